@@ -1,0 +1,36 @@
+# make test: install what is missing, build, and run every test twice
+#            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
+# make bench: build and run the benchmarks.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build build-asan test test-normal test-asan bench clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSEL_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-normal: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-normal test-asan
+
+bench: build
+	for b in $(BUILD)/bench/bench_*; do "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
