@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+// The four styles of a line in the job log.
+enum class LineStyle {
+    Plain,    // black: information
+    Error,    // red, bold: errors, warnings, the final report
+    Progress, // blue, italic: a step in progress, a question or a prompt
+    Success,  // green: a step finished well
+};
+
+// What a job asks of the window that shows it. The Qt job window, the command line's console
+// and the tests' scripted window implement it; the engine never sees anything else of them.
+class JobWindow {
+public:
+    virtual ~JobWindow() = default;
+
+    // Caption, empty panes, progress 0 and hidden, all buttons hidden, then shown (not modal).
+    virtual void showForJob(const std::string& title, bool withBlockPane) = 0;
+    virtual void appendLine(LineStyle style, const std::string& text) = 0;
+    virtual void removeLastLine() = 0;
+    // Puts the block text (up to its first zero byte) into the block pane.
+    virtual void showBlock(std::string_view text) = 0;
+    virtual void setProgress(int percent) = 0;
+    // Makes the progress bar and the Cancel button visible.
+    virtual void showAbortControls() = 0;
+    // Tests and clears the Cancel click.
+    virtual bool aborted() = 0;
+    // The caller has written the question as a progress line; true for Yes.
+    virtual bool askYesNo() = 0;
+    // Shows the " Click OK to Continue or Cancel to Exit" prompt; true for OK.
+    virtual bool askOkCancel() = 0;
+    // Shows the prompt as a progress line and returns once OK was clicked.
+    virtual void waitForOk(const std::string& prompt) = 0;
+    // Lets the window system handle pending input (the only way clicks arrive during a job).
+    virtual void processMessages() = 0;
+    // Hides the window.
+    virtual void close() = 0;
+
+    void plainLine(const std::string& text) { appendLine(LineStyle::Plain, text); }
+    void errorLine(const std::string& text) { appendLine(LineStyle::Error, text); }
+    void progressLine(const std::string& text) { appendLine(LineStyle::Progress, text); }
+    void successLine(const std::string& text) { appendLine(LineStyle::Success, text); }
+};
+
+} // namespace tessel
