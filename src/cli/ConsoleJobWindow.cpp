@@ -1,0 +1,176 @@
+#include "cli/ConsoleJobWindow.h"
+
+#include <istream>
+#include <ostream>
+
+namespace tessel {
+
+namespace {
+const char* colourOf(LineStyle style) {
+    switch (style) {
+    case LineStyle::Error: return "\x1b[1;31m";    // red, bold
+    case LineStyle::Progress: return "\x1b[3;34m"; // blue, italic
+    case LineStyle::Success: return "\x1b[32m";    // green
+    case LineStyle::Plain: break;
+    }
+    return "";
+}
+
+// A held line is one a job may still take back: a step in progress or a prompt.
+bool removable(LineStyle style) { return style == LineStyle::Progress; }
+} // namespace
+
+ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet)
+    : io_(streams), policy_(policy), advanced_(advanced), quiet_(quiet) {}
+
+void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) {
+    withBlockPane_ = withBlockPane;
+    progressVisible_ = false;
+    held_.clear();
+    printed_.clear();
+    quietLog_.clear();
+    if (!quiet_) emit({LineStyle::Plain, title});
+}
+
+void ConsoleJobWindow::emit(const Line& line) {
+    clearProgressBar();
+    if (io_.outIsTerminal && line.style != LineStyle::Plain)
+        io_.out << colourOf(line.style) << line.text << "\x1b[0m\n";
+    else
+        io_.out << line.text << '\n';
+    io_.out.flush();
+    if (io_.outIsTerminal) printed_.push_back(line);
+}
+
+void ConsoleJobWindow::flushHeld() {
+    for (const auto& line : held_) emit(line);
+    held_.clear();
+}
+
+void ConsoleJobWindow::appendLine(LineStyle style, const std::string& text) {
+    if (quiet_) {
+        quietLog_.push_back({style, text});
+        return;
+    }
+    if (io_.outIsTerminal) {
+        emit({style, text});
+        return;
+    }
+    flushHeld(); // whatever came before this line was not taken back
+    if (removable(style))
+        held_.push_back({style, text});
+    else
+        emit({style, text});
+}
+
+void ConsoleJobWindow::removeLastLine() {
+    if (quiet_) {
+        if (!quietLog_.empty()) quietLog_.pop_back();
+        return;
+    }
+    if (!held_.empty()) {
+        held_.pop_back();
+        return;
+    }
+    if (io_.outIsTerminal && !printed_.empty()) {
+        clearProgressBar();
+        io_.out << "\x1b[1A\x1b[2K"; // cursor up one line, erase it
+        io_.out.flush();
+        printed_.pop_back();
+    }
+    // A line already written to a pipe cannot be taken back; only non-progress lines get there.
+}
+
+void ConsoleJobWindow::showBlock(std::string_view text) {
+    if (!withBlockPane_ || !advanced_ || quiet_) return;
+    flushHeld();
+    clearProgressBar();
+    const auto end = text.find('\0');
+    std::string_view block = text.substr(0, end);
+    // The block text has CR LF line ends; the console writes plain lines.
+    std::size_t start = 0;
+    while (start < block.size()) {
+        std::size_t eol = block.find_first_of("\r\n", start);
+        if (eol == std::string_view::npos) eol = block.size();
+        io_.out << "  | " << block.substr(start, eol - start) << '\n';
+        start = eol;
+        if (start < block.size() && block[start] == '\r') ++start;
+        if (start < block.size() && block[start] == '\n') ++start;
+    }
+    io_.out.flush();
+    printed_.clear(); // lines above the block are no longer "the last line"
+}
+
+void ConsoleJobWindow::setProgress(int percent) {
+    if (!progressVisible_ || !io_.errIsTerminal || quiet_) return;
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    constexpr int width = 40;
+    const int filled = percent * width / 100;
+    io_.err << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+            << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent
+            << "%";
+    io_.err.flush();
+    progressDrawn_ = true;
+}
+
+void ConsoleJobWindow::clearProgressBar() {
+    if (!progressDrawn_) return;
+    io_.err << "\r\x1b[2K";
+    io_.err.flush();
+    progressDrawn_ = false;
+}
+
+void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
+
+bool ConsoleJobWindow::aborted() {
+    const bool was = cancelRequested_;
+    cancelRequested_ = false;
+    return was;
+}
+
+bool ConsoleJobWindow::ask(const char* question) {
+    switch (policy_) {
+    case AnswerPolicy::Yes: return true;
+    case AnswerPolicy::No: return false;
+    case AnswerPolicy::Ask: break;
+    }
+    if (!io_.inIsTerminal) return false; // nothing is erased unattended
+    flushHeld();
+    clearProgressBar();
+    io_.err << question << ' ';
+    io_.err.flush();
+    std::string answer;
+    if (!std::getline(io_.in, answer)) return false;
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'o' ||
+                               answer[0] == 'O');
+}
+
+bool ConsoleJobWindow::askYesNo() { return ask("Answer [y]es or [n]o:"); }
+
+bool ConsoleJobWindow::askOkCancel() {
+    appendLine(LineStyle::Progress, " Click OK to Continue or Cancel to Exit");
+    const bool ok = ask("Type [o]k to continue or [c]ancel to exit:");
+    removeLastLine();
+    return ok;
+}
+
+void ConsoleJobWindow::waitForOk(const std::string&) {
+    // The console never blocks at the end of a job: the prompt would be removed again at once.
+}
+
+void ConsoleJobWindow::close() {
+    clearProgressBar();
+    if (quiet_) {
+        // Only the job's final lines: its report and its outcome, never the step-by-step log.
+        std::size_t first = quietLog_.size();
+        while (first > 0 && quietLog_[first - 1].style == LineStyle::Error) --first;
+        if (first == quietLog_.size() && first > 0) --first; // a success ends with its outcome
+        for (std::size_t i = first; i < quietLog_.size(); ++i) emit(quietLog_[i]);
+        quietLog_.clear();
+        return;
+    }
+    flushHeld();
+}
+
+} // namespace tessel

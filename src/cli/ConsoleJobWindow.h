@@ -1,0 +1,75 @@
+#pragma once
+
+#include "jobs/JobWindow.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+// How the console answers a job's questions (erase confirmation, serial number change).
+enum class AnswerPolicy {
+    Yes,   // --yes: Yes/OK to everything, the erase included
+    No,    // --no: No/Cancel to everything
+    Ask,   // ask on the terminal; falls back to No when standard input is not a terminal
+};
+
+// The job window of the command line. The job log goes to `out`, one line per job-window line.
+// On a terminal the styles are colours and "remove last line" erases the line; in a pipe a
+// progress or prompt line is held back until it is either followed by another line or removed,
+// so a removed line never reaches the pipe. A progress bar runs on `err` when it is a terminal.
+class ConsoleJobWindow final : public JobWindow {
+public:
+    struct Streams {
+        std::ostream& out;
+        std::ostream& err;
+        std::istream& in;
+        bool outIsTerminal = false;
+        bool errIsTerminal = false;
+        bool inIsTerminal = false;
+    };
+
+    ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet);
+
+    void showForJob(const std::string& title, bool withBlockPane) override;
+    void appendLine(LineStyle style, const std::string& text) override;
+    void removeLastLine() override;
+    void showBlock(std::string_view text) override;
+    void setProgress(int percent) override;
+    void showAbortControls() override;
+    bool aborted() override;
+    bool askYesNo() override;
+    bool askOkCancel() override;
+    void waitForOk(const std::string& prompt) override;
+    void processMessages() override {}
+    void close() override;
+
+    // A Cancel from outside (Ctrl+C): the next abort test of the job sees it.
+    void requestCancel() { cancelRequested_ = true; }
+
+private:
+    struct Line {
+        LineStyle style;
+        std::string text;
+    };
+
+    void emit(const Line& line);
+    void flushHeld();
+    void clearProgressBar();
+    bool ask(const char* question);
+
+    Streams io_;
+    AnswerPolicy policy_;
+    bool advanced_;
+    bool quiet_;
+    bool withBlockPane_ = false;
+    bool progressVisible_ = false;
+    bool progressDrawn_ = false;
+    bool cancelRequested_ = false;
+    std::vector<Line> held_;     // pipe mode: lines not yet written (at most the removable tail)
+    std::vector<Line> printed_;  // terminal mode: lines on screen that may still be removed
+    std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close
+};
+
+} // namespace tessel

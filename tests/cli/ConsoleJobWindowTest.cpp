@@ -1,0 +1,127 @@
+#include "cli/ConsoleJobWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tessel {
+namespace {
+
+struct Console {
+    std::ostringstream out, err;
+    std::istringstream in;
+    ConsoleJobWindow window;
+
+    Console(AnswerPolicy policy, bool terminal, bool quiet = false, std::string input = "",
+            bool advanced = false)
+        : in(std::move(input)),
+          window({out, err, in, terminal, terminal, terminal}, policy, advanced, quiet) {}
+};
+
+// A typical block read: progress line replaced by its outcome, then the report.
+void runReadLikeJob(JobWindow& w) {
+    w.showForJob("--- Read Light Bar VCB ---", true);
+    w.plainLine(" Signature Bytes: 1e 97 02");
+    w.progressLine(" Reading Light Bar VCB");
+    w.showAbortControls();
+    w.setProgress(50);
+    w.removeLastLine();
+    w.successLine(" Finished Reading Light Bar VCB");
+    w.waitForOk(" Click OK to exit");
+    w.close();
+}
+
+TEST(ConsoleJobWindow, PipeNeverShowsALineTheJobTookBack) {
+    Console c(AnswerPolicy::No, false);
+    runReadLikeJob(c.window);
+    EXPECT_EQ(c.out.str(), "--- Read Light Bar VCB ---\n"
+                           " Signature Bytes: 1e 97 02\n"
+                           " Finished Reading Light Bar VCB\n");
+    EXPECT_EQ(c.err.str(), "") << "no progress bar outside a terminal";
+}
+
+TEST(ConsoleJobWindow, PipeWritesAProgressLineThatWasNotTakenBack) {
+    Console c(AnswerPolicy::No, false);
+    c.window.showForJob("t", false);
+    c.window.progressLine(" Verifying Light Bar VCB");
+    c.window.errorLine(" Light Bar VCB is short");
+    c.window.close();
+    EXPECT_EQ(c.out.str(), "t\n Verifying Light Bar VCB\n Light Bar VCB is short\n");
+}
+
+TEST(ConsoleJobWindow, TerminalColoursLinesErasesRemovedOnesAndDrawsProgress) {
+    Console c(AnswerPolicy::No, true);
+    runReadLikeJob(c.window);
+    const std::string out = c.out.str();
+    EXPECT_NE(out.find("\x1b[3;34m Reading Light Bar VCB\x1b[0m\n\x1b[1A\x1b[2K"),
+              std::string::npos);
+    EXPECT_NE(out.find("\x1b[32m Finished Reading Light Bar VCB\x1b[0m"), std::string::npos);
+    EXPECT_NE(c.err.str().find("] 50%"), std::string::npos);
+}
+
+TEST(ConsoleJobWindow, QuestionsFollowThePolicyAndNeverEraseUnattended) {
+    Console yes(AnswerPolicy::Yes, false);
+    EXPECT_TRUE(yes.window.askOkCancel());
+    EXPECT_TRUE(yes.window.askYesNo());
+
+    Console no(AnswerPolicy::No, true, false, "y\n");
+    EXPECT_FALSE(no.window.askOkCancel());
+
+    Console pipe(AnswerPolicy::Ask, false, false, "ok\n");
+    EXPECT_FALSE(pipe.window.askOkCancel()) << "standard input is not a terminal";
+
+    Console tty(AnswerPolicy::Ask, true, false, "ok\nn\n");
+    EXPECT_TRUE(tty.window.askOkCancel());
+    EXPECT_FALSE(tty.window.askYesNo());
+    EXPECT_FALSE(tty.window.askYesNo()) << "end of input answers No";
+}
+
+TEST(ConsoleJobWindow, OkCancelPromptIsTakenBackAfterTheAnswer) {
+    Console c(AnswerPolicy::Yes, false);
+    c.window.showForJob("t", false);
+    c.window.plainLine(" Light Bar will be Erased");
+    EXPECT_TRUE(c.window.askOkCancel());
+    c.window.successLine(" Light Bar is Erased");
+    c.window.close();
+    EXPECT_EQ(c.out.str(), "t\n Light Bar will be Erased\n Light Bar is Erased\n");
+}
+
+TEST(ConsoleJobWindow, QuietKeepsOnlyTheFinalLines) {
+    Console failed(AnswerPolicy::No, false, true);
+    failed.window.showForJob("t", true);
+    failed.window.plainLine(" try 1 failed-echoed 00 00 expected 53 00");
+    failed.window.errorLine(" Error - Light Bar is not responding");
+    failed.window.errorLine(" Chip is not responding");
+    failed.window.close();
+    EXPECT_EQ(failed.out.str(),
+              " Error - Light Bar is not responding\n Chip is not responding\n");
+
+    Console ok(AnswerPolicy::No, false, true);
+    runReadLikeJob(ok.window);
+    EXPECT_EQ(ok.out.str(), " Finished Reading Light Bar VCB\n");
+}
+
+TEST(ConsoleJobWindow, CancelRequestIsSeenOnceByTheNextAbortTest) {
+    Console c(AnswerPolicy::No, false);
+    EXPECT_FALSE(c.window.aborted());
+    c.window.requestCancel();
+    EXPECT_TRUE(c.window.aborted());
+    EXPECT_FALSE(c.window.aborted());
+}
+
+TEST(ConsoleJobWindow, BlockIsPrintedOnlyInAdvancedModeForJobsWithABlockPane) {
+    const std::string text = std::string("< Veltrane Configuration Block >\r\nS/N: 1\r\n") +
+                             '\0' + "junk";
+    Console plain(AnswerPolicy::No, false);
+    plain.window.showForJob("t", true);
+    plain.window.showBlock(text);
+    EXPECT_EQ(plain.out.str(), "t\n");
+
+    Console adv(AnswerPolicy::No, false, false, "", true);
+    adv.window.showForJob("t", true);
+    adv.window.showBlock(text);
+    EXPECT_EQ(adv.out.str(), "t\n  | < Veltrane Configuration Block >\n  | S/N: 1\n");
+}
+
+} // namespace
+} // namespace tessel
