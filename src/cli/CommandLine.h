@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+// Exit codes of the command line besides the jobs' own result codes (0 to 32).
+namespace exitcode {
+inline constexpr int Usage = 64;       // a command line that does not parse
+inline constexpr int BadInput = 65;    // an input file that cannot be read or is not valid
+inline constexpr int CannotWrite = 74; // an output file that cannot be written
+} // namespace exitcode
+
+// Everything the command line was asked to do. Options may stand before or after the command.
+struct CommandLineRequest {
+    // Options for every light bar command.
+    std::optional<int> port;               // --port N (1..4); default: the INI's "COM Port"
+    std::optional<std::string> device;     // --device PATH for the selected port
+    bool simulate = false;                 // --simulate[=FILE]
+    std::string simulateFile;              // empty: a fresh virtual light bar for this run
+    std::optional<std::string> iniPath;    // --ini PATH
+    bool advanced = false;                 // --advanced
+    bool yes = false;                      // --yes
+    bool no = false;                       // --no
+    bool quiet = false;                    // --quiet
+    bool help = false;                     // --help (global, or for the command)
+
+    // The command: "read-vcb", "vcb show", "hex info", ...; empty when none was given.
+    std::string command;
+    std::vector<std::string> args;         // positional arguments of the command
+    std::optional<std::string> out;        // --out FILE
+    bool json = false;                     // --json (a flag, or with verify/program: the input)
+    std::optional<std::string> jsonInput;  // verify-vcb/program-vcb --json FILE
+    std::optional<long> count;             // read-eeprom --count N
+    std::optional<int> toFormat;           // vcb convert --to 1|2
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses argv[1..]; throws UsageError with a message for the operator.
+CommandLineRequest parseCommandLine(const std::vector<std::string>& args);
+
+// The help text: the whole program's, or one command's.
+std::string usageText();
+std::string commandHelp(const std::string& command);
+
+// True for the commands that talk to a light bar (and so take the port options).
+bool isLightBarCommand(const std::string& command);
+
+} // namespace tessel
