@@ -40,6 +40,9 @@ public:
     virtual void processMessages() = 0;
     // Hides the window.
     virtual void close() = 0;
+    // Forgets button clicks made before the job started, so a Cancel clicked after one job's
+    // last test cannot abort the next job.
+    virtual void clearClicks() {}
 
     void plainLine(const std::string& text) { appendLine(LineStyle::Plain, text); }
     void errorLine(const std::string& text) { appendLine(LineStyle::Error, text); }

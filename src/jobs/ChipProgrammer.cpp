@@ -1,0 +1,128 @@
+#include "jobs/ChipProgrammer.h"
+
+#include "jobs/LineFormat.h"
+#include "jobs/ResultCode.h"
+
+namespace tessel {
+
+class ChipProgrammer::JobScope {
+public:
+    explicit JobScope(ChipProgrammer& engine) : engine_(engine) { engine_.busy_ = true; }
+    ~JobScope() { engine_.busy_ = false; }
+    JobScope(const JobScope&) = delete;
+    JobScope& operator=(const JobScope&) = delete;
+
+private:
+    ChipProgrammer& engine_;
+};
+
+ChipProgrammer::ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings,
+                               JobWindow& window, BlockHost& host)
+    : port_(lines, clock, settings), isp_(port_, &window), window_(window), host_(host) {}
+
+void ChipProgrammer::fail(int code) {
+    if (port_.result() == result::Ok) port_.setResult(code);
+}
+
+bool ChipProgrammer::progressPoint(int percent, int abortCode) {
+    window_.setProgress(percent);
+    window_.processMessages();
+    if (window_.aborted()) {
+        fail(abortCode);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+std::string fuseLine(const DeviceIdentity& id) {
+    return formatLine(" Fuse Bytes:      %02x %02x %02x", id.fuseLow, id.fuseHigh,
+                      id.fuseExtended);
+}
+
+bool sameFuses(const DeviceIdentity& a, const DeviceIdentity& b) {
+    return a.signature == b.signature && a.fuseLow == b.fuseLow && a.fuseHigh == b.fuseHigh &&
+           a.fuseExtended == b.fuseExtended;
+}
+} // namespace
+
+void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Access access) {
+    port_.setResult(result::Ok);
+    isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
+    window_.clearClicks();
+    window_.showForJob(title, withBlockPane);
+    port_.open();
+
+    // Programming enable decides alone: its 8 replaces the 32 of a port that could not open.
+    port_.setResult(isp_.programmingEnable());
+    if (!ok()) {
+        window_.errorLine(" Error - Light Bar is not responding");
+        return;
+    }
+
+    isp_.identify();
+    const DeviceIdentity& id = isp_.identity();
+    window_.plainLine(formatLine(" Signature Bytes: %02x %02x %02x", id.signature[0],
+                                 id.signature[1], id.signature[2]));
+    window_.plainLine(fuseLine(id));
+    checkFuses();
+
+    // A part of another size would take the block address 0x1F000 into its code.
+    if (ok() && access == Access::Write && !isp_.identity().isAtmega128()) {
+        window_.errorLine(" Light Bar chip is not an ATmega128: nothing is erased or written");
+        fail(result::Error);
+    }
+    window_.processMessages();
+}
+
+// Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads
+// them once must not make the job write fuses that could lock the light bar out.
+void ChipProgrammer::checkFuses() {
+    if (!ok() || !isp_.fusesNeedCorrection()) return;
+    const DeviceIdentity first = isp_.identity();
+    isp_.identify();
+    if (!ok()) return;
+    if (!sameFuses(first, isp_.identity())) {
+        window_.plainLine(fuseLine(isp_.identity()));
+        window_.errorLine(" Fuse Bytes read differently twice: check the cable");
+        fail(result::Error);
+        return;
+    }
+    if (!isp_.fusesNeedCorrection()) return; // the second reading is the one that counts
+    if (!isp_.correctFuses() || !ok()) return;
+    window_.plainLine(fuseLine(isp_.identity()));
+    if (isp_.fusesNeedCorrection()) {
+        window_.errorLine(" Fuse Bytes could not be corrected to e0 d9 fd");
+        fail(result::Error);
+    }
+}
+
+void ChipProgrammer::jobEnd() {
+    port_.close();
+    window_.processMessages();
+    if (result() == result::OperationAborted) window_.errorLine(" Operation aborted");
+    if (result() != result::EraseCancelled) window_.waitForOk(" Click OK to exit");
+    window_.close();
+    window_.processMessages();
+}
+
+void ChipProgrammer::finalReport() {
+    for (const auto& line : finalReportLines(result())) window_.errorLine(line);
+}
+
+void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::string& secondLine) {
+    if (!ok()) return;
+    window_.plainLine(firstLine);
+    if (!secondLine.empty()) window_.plainLine(secondLine);
+    window_.setProgress(0);
+    if (!window_.askOkCancel()) {
+        fail(result::EraseCancelled);
+        return;
+    }
+    isp_.chipErase();
+    port_.wait(150);
+    window_.removeLastLine();
+    window_.successLine(" Light Bar is Erased");
+}
+
+} // namespace tessel

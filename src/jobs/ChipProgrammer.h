@@ -1,0 +1,117 @@
+#pragma once
+
+#include "block/BlockArea.h"
+#include "firmware/FirmwareId.h"
+#include "firmware/FirmwareImage.h"
+#include "jobs/BlockHost.h"
+#include "jobs/BlockView.h"
+#include "jobs/JobWindow.h"
+#include "link/IspInstructions.h"
+#include "link/IspPort.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tessel {
+
+// The device engine: the port, the programming instructions, the job frame and every job an
+// operator runs on a light bar. Each job entry point runs to its end and returns its result code
+// (0 success, see jobs/ResultCode.h); it reports to the operator through the job window and asks
+// the main window (the block host) to parse, show and render block texts.
+class ChipProgrammer {
+public:
+    ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
+                   BlockHost& host);
+    ChipProgrammer(const ChipProgrammer&) = delete;
+    ChipProgrammer& operator=(const ChipProgrammer&) = delete;
+
+    // Port selection (1..4, anything else selects none) and the COM menu's availability probe.
+    void selectPort(int index) { port_.selectPort(index); }
+    int portIndex() const { return port_.portIndex(); }
+    bool portPresent(int n) { return port_.portPresent(n); }
+    const std::string& lastErrorText() const { return port_.lastErrorText(); }
+
+    // Result of the current or last job.
+    int result() const { return port_.result(); }
+    // True while a job runs. Every entry point called meanwhile returns at once with result
+    // code 1 and touches neither the port, the views nor the window.
+    bool isBusy() const { return busy_; }
+
+    // Block jobs.
+    int readBlock(BlockArea& area);
+    int verifyBlock(const BlockArea& reference);
+    int programBlock(const BlockArea& reference);
+    int convertBlock(int targetFormat);
+    int initDefaultBlock();
+
+    // Firmware and data memory jobs. path may be null (no file named in the log).
+    int verifyFirmware(const FirmwareImage& image, const std::string* path);
+    int programFirmware(const FirmwareImage& image, const std::string* path);
+    int readDataMemory(std::uint8_t* buffer, std::uint16_t count);
+
+    // What the last jobs saw: the light bar's block before writing, the block written or
+    // compared with, and the light bar's block read back.
+    const BlockView& beforeView() const { return before_; }
+    const BlockView& referenceView() const { return reference_; }
+    const BlockView& afterView() const { return after_; }
+    const DeviceIdentity& identity() const { return isp_.identity(); }
+    const FirmwareId& fileId() const { return fileId_; }
+    const FirmwareId& chipId() const { return chipId_; }
+
+private:
+    // --- job frame -------------------------------------------------------------------------
+    // Whether a job may erase or write flash: such jobs refuse a chip that is not an ATmega128.
+    enum class Access { Read, Write };
+
+    class JobScope; // marks the engine busy for one job
+
+    // Shows the window, opens the port, enters programming mode, identifies the chip and
+    // corrects its fuses. The result tells whether the job may go on.
+    void jobStart(const std::string& title, bool withBlockPane, Access access);
+    void jobEnd();
+    void finalReport();
+    // Asks for OK, then erases the chip; Cancel gives result 20.
+    void confirmedErase(const std::string& firstLine, const std::string& secondLine = {});
+    void checkFuses();
+
+    // Stores a result code only while no earlier step has failed: the first failure decides.
+    void fail(int code);
+    bool ok() const { return result() == 0; }
+    // A long loop's progress point: progress, messages, and Cancel turned into abortCode.
+    bool progressPoint(int percent, int abortCode);
+
+    // --- block jobs (jobs/BlockJobs.cpp) ----------------------------------------------------
+    void readBlockArea(BlockView& view);
+    void compact(BlockView& view);
+    void showBlock(const BlockArea& area);
+    void writeBlock(BlockView& view);
+    bool compareBlocks(BlockView& lightBar, BlockView& reference);
+    void canonicalize(BlockArea& area);
+    bool needsNoErase(const BlockView& reference);
+
+    // --- firmware and data memory jobs (jobs/FirmwareJobs.cpp) --------------------------------
+    void firmwareVerification(const FirmwareImage& image);
+    void fileLines(const std::string* path);
+    void writeKeptBlock();
+
+    IspPort port_;
+    IspInstructions isp_;
+    JobWindow& window_;
+    BlockHost& host_;
+    bool busy_ = false;
+
+    BlockView before_;
+    BlockView reference_;
+    BlockView after_;
+    BlockArea work_{};
+    BlockView display_;
+
+    FirmwareId fileId_;
+    FirmwareId chipId_;
+    std::array<std::uint8_t, kIdentifiedBytes> chipCode_{};
+    std::array<std::uint8_t, 4096> dataMemory_{};
+};
+
+} // namespace tessel
