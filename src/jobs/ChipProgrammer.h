@@ -88,11 +88,15 @@ private:
     void showBlock(const BlockArea& area);
     void writeBlock(BlockView& view);
     bool compareBlocks(BlockView& lightBar, BlockView& reference);
+    // Byte comparison from the titles with the verify lines; false on any difference.
+    bool compareTexts(const BlockView& lightBar, const BlockView& reference);
     void canonicalize(BlockArea& area);
     bool needsNoErase(const BlockView& reference);
 
     // --- firmware and data memory jobs (jobs/FirmwareJobs.cpp) --------------------------------
-    void firmwareVerification(const FirmwareImage& image);
+    // Compares the code area with the image. reportFailure: name a link failure in the log
+    // (the verify job has no final report to do it).
+    void firmwareVerification(const FirmwareImage& image, bool reportFailure);
     void fileLines(const std::string* path);
     void writeKeptBlock();
 
@@ -105,7 +109,8 @@ private:
     BlockView before_;
     BlockView reference_;
     BlockView after_;
-    BlockArea work_{};
+    BlockArea lightBarArea_{}; // the whole block area as read for the no-erase test
+    BlockArea work_{};         // the in-place update's work area
     BlockView display_;
 
     FirmwareId fileId_;

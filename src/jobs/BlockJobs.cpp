@@ -1,0 +1,347 @@
+// The block jobs: read, verify, program, convert and initialise the light bar's configuration
+// block. The block area mirrors flash 0x1F000..0x1FFFF; in every area the engine holds, a
+// withdrawn character (a zero byte in flash) is "~".
+#include "jobs/ChipProgrammer.h"
+
+#include "jobs/InPlaceUpdate.h"
+#include "jobs/LineFormat.h"
+#include "jobs/ResultCode.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessel {
+
+namespace {
+
+constexpr std::uint32_t kBlockBase = 0x1F000;
+constexpr std::uint8_t kWithdrawnByte = 0x00;
+
+std::uint8_t toFlash(std::uint8_t b) { return b == kWithdrawnChar ? kWithdrawnByte : b; }
+std::uint8_t fromFlash(std::uint8_t b) { return b == kWithdrawnByte ? kWithdrawnChar : b; }
+
+int percentOf(std::size_t count) { return static_cast<int>(count * 100 / kBlockAreaSize); }
+
+// A block is written from its title to its end, plus a zero byte after a format 1 block; all of
+// it must lie inside the area, or the write would address flash past 0x1FFFF.
+bool fitsInArea(const BlockView& view) {
+    const std::size_t trailer = view.format < 2 ? 1 : 0;
+    return view.present() && view.location.blockEnd() + trailer <= kBlockAreaSize;
+}
+
+// The text of one line from offset k up to the next CR (at most 99 characters), bounded by the area.
+std::string lineAt(const BlockArea& area, std::size_t k) {
+    std::string text;
+    while (k < area.size() && area[k] != '\r' && text.size() < 99)
+        text += static_cast<char>(area[k++]);
+    return text;
+}
+
+} // namespace
+
+void ChipProgrammer::readBlockArea(BlockView& view) {
+    view.area.fill(0xFF);
+    view.location = BlockLocation{};
+    if (!ok()) return;
+    window_.progressLine(" Reading Light Bar VCB");
+    window_.showAbortControls();
+    window_.processMessages();
+
+    static constexpr char kEnd[] = "< end >";
+    std::size_t count = 0;
+    while (ok() && count < kBlockAreaSize) {
+        view.area[count] = fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(count)));
+        ++count;
+        if (count % 64 == 0 && !progressPoint(percentOf(count), result::OperationAborted)) break;
+        // Reading ends four bytes after the end marker: its CR LF and two more bytes.
+        if (count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0) break;
+    }
+
+    window_.setProgress(ok() ? 100 : percentOf(count));
+    if (!ok()) return;
+    window_.removeLastLine();
+    window_.successLine(" Finished Reading Light Bar VCB");
+    view.locate();
+    if (!view.present()) fail(result::NoValidVcb);
+}
+
+void ChipProgrammer::compact(BlockView& view) {
+    if (!view.present()) {
+        fail(result::NoValidVcb);
+        return;
+    }
+    compactBlock(view.area);
+    view.locate();
+}
+
+void ChipProgrammer::showBlock(const BlockArea& area) {
+    if (!ok()) return;
+    display_.area = area;
+    display_.locate();
+    compact(display_);
+    if (!ok()) return;
+    const auto* text = reinterpret_cast<const char*>(display_.area.data());
+    window_.showBlock(std::string_view(text, display_.location.length));
+}
+
+void ChipProgrammer::writeBlock(BlockView& view) {
+    if (!ok()) return;
+    window_.progressLine(" Programming Light Bar VCB");
+    window_.showAbortControls();
+    window_.processMessages();
+
+    view.locate();
+    if (!fitsInArea(view)) {
+        fail(result::ReferenceVcbNotValid);
+        return;
+    }
+    std::size_t offset = view.location.title;
+    for (; offset < view.location.blockEnd() && ok(); ++offset) {
+        isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(offset), toFlash(view.area[offset]));
+        if (offset % 64 == 0 && !progressPoint(percentOf(offset), result::OperationAborted)) break;
+    }
+    if (ok() && view.format < 2)
+        isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(offset), kWithdrawnByte);
+    if (ok()) isp_.finishPageWriting();
+    window_.setProgress(percentOf(offset));
+    if (!ok()) return;
+    window_.removeLastLine();
+    window_.successLine(" Light Bar VCB is Programmed");
+}
+
+void ChipProgrammer::canonicalize(BlockArea& area) {
+    host_.parseBlock(area);
+    host_.loadIntoWindows();
+    host_.renderBlock(area); // a record whose text does not fit leaves no block: refused below
+}
+
+bool ChipProgrammer::compareTexts(const BlockView& lightBar, const BlockView& reference) {
+    const std::size_t l0 = lightBar.location.title;
+    const std::size_t r0 = reference.location.title;
+    std::size_t lineStart = 0;
+    for (std::size_t k = 0; k < reference.location.length; ++k) {
+        const bool inArea = l0 + k < kBlockAreaSize;
+        if (inArea && lightBar.area[l0 + k] == reference.area[r0 + k]) {
+            if (reference.area[r0 + k] == '\n') lineStart = k + 1;
+            continue;
+        }
+        window_.removeLastLine();
+        window_.errorLine(" Light Bar VCB Verify error:");
+        window_.plainLine("<VCB> " + lineAt(reference.area, r0 + lineStart));
+        window_.plainLine("< LB> " + lineAt(lightBar.area, l0 + lineStart));
+        return false;
+    }
+    window_.removeLastLine();
+    if (lightBar.location.length == reference.location.length) {
+        window_.successLine(" Light Bar VCB Verified Ok");
+        return true;
+    }
+    window_.errorLine(lightBar.location.length < reference.location.length
+                          ? " Light Bar VCB is short"
+                          : " Light Bar VCB is long");
+    return false;
+}
+
+bool ChipProgrammer::compareBlocks(BlockView& lightBar, BlockView& reference) {
+    if (!ok()) return false;
+    window_.progressLine(" Verifying Light Bar VCB");
+    // Both texts are brought to the form this program renders, so a block written by other
+    // means compares by its values, not by its spacing. The windows end showing the reference.
+    canonicalize(lightBar.area);
+    canonicalize(reference.area);
+    reference.locate();
+    if (!reference.present()) fail(result::ReferenceVcbNotValid);
+    lightBar.locate();
+    if (!lightBar.present()) fail(result::NoValidVcb);
+    if (ok() && lightBar.format != reference.format) fail(result::VcbFormatsDoNotMatch);
+    if (!ok()) return false;
+    return compareTexts(lightBar, reference);
+}
+
+// Whether the reference can be written over the light bar's flash as it is: programming can
+// clear bits but never set them. Reads the whole block area.
+bool ChipProgrammer::needsNoErase(const BlockView& reference) {
+    for (std::size_t i = 0; i < kBlockAreaSize && ok(); ++i) {
+        lightBarArea_[i] = fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
+        if ((i + 1) % 64 == 0 && !progressPoint(percentOf(i + 1), result::OperationAborted))
+            return false;
+    }
+    if (!ok()) return false;
+    for (std::size_t i = 0; i < kBlockAreaSize; ++i) {
+        const std::uint8_t wanted = toFlash(reference.area[i]);
+        const std::uint8_t stored = toFlash(lightBarArea_[i]);
+        if ((wanted & ~stored) != 0) return false;
+    }
+    return true;
+}
+
+int ChipProgrammer::readBlock(BlockArea& area) {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    jobStart("--- Read Light Bar VCB ---", true, Access::Read);
+    after_.area = area;
+    if (ok()) {
+        readBlockArea(after_);
+        if (ok() && after_.format != 1 && after_.format != 2) fail(result::IncorrectVcbFormatNumber);
+    }
+    showBlock(after_.area);
+    finalReport();
+    jobEnd();
+    area = after_.area;
+    return result();
+}
+
+int ChipProgrammer::verifyBlock(const BlockArea& reference) {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    jobStart("--- Verify Light Bar VCB ---", true, Access::Read);
+    reference_.area = reference;
+    reference_.locate();
+    showBlock(reference_.area);
+    if (ok()) {
+        readBlockArea(after_);
+        if (ok() && after_.format != 1 && after_.format != 2) fail(result::IncorrectVcbFormatNumber);
+    }
+    const bool match = compareBlocks(after_, reference_);
+    finalReport();
+    jobEnd();
+    if (!match) fail(result::VcbVerifyError);
+    return result();
+}
+
+int ChipProgrammer::programBlock(const BlockArea& reference) {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    jobStart("--- Program Light Bar VCB ---", true, Access::Write);
+    showBlock(reference);
+
+    bool lightBarRead = false;
+    if (ok()) {
+        reference_.area = reference;
+        reference_.locate();
+        readBlockArea(before_);
+        lightBarRead = true;
+        if (ok() && reference_.format != 1 && reference_.format != 2)
+            fail(result::IncorrectVcbFormatNumber);
+        if (ok() && !fitsInArea(reference_)) fail(result::ReferenceVcbNotValid);
+    }
+
+    bool eraseNeeded = true;
+    if (ok() && reference_.format == 2 && before_.format == 2) {
+        if (needsNoErase(reference_)) {
+            eraseNeeded = false;
+        } else if (ok() && inPlaceUpdate(reference_.area, lightBarArea_, work_)) {
+            reference_.locate();
+            eraseNeeded = false;
+        }
+    }
+    if (eraseNeeded) {
+        confirmedErase(" Light Bar will be Erased");
+    } else if (ok()) {
+        window_.plainLine(" Light Bar Erasure not required");
+    }
+
+    // Asked whatever the erase's outcome, so the operator sees the change even after a Cancel.
+    const int r = result();
+    if (lightBarRead && before_.present() && (r == result::Ok || r == result::EraseCancelled) &&
+        before_.serialNumber != reference_.serialNumber) {
+        window_.errorLine(" Serial Number is being changed");
+        window_.errorLine(formatLine("   from %d to %d.", before_.serialNumber,
+                                     reference_.serialNumber));
+        window_.progressLine("   --- ARE YOU SURE? ---");
+        const bool yes = window_.askYesNo();
+        window_.removeLastLine();
+        if (!yes) {
+            fail(result::SerialNumberChangeCancelled);
+            window_.errorLine(" Serial Number change is aborted");
+        }
+    }
+
+    if (ok()) {
+        writeBlock(reference_);
+        readBlockArea(after_);
+        if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+    }
+    finalReport();
+    jobEnd();
+    return result();
+}
+
+int ChipProgrammer::convertBlock(int targetFormat) {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    const std::string title = formatLine("--- Convert Light Bar VCB to Format %d ---", targetFormat);
+    jobStart(title, true, Access::Write);
+
+    bool lightBarRead = false;
+    if (ok()) {
+        readBlockArea(before_);
+        lightBarRead = true;
+        if (before_.present()) showBlock(before_.area);
+        if (ok() && before_.format == targetFormat) {
+            fail(result::ConvertingFormatNumberIsOk);
+            window_.errorLine(formatLine(" VCB is already Format %d", targetFormat));
+        }
+    }
+    if (ok()) {
+        after_.area = before_.area;
+        after_.locate();
+        compact(after_);
+        if (ok()) {
+            if (!convertText(after_.blockText(), targetFormat, reference_.area))
+                fail(result::ReferenceVcbNotValid);
+            canonicalize(reference_.area);
+            reference_.locate();
+            if (!fitsInArea(reference_)) fail(result::ReferenceVcbNotValid);
+        }
+    }
+    showBlock(reference_.area);
+    confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
+
+    if (!ok()) {
+        // The windows go back to the block the light bar still holds.
+        if (lightBarRead && before_.present()) {
+            reference_.area = before_.area;
+            canonicalize(reference_.area);
+        }
+    } else {
+        writeBlock(reference_);
+        readBlockArea(after_);
+        if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+    }
+    finalReport();
+    jobEnd();
+    return result();
+}
+
+int ChipProgrammer::initDefaultBlock() {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    jobStart("--- Initialize Default VCB ---", true, Access::Write);
+    if (ok()) {
+        readBlockArea(before_);
+        if (before_.present() && ok()) {
+            showBlock(before_.area);
+            fail(result::VcbAlreadyExists);
+            window_.errorLine(" Cannot Init. VCB already exists.");
+        } else if (result() == result::NoValidVcb) {
+            port_.setResult(result::Ok); // no block is what this job needs
+        }
+    }
+    if (ok()) {
+        host_.resetToDefaultBlock();
+        host_.loadIntoWindows();
+        if (!host_.renderBlock(reference_.area)) fail(result::ReferenceVcbNotValid);
+        reference_.locate();
+    }
+    showBlock(reference_.area);
+    confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
+    writeBlock(reference_);
+    readBlockArea(after_);
+    if (ok() && !compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+    finalReport();
+    jobEnd();
+    return result();
+}
+
+} // namespace tessel

@@ -1,0 +1,126 @@
+#include "jobs/InPlaceUpdate.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace tessel {
+
+namespace {
+
+constexpr std::string_view kEndMarker = "< end >";
+constexpr std::size_t kMaxLines = 500;
+constexpr std::size_t kMaxLineLength = 99;
+// The new end marker must leave room for itself and its CR LF: F may not pass 4085.
+constexpr std::size_t kLastFreePosition = 4085;
+
+struct Line {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    bool kept = false;
+};
+
+std::string_view textOf(const BlockArea& area, const Line& line) {
+    return {reinterpret_cast<const char*>(area.data()) + line.offset, line.length};
+}
+
+bool isLineByte(std::uint8_t b) { return b >= 0x20 && b <= 0x7F; }
+
+// Splits an area into its lines up to and including the end marker line. Returns the index of
+// the end marker line, or nothing when the text cannot be carried exactly.
+std::optional<std::size_t> splitLines(const BlockArea& area, std::vector<Line>& lines) {
+    lines.clear();
+    std::size_t pos = 0;
+    while (pos < area.size()) {
+        const std::uint8_t b = area[pos];
+        if (!isLineByte(b)) {
+            // The parser keeps bytes 0x80..0xFE inside its lines; this split would cut there.
+            if (b >= 0x80 && b != 0xFF) return std::nullopt;
+            ++pos;
+            continue;
+        }
+        Line line{pos, 0, false};
+        while (pos < area.size() && isLineByte(area[pos])) {
+            ++pos;
+            ++line.length;
+        }
+        if (line.length > kMaxLineLength) return std::nullopt;
+        if (lines.size() == kMaxLines) return std::nullopt;
+        lines.push_back(line);
+        const std::string_view text = textOf(area, line);
+        if (text == kEndMarker) {
+            if (lines.size() == 1) return std::nullopt; // the end marker cannot be the first line
+            return lines.size() - 1;
+        }
+        if (kEndMarker.starts_with(text)) return std::nullopt; // "<" is not an end marker
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& work) {
+    work = lightBar;
+
+    std::vector<Line> newLines;
+    std::vector<Line> oldLines;
+    newLines.reserve(kMaxLines);
+    oldLines.reserve(kMaxLines);
+    if (!splitLines(newArea, newLines)) return false;
+    const auto oldEnd = splitLines(work, oldLines);
+    if (!oldEnd) return false;
+
+    // The free position: the first erased byte after the light bar's end marker line.
+    const Line oldEndLine = oldLines[*oldEnd];
+    std::size_t free = oldEndLine.offset + oldEndLine.length;
+    while (free < work.size() && work[free] != 0xFF) ++free;
+    if (free >= work.size()) return false;
+
+    // Match each new line with the first identical old line.
+    for (auto& n : newLines) {
+        for (auto& o : oldLines) {
+            if (o.length == n.length && textOf(work, o) == textOf(newArea, n)) {
+                n.kept = o.kept = true;
+                break;
+            }
+        }
+    }
+
+    for (const auto& o : oldLines)
+        if (!o.kept) std::memset(work.data() + o.offset, '~', o.length);
+
+    // Every byte appended must land on erased flash, or the written text would differ.
+    auto appendLine = [&](std::string_view text) {
+        const std::size_t need = text.size() + 2;
+        if (free + need > work.size()) return false;
+        if (!std::all_of(work.begin() + static_cast<std::ptrdiff_t>(free),
+                         work.begin() + static_cast<std::ptrdiff_t>(free + need),
+                         [](std::uint8_t b) { return b == 0xFF; }))
+            return false;
+        std::memcpy(work.data() + free, text.data(), text.size());
+        work[free + text.size()] = '\r';
+        work[free + text.size() + 1] = '\n';
+        free += need;
+        return true;
+    };
+
+    std::size_t lineCount = oldLines.size();
+    for (const auto& n : newLines) {
+        if (n.kept) continue;
+        if (++lineCount >= kMaxLines) return false;
+        if (!appendLine(textOf(newArea, n))) return false;
+    }
+
+    if (free > kLastFreePosition) return false;
+    if (oldEndLine.offset + oldEndLine.length + 2 != free) {
+        if (!appendLine(kEndMarker)) return false;
+        std::memset(work.data() + oldEndLine.offset, '~', oldEndLine.length);
+    }
+
+    newArea = work;
+    return true;
+}
+
+} // namespace tessel
