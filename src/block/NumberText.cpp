@@ -48,27 +48,29 @@ std::string shortestReal(double value) {
 }
 
 std::optional<std::int32_t> strictInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
+    // from_chars takes a "-" but no "+"; one leading "+" is allowed and nothing after it.
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
+        if (!text.empty() && text.front() == '-') return std::nullopt;
+    }
     std::int32_t value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (res.ec != std::errc{} || res.ptr != text.data() + text.size())
+    if (text.empty() || res.ec != std::errc{} || res.ptr != text.data() + text.size())
         return std::nullopt;
     return value;
 }
 
 std::optional<double> strictReal(std::string_view text) {
     text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || text.front() == ' ')
-        return std::nullopt;
+        if (!text.empty() && text.front() == '-') return std::nullopt;
+    }
     double value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value,
                                      std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != text.data() + text.size() || !std::isfinite(value))
+    if (text.empty() || res.ec != std::errc{} || res.ptr != text.data() + text.size() ||
+        !std::isfinite(value))
         return std::nullopt;
     return value;
 }
