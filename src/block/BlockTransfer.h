@@ -1,0 +1,60 @@
+#pragma once
+
+#include "block/ConfigBlock.h"
+#include "block/ControlValues.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace tessel {
+
+// A field text that does not convert: the collection stops and the caller shows what().
+class ConversionError : public std::runtime_error {
+public:
+    enum class Kind {
+        Integer,  // "'%s' is not a valid integer value"
+        Real,     // "'%s' is not a valid floating point value"
+        BlockText // a text value holding "~" or a control character
+    };
+
+    ConversionError(Kind kind, std::string control, std::string fieldText);
+
+    Kind kind() const { return kind_; }
+    const std::string& control() const { return control_; }
+    const std::string& fieldText() const { return fieldText_; }
+
+private:
+    Kind kind_;
+    std::string control_;
+    std::string fieldText_;
+};
+
+// Which commands the load step enables; an empty entry leaves the command as it was.
+struct CommandAvailability {
+    std::optional<bool> convertToFormat1;
+    std::optional<bool> convertToFormat2;
+    std::optional<bool> initDefaultVcb;
+    std::optional<bool> progCode;
+    std::optional<bool> verifyCode;
+    std::optional<bool> progVcb;
+    std::optional<bool> verifyVcb;
+    std::optional<bool> productNameEditable;
+    bool tiltTempCal = false; // "Tilt Temp Cal": exactly when the "Tilt" option is Yes
+
+    // Writes the set entries as enabled states of the commands' controls.
+    void applyTo(ControlValues& controls) const;
+};
+
+// Shows every field of the record in its control (a customer ID outside 0..5 is first set to
+// 0 in the record) and returns the commands the record's format makes available.
+CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& controls,
+                                    bool advancedMode);
+
+// Reads every control back into the record. Throws ConversionError when the serial number or a
+// numeric option does not convert, or when a product or scale name would carry "~" or a
+// control character into a block; the fields collected before it keep their new values.
+// Returns whether "Tilt Temp Cal" is enabled.
+bool collectFromWindows(ConfigBlock& record, const ControlValues& controls);
+
+} // namespace tessel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// The names of the window controls the record moves through (see ControlValues).
+namespace tessel::controls {
+
+// Main window.
+inline constexpr std::string_view kFormatNumber = "lFormatNumber";
+inline constexpr std::string_view kVcbFormat1 = "mVcbFormat1";
+inline constexpr std::string_view kVcbFormat2 = "mVcbFormat2";
+inline constexpr std::string_view kSerialNumber = "memoSerialNumber";
+inline constexpr std::string_view kProductName = "memoProductName";
+inline constexpr std::string_view kCustomerId = "memoCustomerId";
+// Commands whose availability the load step sets.
+inline constexpr std::string_view kConvertToFormat1 = "mConvertVcbToFormat1";
+inline constexpr std::string_view kConvertToFormat2 = "mConvertVcbToFormat2";
+inline constexpr std::string_view kInitDefaultVcb = "mInitDefaultVcb";
+inline constexpr std::string_view kProgCode = "bProgCode";
+inline constexpr std::string_view kVerifyCode = "bVerifyCode";
+inline constexpr std::string_view kProgVcb = "bProgVcb";
+inline constexpr std::string_view kVerifyVcb = "bVerifyVcb";
+inline constexpr std::string_view kTiltTempCal = "mTiltTempCal";
+
+// Light bar options dialog: numeric fields and their skip boxes, in row order.
+inline constexpr std::array<std::string_view, 3> kNumericFields = {
+    "memoTapeMinRadius", "memoMinSogForCog", "memoTiltOpAmpGain"};
+inline constexpr std::array<std::string_view, 3> kSkipBoxes = {
+    "cbSkipTapeMinRadius", "cbSkipMinSogForCog", "cbSkipTiltOpAmpGain"};
+
+// The radio buttons of one switch option.
+struct SwitchButtons {
+    std::string_view yes;
+    std::string_view no;
+    std::string_view skip;
+};
+// In the order of ConfigBlock::options.
+inline constexpr std::array<SwitchButtons, 10> kSwitchButtons = {{
+    {"rbAdvancedTapeYes", "rbAdvancedTapeNo", "rbAdvancedTapeSkip"},
+    {"rbAdvTapeDispYes", "rbAdvTapeDispNo", "rbAdvTapeDispSkip"},
+    {"rbFastConfigYes", "rbFastConfigNo", "rbFastConfigSkip"},
+    {"rbScalesDisplayYes", "rbScalesDisplayNo", "rbScalesDisplaySkip"},
+    {"rbTiltYes", "rbTiltNo", "rbTiltSkip"},
+    {"rbBypassBttfYes", "rbBypassBttfNo", "rbBypassBttfSkip"},
+    {"rbDid20Yes", "rbDid20No", "rbDid20Skip"},
+    {"rbMrvUseSolYes", "rbMrvUseSolNo", "rbMrvUseSolSkip"},
+    {"rbLangDspOptionYes", "rbLangDspOptionNo", "rbLangDspOptionSkip"},
+    {"rbMetersOffDspOptionYes", "rbMetersOffDspOptionNo", "rbMetersOffDspOptionSkip"},
+}};
+
+// Swath offset scales dialog.
+inline constexpr std::array<std::string_view, 4> kScaleNames = {
+    "memoScale1Name", "memoScale2Name", "memoScale3Name", "memoScale4Name"};
+inline constexpr std::string_view kMetricScalePrefix = "memoMtScale";  // + row + position
+inline constexpr std::string_view kEnglishScalePrefix = "memoFtScale"; // + row + position
+
+// Tilt temperature calibration window, in the order of TiltCalibration's members.
+inline constexpr std::array<std::string_view, 20> kTiltFields = {
+    "memoZeroGTestI",   "memoZeroGTestQ",    "memoOneGTestI",     "memoOneGTestQ",
+    "memoHiTempCalC",   "memoMidTempCalC",   "memoLoTempCalC",    "memoHiAngleAtCal",
+    "memoMidAngleAtCal", "memoLoAngleAtCal", "memoHiTempCalI",    "memoHiTempCalQ",
+    "memoMidTempCalI",  "memoMidTempCalQ",   "memoLoTempCalI",    "memoLoTempCalQ",
+    "memoHiTempSlopeI", "memoLoTempSlopeI",  "memoHiTempSlopeQ",  "memoLoTempSlopeQ"};
+// Fahrenheit fields beside the hi, mid and lo Celsius fields (shown only, never collected).
+inline constexpr std::array<std::string_view, 3> kFahrenheitFields = {
+    "memoHiTempCalF", "memoMidTempCalF", "memoLoTempCalF"};
+
+} // namespace tessel::controls
