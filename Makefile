@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-normal test-asan bench clean
+.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check
 
 all: build
 
@@ -27,7 +27,12 @@ test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-normal test-asan
+# The Win32 serial backend builds only on Windows; mingw-w64 checks its syntax and types here.
+MINGW_CXX ?= x86_64-w64-mingw32-g++
+mingw-check: deps
+	$(MINGW_CXX) -std=c++20 -Wall -Wextra -Wpedantic -Werror -Isrc -c src/link/Win32Serial.cpp -o /dev/null
+
+test: mingw-check test-normal test-asan
 
 bench: build
 	for b in $(BUILD)/bench/bench_*; do "$$b"; done

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "link/DeviceIdentity.h"
+#include "link/IspPort.h"
+#include "link/PageWriter.h"
+
+namespace tessel {
+
+class JobWindow;
+
+// The ATmega128's four-byte serial programming instructions, shifted bit by bit over the port's
+// lines, and the procedures the jobs build on them. Shares the port's result code.
+class IspInstructions {
+public:
+    static constexpr int kChipNotResponding = 8;
+    static constexpr int kEnableTries = 8;
+
+    // window may be null: the "try" lines of a failed enable then go nowhere.
+    explicit IspInstructions(IspPort& port, JobWindow* window = nullptr);
+
+    void setWindow(JobWindow* window) { window_ = window; }
+    IspPort& port() { return port_; }
+
+    // Sends one byte, most significant bit first, and returns the byte received meanwhile.
+    std::uint8_t exchangeByte(std::uint8_t value);
+    // One instruction: four bytes out, the four bytes received back.
+    std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
+                                            std::uint8_t b4);
+
+    // Up to eight reset pulses with the enable instruction; the result becomes 0 or 8.
+    int programmingEnable();
+    // Reads the signature, then the fuses (high and extended only from an ATmega128).
+    void identify();
+    const DeviceIdentity& identity() const { return identity_; }
+    // An ATmega128 whose fuses are not exactly E0 D9 FD.
+    bool fusesNeedCorrection() const;
+    // Writes E0, D9, FD (150 ms each) and identifies again. Returns whether it wrote.
+    bool correctFuses();
+    // The single erase instruction; the caller waits 150 ms.
+    void chipErase();
+
+    std::uint8_t readFlashByte(std::uint32_t byteAddress);
+    std::uint8_t readDataByte(std::uint16_t address);
+    // The page writer: bytes in increasing address order, then finish after the last one.
+    void writeFlashByte(std::uint32_t byteAddress, std::uint8_t value) {
+        pageWriter_.writeByte(byteAddress, value);
+    }
+    void finishPageWriting() { pageWriter_.finish(); }
+    // Forgets a partly loaded page without writing it (a job that stops half-way).
+    void resetPageWriter() { pageWriter_.reset(); }
+
+    // Single instructions of the page writer.
+    void loadPageByte(std::uint32_t byteAddress, std::uint8_t value);
+    void writePage(std::uint16_t pageWordAddress);
+
+private:
+    std::uint8_t readSignatureByte(std::uint8_t i);
+    void writeFuse(std::uint8_t which, std::uint8_t value);
+
+    IspPort& port_;
+    JobWindow* window_;
+    DeviceIdentity identity_;
+    PageWriter pageWriter_;
+};
+
+} // namespace tessel

@@ -1,0 +1,85 @@
+#include "link/IspPort.h"
+
+#include <array>
+
+namespace tessel {
+
+namespace {
+
+std::string configureFailureText(ConfigureStep step, int error) {
+    static constexpr std::array<const char*, 4> kNames = {
+        "GetCommState", "SetCommState", "GetCommTimeouts", "SetCommTimeouts"};
+    return std::string(kNames[static_cast<std::size_t>(step)]) + " failed. Errno=" +
+           std::to_string(error) + "\r\n";
+}
+
+} // namespace
+
+IspPort::IspPort(SerialLines& lines, Clock& clock, PortSettings& settings)
+    : lines_(lines), clock_(clock), settings_(settings) {}
+
+IspPort::~IspPort() {
+    if (isOpen() && resetHeld_) releaseReset();
+    close();
+}
+
+void IspPort::selectPort(int index) { portIndex_ = (index >= 1 && index <= 4) ? index : 0; }
+
+bool IspPort::open() {
+    close();
+    if (portIndex_ == 0) return false;
+
+    const std::string path = settings_.devicePath(portIndex_);
+    SerialHandle handle = kNoSerialHandle;
+    SerialResult opened = lines_.open(path, handle);
+    if (!opened.ok) {
+        // Tells a technician why the light bar did not answer: busy, missing, not permitted.
+        lastErrorNumber_ = opened.error;
+        lastErrorText_ = "Cannot open " + path + ": " + lines_.errorText(opened.error) + "\r\n";
+        return false;
+    }
+    ConfigureResult configured = lines_.configure(handle);
+    if (!configured.ok) {
+        lastErrorNumber_ = configured.error;
+        lastErrorText_ = configureFailureText(configured.failedStep, configured.error);
+        lines_.close(handle);
+        return false;
+    }
+    handle_ = handle;
+    return true;
+}
+
+void IspPort::close() {
+    if (isOpen()) lines_.close(handle_);
+    handle_ = kNoSerialHandle;
+    // Closing drops DTR (hang-up on close), so the light bar is no longer held in reset.
+    resetHeld_ = false;
+}
+
+bool IspPort::portPresent(int n) {
+    if (settings_.skipComPort(n) != 0) return false;
+    SerialHandle handle = kNoSerialHandle;
+    if (!lines_.open(settings_.devicePath(n), handle).ok) return false;
+    lines_.close(handle);
+    return true;
+}
+
+void IspPort::assertReset() {
+    check(lines_.setDtr(handle_, true));
+    wait(10);
+    resetHeld_ = true;
+}
+
+void IspPort::releaseReset() {
+    check(lines_.setDtr(handle_, false));
+    wait(500);
+    resetHeld_ = false;
+}
+
+void IspPort::wait(std::uint32_t ms) {
+    const std::uint32_t start = clock_.tickMs();
+    // Unsigned difference: correct across the counter's wrap.
+    while (static_cast<std::uint32_t>(clock_.tickMs() - start) <= ms) clock_.sleepOneMs();
+}
+
+} // namespace tessel

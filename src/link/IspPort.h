@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/PortSettings.h"
+#include "link/SerialLines.h"
+#include "support/Clock.h"
+
+namespace tessel {
+
+// The serial port as the light bar's programming interface: the selected COM port, its open
+// handle, the seven line operations with their waits, and the job result they share with the
+// engine. Between jobs no port is open, so other programs can use it.
+class IspPort {
+public:
+    static constexpr int kCommSystemError = 32;
+
+    IspPort(SerialLines& lines, Clock& clock, PortSettings& settings);
+    // Releases reset on a port that is still open, then closes it.
+    ~IspPort();
+    IspPort(const IspPort&) = delete;
+    IspPort& operator=(const IspPort&) = delete;
+
+    // 1..4 select COM1..COM4; anything else selects no port (0).
+    void selectPort(int index);
+    int portIndex() const { return portIndex_; }
+
+    // Closes an open port, then opens and configures the selected one. True when it is open.
+    bool open();
+    void close();
+    bool isOpen() const { return handle_ != kNoSerialHandle; }
+    // The COM menu's probe: not hidden by "SkipComPort<n>", and can be opened right now.
+    bool portPresent(int n);
+
+    // RESET (DTR): assert holds the light bar in reset (10 ms), release lets it run (500 ms).
+    void assertReset();
+    void releaseReset();
+    // SCK (RTS inverted) and MOSI (break inverted).
+    void clockLow() { check(lines_.setRts(handle_, true)); }
+    void clockHigh() { check(lines_.setRts(handle_, false)); }
+    void dataOut1() { check(lines_.setBreak(handle_, false)); }
+    void dataOut0() { check(lines_.setBreak(handle_, true)); }
+    // MISO (RI inverted). After any failure it reads 0 without touching the port.
+    int sampleDataIn() {
+        if (result_ != 0) return 0;
+        bool ring = false;
+        if (!check(lines_.readRing(handle_, ring))) return 0;
+        return ring ? 0 : 1;
+    }
+    // Returns once the tick counter has moved more than ms milliseconds past its start value.
+    void wait(std::uint32_t ms);
+
+    bool resetHeld() const { return resetHeld_; }
+    int lastErrorNumber() const { return lastErrorNumber_; }
+    const std::string& lastErrorText() const { return lastErrorText_; }
+
+    // The job result code the engine shares; a failed line operation only ever moves it 0 -> 32.
+    int result() const { return result_; }
+    void setResult(int result) { result_ = result; }
+
+    Clock& clock() { return clock_; }
+
+private:
+    bool check(SerialResult r) {
+        if (!r.ok && result_ == 0) result_ = kCommSystemError;
+        return r.ok;
+    }
+
+    SerialLines& lines_;
+    Clock& clock_;
+    PortSettings& settings_;
+    int portIndex_ = 1;
+    SerialHandle handle_ = kNoSerialHandle;
+    bool resetHeld_ = false;
+    int lastErrorNumber_ = 0;
+    std::string lastErrorText_;
+    int result_ = 0;
+};
+
+} // namespace tessel

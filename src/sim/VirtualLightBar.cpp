@@ -1,0 +1,243 @@
+#include "sim/VirtualLightBar.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+namespace tessel {
+
+namespace {
+
+constexpr std::uint8_t kEesaveBit = 0x08; // high fuse bit 3: programmed (0) keeps EEPROM
+
+} // namespace
+
+VirtualLightBar::VirtualLightBar(VirtualClock& clock, VirtualTiming timing)
+    : clock_(clock), timing_(timing), flash_(kFlashBytes, 0xFF), eeprom_(kEepromBytes, 0xFF) {
+    pageBuffer_.fill(0xFF);
+}
+
+void VirtualLightBar::eraseAll() {
+    std::fill(flash_.begin(), flash_.end(), 0xFF);
+    std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
+    fuses_.lock = 0xFF;
+}
+
+SerialResult VirtualLightBar::open(const std::string&, SerialHandle& handle) {
+    ++counts_.opens;
+    if (openError_ != 0) return SerialResult::failure(openError_);
+    if (open_) return SerialResult::failure(EBUSY);
+    open_ = true;
+    handle = kHandle;
+    return SerialResult::success();
+}
+
+ConfigureResult VirtualLightBar::configure(SerialHandle handle) {
+    ++counts_.configures;
+    if (!open_ || handle != kHandle) return {false, ConfigureStep::ReadState, EBADF};
+    if (!configureFail_.ok) return configureFail_;
+    // Like a freshly configured port: DTR and RTS dropped, no break.
+    dtr_ = false;
+    sck_ = true;
+    mosi_ = true;
+    programmingMode_ = false;
+    return {};
+}
+
+void VirtualLightBar::close(SerialHandle handle) {
+    ++counts_.closes;
+    if (!open_ || handle != kHandle) return;
+    open_ = false;
+    // Hang-up on close drops DTR and RTS and the break ends: the chip leaves reset and runs.
+    dtr_ = false;
+    sck_ = true;
+    mosi_ = true;
+    programmingMode_ = false;
+}
+
+SerialResult VirtualLightBar::lineCall(SerialHandle handle, std::uint64_t& counter) {
+    ++counter;
+    clock_.advanceMicros(timing_.lineCallMicros);
+    if (failArmed_) {
+        if (callsBeforeFailure_ == 0) return SerialResult::failure(EIO);
+        --callsBeforeFailure_;
+    }
+    if (!open_ || handle != kHandle) return SerialResult::failure(EBADF);
+    return SerialResult::success();
+}
+
+SerialResult VirtualLightBar::setDtr(SerialHandle handle, bool on) {
+    SerialResult r = lineCall(handle, counts_.dtr);
+    if (!r.ok || on == dtr_) return r;
+    dtr_ = on;
+    if (on) {
+        // RESET taken low (held): the serial interface starts afresh.
+        if (sck_) violation("RESET asserted while SCK was high");
+        startReset();
+    } else {
+        programmingMode_ = false;
+        miso_ = 1;
+    }
+    return r;
+}
+
+SerialResult VirtualLightBar::setRts(SerialHandle handle, bool on) {
+    SerialResult r = lineCall(handle, counts_.rts);
+    const bool sck = !on;
+    if (!r.ok || sck == sck_) return r;
+    sck_ = sck;
+    if (!dtr_) return r; // out of reset the pins belong to the firmware
+    const std::uint64_t now = clock_.micros();
+    if (now - lastSckEdge_ < timing_.sckPhaseMicros) violation("SCK phase too short");
+    lastSckEdge_ = now;
+    if (sck)
+        sckRising();
+    else
+        sckFalling();
+    return r;
+}
+
+SerialResult VirtualLightBar::setBreak(SerialHandle handle, bool on) {
+    SerialResult r = lineCall(handle, counts_.breaks);
+    if (r.ok) mosi_ = !on;
+    return r;
+}
+
+SerialResult VirtualLightBar::readRing(SerialHandle handle, bool& ringOn) {
+    SerialResult r = lineCall(handle, counts_.ringReads);
+    if (!r.ok) return r;
+    const int level = noAnswer_ ? noAnswerLevel_ : (dtr_ ? miso_ : 1);
+    ringOn = level == 0;
+    return r;
+}
+
+std::string VirtualLightBar::errorText(int errorNumber) const {
+    return std::generic_category().message(errorNumber);
+}
+
+void VirtualLightBar::startReset() {
+    bitCount_ = 0;
+    byteCount_ = 0;
+    inShift_ = 0;
+    outByte_ = 0;
+    miso_ = 0;
+    programmingMode_ = false;
+    enableRefused_ = false;
+    firstInstructionSinceReset_ = true;
+    resetAt_ = clock_.micros();
+}
+
+void VirtualLightBar::sckRising() {
+    if (bitCount_ == 0 && byteCount_ == 0) {
+        const std::uint64_t now = clock_.micros();
+        if (firstInstructionSinceReset_ && now - resetAt_ < timing_.resetToEnableMicros)
+            violation("instruction " + std::to_string(now - resetAt_) + " us after RESET");
+        if (now < busyUntil_)
+            violation("instruction " + std::to_string(busyUntil_ - now) + " us before ready");
+        firstInstructionSinceReset_ = false;
+    }
+    inShift_ = static_cast<std::uint8_t>((inShift_ << 1) | (mosi_ ? 1 : 0));
+    if (++bitCount_ == 8) byteComplete();
+}
+
+void VirtualLightBar::sckFalling() {
+    // Between bytes the falling edge presents the next byte's first bit; within one the next bit.
+    miso_ = (outByte_ >> (7 - bitCount_)) & 1;
+}
+
+void VirtualLightBar::byteComplete() {
+    received_[static_cast<std::size_t>(byteCount_)] = inShift_;
+    bitCount_ = 0;
+    inShift_ = 0;
+    switch (byteCount_) {
+    case 0:
+        outByte_ = received_[0];
+        break;
+    case 1:
+        // A slave out of step echoes nothing useful: a refused enable shows 00.
+        enableRefused_ = !programmingMode_ && received_[0] == 0xAC && received_[1] == 0x53 &&
+                         failEnables_ > 0;
+        if (enableRefused_) --failEnables_;
+        outByte_ = enableRefused_ ? 0x00 : received_[1];
+        break;
+    case 2:
+        outByte_ = enableRefused_ ? 0x00 : answer();
+        break;
+    default:
+        execute();
+        outByte_ = received_[3];
+        break;
+    }
+    byteCount_ = (byteCount_ + 1) % 4;
+}
+
+std::uint8_t VirtualLightBar::answer() const {
+    const auto [op, b2, b3, b4] = received_;
+    (void)b4;
+    if (!programmingMode_) return b3;
+    const std::uint32_t word = (static_cast<std::uint32_t>(b2) << 8) | b3;
+    switch (op) {
+    case 0x20: return flash_[word * 2];
+    case 0x28: return flash_[word * 2 + 1];
+    case 0xA0: return eeprom_[word % kEepromBytes];
+    case 0x30: return (b3 & 3) < 3 ? signature_[b3 & 3] : 0xFF;
+    case 0x50: return b2 == 0x08 ? fuses_.extended : fuses_.low;
+    case 0x58: return b2 == 0x08 ? fuses_.high : fuses_.lock;
+    default: return b3;
+    }
+}
+
+void VirtualLightBar::execute() {
+    const auto [op, b2, b3, b4] = received_;
+    if (logging_) log_.push_back(received_);
+    const std::uint64_t now = clock_.micros();
+    if (!programmingMode_) {
+        if (op == 0xAC && b2 == 0x53 && !enableRefused_) programmingMode_ = true;
+        return;
+    }
+    const std::uint32_t word = (static_cast<std::uint32_t>(b2) << 8) | b3;
+    switch (op) {
+    case 0x40: // load page buffer, low then high byte of a word
+    case 0x48:
+        pageBuffer_[(b3 & 0x7F) * 2u + (op == 0x48 ? 1u : 0u)] = b4;
+        break;
+    case 0x4C: { // write page: flash bits only go from 1 to 0 without an erase
+        const std::uint32_t page = word & 0xFF80;
+        for (std::size_t i = 0; i < kPageBytes; ++i) flash_[page * 2 + i] &= pageBuffer_[i];
+        pageBuffer_.fill(0xFF);
+        pageWrites_.push_back(static_cast<std::uint16_t>(page));
+        busyUntil_ = now + timing_.flashPageWriteMicros;
+        break;
+    }
+    case 0xC0:
+        eeprom_[word % kEepromBytes] = b4;
+        busyUntil_ = now + timing_.eepromWriteMicros;
+        break;
+    case 0xAC:
+        switch (b2) {
+        case 0x80: // chip erase; EEPROM survives only with EESAVE programmed
+            std::fill(flash_.begin(), flash_.end(), 0xFF);
+            if ((fuses_.high & kEesaveBit) != 0) std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
+            fuses_.lock = 0xFF;
+            busyUntil_ = now + timing_.chipEraseMicros;
+            break;
+        case 0xA0: fuses_.low = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
+        case 0xA8: fuses_.high = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
+        case 0xA4: // only the two low bits exist; the rest read 1
+            fuses_.extended = static_cast<std::uint8_t>(b4 | 0xFC);
+            busyUntil_ = now + timing_.fuseWriteMicros;
+            break;
+        case 0xE0: // lock bits can only be programmed; an erase clears them
+            fuses_.lock &= static_cast<std::uint8_t>(b4 | 0xC0);
+            busyUntil_ = now + timing_.fuseWriteMicros;
+            break;
+        default: break;
+        }
+        break;
+    default: break;
+    }
+}
+
+void VirtualLightBar::violation(std::string note) { violations_.push_back(std::move(note)); }
+
+} // namespace tessel

@@ -1,0 +1,158 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/SerialLines.h"
+#include "support/Clock.h"
+
+namespace tessel {
+
+// The ATmega128's minimum waits in serial programming, and the time one line call takes.
+struct VirtualTiming {
+    std::uint64_t lineCallMicros = 1;       // each platform call moves the clock this much
+    std::uint64_t sckPhaseMicros = 1;       // SCK high and low: over two CPU cycles
+    std::uint64_t resetToEnableMicros = 10000; // RESET held before the first instruction
+    std::uint64_t flashPageWriteMicros = 4500;  // tWD_FLASH
+    std::uint64_t eepromWriteMicros = 9000;     // tWD_EEPROM
+    std::uint64_t chipEraseMicros = 9000;       // tWD_ERASE
+    std::uint64_t fuseWriteMicros = 4500;       // tWD_FUSE
+};
+
+// How often each platform call was made.
+struct LineCallCounts {
+    std::uint64_t opens = 0, configures = 0, closes = 0;
+    std::uint64_t dtr = 0, rts = 0, breaks = 0, ringReads = 0;
+
+    std::uint64_t lineCalls() const { return dtr + rts + breaks + ringReads; }
+};
+
+struct FuseBytes {
+    std::uint8_t low = 0xE0;
+    std::uint8_t high = 0xD9;
+    std::uint8_t extended = 0xFD;
+    std::uint8_t lock = 0xFF;
+};
+
+// A light bar behind the cable: an ATmega128 serial-programming slave driven edge by edge from
+// the port's lines. RESET is DTR raised, SCK is RTS dropped, MOSI is break cleared, and MISO
+// comes back as the ring indicator, asserted for 0. MOSI is sampled on SCK's rising edge and MISO
+// moves on its falling edge; bytes 2 and 3 echo the byte before, byte 4 answers reads.
+// Every line call costs lineCallMicros on the shared clock; the chip's minimum waits are checked
+// against that clock and each one missed is counted.
+class VirtualLightBar final : public SerialLines {
+public:
+    static constexpr std::size_t kFlashBytes = 128 * 1024;
+    static constexpr std::size_t kEepromBytes = 4096;
+    static constexpr std::size_t kPageBytes = 256;
+    static constexpr std::array<std::uint8_t, 3> kAtmega128Signature = {0x1E, 0x97, 0x02};
+    // The fuses an ATmega128 leaves the factory with.
+    static constexpr FuseBytes kFactoryFuses = {0xE1, 0x99, 0xFD, 0xFF};
+
+    explicit VirtualLightBar(VirtualClock& clock, VirtualTiming timing = {});
+
+    // SerialLines: any path opens the one light bar, once at a time.
+    SerialResult open(const std::string& path, SerialHandle& handle) override;
+    ConfigureResult configure(SerialHandle handle) override;
+    void close(SerialHandle handle) override;
+    SerialResult setDtr(SerialHandle handle, bool on) override;
+    SerialResult setRts(SerialHandle handle, bool on) override;
+    SerialResult setBreak(SerialHandle handle, bool on) override;
+    SerialResult readRing(SerialHandle handle, bool& ringOn) override;
+    std::string errorText(int errorNumber) const override;
+
+    // The memories, to set up and inspect directly.
+    std::uint8_t flashByte(std::uint32_t address) const { return flash_[address % kFlashBytes]; }
+    void setFlashByte(std::uint32_t address, std::uint8_t v) { flash_[address % kFlashBytes] = v; }
+    std::uint8_t eepromByte(std::uint32_t address) const { return eeprom_[address % kEepromBytes]; }
+    void setEepromByte(std::uint32_t address, std::uint8_t v) { eeprom_[address % kEepromBytes] = v; }
+    void eraseAll(); // flash, EEPROM and lock bits to 0xFF
+    const FuseBytes& fuses() const { return fuses_; }
+    void setFuses(const FuseBytes& fuses) { fuses_ = fuses; }
+    const std::array<std::uint8_t, 3>& signature() const { return signature_; }
+    void setSignature(const std::array<std::uint8_t, 3>& s) { signature_ = s; }
+
+    // Fault knobs.
+    // No chip answers: MISO stays at level (0 reads as RI asserted, so every byte is 00).
+    void setNoAnswer(bool on, int level = 0) { noAnswer_ = on; noAnswerLevel_ = level; }
+    // The next n programming-enable instructions are not echoed (as from a slave out of step).
+    void failEnables(int n) { failEnables_ = n; }
+    // Every line call after the next n fails with EIO (a cable pulled mid-job).
+    void failLineCallsAfter(std::uint64_t n) { failArmed_ = true; callsBeforeFailure_ = n; }
+    // Opening fails with this error number (0: opens normally), e.g. EBUSY for a held port.
+    void failOpen(int error) { openError_ = error; }
+    void failConfigure(ConfigureStep step, int error) { configureFail_ = {false, step, error}; }
+
+    // What the chip saw.
+    const std::vector<std::array<std::uint8_t, 4>>& instructions() const { return log_; }
+    void clearInstructions() { log_.clear(); }
+    void setLogging(bool on) { logging_ = on; }
+    // Word addresses of the pages written, in order.
+    const std::vector<std::uint16_t>& pageWrites() const { return pageWrites_; }
+    std::uint64_t timingViolations() const { return violations_.size(); }
+    const std::vector<std::string>& violationNotes() const { return violations_; }
+    const LineCallCounts& counts() const { return counts_; }
+    bool inReset() const { return dtr_; }
+    bool programmingMode() const { return programmingMode_; }
+    bool isOpen() const { return open_; }
+
+    // The whole chip state (memories, fuses, lock, signature) to and from a file.
+    bool save(const std::string& path) const;
+    bool load(const std::string& path);
+
+private:
+    static constexpr SerialHandle kHandle = 1;
+
+    SerialResult lineCall(SerialHandle handle, std::uint64_t& counter);
+    void sckRising();
+    void sckFalling();
+    void byteComplete();
+    std::uint8_t answer() const;
+    void execute();
+    void startReset();
+    void violation(std::string note);
+
+    VirtualClock& clock_;
+    VirtualTiming timing_;
+    std::vector<std::uint8_t> flash_;
+    std::vector<std::uint8_t> eeprom_;
+    std::array<std::uint8_t, kPageBytes> pageBuffer_{};
+    std::array<std::uint8_t, 3> signature_ = kAtmega128Signature;
+    FuseBytes fuses_;
+
+    // Lines and the serial shift state.
+    bool open_ = false;
+    bool dtr_ = false, sck_ = true, mosi_ = true;
+    int miso_ = 1;
+    int bitCount_ = 0;  // bits received of the current byte
+    int byteCount_ = 0; // bytes received of the current instruction
+    std::uint8_t inShift_ = 0;
+    std::uint8_t outByte_ = 0;
+    std::array<std::uint8_t, 4> received_{};
+    bool programmingMode_ = false;
+    bool enableRefused_ = false;
+    bool firstInstructionSinceReset_ = false;
+
+    // Time.
+    std::uint64_t resetAt_ = 0;
+    std::uint64_t lastSckEdge_ = 0;
+    std::uint64_t busyUntil_ = 0;
+
+    // Knobs and observations.
+    bool noAnswer_ = false;
+    int noAnswerLevel_ = 0;
+    int failEnables_ = 0;
+    bool failArmed_ = false;
+    std::uint64_t callsBeforeFailure_ = 0;
+    int openError_ = 0;
+    ConfigureResult configureFail_;
+    bool logging_ = true;
+    std::vector<std::array<std::uint8_t, 4>> log_;
+    std::vector<std::uint16_t> pageWrites_;
+    std::vector<std::string> violations_;
+    LineCallCounts counts_;
+};
+
+} // namespace tessel
