@@ -15,16 +15,15 @@ namespace {
 
 using tessel::FirmwareImage;
 
-std::string hexByte(unsigned value)
-{
+std::string hexByte(unsigned value) {
     static const char digits[] = "0123456789ABCDEF";
     return {digits[(value >> 4) & 15], digits[value & 15]};
 }
 
-std::string record(unsigned type, unsigned address, const std::uint8_t* data, unsigned count)
-{
+std::string record(unsigned type, unsigned address, const std::uint8_t* data, unsigned count) {
     unsigned sum = count + (address >> 8) + (address & 0xFF) + type;
-    std::string text = ":" + hexByte(count) + hexByte(address >> 8) + hexByte(address) + hexByte(type);
+    std::string text =
+        ":" + hexByte(count) + hexByte(address >> 8) + hexByte(address) + hexByte(type);
     for (unsigned i = 0; i < count; ++i) {
         text += hexByte(data[i]);
         sum += data[i];
@@ -33,15 +32,15 @@ std::string record(unsigned type, unsigned address, const std::uint8_t* data, un
 }
 
 // The whole code area in records of recordSize bytes, a segment record at each 64 KB.
-std::string fullImageHex(unsigned recordSize)
-{
+std::string fullImageHex(unsigned recordSize) {
     std::vector<std::uint8_t> code(FirmwareImage::kSize);
     for (std::size_t i = 0; i < code.size(); ++i)
         code[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
     std::string text;
     unsigned segment = ~0u;
     for (unsigned address = 0; address < code.size(); address += recordSize) {
-        const unsigned count = std::min<unsigned>(recordSize, static_cast<unsigned>(code.size()) - address);
+        const unsigned count =
+            std::min<unsigned>(recordSize, static_cast<unsigned>(code.size()) - address);
         // A record never crosses a 64 KB boundary.
         const unsigned inSegment = std::min(count, 0x10000 - (address & 0xFFFF));
         for (unsigned part = 0; part < count;) {
@@ -62,15 +61,13 @@ std::string fullImageHex(unsigned recordSize)
 // A read-only stream buffer over text held in memory, so each run reads the same bytes afresh.
 class MemoryBuffer : public std::streambuf {
 public:
-    explicit MemoryBuffer(const std::string& text)
-    {
+    explicit MemoryBuffer(const std::string& text) {
         char* begin = const_cast<char*>(text.data());
         setg(begin, begin, begin + text.size());
     }
 };
 
-void readFromMemory(benchmark::State& state)
-{
+void readFromMemory(benchmark::State& state) {
     const std::string text = fullImageHex(static_cast<unsigned>(state.range(0)));
     const auto image = std::make_unique<FirmwareImage>();
     for (auto _ : state) {
@@ -84,8 +81,7 @@ void readFromMemory(benchmark::State& state)
 }
 BENCHMARK(readFromMemory)->Arg(16)->Arg(255)->Unit(benchmark::kMicrosecond);
 
-void readFromFile(benchmark::State& state)
-{
+void readFromFile(benchmark::State& state) {
     const std::string text = fullImageHex(static_cast<unsigned>(state.range(0)));
     const auto path = std::filesystem::temp_directory_path() / "tessel_bench_full_image.hex";
     std::ofstream(path, std::ios::binary) << text;

@@ -26,48 +26,41 @@ constexpr SumEntry kKnownSums[] = {
     {126868, "B2.2", 2}, {126982, "v2.1", 2}, {127186, "A2.2", 2},
 };
 
-std::optional<std::size_t> findFrom(std::string_view text, std::string_view what, std::size_t from)
-{
-    if (from > text.size())
-        return std::nullopt;
+std::optional<std::size_t> findFrom(std::string_view text, std::string_view what,
+                                    std::size_t from) {
+    if (from > text.size()) return std::nullopt;
     const auto at = text.find(what, from);
     return at == std::string_view::npos ? std::nullopt : std::optional(at);
 }
 
-bool endsValue(char c)
-{
+bool endsValue(char c) {
     const auto u = static_cast<unsigned char>(c);
     return c == ':' || c == '<' || u < 0x20 || u >= 0x7F;
 }
 
 // The value that follows key inside the block: up to the next ":", "<" or non-printable
 // character. Empty when the key is absent or the value is too long.
-std::string_view valueOf(std::string_view block, std::string_view key)
-{
+std::string_view valueOf(std::string_view block, std::string_view key) {
     const auto at = block.find(key);
-    if (at == std::string_view::npos)
-        return {};
+    if (at == std::string_view::npos) return {};
     const auto rest = block.substr(at + key.size());
-    const auto length = static_cast<std::size_t>(
-        std::find_if(rest.begin(), rest.end(), endsValue) - rest.begin());
+    const auto length =
+        static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), endsValue) - rest.begin());
     return length > kLongestValue ? std::string_view{} : rest.substr(0, length);
 }
 
 // The decimal number at the start of a value ("2", "2 (new)"); 0 when it has none.
-int leadingNumber(std::string_view value)
-{
+int leadingNumber(std::string_view value) {
     while (!value.empty() && value.front() == ' ')
         value.remove_prefix(1);
     int number = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    (void)end;
-    return error == std::errc{} && number >= 0 ? number : 0;
+    const auto parsed = std::from_chars(value.data(), value.data() + value.size(), number);
+    return parsed.ec == std::errc{} && number >= 0 ? number : 0;
 }
 
 } // namespace
 
-FirmwareId identify(std::span<const std::uint8_t, kIdentifiedBytes> code)
-{
+FirmwareId identify(std::span<const std::uint8_t, kIdentifiedBytes> code) {
     FirmwareId id;
     const std::string_view text(reinterpret_cast<const char*>(code.data()), code.size());
 
@@ -95,6 +88,13 @@ FirmwareId identify(std::span<const std::uint8_t, kIdentifiedBytes> code)
         id.requiredFormat = 2;
     }
     return id;
+}
+
+static_assert(FirmwareImage::kSize >= kIdentifiedBytes);
+
+FirmwareId identify(const FirmwareImage& image) {
+    return identify(
+        std::span<const std::uint8_t, kIdentifiedBytes>(image.bytes.data(), kIdentifiedBytes));
 }
 
 } // namespace tessel

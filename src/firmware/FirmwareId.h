@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmware/FirmwareImage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,10 +11,10 @@ namespace tessel {
 
 // Who a firmware is and which block format it needs, read from the first kilobyte of its code.
 struct FirmwareId {
-    std::string product;     // at most 79 characters
-    std::string version;     // at most 79 characters
-    int requiredFormat = 0;  // block format the firmware reads: 1 or 2
-    std::string date;        // at most 79 characters
+    std::string product;    // at most 79 characters
+    std::string version;    // at most 79 characters
+    int requiredFormat = 0; // block format the firmware reads: 1 or 2
+    std::string date;       // at most 79 characters
 
     bool operator==(const FirmwareId&) const = default;
 };
@@ -26,5 +28,7 @@ inline constexpr std::size_t kIdentifiedBytes = 1024;
 // block leaves its text empty and, for ":VCB Format:", the format 0, which no block has: the
 // programming job then refuses the firmware rather than guess its format.
 FirmwareId identify(std::span<const std::uint8_t, kIdentifiedBytes> code);
+// Identifies the firmware held in an image.
+FirmwareId identify(const FirmwareImage& image);
 
 } // namespace tessel

@@ -4,16 +4,14 @@
 
 namespace tessel {
 
-void FirmwareImage::clear()
-{
+void FirmwareImage::clear() {
     bytes.fill(kErased);
     length = kTail;
 }
 
-void FirmwareImage::updateLength()
-{
-    const auto last = std::find_if(bytes.rbegin(), bytes.rend(),
-                                   [](std::uint8_t b) { return b != kErased; });
+void FirmwareImage::updateLength() {
+    const auto last =
+        std::find_if(bytes.rbegin(), bytes.rend(), [](std::uint8_t b) { return b != kErased; });
     if (last == bytes.rend()) {
         length = kTail;
         return;
@@ -22,8 +20,7 @@ void FirmwareImage::updateLength()
     length = std::min(highest + kTail, kSize);
 }
 
-bool FirmwareImage::holdsCode() const
-{
+bool FirmwareImage::holdsCode() const {
     return std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b != kErased; });
 }
 

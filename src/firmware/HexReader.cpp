@@ -17,8 +17,7 @@ enum RecordType : std::uint8_t {
 };
 
 // Value of each character as a hexadecimal digit, -1 for every other character.
-constexpr std::array<std::int8_t, 256> makeDigitTable()
-{
+constexpr std::array<std::int8_t, 256> makeDigitTable() {
     std::array<std::int8_t, 256> table{};
     table.fill(-1);
     for (int i = 0; i < 10; ++i)
@@ -33,63 +32,51 @@ constexpr auto kDigit = makeDigitTable();
 
 // The byte written as two hexadecimal digits at character pos; nothing when either character
 // is missing or not a digit.
-std::optional<std::uint8_t> byteAt(std::string_view line, std::size_t pos)
-{
-    if (pos + 1 >= line.size())
-        return std::nullopt;
+std::optional<std::uint8_t> byteAt(std::string_view line, std::size_t pos) {
+    if (pos + 1 >= line.size()) return std::nullopt;
     const int high = kDigit[static_cast<unsigned char>(line[pos])];
     const int low = kDigit[static_cast<unsigned char>(line[pos + 1])];
-    if (high < 0 || low < 0)
-        return std::nullopt;
+    if (high < 0 || low < 0) return std::nullopt;
     return static_cast<std::uint8_t>(high << 4 | low);
 }
 
 // A record is good when count, address, type, data and checksum are all hexadecimal and add
 // up to 0 modulo 256.
-bool recordIsGood(std::string_view line)
-{
+bool recordIsGood(std::string_view line) {
     const auto count = byteAt(line, 1);
-    if (!count)
-        return false;
+    if (!count) return false;
     unsigned sum = 0;
     for (std::size_t i = 0; i < *count + 5u; ++i) {
         const auto b = byteAt(line, 1 + 2 * i);
-        if (!b)
-            return false;
+        if (!b) return false;
         sum += *b;
     }
     return (sum & 0xFF) == 0;
 }
 
 // A checked record's 16-bit big-endian value at character pos.
-std::uint32_t wordAt(std::string_view line, std::size_t pos)
-{
+std::uint32_t wordAt(std::string_view line, std::size_t pos) {
     return std::uint32_t{*byteAt(line, pos)} << 8 | *byteAt(line, pos + 2);
 }
 
 } // namespace
 
-bool HexLineReader::next()
-{
+bool HexLineReader::next() {
     length_ = 0;
-    if (!source_)
-        return false;
+    if (!source_) return false;
     int c = source_->sbumpc();
     while (c != kEndOfInput && c < 0x20 && c != '\r')
         c = source_->sbumpc();
-    if (c == kEndOfInput)
-        return false;
+    if (c == kEndOfInput) return false;
     // The character that ends the line (CR, LF or any other control character) is consumed.
     while (c != kEndOfInput && c >= 0x20) {
-        if (length_ < kMaxLine)
-            buffer_[length_++] = static_cast<char>(c);
+        if (length_ < kMaxLine) buffer_[length_++] = static_cast<char>(c);
         c = source_->sbumpc();
     }
     return true;
 }
 
-int readHex(std::istream& in, FirmwareImage& image)
-{
+int readHex(std::istream& in, FirmwareImage& image) {
     image.clear();
     HexLineReader reader(in.rdbuf());
     std::uint32_t segmentBase = 0;
@@ -97,15 +84,11 @@ int readHex(std::istream& in, FirmwareImage& image)
 
     while (good && reader.next()) {
         const std::string_view line = reader.line();
-        if (line.empty() || line[0] != ':')
-            continue;
+        if (line.empty() || line[0] != ':') continue;
         const auto type = byteAt(line, 7);
-        if (!type)
-            continue;
-        if (*type == kEndOfFile)
-            break;
-        if (*type != kData && *type != kExtendedSegmentAddress)
-            continue;
+        if (!type) continue;
+        if (*type == kEndOfFile) break;
+        if (*type != kData && *type != kExtendedSegmentAddress) continue;
         if (!recordIsGood(line)) {
             good = false;
             break;
@@ -123,8 +106,7 @@ int readHex(std::istream& in, FirmwareImage& image)
         const std::uint32_t count = *byteAt(line, 1);
         const std::uint32_t address = segmentBase + wordAt(line, 3);
         // Store a record only when every one of its bytes lies in the code area.
-        if (address + count > FirmwareImage::kSize)
-            continue;
+        if (address + count > FirmwareImage::kSize) continue;
         for (std::uint32_t i = 0; i < count; ++i)
             image.bytes[address + i] = *byteAt(line, 9 + 2 * i);
     }

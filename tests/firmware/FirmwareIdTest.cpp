@@ -12,8 +12,7 @@ namespace {
 using Code = std::array<std::uint8_t, kIdentifiedBytes>;
 
 // A first kilobyte of erased flash with text placed at offset.
-Code codeWith(const std::string& text, std::size_t offset = 0x8C)
-{
+Code codeWith(const std::string& text, std::size_t offset = 0x8C) {
     Code code;
     code.fill(0xFF);
     std::memcpy(code.data() + offset, text.data(), text.size());
@@ -21,8 +20,7 @@ Code codeWith(const std::string& text, std::size_t offset = 0x8C)
 }
 
 // A first kilobyte whose bytes add up to sum, built from two neighbouring values.
-Code codeSummingTo(unsigned sum)
-{
+Code codeSummingTo(unsigned sum) {
     Code code;
     const unsigned base = sum / kIdentifiedBytes;
     const unsigned extra = sum % kIdentifiedBytes;
@@ -33,8 +31,7 @@ Code codeSummingTo(unsigned sum)
 
 const std::string kMarker = "<Veltrane Inc. Firmware ID>";
 
-TEST(FirmwareIdTest, ReadsTheIdentificationBlock)
-{
+TEST(FirmwareIdTest, ReadsTheIdentificationBlock) {
     auto id = identify(codeWith(kMarker + ":product:X:version:v2.2:VCB Format:2:date:<end>"));
     EXPECT_EQ(id, (FirmwareId{"X", "v2.2", 2, ""}));
 
@@ -57,8 +54,7 @@ TEST(FirmwareIdTest, ReadsTheIdentificationBlock)
     EXPECT_EQ(id.requiredFormat, 1);
 }
 
-TEST(FirmwareIdTest, MissingOrOverlongValuesAreEmptyAndAMissingFormatIsZero)
-{
+TEST(FirmwareIdTest, MissingOrOverlongValuesAreEmptyAndAMissingFormatIsZero) {
     auto id = identify(codeWith(kMarker + ":product:Only a product<end>"));
     EXPECT_EQ(id, (FirmwareId{"Only a product", "", 0, ""}));
 
@@ -74,8 +70,7 @@ TEST(FirmwareIdTest, MissingOrOverlongValuesAreEmptyAndAMissingFormatIsZero)
     EXPECT_EQ(id.date, "");
 }
 
-TEST(FirmwareIdTest, KeysCountOnlyBetweenMarkerAndEnd)
-{
+TEST(FirmwareIdTest, KeysCountOnlyBetweenMarkerAndEnd) {
     // A key after "<end>" is not part of the block.
     auto id = identify(codeWith(kMarker + ":version:v1<end>:product:Outside"));
     EXPECT_EQ(id.product, "");
@@ -93,16 +88,16 @@ TEST(FirmwareIdTest, KeysCountOnlyBetweenMarkerAndEnd)
     EXPECT_EQ(id.version, "v8");
 }
 
-TEST(FirmwareIdTest, OlderFirmwareIsKnownByItsByteSum)
-{
+TEST(FirmwareIdTest, OlderFirmwareIsKnownByItsByteSum) {
     const struct {
         unsigned sum;
         const char* version;
         int format;
     } known[] = {
-        {80558, "v2.0", 1},  {81792, "v1.8", 1},  {83391, "v1.9", 1},  {83469, "v1.7", 1},
-        {126868, "B2.2", 2}, {126982, "v2.1", 2}, {127186, "A2.2", 2},
-        {126983, "unknown", 2}, {0, "unknown", 2}, {1024 * 255, "unknown", 2},
+        {80558, "v2.0", 1},         {81792, "v1.8", 1},     {83391, "v1.9", 1},
+        {83469, "v1.7", 1},         {126868, "B2.2", 2},    {126982, "v2.1", 2},
+        {127186, "A2.2", 2},        {126983, "unknown", 2}, {0, "unknown", 2},
+        {1024 * 255, "unknown", 2},
     };
     for (const auto& k : known) {
         const auto id = identify(codeSummingTo(k.sum));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -16,21 +17,18 @@ using test::read;
 using test::record;
 using test::segmentRecord;
 
-std::vector<std::uint8_t> at(const FirmwareImage& image, std::size_t address, std::size_t count)
-{
+std::vector<std::uint8_t> at(const FirmwareImage& image, std::size_t address, std::size_t count) {
     return {image.bytes.begin() + static_cast<std::ptrdiff_t>(address),
             image.bytes.begin() + static_cast<std::ptrdiff_t>(address + count)};
 }
 
 // How many bytes of the image differ from 0xFF.
-std::size_t written(const FirmwareImage& image)
-{
+std::size_t written(const FirmwareImage& image) {
     return static_cast<std::size_t>(std::count_if(image.bytes.begin(), image.bytes.end(),
                                                   [](std::uint8_t b) { return b != 0xFF; }));
 }
 
-TEST(HexReaderTest, ReadsDataRecordsWithEitherLineEnd)
-{
+TEST(HexReaderTest, ReadsDataRecordsWithEitherLineEnd) {
     const auto first = counting(16, 0x10);
     const auto second = counting(8, 0x80);
     for (const std::string end : {"\r\n", "\n"}) {
@@ -44,10 +42,10 @@ TEST(HexReaderTest, ReadsDataRecordsWithEitherLineEnd)
     }
 }
 
-TEST(HexReaderTest, AcceptsLowerCaseDigitsAndMissingEndRecordAndStopsAtEndRecord)
-{
+TEST(HexReaderTest, AcceptsLowerCaseDigitsAndMissingEndRecordAndStopsAtEndRecord) {
     std::string lower = dataRecord(0x0000, {0xAB, 0xCD});
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return std::tolower(c); });
     // No end-of-file record and no final line end.
     auto r = read(lower);
     EXPECT_EQ(r.result, 0);
@@ -60,20 +58,17 @@ TEST(HexReaderTest, AcceptsLowerCaseDigitsAndMissingEndRecordAndStopsAtEndRecord
     EXPECT_EQ(r.image->bytes[0x10], 0xFF);
 }
 
-TEST(HexReaderTest, IgnoresBlankJunkAndControlLines)
-{
-    const std::string text = "\n\r\n\r\r" + std::string("; a comment line\r\n") +
-                             "\x01\x02\t  \n" + "garbage:0100\n" + ":\n" + ":0\n" + ":0100" +
-                             "\n" + "\x7f\xff\x80\n" + dataRecord(0x20, {0x42}) + "\n\n\n" +
-                             endRecord() + "\r\n";
+TEST(HexReaderTest, IgnoresBlankJunkAndControlLines) {
+    const std::string text = "\n\r\n\r\r" + std::string("; a comment line\r\n") + "\x01\x02\t  \n" +
+                             "garbage:0100\n" + ":\n" + ":0\n" + ":0100" + "\n" + "\x7f\xff\x80\n" +
+                             dataRecord(0x20, {0x42}) + "\n\n\n" + endRecord() + "\r\n";
     const auto r = read(text);
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.image->bytes[0x20], 0x42);
     EXPECT_EQ(written(*r.image), 1u);
 }
 
-TEST(HexReaderTest, EmptyOrLinelessInputGivesAnErasedImage)
-{
+TEST(HexReaderTest, EmptyOrLinelessInputGivesAnErasedImage) {
     for (const std::string text : {"", "\n", "\r\n\r\n", "no records here"}) {
         const auto r = read(text);
         EXPECT_EQ(r.result, 0) << text;
@@ -83,8 +78,7 @@ TEST(HexReaderTest, EmptyOrLinelessInputGivesAnErasedImage)
     }
 }
 
-TEST(HexReaderTest, StoresRecordsThatEndExactlyAtTheCodeAreaTopAndDropsThoseBeyond)
-{
+TEST(HexReaderTest, StoresRecordsThatEndExactlyAtTheCodeAreaTopAndDropsThoseBeyond) {
     const auto bytes = counting(16, 1);
     // Last byte on 0x1EFFF: every byte lies in the code area, so the record is kept.
     auto r = read(segmentRecord(0x1000) + "\n" + dataRecord(0xEFF0, bytes) + "\n");
@@ -111,8 +105,7 @@ TEST(HexReaderTest, StoresRecordsThatEndExactlyAtTheCodeAreaTopAndDropsThoseBeyo
     EXPECT_EQ(at(*r.image, 0x1F000 - 255, 255), full);
 }
 
-TEST(HexReaderTest, SegmentRecordsMoveTheFollowingDataAndOtherAddressTypesAreIgnored)
-{
+TEST(HexReaderTest, SegmentRecordsMoveTheFollowingDataAndOtherAddressTypesAreIgnored) {
     // Segment value 4096 puts address 0 at 65536.
     auto r = read(segmentRecord(4096) + "\n" + dataRecord(0, {0x12, 0x34}) + "\n" + endRecord());
     EXPECT_EQ(r.result, 0);
@@ -134,7 +127,8 @@ TEST(HexReaderTest, SegmentRecordsMoveTheFollowingDataAndOtherAddressTypesAreIgn
     EXPECT_EQ(r.image->bytes[0], 1);
 
     // Segment bases do not add up; each replaces the previous one.
-    r = read(segmentRecord(0x1000) + "\n" + segmentRecord(0x0800) + "\n" + dataRecord(0, {3}) + "\n");
+    r = read(segmentRecord(0x1000) + "\n" + segmentRecord(0x0800) + "\n" + dataRecord(0, {3}) +
+             "\n");
     EXPECT_EQ(r.image->bytes[0x8000], 3);
 
     // A segment record too short to hold its value is malformed.
@@ -143,8 +137,7 @@ TEST(HexReaderTest, SegmentRecordsMoveTheFollowingDataAndOtherAddressTypesAreIgn
     EXPECT_EQ(written(*r.image), 0u);
 }
 
-TEST(HexReaderTest, BadChecksumOrDigitStopsTheReadKeepingWhatWasStored)
-{
+TEST(HexReaderTest, BadChecksumOrDigitStopsTheReadKeepingWhatWasStored) {
     const std::string good = dataRecord(0x0000, counting(16, 0x20)) + "\n" +
                              dataRecord(0x0010, counting(16, 0x30)) + "\n";
     // Checksum error in the last record: result 3, yet the records before it are stored.
@@ -178,8 +171,7 @@ TEST(HexReaderTest, BadChecksumOrDigitStopsTheReadKeepingWhatWasStored)
     EXPECT_EQ(r.image->bytes[0], 5);
 }
 
-TEST(HexReaderTest, ReadsRecordsOf255BytesAndCutsLongerLines)
-{
+TEST(HexReaderTest, ReadsRecordsOf255BytesAndCutsLongerLines) {
     const auto full = counting(255, 1);
     const std::string longest = dataRecord(0x1000, full);
     ASSERT_EQ(longest.size(), HexLineReader::kMaxLine);
@@ -190,7 +182,8 @@ TEST(HexReaderTest, ReadsRecordsOf255BytesAndCutsLongerLines)
 
     // Characters past 521 are dropped with the rest of their line: the end record hidden there
     // neither ends the read nor becomes a line of its own.
-    r = read(longest + std::string(100, ' ') + endRecord() + "\n" + dataRecord(0x3000, {0x99}) + "\n");
+    r = read(longest + std::string(100, ' ') + endRecord() + "\n" + dataRecord(0x3000, {0x99}) +
+             "\n");
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(at(*r.image, 0x1000, 255), full);
     EXPECT_EQ(r.image->bytes[0x3000], 0x99);
@@ -201,8 +194,7 @@ TEST(HexReaderTest, ReadsRecordsOf255BytesAndCutsLongerLines)
     EXPECT_EQ(r.image->bytes[0], 1);
 }
 
-TEST(HexReaderTest, ImageIsErasedBeforeEachReadAndLengthFollowsTheLastCodeByte)
-{
+TEST(HexReaderTest, ImageIsErasedBeforeEachReadAndLengthFollowsTheLastCodeByte) {
     const auto owner = std::make_unique<FirmwareImage>();
     FirmwareImage& image = *owner;
     std::istringstream first(dataRecord(0x5000, {1, 2, 3}) + "\n");
@@ -210,7 +202,8 @@ TEST(HexReaderTest, ImageIsErasedBeforeEachReadAndLengthFollowsTheLastCodeByte)
     EXPECT_EQ(image.length, 0x5002u + 256);
 
     // The only byte other than 0xFF at 256 gives length 512; the first file's bytes are gone.
-    std::istringstream second(dataRecord(0x0100, {0x00}) + "\n" + dataRecord(0x0200, {0xFF}) + "\n");
+    std::istringstream second(dataRecord(0x0100, {0x00}) + "\n" + dataRecord(0x0200, {0xFF}) +
+                              "\n");
     ASSERT_EQ(readHex(second, image), 0);
     EXPECT_EQ(image.length, 512u);
     EXPECT_EQ(image.bytes[0x5000], 0xFF);

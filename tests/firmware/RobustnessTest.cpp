@@ -9,25 +9,24 @@
 namespace tessel {
 namespace {
 
-std::string sampleText()
-{
+std::string sampleText() {
     std::string text = test::segmentRecord(0x0000) + "\r\n";
     for (unsigned address = 0; address < 0x800; address += 32)
         text += test::dataRecord(static_cast<std::uint16_t>(address),
-                                 test::counting(32, static_cast<std::uint8_t>(address / 7))) + "\r\n";
-    text += test::segmentRecord(0x1EF0) + "\n" + test::dataRecord(0xFF00, test::counting(255)) + "\n";
+                                 test::counting(32, static_cast<std::uint8_t>(address / 7))) +
+                "\r\n";
+    text +=
+        test::segmentRecord(0x1EF0) + "\n" + test::dataRecord(0xFF00, test::counting(255)) + "\n";
     return text + test::endRecord() + "\r\n";
 }
 
-void expectSane(const test::HexRead& r)
-{
+void expectSane(const test::HexRead& r) {
     EXPECT_TRUE(r.result == 0 || r.result == 3);
     EXPECT_GE(r.image->length, 256u);
     EXPECT_LE(r.image->length, FirmwareImage::kSize);
 }
 
-TEST(HexRobustnessTest, TruncatedFilesLoseBytesButNeverChangeThem)
-{
+TEST(HexRobustnessTest, TruncatedFilesLoseBytesButNeverChangeThem) {
     const std::string text = sampleText();
     const auto full = test::read(text);
     ASSERT_EQ(full.result, 0);
@@ -43,8 +42,7 @@ TEST(HexRobustnessTest, TruncatedFilesLoseBytesButNeverChangeThem)
     }
 }
 
-TEST(HexRobustnessTest, RandomAndMutatedInputIsHandled)
-{
+TEST(HexRobustnessTest, RandomAndMutatedInputIsHandled) {
     std::mt19937 random(20261208);
     const std::string alphabet = ":0123456789ABCDEFabcdef\r\n \x01\xff";
     for (int round = 0; round < 300; ++round) {
