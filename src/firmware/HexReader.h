@@ -1,0 +1,46 @@
+#pragma once
+
+#include "firmware/FirmwareImage.h"
+
+#include <array>
+#include <cstddef>
+#include <iosfwd>
+#include <streambuf>
+#include <string_view>
+
+namespace tessel {
+
+// Result codes of a HEX read, the same numbers the jobs report.
+inline constexpr int kHexReadOk = 0;
+inline constexpr int kHexFormatError = 3; // "HEX File Format Error"
+
+// Reads an Intel HEX file into the image: data (00), end of file (01) and extended segment
+// address (02) records; every other record type is ignored. The image is erased first. A bad
+// digit or checksum stops the read with kHexFormatError, keeping the bytes stored before it.
+// Data that would reach into the block area or beyond is dropped without a message. A file
+// without an end-of-file record is read to its end and accepted. The length is updated in
+// every case.
+int readHex(std::istream& in, FirmwareImage& image);
+
+// Splits a HEX file into lines, one character at a time, without allocating. Control
+// characters other than CR before a line are skipped, so CR LF and LF-only files both work;
+// a CR alone gives an empty line.
+class HexLineReader {
+public:
+    // The longest Intel HEX record: ":", count, address, type, 255 data bytes and checksum.
+    static constexpr std::size_t kMaxLine = 521;
+
+    explicit HexLineReader(std::streambuf* source) : source_(source) {}
+
+    // Reads the next line; false when the input has ended (an empty line at the end of the
+    // file). Characters past kMaxLine are dropped.
+    bool next();
+    std::string_view line() const { return {buffer_.data(), length_}; }
+
+private:
+    std::streambuf* source_;
+    std::array<char, kMaxLine> buffer_{};
+    std::size_t length_ = 0;
+};
+
+} // namespace tessel
