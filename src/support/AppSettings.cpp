@@ -1,0 +1,56 @@
+#include "support/AppSettings.h"
+
+namespace tessel {
+
+bool AppSettings::iniFileIsReadOnly() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("IniFileIsReadOnly", 0) != 0;
+}
+
+std::int32_t AppSettings::typeControl() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("Type Control", 0);
+}
+
+std::int32_t AppSettings::advancedOptions() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("Advanced Options", 0);
+}
+
+std::int32_t AppSettings::serialNumber() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("Serial Number", 100);
+}
+
+bool AppSettings::skipComPort(int port) const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("SkipComPort" + std::to_string(port), 0) != 0;
+}
+
+std::int32_t AppSettings::comPort() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("COM Port", 0);
+}
+
+bool AppSettings::setComPort(std::int32_t port) {
+    store_.selectSection(kConfiguration);
+    return store_.writeInteger("COM Port", port);
+}
+
+std::string AppSettings::hexPath() const {
+    store_.selectSection(kFileSpecs);
+    return store_.readText("HexPath", ".");
+}
+
+bool AppSettings::setHexPath(const std::string& folder) {
+    store_.selectSection(kFileSpecs);
+    return store_.writeText("HexPath", folder);
+}
+
+std::string AppSettings::portDevice(int port) const {
+    if (port < 1 || port > 4) return {};
+    store_.selectSection(kPorts);
+    return store_.readText("COM" + std::to_string(port), "/dev/ttyS" + std::to_string(port - 1));
+}
+
+} // namespace tessel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "support/IniStore.h"
+
+#include <string>
+
+namespace tessel {
+
+// The program's own settings in the INI file: each accessor selects its section, then reads or
+// writes its key with its default. The store is shared, so nothing is cached here.
+class AppSettings {
+public:
+    static constexpr const char* kConfiguration = "Configuration";
+    static constexpr const char* kFileSpecs = "FileSpecs";
+    static constexpr const char* kPorts = "Ports";
+
+    // "Type Control" holding this number switches advanced mode on.
+    static constexpr std::int32_t kAdvancedModeCode = 52817364;
+
+    explicit AppSettings(IniStore& store) : store_(store) {}
+
+    // [Configuration], read only by the program.
+    bool iniFileIsReadOnly() const;
+    std::int32_t typeControl() const;
+    std::int32_t advancedOptions() const;
+    std::int32_t serialNumber() const;
+    // "SkipComPort1" to "SkipComPort4": the port counts as absent.
+    bool skipComPort(int port) const;
+
+    // [Configuration] "COM Port": 1 to 4 is the checked port; any other value, none.
+    std::int32_t comPort() const;
+    bool setComPort(std::int32_t port);
+
+    // [FileSpecs] "HexPath": the firmware dialog's initial folder.
+    std::string hexPath() const;
+    bool setHexPath(const std::string& folder);
+
+    // [Ports] "COM1" to "COM4": the device behind each COM port, /dev/ttyS0 to /dev/ttyS3 unless
+    // the file names another. Only a name; nothing here opens it. Empty outside 1 to 4.
+    std::string portDevice(int port) const;
+
+private:
+    IniStore& store_;
+};
+
+} // namespace tessel

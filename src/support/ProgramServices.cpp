@@ -1,0 +1,101 @@
+#include "support/ProgramServices.h"
+
+#include "support/VCA_Switchboard.h"
+
+#include <cassert>
+
+namespace tessel {
+
+ProgramServices::ProgramServices() : ProgramServices(Options{}) {}
+
+ProgramServices::ProgramServices(Options options)
+    : options_(std::move(options)),
+      programMessage_(options_.board ? *options_.board : VCA_Switchboard::instance(), kSection,
+                      "ProgramMessage"),
+      programStatus_(options_.board ? *options_.board : VCA_Switchboard::instance(), kSection,
+                     "ProgramStatus") {}
+
+ProgramServices::~ProgramServices() = default;
+
+ProgramServices& ProgramServices::processWide() {
+    static ProgramServices services;
+    return services;
+}
+
+IniStore& ProgramServices::ini() {
+    assert(ini_ && "the INI store exists once the services have started");
+    return *ini_;
+}
+
+std::string ProgramServices::startLine() const {
+    return version_.productName() + "   Version: " + version_.fileVersion();
+}
+
+void ProgramServices::start(std::string_view executablePath, std::string_view iniOverride) {
+    files_ = iniOverride.empty() ? CompanionFiles::forExecutable(executablePath)
+                                 : CompanionFiles::forIniFile(iniOverride);
+    version_.read(options_.version);
+    ini_ = std::make_unique<IniStore>(files_.iniPath, options_.iniWriter);
+    loadSettings();
+    settingsAtStart_ = settings_;
+    unitsAtStart_ = units_;
+    if (settings_.logMessages) openLogFile();
+    log(startLine());
+    programStatus_.sendValueAndData(1, this, kTypeName);
+}
+
+void ProgramServices::terminate() {
+    log("Program Terminate");
+    logFile_.reset();
+    saveSettings();
+    programStatus_.sendValueAndData(2, this, kTypeName);
+}
+
+void ProgramServices::openLogFile() {
+    logFile_.reset();
+    // A log that cannot be opened is silently done without.
+    logFile_.reset(std::fopen(files_.logPath.c_str(), settings_.appendLog ? "ab" : "wb"));
+}
+
+void ProgramServices::log(std::string_view message) {
+    std::string line(message);
+    if (settings_.timeStampMessages) line = formatLogTimeStamp(options_.localTime()) + " | " + line;
+    if (logFile_) {
+        // Flushed line by line: no line is lost when the program ends without terminating.
+        std::fwrite(line.data(), 1, line.size(), logFile_.get());
+        std::fputc('\n', logFile_.get());
+        std::fflush(logFile_.get());
+    }
+    programMessage_.sendText(line);
+}
+
+void ProgramServices::loadSettings() {
+    auto& store = ini();
+    const ServiceSettings defaults;
+    store.selectSection(kSection);
+    settings_.logMessages = store.readBoolean("LogMessages", defaults.logMessages);
+    settings_.appendLog = store.readBoolean("AppendLog", defaults.appendLog);
+    settings_.timeStampMessages = store.readBoolean("TimeStampMessages", defaults.timeStampMessages);
+    settings_.debug = store.readBoolean("Debug", defaults.debug);
+    settings_.reportErrorLevel = store.readInteger("ReportErrorLevel", defaults.reportErrorLevel);
+    units_.load(store);
+}
+
+void ProgramServices::saveSettings() {
+    auto& store = ini();
+    const auto& was = settingsAtStart_;
+    store.selectSection(kSection);
+    auto needed = [&](const char* key, bool changed) { return changed || !store.hasKey(key); };
+    if (needed("LogMessages", was.logMessages != settings_.logMessages))
+        store.writeBoolean("LogMessages", settings_.logMessages);
+    if (needed("AppendLog", was.appendLog != settings_.appendLog))
+        store.writeBoolean("AppendLog", settings_.appendLog);
+    if (needed("TimeStampMessages", was.timeStampMessages != settings_.timeStampMessages))
+        store.writeBoolean("TimeStampMessages", settings_.timeStampMessages);
+    if (needed("Debug", was.debug != settings_.debug)) store.writeBoolean("Debug", settings_.debug);
+    if (needed("ReportErrorLevel", was.reportErrorLevel != settings_.reportErrorLevel))
+        store.writeInteger("ReportErrorLevel", settings_.reportErrorLevel);
+    units_.save(store, &unitsAtStart_);
+}
+
+} // namespace tessel

@@ -1,0 +1,204 @@
+#include "support/IniStore.h"
+
+#include "TempDir.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessel {
+namespace {
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+namespace fs = std::filesystem;
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::size_t filesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(IniStore, StartsInSectionNAAndReadsDefaultsWhenTheFileIsMissing) {
+    TempDir dir;
+    IniStore store(dir / "Tessel.INI");
+    EXPECT_EQ(store.section(), "N/A");
+    EXPECT_TRUE(store.writable()) << "a missing file counts as writable";
+    store.selectSection("Configuration");
+    EXPECT_FALSE(store.hasKey("COM Port"));
+    EXPECT_EQ(store.readInteger("COM Port", 0), 0);
+    EXPECT_EQ(store.readText("HexPath", "."), ".");
+    EXPECT_FALSE(store.readBoolean("LogMessages", false));
+    EXPECT_EQ(store.readReal("X", 5280.0), 5280.0);
+    EXPECT_FALSE(fs::exists(dir / "Tessel.INI")) << "reading creates nothing";
+
+    EXPECT_TRUE(store.writeInteger("COM Port", 3));
+    EXPECT_EQ(readFile(dir / "Tessel.INI"), "[Configuration]\nCOM Port=3\n");
+}
+
+TEST(IniStore, TypedReadsFallBackToTheDefaultForEntriesOfAnotherType) {
+    TempDir dir;
+    writeFile(dir / "t.ini",
+              "[S]\nint=0x10\nbad=3 ; bench\nflag=2\nzero=0\nword=yes\nreal=0.1\nlong=" +
+                  std::string(3000, 'a') + "\n");
+    IniStore store(dir / "t.ini");
+    store.selectSection("s");
+    EXPECT_EQ(store.readInteger("INT", 0), 16);
+    EXPECT_EQ(store.readInteger("bad", 9), 9);
+    EXPECT_TRUE(store.readBoolean("flag", false));
+    EXPECT_FALSE(store.readBoolean("zero", true));
+    EXPECT_TRUE(store.readBoolean("word", true)) << "not an integer: the default";
+    EXPECT_FALSE(store.readBoolean("word", false));
+    EXPECT_DOUBLE_EQ(store.readReal("real", 0), 0.1);
+    EXPECT_EQ(store.readReal("word", 2.5), 2.5);
+    EXPECT_EQ(store.readText("long", "").size(), IniStore::kMaxTextLength);
+}
+
+TEST(IniStore, WritesKeepEverythingElseAndSeeHandEditsMadeMeanwhile) {
+    TempDir dir;
+    const std::string original = "; bench PC\r\n[Configuration]\r\nCOM Port = 1\r\n\r\n[Other]\r\nk=v\r\n";
+    writeFile(dir / "t.ini", original);
+    IniStore store(dir / "t.ini");
+    store.selectSection("Configuration");
+    store.writeInteger("COM Port", 2);
+    // A technician adds a key while the program runs; the next write keeps it.
+    writeFile(dir / "t.ini", readFile(dir / "t.ini") + "added=1\r\n");
+    store.selectSection("FileSpecs");
+    store.writeText("HexPath", "/srv/fw/");
+    EXPECT_EQ(readFile(dir / "t.ini"),
+              "; bench PC\r\n[Configuration]\r\nCOM Port = 2\r\n\r\n[Other]\r\nk=v\r\nadded=1\r\n"
+              "\r\n[FileSpecs]\r\nHexPath=/srv/fw/\r\n");
+    EXPECT_EQ(filesIn(dir.path()), 1u) << "no temporary file left behind";
+}
+
+TEST(IniStore, AFileWithoutWritePermissionBitsIsNeverWrittenEvenByRoot) {
+    TempDir dir;
+    writeFile(dir / "t.ini", "[A]\nx=1\n");
+    ::chmod((dir / "t.ini").c_str(), 0444);
+    IniStore store(dir / "t.ini");
+    EXPECT_FALSE(store.writable());
+    store.selectSection("A");
+    EXPECT_EQ(store.readInteger("x", 0), 1);
+    EXPECT_FALSE(store.writeInteger("x", 2));
+    EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
+
+    ::chmod((dir / "t.ini").c_str(), 0644);
+    EXPECT_TRUE(store.open(dir / "t.ini"));
+    EXPECT_TRUE(store.writable()) << "decided afresh when the file is opened";
+}
+
+TEST(IniStore, TheFirstFailedWriteStopsEveryLaterWrite) {
+    TempDir dir;
+    writeFile(dir / "t.ini", "[A]\nx=1\n");
+    int attempts = 0;
+    bool failing = true;
+    IniStore store(dir / "t.ini", [&](const std::string& path, std::string_view bytes) {
+        ++attempts;
+        return !failing && replaceFileAtomically(path, bytes);
+    });
+    store.selectSection("A");
+    EXPECT_FALSE(store.writeInteger("x", 2));
+    EXPECT_FALSE(store.writable());
+    failing = false; // the medium has become writable again
+    EXPECT_FALSE(store.writeInteger("y", 3));
+    EXPECT_FALSE(store.writeText("z", "t"));
+    EXPECT_EQ(attempts, 1);
+    EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
+}
+
+TEST(IniStore, AFolderThatCannotBeWrittenFailsTheWriteAndLaterWritesAreNotTried) {
+    TempDir dir;
+    writeFile(dir / "blocker", "a regular file, not a folder");
+    const auto path = dir / "blocker/Tessel.INI";
+    IniStore store(path);
+    EXPECT_TRUE(store.writable());
+    store.selectSection("Configuration");
+    EXPECT_FALSE(store.writeInteger("COM Port", 1));
+    fs::remove(dir / "blocker");
+    fs::create_directory(dir / "blocker");
+    EXPECT_FALSE(store.writeInteger("COM Port", 2));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(IniStore, AnExistingFileThatCannotBeReadIsNotReplaced) {
+    TempDir dir;
+    fs::create_directory(dir / "t.ini"); // exists, but reading it fails
+    IniStore store(dir / "t.ini");
+    store.selectSection("A");
+    EXPECT_FALSE(store.writeInteger("x", 1));
+    EXPECT_TRUE(fs::is_directory(dir / "t.ini"));
+}
+
+TEST(IniStore, WritesGoThroughASymlinkToItsTargetAndKeepThePermissions) {
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    writeFile(dir / "real/t.ini", "[A]\nx=1\n");
+    ::chmod((dir / "real/t.ini").c_str(), 0640);
+    fs::create_symlink("real/t.ini", dir / "link.ini");
+    IniStore store(dir / "link.ini");
+    store.selectSection("A");
+    EXPECT_TRUE(store.writeInteger("x", 2));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(readFile(dir / "real/t.ini"), "[A]\nx=2\n");
+    EXPECT_EQ(modeOf(dir / "real/t.ini"), 0640u);
+    EXPECT_EQ(filesIn(dir / "real"), 1u);
+}
+
+TEST(IniStore, ANewFileGetsTheUsualPermissions) {
+    TempDir dir;
+    const mode_t old = ::umask(022);
+    IniStore store(dir / "t.ini");
+    store.selectSection("A");
+    store.writeBoolean("b", true);
+    ::umask(old);
+    EXPECT_EQ(modeOf(dir / "t.ini"), 0644u);
+    EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nb=1\n");
+}
+
+TEST(AtomicFile, AFullDiskInTheMiddleOfAWriteLeavesTheOldFileWhole) {
+    TempDir dir;
+    writeFile(dir / "t.ini", "[A]\nx=1\n");
+    // The new bytes go to /dev/full, which fails like a disk that has filled up.
+    auto toFullDisk = [](int, std::string_view bytes) {
+        const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        const bool ok = full >= 0 && writeAll(full, bytes);
+        if (full >= 0) ::close(full);
+        return ok;
+    };
+    EXPECT_FALSE(replaceFileAtomically(dir / "t.ini", "[A]\nx=2\n", toFullDisk));
+    // A disk that fills up after half of the bytes.
+    auto halfThenFull = [](int fd, std::string_view bytes) {
+        writeAll(fd, bytes.substr(0, bytes.size() / 2));
+        return false;
+    };
+    EXPECT_FALSE(replaceFileAtomically(dir / "t.ini", "[A]\nx=2\n", halfThenFull));
+    EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+
+    IniStore store(dir / "t.ini", [&](const std::string& path, std::string_view bytes) {
+        return replaceFileAtomically(path, bytes, halfThenFull);
+    });
+    store.selectSection("A");
+    EXPECT_FALSE(store.writeInteger("x", 3));
+    EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
+}
+
+TEST(AtomicFile, FollowsChainsOfLinksAndDanglingOnes) {
+    TempDir dir;
+    fs::create_symlink("b", dir / "a");
+    fs::create_symlink(dir / "c", dir / "b");
+    EXPECT_EQ(followSymlinks(dir / "a"), dir / "c");
+    EXPECT_TRUE(replaceFileAtomically(dir / "a", "new"));
+    EXPECT_EQ(readFile(dir / "c"), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "a"));
+    EXPECT_EQ(readWholeFile(dir / "missing"), std::string());
+}
+
+} // namespace
+} // namespace tessel
