@@ -5,17 +5,6 @@
 
 namespace tessel {
 
-class ChipProgrammer::JobScope {
-public:
-    explicit JobScope(ChipProgrammer& engine) : engine_(engine) { engine_.busy_ = true; }
-    ~JobScope() { engine_.busy_ = false; }
-    JobScope(const JobScope&) = delete;
-    JobScope& operator=(const JobScope&) = delete;
-
-private:
-    ChipProgrammer& engine_;
-};
-
 ChipProgrammer::ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings,
                                JobWindow& window, BlockHost& host)
     : port_(lines, clock, settings), isp_(port_, &window), window_(window), host_(host) {}

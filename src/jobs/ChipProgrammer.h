@@ -65,7 +65,17 @@ private:
     // Whether a job may erase or write flash: such jobs refuse a chip that is not an ATmega128.
     enum class Access { Read, Write };
 
-    class JobScope; // marks the engine busy for one job
+    // Marks the engine busy for the lifetime of one job.
+    class JobScope {
+    public:
+        explicit JobScope(ChipProgrammer& engine) : busy_(engine.busy_) { busy_ = true; }
+        ~JobScope() { busy_ = false; }
+        JobScope(const JobScope&) = delete;
+        JobScope& operator=(const JobScope&) = delete;
+
+    private:
+        bool& busy_;
+    };
 
     // Shows the window, opens the port, enters programming mode, identifies the chip and
     // corrects its fuses. The result tells whether the job may go on.
