@@ -82,7 +82,7 @@ int readHex(std::istream& in, FirmwareImage& image) {
     std::uint32_t segmentBase = 0;
     bool good = true;
 
-    while (good && reader.next()) {
+    while (reader.next()) {
         const std::string_view line = reader.line();
         if (line.empty() || line[0] != ':') continue;
         const auto type = byteAt(line, 7);
