@@ -1,0 +1,43 @@
+#pragma once
+
+#include "block/BlockTransfer.h"
+#include "block/ConfigBlock.h"
+#include "block/ControlValues.h"
+#include "jobs/BlockHost.h"
+
+#include <cstdint>
+
+namespace tessel {
+
+// The main window's side of the block jobs without any window: the one record, the controls'
+// values it is shown in, and advanced mode. The Qt main window binds its widgets to these
+// controls; the command line and the tests use them directly.
+class RecordHost final : public BlockHost {
+public:
+    // serialNumberDefault: the INI's "Serial Number", which a reset record carries.
+    explicit RecordHost(bool advancedMode, std::int32_t serialNumberDefault = kDefaultSerialNumber);
+
+    ConfigBlock& record() { return record_; }
+    const ConfigBlock& record() const { return record_; }
+    ControlValues& controls() { return controls_; }
+    const ControlValues& controls() const { return controls_; }
+    std::int32_t serialNumberDefault() const { return serialNumberDefault_; }
+
+    // Reads the controls back into the record; throws ConversionError for a field that does not
+    // convert (the caller shows its message and starts no job).
+    void collectFromWindows();
+
+    void parseBlock(const BlockArea& area) override;
+    void loadIntoWindows() override;
+    bool renderBlock(BlockArea& area) override;
+    void resetToDefaultBlock() override;
+    bool isAdvancedMode() const override { return advancedMode_; }
+
+private:
+    bool advancedMode_;
+    std::int32_t serialNumberDefault_;
+    ConfigBlock record_;
+    ControlValues controls_;
+};
+
+} // namespace tessel
