@@ -106,16 +106,28 @@ bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& wor
         return true;
     };
 
+    // Appended text must start a line of its own: after a zero byte left behind the old end
+    // marker it would otherwise be glued to a withdrawn character and read as another label.
+    bool lineStart = work[free - 1] == '\n';
+    auto startLine = [&] {
+        if (lineStart) return true;
+        if (free + 2 > work.size() || work[free] != 0xFF || work[free + 1] != 0xFF) return false;
+        work[free++] = '\r';
+        work[free++] = '\n';
+        lineStart = true;
+        return true;
+    };
+
     std::size_t lineCount = oldLines.size();
     for (const auto& n : newLines) {
         if (n.kept) continue;
         if (++lineCount >= kMaxLines) return false;
-        if (!appendLine(textOf(newArea, n))) return false;
+        if (!startLine() || !appendLine(textOf(newArea, n))) return false;
     }
 
     if (free > kLastFreePosition) return false;
     if (oldEndLine.offset + oldEndLine.length + 2 != free) {
-        if (!appendLine(kEndMarker)) return false;
+        if (!startLine() || !appendLine(kEndMarker)) return false;
         std::memset(work.data() + oldEndLine.offset, '~', oldEndLine.length);
     }
 
