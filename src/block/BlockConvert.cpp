@@ -91,6 +91,8 @@ bool convertText(std::span<const std::uint8_t> source, int targetFormat, BlockAr
         area.fill(0xFF);
         return false;
     }
+    // Like a rendered block, the text ends with a zero byte (the room was kept free).
+    area[locateBlock(area).blockEnd()] = 0x00;
     return true;
 }
 

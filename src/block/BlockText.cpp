@@ -116,7 +116,7 @@ BlockLocation locateBlock(std::span<const std::uint8_t> text) {
     loc.endFound = true;
     loc.endMarker = end;
     loc.length = end - title + labels::kEndLineLength;
-    loc.present = loc.length < kBlockAreaSize && loc.blockEnd() <= kBlockAreaSize;
+    loc.present = loc.length < kBlockAreaSize && loc.blockEnd() <= text.size();
     return loc;
 }
 

@@ -48,8 +48,9 @@ int blockFormatOf(std::span<const std::uint8_t> text);
 // findValue for "S/N", 0 when not found (low 32 bits of the digits).
 std::int32_t blockSerialNumberOf(std::span<const std::uint8_t> text);
 
-// Rewrites a (compacted) block text in the other format into the area. Returns false, with the
-// area all 0xFF, when the target format is not 1 or 2 or the result would not fit.
+// Rewrites a (compacted) block text in the other format into the area, closed like a rendered
+// block by a zero byte. Returns false, with the area all 0xFF, when the target format is not
+// 1 or 2 or the result would not fit.
 bool convertText(std::span<const std::uint8_t> source, int targetFormat, BlockArea& area);
 
 // Removes every run of "~" together with a CR LF that directly follows it, from the first

@@ -1,0 +1,270 @@
+#include "block/BlockText.h"
+#include "block/BlockTransfer.h"
+#include "block/ControlNames.h"
+
+#include <gtest/gtest.h>
+
+namespace tessel {
+namespace {
+
+ConfigBlock sampleRecord() {
+    ConfigBlock r;
+    r.format = 2;
+    r.serialNumber = -314159;
+    r.customerId = 4;
+    r.productName = "KD-7 X";
+    r.tapeMinRadius = 3.048;
+    r.skipTapeMinRadius = false;
+    r.minSogForCogKph = 10.0;
+    r.tiltOpAmpGain = 0.5;
+    r.skipTiltOpAmpGain = false;
+    r.option(SwitchOption::Tilt) = OptionState::Yes;
+    r.option(SwitchOption::Did20) = OptionState::No;
+    r.scaleNames = {"FIN", "NRM", "", "AUT"};
+    r.metricScales[0] = {10, 20, 40, 60, 80, 100, 120, 140};
+    r.englishScales[3] = {5, 10, 20, 40, 100, 200, 400, 500};
+    auto& t = r.tiltCalibration;
+    t.zeroGTestI = 65535;
+    t.hiTempC = 25;
+    t.midTempC = -1;
+    t.loTempC = 2;
+    t.hiTempTiltAtCal = -180;
+    t.hiTempICal = t.hiTempQCal = t.midTempICal = t.midTempQCal = t.loTempICal = t.loTempQCal = 7;
+    t.hiTempISlope = -128;
+    t.loTempQSlope = 127;
+    return r;
+}
+
+TEST(BlockTransfer, LoadShowsEveryFieldInItsControl) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    const auto availability = loadIntoWindows(record, c, true);
+    EXPECT_EQ(c.text("lFormatNumber"), "2");
+    EXPECT_TRUE(c.isChecked("mVcbFormat2"));
+    EXPECT_FALSE(c.isChecked("mVcbFormat1"));
+    EXPECT_EQ(c.text("memoSerialNumber"), "-314159");
+    EXPECT_EQ(c.text("memoProductName"), "KD-7 X");
+    EXPECT_EQ(c.text("memoCustomerId"), "DELMO");
+    EXPECT_EQ(c.text("memoTapeMinRadius"), "3.048");
+    EXPECT_EQ(c.text("memoMinSogForCog"), "10");
+    EXPECT_EQ(c.text("memoTiltOpAmpGain"), "0.5");
+    EXPECT_FALSE(c.isChecked("cbSkipTapeMinRadius"));
+    EXPECT_TRUE(c.isChecked("cbSkipMinSogForCog"));
+    EXPECT_FALSE(c.isEnabled("memoMinSogForCog")) << "a skipped value's field is disabled";
+    EXPECT_TRUE(c.isEnabled("memoTapeMinRadius"));
+    EXPECT_EQ(c.text("memoZeroGTestI"), "65535");
+    EXPECT_EQ(c.text("memoHiTempCalC"), "25");
+    EXPECT_EQ(c.text("memoHiTempCalF"), "77");
+    EXPECT_EQ(c.text("memoMidTempCalF"), "31");
+    EXPECT_EQ(c.text("memoLoTempCalF"), "36");
+    EXPECT_EQ(c.text("memoHiAngleAtCal"), "-180");
+    EXPECT_EQ(c.text("memoHiTempSlopeI"), "-128");
+    EXPECT_EQ(c.text("memoLoTempSlopeQ"), "127");
+    EXPECT_TRUE(c.isChecked("rbTiltYes"));
+    EXPECT_FALSE(c.isChecked("rbTiltNo") || c.isChecked("rbTiltSkip"));
+    EXPECT_TRUE(c.isChecked("rbDid20No"));
+    EXPECT_TRUE(c.isChecked("rbMetersOffDspOptionSkip"));
+    EXPECT_EQ(c.text("memoScale2Name"), "NRM");
+    EXPECT_EQ(c.text("memoScale3Name"), "");
+    EXPECT_EQ(c.text("memoMtScale11"), "10");
+    EXPECT_EQ(c.text("memoMtScale18"), "140");
+    EXPECT_EQ(c.text("memoFtScale48"), "500");
+    EXPECT_EQ(c.text("memoMtScale21"), "") << "an absent row shows empty";
+    EXPECT_TRUE(availability.tiltTempCal);
+}
+
+TEST(BlockTransfer, CommandAvailabilityFollowsTheFormat) {
+    ControlValues c;
+    for (bool advanced : {false, true}) {
+        ConfigBlock record;
+        record.format = 1;
+        auto a = loadIntoWindows(record, c, advanced);
+        EXPECT_EQ(a.convertToFormat1, false);
+        EXPECT_EQ(a.convertToFormat2, true);
+        EXPECT_EQ(a.initDefaultVcb, false);
+        EXPECT_EQ(a.progCode, true);
+        EXPECT_EQ(a.verifyCode, true);
+        EXPECT_EQ(a.progVcb, advanced ? std::optional<bool>(true) : std::nullopt);
+        EXPECT_EQ(a.productNameEditable, advanced ? std::optional<bool>(true) : std::nullopt);
+        EXPECT_FALSE(a.tiltTempCal);
+
+        record.format = 2;
+        a = loadIntoWindows(record, c, advanced);
+        EXPECT_EQ(a.convertToFormat1, true);
+        EXPECT_EQ(a.convertToFormat2, false);
+        EXPECT_EQ(a.verifyVcb, advanced ? std::optional<bool>(true) : std::nullopt);
+
+        record.format = 0;
+        a = loadIntoWindows(record, c, advanced);
+        EXPECT_EQ(a.convertToFormat1, false);
+        EXPECT_EQ(a.convertToFormat2, false);
+        EXPECT_EQ(a.initDefaultVcb, std::nullopt) << "left as it was";
+        EXPECT_EQ(a.progCode, false);
+        EXPECT_EQ(a.progVcb, false);
+        EXPECT_EQ(a.verifyVcb, false);
+        EXPECT_EQ(c.text("lFormatNumber"), "?");
+        EXPECT_EQ(c.text("memoSerialNumber"), "?");
+        EXPECT_EQ(c.text("memoProductName"), "?");
+    }
+
+    // Applied to the controls: set entries change, empty ones leave the command alone.
+    c.setEnabled("mInitDefaultVcb", true);
+    ConfigBlock none;
+    none.format = 0;
+    loadIntoWindows(none, c, true).applyTo(c);
+    EXPECT_TRUE(c.isEnabled("mInitDefaultVcb"));
+    EXPECT_FALSE(c.isEnabled("bProgVcb"));
+    EXPECT_FALSE(c.isEnabled("mTiltTempCal"));
+}
+
+TEST(BlockTransfer, LoadThenCollectGivesTheRecordBack) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    loadIntoWindows(record, c, true);
+    ConfigBlock collected;
+    EXPECT_TRUE(collectFromWindows(collected, c));
+    EXPECT_EQ(collected, record);
+
+    // Except: a row with a zero anywhere, a short name and a customer above 5.
+    record.metricScales[1] = {1, 2, 0, 4, 5, 6, 7, 8};
+    record.scaleNames[0] = "AB";
+    record.customerId = 7;
+    loadIntoWindows(record, c, true);
+    EXPECT_EQ(record.customerId, 0) << "the load itself keeps no customer above 5";
+    collectFromWindows(collected, c);
+    EXPECT_EQ(collected.metricScales[1], ScaleRow{});
+    EXPECT_EQ(collected.scaleNames[0], "");
+    EXPECT_EQ(collected.customerId, 0);
+
+    // Rendering the collected record gives the same block as rendering the loaded one.
+    record.metricScales[1] = {};
+    record.scaleNames[0] = "";
+    BlockArea a;
+    BlockArea b;
+    ASSERT_TRUE(renderBlock(record, a));
+    ASSERT_TRUE(renderBlock(collected, b));
+    EXPECT_EQ(a, b);
+}
+
+TEST(BlockTransfer, LenientFieldsConvertAsTheWindowsDo) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    loadIntoWindows(record, c, true);
+    c.setText("memoCustomerId", "   Veltrane");
+    c.setText("memoMtScale21", "70000");
+    for (char k = '2'; k <= '8'; ++k) c.setText(std::string("memoMtScale2") + k, "9");
+    c.setText("memoFtScale11", "65536");
+    for (char k = '2'; k <= '8'; ++k) c.setText(std::string("memoFtScale1") + k, "3");
+    c.setText("memoScale1Name", "fin");
+    c.setText("memoScale2Name", "ABCD");
+    c.setText("memoZeroGTestQ", "abc");
+    c.setText("memoHiTempCalC", "-40000");
+    c.setText("memoHiTempSlopeQ", "-129");
+    c.setText("memoHiTempCalF", "not collected");
+    c.setText("memoProductName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    c.setChecked("rbTiltYes", false);
+    c.setChecked("rbTiltNo", false);
+    c.setChecked("rbTiltSkip", false);
+    ConfigBlock collected;
+    EXPECT_FALSE(collectFromWindows(collected, c));
+    EXPECT_EQ(collected.customerId, 2);
+    EXPECT_EQ(collected.metricScales[1][0], 4464);
+    EXPECT_EQ(collected.englishScales[0], (ScaleRow{0, 3, 3, 3, 3, 3, 3, 3}))
+        << "65536 counts as non-zero, then keeps its low 16 bits";
+    EXPECT_EQ(collected.scaleNames[0], "fin");
+    EXPECT_EQ(collected.scaleNames[1], "");
+    EXPECT_EQ(collected.tiltCalibration.zeroGTestQ, 0);
+    EXPECT_EQ(collected.tiltCalibration.hiTempC, static_cast<std::int16_t>(-40000 + 65536));
+    EXPECT_EQ(collected.tiltCalibration.hiTempQSlope, 127);
+    EXPECT_EQ(collected.productName, "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_EQ(collected.option(SwitchOption::Tilt), OptionState::Skip);
+
+    c.setText("memoCustomerId", "VELTRANE");
+    c.setText("lFormatNumber", "?");
+    collectFromWindows(collected, c);
+    EXPECT_EQ(collected.customerId, 0);
+    EXPECT_EQ(collected.format, 0);
+}
+
+TEST(BlockTransfer, ConversionErrorsStopTheCollection) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    loadIntoWindows(record, c, true);
+
+    c.setText("memoSerialNumber", "");
+    c.setText("lFormatNumber", "1");
+    ConfigBlock collected;
+    try {
+        collectFromWindows(collected, c);
+        FAIL() << "an empty serial number must not collect";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+        EXPECT_EQ(e.kind(), ConversionError::Kind::Integer);
+        EXPECT_EQ(e.control(), "memoSerialNumber");
+    }
+    EXPECT_EQ(collected.format, 1) << "collected before the failing field";
+    EXPECT_EQ(collected.productName, "TQM.800");
+
+    c.setText("memoSerialNumber", "12x");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
+
+    // A skipped option's empty field still stops the collection, after the main window's fields.
+    c.setText("memoSerialNumber", "77");
+    c.setText("memoMinSogForCog", "");
+    collected = ConfigBlock{};
+    try {
+        collectFromWindows(collected, c);
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
+        EXPECT_EQ(e.kind(), ConversionError::Kind::Real);
+    }
+    EXPECT_EQ(collected.serialNumber, 77);
+    EXPECT_EQ(collected.customerId, 4);
+    EXPECT_DOUBLE_EQ(collected.tapeMinRadius, 3.048) << "the first numeric field was collected";
+
+    for (const char* bad : {".", "12,5", "1.2.3", "--1", "abc"}) {
+        c.setText("memoMinSogForCog", bad);
+        try {
+            collectFromWindows(collected, c);
+            FAIL() << bad;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) +
+                                                 "' is not a valid floating point value");
+        }
+    }
+    c.setText("memoMinSogForCog", "-1.5");
+    EXPECT_NO_THROW(collectFromWindows(collected, c));
+    EXPECT_DOUBLE_EQ(collected.minSogForCogKph, -1.5);
+    loadIntoWindows(collected, c, true);
+    EXPECT_EQ(c.text("memoMinSogForCog"), "-1.5");
+}
+
+TEST(BlockTransfer, WithdrawnCharacterNeverReachesABlock) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    loadIntoWindows(record, c, true);
+    ConfigBlock collected;
+
+    c.setText("memoProductName", "KD~7");
+    try {
+        collectFromWindows(collected, c);
+        FAIL() << "a pasted ~ must be refused";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.kind(), ConversionError::Kind::BlockText);
+        EXPECT_STREQ(e.what(), "'KD~7' cannot be stored in a light bar block: \"~\" and control "
+                               "characters are not allowed");
+    }
+    c.setText("memoProductName", "KD\t7");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
+    c.setText("memoProductName", "KD-7");
+
+    c.setText("memoScale1Name", "A~B");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
+    c.setText("memoScale1Name", "A~BC"); // not three characters: dropped as always
+    EXPECT_NO_THROW(collectFromWindows(collected, c));
+    EXPECT_EQ(collected.scaleNames[0], "");
+}
+
+} // namespace
+} // namespace tessel

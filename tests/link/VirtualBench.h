@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "RecordingWindow.h"
+#include "link/IspInstructions.h"
+#include "link/IspPort.h"
+#include "link/PortSettings.h"
+#include "sim/VirtualLightBar.h"
+#include "support/Clock.h"
+
+namespace tessel {
+
+using Instruction = std::array<std::uint8_t, 4>;
+
+// The whole link on virtual time: a virtual light bar behind the port and the instructions.
+struct VirtualBench {
+    VirtualClock clock{1'000'000};
+    MemoryPortSettings settings;
+    VirtualLightBar bar{clock};
+    IspPort port{bar, clock, settings};
+    RecordingWindow window;
+    IspInstructions isp{port, &window};
+
+    // Opens the port and enters programming mode, then forgets what the chip saw so far.
+    void enterProgramming() {
+        port.open();
+        isp.programmingEnable();
+        bar.clearInstructions();
+    }
+
+    // The instructions the chip received that begin with the given byte.
+    std::vector<Instruction> sent(std::uint8_t first) const {
+        std::vector<Instruction> out;
+        for (const auto& i : bar.instructions())
+            if (i[0] == first) out.push_back(i);
+        return out;
+    }
+};
+
+} // namespace tessel
