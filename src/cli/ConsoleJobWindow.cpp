@@ -1,5 +1,6 @@
 #include "cli/ConsoleJobWindow.h"
 
+#include <csignal>
 #include <istream>
 #include <ostream>
 
@@ -14,6 +15,17 @@ const char* colourOf(LineStyle style) {
     case LineStyle::Plain: break;
     }
     return "";
+}
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    if (g_interrupted) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    g_interrupted = 1;
 }
 
 // A held line is one a job may still take back: a step in progress or a prompt.
@@ -123,9 +135,12 @@ void ConsoleJobWindow::clearProgressBar() {
 
 void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 
+void ConsoleJobWindow::installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
+
 bool ConsoleJobWindow::aborted() {
-    const bool was = cancelRequested_;
+    const bool was = cancelRequested_ || g_interrupted;
     cancelRequested_ = false;
+    g_interrupted = 0;
     return was;
 }
 

@@ -45,8 +45,11 @@ public:
     void processMessages() override {}
     void close() override;
 
-    // A Cancel from outside (Ctrl+C): the next abort test of the job sees it.
+    // A Cancel from outside: the next abort test of the job sees it.
     void requestCancel() { cancelRequested_ = true; }
+    // Makes Ctrl+C a Cancel for the running job's next abort test, so the port is closed and
+    // the job ends as an aborted one; a second Ctrl+C ends the program at once.
+    static void installInterruptHandler();
 
 private:
     struct Line {

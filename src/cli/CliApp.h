@@ -1,0 +1,29 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+class Clock;
+
+// Where the command line reads and writes, and what it knows of its surroundings. main() fills
+// it from the process; tests give string streams.
+struct CliEnvironment {
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    bool outIsTerminal = false;
+    bool errIsTerminal = false;
+    bool inIsTerminal = false;
+    std::string executablePath; // decides where the INI and log files live
+    Clock* portClock = nullptr; // time of a real port; null: the steady clock
+};
+
+// Runs one command line (argv without the program name) headless and returns the exit code: the
+// job's result code, or 64 (usage), 65 (bad input file), 74 (output file not written).
+// An empty command is not handled here: the caller opens the window.
+int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env);
+
+} // namespace tessel

@@ -1,0 +1,123 @@
+// Commands that need no light bar: block files and records, HEX files.
+#include "block/BlockText.h"
+#include "cli/BlockFile.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordJson.h"
+#include "cli/RecordLines.h"
+#include "firmware/FirmwareId.h"
+#include "firmware/HexReader.h"
+#include "jobs/ResultCode.h"
+
+#include <ostream>
+#include <sstream>
+
+namespace tessel {
+
+namespace {
+
+std::string_view areaBytes(const BlockArea& area) {
+    return {reinterpret_cast<const char*>(area.data()), area.size()};
+}
+
+// A block file as an area that holds a valid block.
+BlockArea loadBlockFile(CliEnvironment& env, const std::string& path) {
+    const std::string bytes = readInputFile(env, path);
+    std::string error;
+    auto area = blockAreaFromFile(bytes, error);
+    if (!area) failWith(env, exitcode::BadInput, path + ": " + error);
+    if (!locateBlock(*area).present)
+        failWith(env, exitcode::BadInput, path + " holds no valid configuration block");
+    return *area;
+}
+
+ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path) {
+    const std::string text = readInputFile(env, path);
+    try {
+        return recordFromJson(Json::parse(text));
+    } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
+        failWith(env, exitcode::BadInput, path + ": " + e.what());
+    }
+}
+
+int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
+    const BlockArea area = loadBlockFile(env, req.args[0]);
+    ConfigBlock record;
+    parseBlock(area, record);
+    env.out << (req.json ? recordToJson(record).dump() + "\n" : recordLines(record));
+    return 0;
+}
+
+int vcbRender(const CommandLineRequest& req, CliEnvironment& env) {
+    const ConfigBlock record = loadRecordFile(env, req.args[0]);
+    BlockArea area;
+    if (!renderBlock(record, area))
+        failWith(env, exitcode::BadInput, req.args[0] + ": the block text would not fit its area");
+    writeOutput(env, req.out, areaBytes(area));
+    return 0;
+}
+
+int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
+    BlockArea area = loadBlockFile(env, req.args[0]);
+    const auto location = compactBlock(area);
+    BlockArea converted;
+    if (!location ||
+        !convertText(std::span<const std::uint8_t>(area.data(), location->length), *req.toFormat,
+                     converted))
+        failWith(env, exitcode::BadInput,
+                 req.args[0] + ": the converted block text would not fit its area");
+    writeOutput(env, req.out, areaBytes(converted));
+    return 0;
+}
+
+// Reads a HEX file; an unreadable file ends the command with 14.
+int readHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image) {
+    const std::string text = readInputFile(env, path, result::InputFileOpenError);
+    std::istringstream in(text);
+    return readHex(in, image);
+}
+
+int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
+    FirmwareImage image;
+    const int r = readHexFile(env, req.args[0], image);
+    const FirmwareId id = identify(image);
+    if (req.json) {
+        Json j{Json::Object{}};
+        j.set("result", r);
+        j.set("length", static_cast<std::int64_t>(image.length));
+        j.set("product", id.product);
+        j.set("version", id.version);
+        j.set("requiredFormat", id.requiredFormat);
+        j.set("date", id.date);
+        env.out << j.dump() << '\n';
+    } else {
+        env.out << "result: " << r << " (" << resultMessage(r) << ")\n"
+                << "length: " << image.length << "\n"
+                << "product: " << id.product << "\n"
+                << "version: " << id.version << "\n"
+                << "required format: " << id.requiredFormat << "\n"
+                << "date: " << id.date << "\n";
+    }
+    if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
+    return r;
+}
+
+int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
+    FirmwareImage image;
+    const int r = readHexFile(env, req.args[0], image);
+    writeOutput(env, req.out,
+                std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
+    if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
+    return r;
+}
+
+} // namespace
+
+int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env) {
+    if (req.command == "vcb show") return vcbShow(req, env);
+    if (req.command == "vcb render") return vcbRender(req, env);
+    if (req.command == "vcb convert") return vcbConvert(req, env);
+    if (req.command == "hex info") return hexInfo(req, env);
+    return hexImage(req, env);
+}
+
+} // namespace tessel

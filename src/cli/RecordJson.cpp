@@ -1,0 +1,271 @@
+#include "cli/RecordJson.h"
+
+#include "block/BlockLabels.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace tessel {
+
+namespace {
+
+// The tilt calibration members by name, in storage order.
+struct TiltField {
+    const char* name;
+    long min;
+    long max;
+};
+constexpr std::array<TiltField, 20> kTiltFields = {{
+    {"zeroGTestI", 0, 65535},     {"zeroGTestQ", 0, 65535},     {"oneGTestI", 0, 65535},
+    {"oneGTestQ", 0, 65535},      {"hiTempC", -32768, 32767},   {"midTempC", -32768, 32767},
+    {"loTempC", -32768, 32767},   {"hiTempTiltAtCal", -32768, 32767},
+    {"midTempTiltAtCal", -32768, 32767}, {"loTempTiltAtCal", -32768, 32767},
+    {"hiTempICal", 0, 65535},     {"hiTempQCal", 0, 65535},     {"midTempICal", 0, 65535},
+    {"midTempQCal", 0, 65535},    {"loTempICal", 0, 65535},     {"loTempQCal", 0, 65535},
+    {"hiTempISlope", -128, 127},  {"loTempISlope", -128, 127},  {"hiTempQSlope", -128, 127},
+    {"loTempQSlope", -128, 127},
+}};
+
+// The twenty members as longs, in the order of kTiltFields.
+std::array<long, 20> tiltValues(const TiltCalibration& t) {
+    return {t.zeroGTestI,      t.zeroGTestQ,       t.oneGTestI,       t.oneGTestQ,
+            t.hiTempC,         t.midTempC,         t.loTempC,         t.hiTempTiltAtCal,
+            t.midTempTiltAtCal, t.loTempTiltAtCal, t.hiTempICal,      t.hiTempQCal,
+            t.midTempICal,     t.midTempQCal,      t.loTempICal,      t.loTempQCal,
+            t.hiTempISlope,    t.loTempISlope,     t.hiTempQSlope,    t.loTempQSlope};
+}
+
+void setTilt(TiltCalibration& t, std::size_t i, long v) {
+    const auto u16 = static_cast<std::uint16_t>(v);
+    const auto s16 = static_cast<std::int16_t>(v);
+    const auto s8 = static_cast<std::int8_t>(v);
+    switch (i) {
+    case 0: t.zeroGTestI = u16; break;
+    case 1: t.zeroGTestQ = u16; break;
+    case 2: t.oneGTestI = u16; break;
+    case 3: t.oneGTestQ = u16; break;
+    case 4: t.hiTempC = s16; break;
+    case 5: t.midTempC = s16; break;
+    case 6: t.loTempC = s16; break;
+    case 7: t.hiTempTiltAtCal = s16; break;
+    case 8: t.midTempTiltAtCal = s16; break;
+    case 9: t.loTempTiltAtCal = s16; break;
+    case 10: t.hiTempICal = u16; break;
+    case 11: t.hiTempQCal = u16; break;
+    case 12: t.midTempICal = u16; break;
+    case 13: t.midTempQCal = u16; break;
+    case 14: t.loTempICal = u16; break;
+    case 15: t.loTempQCal = u16; break;
+    case 16: t.hiTempISlope = s8; break;
+    case 17: t.loTempISlope = s8; break;
+    case 18: t.hiTempQSlope = s8; break;
+    default: t.loTempQSlope = s8; break;
+    }
+}
+
+const char* optionName(OptionState s) {
+    switch (s) {
+    case OptionState::Yes: return "Yes";
+    case OptionState::No: return "No";
+    case OptionState::Skip: break;
+    }
+    return "Skip";
+}
+
+// Block text bytes 0x80..0xFE are the code points of the same value (Latin-1) in JSON.
+std::string latin1ToUtf8(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+[[noreturn]] void wrong(const std::string& key, const std::string& what) {
+    throw RecordJsonError("record key \"" + key + "\": " + what);
+}
+
+// The JSON text as block bytes; refuses what a block line cannot carry.
+std::string blockText(const Json& v, const std::string& key) {
+    if (!v.isString()) wrong(key, "must be a text");
+    const std::string& s = v.asString();
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        unsigned cp = 0;
+        if (c < 0x80) {
+            cp = c;
+            i += 1;
+        } else if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
+            cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu);
+            i += 2;
+        } else {
+            wrong(key, "holds a character a block cannot carry (only up to U+00FE)");
+        }
+        if (cp < 0x20 || cp == 0x7F || cp > 0xFE)
+            wrong(key, "holds a character a block cannot carry");
+        if (cp == '~') wrong(key, "holds \"~\", which a light bar reads as withdrawn text");
+        out += static_cast<char>(cp);
+    }
+    return out;
+}
+
+long integer(const Json& v, const std::string& key, long min, long max) {
+    if (!v.isInteger()) wrong(key, "must be a whole number");
+    const auto i = v.asInteger();
+    if (i < min || i > max)
+        wrong(key, "must lie from " + std::to_string(min) + " to " + std::to_string(max));
+    return static_cast<long>(i);
+}
+
+double real(const Json& v, const std::string& key) {
+    if (!v.isNumber()) wrong(key, "must be a number");
+    const double d = v.asNumber();
+    if (!std::isfinite(d)) wrong(key, "must be a finite number");
+    return d;
+}
+
+bool boolean(const Json& v, const std::string& key) {
+    if (!v.isBool()) wrong(key, "must be true or false");
+    return v.asBool();
+}
+
+const Json::Object& object(const Json& v, const std::string& key) {
+    if (!v.isObject()) wrong(key, "must be an object");
+    return v.asObject();
+}
+
+const Json::Array& array(const Json& v, const std::string& key, std::size_t size) {
+    if (!v.isArray() || v.asArray().size() != size)
+        wrong(key, "must be a list of " + std::to_string(size));
+    return v.asArray();
+}
+
+Json scaleRows(const std::array<ScaleRow, 4>& rows) {
+    Json::Array out;
+    for (const auto& row : rows) {
+        Json::Array r;
+        for (auto v : row) r.emplace_back(static_cast<std::int64_t>(v));
+        out.emplace_back(std::move(r));
+    }
+    return Json(std::move(out));
+}
+
+void readScaleRows(const Json& v, const std::string& key, std::array<ScaleRow, 4>& rows) {
+    const auto& outer = array(v, key, 4);
+    for (std::size_t r = 0; r < 4; ++r) {
+        const std::string rowKey = key + "[" + std::to_string(r) + "]";
+        const auto& inner = array(outer[r], rowKey, kScaleRowLength);
+        for (std::size_t k = 0; k < kScaleRowLength; ++k)
+            rows[r][k] = static_cast<std::uint16_t>(
+                integer(inner[k], rowKey + "[" + std::to_string(k) + "]", 0, 65535));
+    }
+}
+
+} // namespace
+
+Json recordToJson(const ConfigBlock& r) {
+    Json j{Json::Object{}};
+    j.set("format", r.format);
+    j.set("serialNumber", static_cast<std::int64_t>(r.serialNumber));
+    j.set("customerId", r.customerId);
+    j.set("productName", latin1ToUtf8(r.productName));
+    j.set("tapeMinRadius", r.tapeMinRadius);
+    j.set("skipTapeMinRadius", r.skipTapeMinRadius);
+    j.set("minSogForCogKph", r.minSogForCogKph);
+    j.set("skipMinSogForCog", r.skipMinSogForCog);
+    j.set("tiltOpAmpGain", r.tiltOpAmpGain);
+    j.set("skipTiltOpAmpGain", r.skipTiltOpAmpGain);
+    Json options{Json::Object{}};
+    for (std::size_t i = 0; i < kSwitchCount; ++i)
+        options.set(std::string(labels::kSwitches[i]), optionName(r.options[i]));
+    j.set("options", std::move(options));
+    Json::Array names;
+    for (const auto& n : r.scaleNames) names.emplace_back(latin1ToUtf8(n));
+    j.set("scaleNames", Json(std::move(names)));
+    j.set("metricScales", scaleRows(r.metricScales));
+    j.set("englishScales", scaleRows(r.englishScales));
+    Json tilt{Json::Object{}};
+    const auto values = tiltValues(r.tiltCalibration);
+    for (std::size_t i = 0; i < kTiltFields.size(); ++i)
+        tilt.set(kTiltFields[i].name, static_cast<std::int64_t>(values[i]));
+    j.set("tilt", std::move(tilt));
+    return j;
+}
+
+ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
+    ConfigBlock r;
+    r.fullReset(serialNumberDefault);
+    r.tiltCalibration = TiltCalibration{};
+    for (const auto& [key, v] : object(json, "(record)")) {
+        if (key == "format") {
+            const long f = integer(v, key, 0, 2);
+            r.setFormat(f);
+        } else if (key == "serialNumber") {
+            r.serialNumber = static_cast<std::int32_t>(integer(
+                v, key, std::numeric_limits<std::int32_t>::min(),
+                std::numeric_limits<std::int32_t>::max()));
+        } else if (key == "customerId") {
+            r.customerId = static_cast<int>(integer(v, key, 0, 5));
+        } else if (key == "productName") {
+            r.productName = blockText(v, key);
+            if (r.productName.size() > kProductNameMax) wrong(key, "is longer than 19 characters");
+        } else if (key == "tapeMinRadius") {
+            r.tapeMinRadius = real(v, key);
+        } else if (key == "skipTapeMinRadius") {
+            r.skipTapeMinRadius = boolean(v, key);
+        } else if (key == "minSogForCogKph") {
+            r.minSogForCogKph = real(v, key);
+        } else if (key == "skipMinSogForCog") {
+            r.skipMinSogForCog = boolean(v, key);
+        } else if (key == "tiltOpAmpGain") {
+            r.tiltOpAmpGain = real(v, key);
+        } else if (key == "skipTiltOpAmpGain") {
+            r.skipTiltOpAmpGain = boolean(v, key);
+        } else if (key == "options") {
+            for (const auto& [label, state] : object(v, key)) {
+                const std::string optKey = "options." + label;
+                std::size_t i = 0;
+                while (i < kSwitchCount && labels::kSwitches[i] != label) ++i;
+                if (i == kSwitchCount) wrong(optKey, "is not a switch option");
+                if (!state.isString()) wrong(optKey, "must be \"Yes\", \"No\" or \"Skip\"");
+                const std::string& s = state.asString();
+                if (s == "Yes") r.options[i] = OptionState::Yes;
+                else if (s == "No") r.options[i] = OptionState::No;
+                else if (s == "Skip") r.options[i] = OptionState::Skip;
+                else wrong(optKey, "must be \"Yes\", \"No\" or \"Skip\"");
+            }
+        } else if (key == "scaleNames") {
+            const auto& names = array(v, key, 4);
+            for (std::size_t i = 0; i < 4; ++i) {
+                const std::string nameKey = key + "[" + std::to_string(i) + "]";
+                r.scaleNames[i] = blockText(names[i], nameKey);
+                if (r.scaleNames[i].size() > kScaleNameLength)
+                    wrong(nameKey, "is longer than 3 characters");
+            }
+        } else if (key == "metricScales") {
+            readScaleRows(v, key, r.metricScales);
+        } else if (key == "englishScales") {
+            readScaleRows(v, key, r.englishScales);
+        } else if (key == "tilt") {
+            for (const auto& [name, value] : object(v, key)) {
+                std::size_t i = 0;
+                while (i < kTiltFields.size() && name != kTiltFields[i].name) ++i;
+                if (i == kTiltFields.size()) wrong("tilt." + name, "is not a tilt member");
+                setTilt(r.tiltCalibration, i,
+                        integer(value, "tilt." + name, kTiltFields[i].min, kTiltFields[i].max));
+            }
+        } else {
+            wrong(key, "is not a record key");
+        }
+    }
+    return r;
+}
+
+} // namespace tessel
