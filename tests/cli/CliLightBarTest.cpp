@@ -1,0 +1,183 @@
+// Every light bar command end to end on the virtual light bar kept in a state file.
+#include "CliRunner.h"
+
+#include "block/BlockText.h"
+#include "cli/Json.h"
+
+#include <gtest/gtest.h>
+
+namespace tessel::testing {
+namespace {
+
+const std::string kBlockText =
+    "< Veltrane Configuration Block >\r\n"
+    "VCB Format:             2\r\n"
+    "S/N:               314159\r\n"
+    "Customer ID:            1\r\n"
+    "Product Name:        KD-7\r\n"
+    "     --- Options ---\r\n"
+    "Scales Display:       yes\r\n"
+    "Tilt:                  no\r\n"
+    " ------------------------\r\n"
+    "< end >\r\n";
+
+// A light bar that has the default block (serial number 1) after init-vcb.
+void initialise(CliRunner& cli) { ASSERT_EQ(cli.run({"--yes", "init-vcb"}), 0) << cli.out << cli.err; }
+
+TEST(CliLightBar, BlankLightBarReadsAsNoBlockThenInitAndReadShowTheDefaultBlock) {
+    CliRunner cli;
+    EXPECT_EQ(cli.run({"read-vcb"}), 5);
+    EXPECT_NE(cli.out.find("Execute 'Init Default VCB'"), std::string::npos);
+
+    initialise(cli);
+    EXPECT_EQ(cli.run({"read-vcb", "--out", cli.path("area.bin")}), 0);
+    EXPECT_NE(cli.out.find("< Veltrane Configuration Block >\r\nVCB Format:             2\r\n"
+                           "S/N:                    1\r\n"),
+              std::string::npos)
+        << cli.out;
+    const std::string area = readFile(cli.path("area.bin"));
+    ASSERT_EQ(area.size(), 4096u);
+    EXPECT_TRUE(locateBlock(std::span(reinterpret_cast<const std::uint8_t*>(area.data()), 4096))
+                    .present);
+
+    EXPECT_EQ(cli.run({"read-vcb", "--json"}), 0);
+    const auto json = cli.out.substr(cli.out.find('{'));
+    EXPECT_EQ(Json::parse(json).find("serialNumber")->asInteger(), 1);
+}
+
+TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {
+    CliRunner cli;
+    initialise(cli);
+    const std::string before = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--no", "convert-vcb", "1"}), 20);
+    EXPECT_EQ(readFile(cli.state), before) << "--no at the erase leaves the chip as it was";
+    EXPECT_EQ(cli.run({"convert-vcb", "1"}), 20) << "standard input is no terminal: No";
+    EXPECT_EQ(readFile(cli.state), before);
+    EXPECT_EQ(cli.run({"--yes", "convert-vcb", "1"}), 0) << cli.out;
+    EXPECT_EQ(cli.run({"--quiet", "read-vcb"}), 0);
+    EXPECT_EQ(cli.out.find("VCB Format"), std::string::npos) << "a format 1 block has no line";
+    EXPECT_EQ(cli.run({"--yes", "convert-vcb", "1"}), 27);
+    EXPECT_NE(cli.out.find(" VCB is already Format 1"), std::string::npos);
+}
+
+TEST(CliLightBar, ProgramsABlockFileInPlaceAndVerifiesIt) {
+    CliRunner cli;
+    initialise(cli);
+    writeFile(cli.path("block.txt"), kBlockText);
+    // The serial number changes from 1: --yes answers the question; no erase is needed.
+    EXPECT_EQ(cli.run({"--yes", "program-vcb", cli.path("block.txt")}), 0) << cli.out << cli.err;
+    EXPECT_NE(cli.out.find(" Light Bar Erasure not required"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("   from 1 to 314159."), std::string::npos);
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
+
+    // Another product name on the bench: the verify finds the difference.
+    std::string other = kBlockText;
+    other.replace(other.find("KD-7"), 4, "KD-8");
+    writeFile(cli.path("other.txt"), other);
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("other.txt")}), 28);
+    EXPECT_NE(cli.out.find("<VCB> Product Name:        KD-8"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("< LB> Product Name:        KD-7"), std::string::npos);
+}
+
+TEST(CliLightBar, SerialNumberChangeRefusedWithNo) {
+    CliRunner cli;
+    initialise(cli);
+    writeFile(cli.path("block.txt"), kBlockText);
+    const std::string before = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--no", "program-vcb", cli.path("block.txt")}), 22);
+    EXPECT_NE(cli.out.find(" Serial Number change is aborted"), std::string::npos);
+    EXPECT_EQ(readFile(cli.state), before);
+}
+
+TEST(CliLightBar, JsonRecordIsRenderedAsTheWindowsWouldAndReadBack) {
+    CliRunner cli;
+    initialise(cli);
+    writeFile(cli.path("rec.json"),
+              R"({"format": 2, "serialNumber": 1, "productName": "KD-9", "tapeMinRadius": 12.5,
+                  "skipTapeMinRadius": false, "options": {"Tilt": "Yes"},
+                  "scaleNames": ["FIN", "NRM", "", ""],
+                  "metricScales": [[10,20,40,60,80,100,120,140],[0,0,0,0,0,0,0,0],
+                                   [1,2,3,0,5,6,7,8],[0,0,0,0,0,0,0,0]]})");
+    EXPECT_EQ(cli.run({"--yes", "program-vcb", "--json", cli.path("rec.json")}), 0) << cli.out;
+    EXPECT_EQ(cli.run({"read-vcb"}), 0);
+    EXPECT_NE(cli.out.find("Tape Min Radius:   12.500\r\n"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("Mt Offset Scale 1:   10   20   40   60   80  100  120  140\r\n"),
+              std::string::npos);
+    EXPECT_EQ(cli.out.find("Mt Offset Scale 3"), std::string::npos)
+        << "a row holding a zero is dropped, as the scales window drops it";
+}
+
+TEST(CliLightBar, FirmwareIsProgrammedAndVerifiedKeepingTheBlock) {
+    CliRunner cli;
+    initialise(cli);
+    writeFile(cli.path("fw.hex"), sampleHex(2));
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("fw.hex")}), 0) << cli.out << cli.err;
+    EXPECT_NE(cli.out.find(" Firmware Code is v3.4, length is 1755 bytes"), std::string::npos)
+        << cli.out;
+    EXPECT_EQ(cli.run({"verify-code", cli.path("fw.hex")}), 0) << cli.out;
+    EXPECT_NE(cli.out.find(" Light Bar Firmware Code Verified Ok"), std::string::npos);
+    EXPECT_EQ(cli.run({"read-vcb", "--json"}), 0) << "the block survived the erase";
+
+    writeFile(cli.path("fw1.hex"), sampleHex(1));
+    const std::string before = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("fw1.hex")}), 29);
+    EXPECT_NE(cli.out.find(" ** Execute 'Convert VCB to Format 1' **"), std::string::npos);
+    EXPECT_EQ(readFile(cli.state), before);
+    EXPECT_EQ(cli.run({"verify-code", cli.path("fw1.hex")}), 19);
+}
+
+TEST(CliLightBar, UnreadableHexFilesStartNoJob) {
+    CliRunner cli;
+    initialise(cli);
+    const std::string before = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("missing.hex")}), 14);
+    EXPECT_NE(cli.err.find("missing.hex"), std::string::npos);
+    writeFile(cli.path("bad.hex"), ":10000000ZZ\r\n");
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("bad.hex")}), 3);
+    EXPECT_NE(cli.err.find("HEX File Format Error"), std::string::npos);
+    writeFile(cli.path("empty.hex"), ":00000001FF\r\n");
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("empty.hex")}), 3);
+    EXPECT_EQ(cli.out, "") << "no job started";
+    EXPECT_EQ(readFile(cli.state), before);
+}
+
+TEST(CliLightBar, DataMemoryAsHexDumpOrFile) {
+    CliRunner cli;
+    EXPECT_EQ(cli.run({"read-eeprom", "--count", "20"}), 0);
+    EXPECT_NE(cli.out.find("0000: ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff  |................|"),
+              std::string::npos)
+        << cli.out;
+    EXPECT_NE(cli.out.find("0010: ff ff ff ff"), std::string::npos);
+    EXPECT_EQ(cli.run({"read-eeprom", "--count", "5000", "--out", cli.path("ee.bin")}), 0);
+    EXPECT_EQ(readFile(cli.path("ee.bin")).size(), 4096u);
+}
+
+TEST(CliLightBar, MissingPortAndUnwritableOutputsAreReported) {
+    CliRunner cli;
+    EXPECT_EQ(cli.run({"read-vcb"}, false), 1);
+    EXPECT_NE(cli.err.find("no COM port selected"), std::string::npos);
+
+    initialise(cli);
+    writeFile(cli.path("file"), "x");
+    EXPECT_EQ(cli.run({"read-vcb", "--out", cli.path("file") + "/area.bin"}), 74);
+
+    writeFile(cli.path("broken.state"), "not a light bar");
+    EXPECT_EQ(cli.run({"--simulate=" + cli.path("broken.state"), "read-vcb"}), 65);
+    EXPECT_EQ(readFile(cli.path("broken.state")), "not a light bar");
+}
+
+TEST(CliLightBar, ServicesStartAndTerminateAroundTheJob) {
+    CliRunner cli;
+    writeFile(cli.ini, "[ProgramServices]\nLogMessages=1\n");
+    EXPECT_EQ(cli.run({"read-vcb"}), 5);
+    EXPECT_EQ(readFile(cli.path("tessel.LOG")), "Tessel   Version: 3.6\nProgram Terminate\n");
+
+    writeFile(cli.ini, "[Configuration]\nIniFileIsReadOnly=1\n[ProgramServices]\nLogMessages=1\n");
+    const std::string ini = readFile(cli.ini);
+    EXPECT_EQ(cli.run({"read-vcb"}), 5);
+    EXPECT_EQ(readFile(cli.ini), ini);
+    EXPECT_EQ(readFile(cli.path("tessel.LOG")), "Tessel   Version: 3.6\n");
+}
+
+} // namespace
+} // namespace tessel::testing
