@@ -2,9 +2,11 @@
 
 namespace tessel {
 
+std::string comPortName(int n) { return "COM" + std::to_string(n); }
+
 std::string defaultDevicePath(int n) {
 #ifdef _WIN32
-    return "COM" + std::to_string(n);
+    return comPortName(n);
 #else
     return "/dev/ttyS" + std::to_string(n - 1);
 #endif

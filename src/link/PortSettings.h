@@ -17,6 +17,9 @@ public:
     virtual std::string devicePath(int n) = 0;
 };
 
+// The fixed names "COM1" to "COM4" of the ports 1 to 4.
+std::string comPortName(int n);
+
 // COM1..COM4 as the platform names them: "COM1".. on Windows, /dev/ttyS0.. on Linux.
 std::string defaultDevicePath(int n);
 

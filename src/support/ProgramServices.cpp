@@ -70,7 +70,8 @@ void ProgramServices::log(std::string_view message) {
 }
 
 void ProgramServices::loadSettings() {
-    auto& store = ini();
+    if (!ini_) return; // nothing to read before start
+    auto& store = *ini_;
     const ServiceSettings defaults;
     store.selectSection(kSection);
     settings_.logMessages = store.readBoolean("LogMessages", defaults.logMessages);
@@ -82,7 +83,8 @@ void ProgramServices::loadSettings() {
 }
 
 void ProgramServices::saveSettings() {
-    auto& store = ini();
+    if (!ini_) return; // nothing was read, so nothing is written back
+    auto& store = *ini_;
     const auto& was = settingsAtStart_;
     store.selectSection(kSection);
     auto needed = [&](const char* key, bool changed) { return changed || !store.hasKey(key); };

@@ -243,9 +243,15 @@ TEST(CompanionFiles, NamesFollowTheExecutable) {
 }
 
 TEST(ProgramServices, CreatedServicesTouchNothingAndTheProgramsOwnIsOne) {
-    const ProgramServices services;
+    VCA_Switchboard board;
+    ProgramServices::Options options;
+    options.board = &board;
+    ProgramServices services(options);
     EXPECT_EQ(services.basePath(), "Unknown");
     EXPECT_FALSE(services.started());
+    services.terminate(); // a window that closes before the services started
+    EXPECT_FALSE(std::filesystem::exists("Unknown.INI"));
+    EXPECT_EQ(board.registry(), (std::vector<std::string>{"ProgramMessage", "ProgramStatus"}));
     EXPECT_EQ(&ProgramServices::processWide(), &ProgramServices::processWide());
 }
 
