@@ -34,6 +34,7 @@ public:
     TextWriter(std::uint8_t* begin, std::uint8_t* end) : pos_(begin), end_(end) {}
 
     void put(std::string_view text) {
+        if (text.empty()) return; // an empty view may carry no pointer at all
         if (overflow_ || text.size() > static_cast<std::size_t>(end_ - pos_)) {
             overflow_ = true;
             return;
@@ -59,6 +60,7 @@ public:
         endLine();
     }
     bool overflow() const { return overflow_; }
+    std::uint8_t* position() const { return pos_; }
 
 private:
     std::uint8_t* pos_;
@@ -169,8 +171,7 @@ bool renderBlock(const ConfigBlock& record, BlockArea& area) {
         area.fill(0xFF);
         return false;
     }
-    const auto loc = locateBlock(area);
-    area[loc.blockEnd()] = 0x00; // the byte reserved above
+    *out.position() = 0x00; // the byte reserved above
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "block/BlockTransfer.h"
 
+#include "block/BlockLabels.h"
 #include "block/ControlNames.h"
 #include "block/NumberText.h"
 
@@ -15,8 +16,8 @@ std::string messageFor(ConversionError::Kind kind, const std::string& text) {
     case ConversionError::Kind::Real:
         return "'" + text + "' is not a valid floating point value";
     case ConversionError::Kind::BlockText:
-        return "'" + text + "' cannot be stored in a light bar block: \"~\" and control "
-                            "characters are not allowed";
+        return "'" + text + "' cannot be stored in a light bar block: it contains \"~\", "
+                            "\"< end >\" or a control character";
     }
     return {};
 }
@@ -28,13 +29,14 @@ std::string scaleControl(std::string_view prefix, std::size_t row, std::size_t p
     return name;
 }
 
-// "~" would read as withdrawn text in the light bar; control characters would break the line.
+// "~" would read as withdrawn text in the light bar, control characters would break the line,
+// and an end marker inside a value would end the block early for every reader of it.
 bool carriesUnsafeCharacter(std::string_view text) {
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0xFF || c == '~') return true;
     }
-    return false;
+    return text.find(labels::kEndMarker) != std::string_view::npos;
 }
 
 std::string checkedBlockText(const ControlValues& controls, std::string_view control,

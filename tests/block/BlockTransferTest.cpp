@@ -252,9 +252,12 @@ TEST(BlockTransfer, WithdrawnCharacterNeverReachesABlock) {
         FAIL() << "a pasted ~ must be refused";
     } catch (const ConversionError& e) {
         EXPECT_EQ(e.kind(), ConversionError::Kind::BlockText);
-        EXPECT_STREQ(e.what(), "'KD~7' cannot be stored in a light bar block: \"~\" and control "
-                               "characters are not allowed");
+        EXPECT_STREQ(e.what(), "'KD~7' cannot be stored in a light bar block: it contains "
+                               "\"~\", \"< end >\" or a control character");
     }
+    // An end marker inside the name would end the block early for every reader.
+    c.setText("memoProductName", "A < end >");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
     c.setText("memoProductName", "KD\t7");
     EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
     c.setText("memoProductName", "KD-7");
