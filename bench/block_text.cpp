@@ -13,8 +13,10 @@ tessel::ConfigBlock fullRecord() {
     r.skipTapeMinRadius = r.skipMinSogForCog = r.skipTiltOpAmpGain = false;
     r.options.fill(OptionState::Yes);
     r.scaleNames = {"FIN", "NRM", "CRS", "AUT"};
-    for (auto& row : r.metricScales) row = {10, 20, 40, 60, 80, 100, 120, 140};
-    for (auto& row : r.englishScales) row = {3, 10, 15, 20, 25, 30, 35, 50};
+    for (auto& row : r.metricScales)
+        row = {10, 20, 40, 60, 80, 100, 120, 140};
+    for (auto& row : r.englishScales)
+        row = {3, 10, 15, 20, 25, 30, 35, 50};
     auto& t = r.tiltCalibration;
     t.hiTempICal = t.hiTempQCal = t.midTempICal = t.midTempQCal = t.loTempICal = t.loTempQCal = 512;
     return r;
