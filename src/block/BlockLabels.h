@@ -17,9 +17,8 @@ inline constexpr std::string_view kMinSogForCogKph = "MinSogForCogKph";
 inline constexpr std::string_view kTiltOpAmpGain = "TiltOpAmpGain";
 
 inline constexpr std::array<std::string_view, 10> kSwitches = {
-    "Advanced Tape", "Adv Tape Display", "Fast Config",      "Scales Display",
-    "Tilt",          "Bypass BTTF",      "DID_v2.0",         "MRVuseSOL",
-    "Use Language DSP", "Use Meters Off DSP"};
+    "Advanced Tape", "Adv Tape Display", "Fast Config", "Scales Display",   "Tilt",
+    "Bypass BTTF",   "DID_v2.0",         "MRVuseSOL",   "Use Language DSP", "Use Meters Off DSP"};
 
 inline constexpr std::array<std::string_view, 4> kScaleNames = {
     "Offset Scale 1 Name", "Offset Scale 2 Name", "Offset Scale 3 Name", "Offset Scale 4 Name"};
@@ -30,11 +29,13 @@ inline constexpr std::array<std::string_view, 4> kEnglishScales = {
 
 // Same order as the members of TiltCalibration.
 inline constexpr std::array<std::string_view, 20> kTilt = {
-    "0GItest",           "0GQtest",           "1GItest",          "1GQtest",
-    "ZTHiTempC",         "ZTMidTempC",        "ZTLoTempC",        "ZTHiTempTiltAtCal",
-    "ZTMidTempTiltAtCal", "ZTLoTempTiltAtCal", "ZTHiTempICal",     "ZTHiTempQCal",
-    "ZTMidTempICal",     "ZTMidTempQCal",     "ZTLoTempICal",     "ZTLoTempQCal",
-    "HiTempISlope",      "LoTempISlope",      "HiTempQSlope",     "LoTempQSlope"};
+    "0GItest",           "0GQtest",           "1GItest",
+    "1GQtest",           "ZTHiTempC",         "ZTMidTempC",
+    "ZTLoTempC",         "ZTHiTempTiltAtCal", "ZTMidTempTiltAtCal",
+    "ZTLoTempTiltAtCal", "ZTHiTempICal",      "ZTHiTempQCal",
+    "ZTMidTempICal",     "ZTMidTempQCal",     "ZTLoTempICal",
+    "ZTLoTempQCal",      "HiTempISlope",      "LoTempISlope",
+    "HiTempQSlope",      "LoTempQSlope"};
 
 inline constexpr std::string_view kClosingSeparator = " ------------------------";
 inline constexpr std::string_view kEndMarker = "< end >";
@@ -45,14 +46,19 @@ inline constexpr std::size_t kLabelCount = 52;
 inline constexpr std::array<std::string_view, kLabelCount> kLabelTable = [] {
     std::array<std::string_view, kLabelCount> table{};
     std::size_t n = 0;
-    for (auto label : {kTitle, kVcbFormat, kSerialNumber, kCustomerId, kProductName,
-                       kTapeMinRadius, kMinSogForCogKph, kTiltOpAmpGain})
+    for (auto label : {kTitle, kVcbFormat, kSerialNumber, kCustomerId, kProductName, kTapeMinRadius,
+                       kMinSogForCogKph, kTiltOpAmpGain})
         table[n++] = label;
-    for (auto label : kSwitches) table[n++] = label;
-    for (auto label : kScaleNames) table[n++] = label;
-    for (auto label : kMetricScales) table[n++] = label;
-    for (auto label : kEnglishScales) table[n++] = label;
-    for (auto label : kTilt) table[n++] = label;
+    for (auto label : kSwitches)
+        table[n++] = label;
+    for (auto label : kScaleNames)
+        table[n++] = label;
+    for (auto label : kMetricScales)
+        table[n++] = label;
+    for (auto label : kEnglishScales)
+        table[n++] = label;
+    for (auto label : kTilt)
+        table[n++] = label;
     table[n++] = kClosingSeparator;
     table[n++] = kEndMarker;
     return table;

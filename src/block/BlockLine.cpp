@@ -6,7 +6,9 @@
 namespace tessel {
 
 namespace {
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 std::string_view valueWord(std::string_view line) {
@@ -40,8 +42,8 @@ OptionState switchOf(std::string_view word) {
 double realOf(std::string_view word) {
     if (word.empty() || !isDigit(word[0])) return 0.0;
     double value = 0.0;
-    const auto res = std::from_chars(word.data(), word.data() + word.size(), value,
-                                     std::chars_format::general);
+    const auto res =
+        std::from_chars(word.data(), word.data() + word.size(), value, std::chars_format::general);
     return res.ec == std::errc{} ? value : 0.0;
 }
 
@@ -51,7 +53,8 @@ ScaleRow rowOf(std::string_view line) {
     if (colon == std::string_view::npos) return row;
     std::size_t pos = colon + 1;
     for (auto& value : row) {
-        while (pos < line.size() && !isDigit(line[pos])) ++pos;
+        while (pos < line.size() && !isDigit(line[pos]))
+            ++pos;
         if (pos >= line.size()) break;
         std::uint16_t number = 0;
         while (pos < line.size() && isDigit(line[pos]))

@@ -44,7 +44,8 @@ public:
     template <std::size_t Capacity> bool next(BasicLineBuffer<Capacity>& line) {
         for (;;) {
             line.clear();
-            while (pos_ < text_.size() && isSkipped(text_[pos_])) ++pos_;
+            while (pos_ < text_.size() && isSkipped(text_[pos_]))
+                ++pos_;
             if (pos_ >= text_.size() || text_[pos_] == 0) return false;
             while (pos_ < text_.size() && isLineChar(text_[pos_]))
                 line.push(static_cast<char>(text_[pos_++]));

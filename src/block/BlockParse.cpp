@@ -48,9 +48,12 @@ std::vector<LineRule> makeRules() {
     };
     for (std::size_t i = 0; i < labels::kSwitches.size(); ++i)
         rules.push_back({labels::kSwitches[i], LineKind::Switch, i});
-    for (std::size_t i = 0; i < 4; ++i) rules.push_back({labels::kScaleNames[i], LineKind::ScaleName, i});
-    for (std::size_t i = 0; i < 4; ++i) rules.push_back({labels::kMetricScales[i], LineKind::MetricRow, i});
-    for (std::size_t i = 0; i < 4; ++i) rules.push_back({labels::kEnglishScales[i], LineKind::EnglishRow, i});
+    for (std::size_t i = 0; i < 4; ++i)
+        rules.push_back({labels::kScaleNames[i], LineKind::ScaleName, i});
+    for (std::size_t i = 0; i < 4; ++i)
+        rules.push_back({labels::kMetricScales[i], LineKind::MetricRow, i});
+    for (std::size_t i = 0; i < 4; ++i)
+        rules.push_back({labels::kEnglishScales[i], LineKind::EnglishRow, i});
     for (std::size_t i = 0; i < labels::kTilt.size(); ++i)
         rules.push_back({labels::kTilt[i], LineKind::Tilt, i});
     rules.push_back({labels::kProgrammerCaption, LineKind::Caption, 0});
@@ -70,45 +73,91 @@ void storeTilt(TiltCalibration& t, std::size_t index, std::int64_t value) {
     const auto s16 = static_cast<std::int16_t>(u16);
     const auto s8 = static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
     switch (index) {
-    case 0: t.zeroGTestI = u16; break;
-    case 1: t.zeroGTestQ = u16; break;
-    case 2: t.oneGTestI = u16; break;
-    case 3: t.oneGTestQ = u16; break;
-    case 4: t.hiTempC = s16; break;
-    case 5: t.midTempC = s16; break;
-    case 6: t.loTempC = s16; break;
-    case 7: t.hiTempTiltAtCal = s16; break;
-    case 8: t.midTempTiltAtCal = s16; break;
-    case 9: t.loTempTiltAtCal = s16; break;
-    case 10: t.hiTempICal = u16; break;
-    case 11: t.hiTempQCal = u16; break;
-    case 12: t.midTempICal = u16; break;
-    case 13: t.midTempQCal = u16; break;
-    case 14: t.loTempICal = u16; break;
-    case 15: t.loTempQCal = u16; break;
-    case 16: t.hiTempISlope = s8; break;
-    case 17: t.loTempISlope = s8; break;
-    case 18: t.hiTempQSlope = s8; break;
-    case 19: t.loTempQSlope = s8; break;
-    default: break;
+    case 0:
+        t.zeroGTestI = u16;
+        break;
+    case 1:
+        t.zeroGTestQ = u16;
+        break;
+    case 2:
+        t.oneGTestI = u16;
+        break;
+    case 3:
+        t.oneGTestQ = u16;
+        break;
+    case 4:
+        t.hiTempC = s16;
+        break;
+    case 5:
+        t.midTempC = s16;
+        break;
+    case 6:
+        t.loTempC = s16;
+        break;
+    case 7:
+        t.hiTempTiltAtCal = s16;
+        break;
+    case 8:
+        t.midTempTiltAtCal = s16;
+        break;
+    case 9:
+        t.loTempTiltAtCal = s16;
+        break;
+    case 10:
+        t.hiTempICal = u16;
+        break;
+    case 11:
+        t.hiTempQCal = u16;
+        break;
+    case 12:
+        t.midTempICal = u16;
+        break;
+    case 13:
+        t.midTempQCal = u16;
+        break;
+    case 14:
+        t.loTempICal = u16;
+        break;
+    case 15:
+        t.loTempQCal = u16;
+        break;
+    case 16:
+        t.hiTempISlope = s8;
+        break;
+    case 17:
+        t.loTempISlope = s8;
+        break;
+    case 18:
+        t.hiTempQSlope = s8;
+        break;
+    case 19:
+        t.loTempQSlope = s8;
+        break;
+    default:
+        break;
     }
 }
 
 void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record) {
     const std::string_view word = valueWord(line);
     switch (rule.kind) {
-    case LineKind::VcbFormat: record.setFormat(integerOf(word)); break;
+    case LineKind::VcbFormat:
+        record.setFormat(integerOf(word));
+        break;
     case LineKind::SerialNumber:
-        record.serialNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(
-            static_cast<std::uint64_t>(integerOf(word))));
+        record.serialNumber = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(integerOf(word))));
         break;
     case LineKind::CustomerId: {
         const std::int64_t id = integerOf(word);
-        record.customerId =
-            (id >= 0 && id < static_cast<std::int64_t>(CustomerNames.size())) ? static_cast<int>(id) : 0;
+        record.customerId = (id >= 0 && id < static_cast<std::int64_t>(CustomerNames.size()))
+                                ? static_cast<int>(id)
+                                : 0;
         break;
     }
-    case LineKind::ProductName: record.productName = std::string(word); break;
+    case LineKind::ProductName:
+        record.productName = std::string(word);
+        break;
     case LineKind::Numeric: {
         const double value = realOf(word);
         if (rule.index == 0) {
@@ -123,16 +172,25 @@ void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record)
         }
         break;
     }
-    case LineKind::Switch: record.options[rule.index] = switchOf(word); break;
+    case LineKind::Switch:
+        record.options[rule.index] = switchOf(word);
+        break;
     case LineKind::ScaleName:
         record.scaleNames[rule.index] = std::string(word.substr(0, kScaleNameLength));
         break;
-    case LineKind::MetricRow: record.metricScales[rule.index] = rowOf(line); break;
-    case LineKind::EnglishRow: record.englishScales[rule.index] = rowOf(line); break;
-    case LineKind::Tilt: storeTilt(record.tiltCalibration, rule.index, integerOf(word)); break;
+    case LineKind::MetricRow:
+        record.metricScales[rule.index] = rowOf(line);
+        break;
+    case LineKind::EnglishRow:
+        record.englishScales[rule.index] = rowOf(line);
+        break;
+    case LineKind::Tilt:
+        storeTilt(record.tiltCalibration, rule.index, integerOf(word));
+        break;
     case LineKind::Title:
     case LineKind::End:
-    case LineKind::Caption: break;
+    case LineKind::Caption:
+        break;
     }
 }
 

@@ -16,11 +16,9 @@ constexpr std::size_t kFieldColumn = 25; // values end in this column
 
 std::size_t findBytes(std::span<const std::uint8_t> text, std::size_t from,
                       std::string_view needle) {
-    if (needle.empty() || text.size() < needle.size())
-        return std::string_view::npos;
+    if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
     for (std::size_t i = from; i + needle.size() <= text.size(); ++i)
-        if (std::memcmp(text.data() + i, needle.data(), needle.size()) == 0)
-            return i;
+        if (std::memcmp(text.data() + i, needle.data(), needle.size()) == 0) return i;
     return std::string_view::npos;
 }
 
@@ -34,6 +32,7 @@ public:
     TextWriter(std::uint8_t* begin, std::uint8_t* end) : pos_(begin), end_(end) {}
 
     void put(std::string_view text) {
+        if (text.empty()) return; // an empty view may carry no pointer at all
         if (overflow_ || text.size() > static_cast<std::size_t>(end_ - pos_)) {
             overflow_ = true;
             return;
@@ -42,7 +41,8 @@ public:
         pos_ += text.size();
     }
     void blanks(std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) put(" ");
+        for (std::size_t i = 0; i < count; ++i)
+            put(" ");
     }
     void endLine() { put("\r\n"); }
     void line(std::string_view text) {
@@ -59,6 +59,7 @@ public:
         endLine();
     }
     bool overflow() const { return overflow_; }
+    std::uint8_t* position() const { return pos_; }
 
 private:
     std::uint8_t* pos_;
@@ -85,11 +86,10 @@ std::string_view switchText(OptionState state) {
 
 void renderTilt(TextWriter& out, const TiltCalibration& t) {
     const long long values[20] = {
-        t.zeroGTestI,       t.zeroGTestQ,       t.oneGTestI,        t.oneGTestQ,
-        t.hiTempC,          t.midTempC,         t.loTempC,          t.hiTempTiltAtCal,
-        t.midTempTiltAtCal, t.loTempTiltAtCal,  t.hiTempICal,       t.hiTempQCal,
-        t.midTempICal,      t.midTempQCal,      t.loTempICal,       t.loTempQCal,
-        t.hiTempISlope,     t.loTempISlope,     t.hiTempQSlope,     t.loTempQSlope};
+        t.zeroGTestI, t.zeroGTestQ,   t.oneGTestI,       t.oneGTestQ,        t.hiTempC,
+        t.midTempC,   t.loTempC,      t.hiTempTiltAtCal, t.midTempTiltAtCal, t.loTempTiltAtCal,
+        t.hiTempICal, t.hiTempQCal,   t.midTempICal,     t.midTempQCal,      t.loTempICal,
+        t.loTempQCal, t.hiTempISlope, t.loTempISlope,    t.hiTempQSlope,     t.loTempQSlope};
     for (std::size_t i = 0; i < labels::kTilt.size(); ++i)
         out.field(labels::kTilt[i], numtext::decimal(values[i]));
 }
@@ -98,7 +98,8 @@ void renderRow(TextWriter& out, std::string_view label, const ScaleRow& row) {
     if (row[0] == 0) return;
     out.put(label);
     out.put(":");
-    for (auto value : row) out.put(numtext::decimal5(value));
+    for (auto value : row)
+        out.put(numtext::decimal5(value));
     out.endLine();
 }
 
@@ -169,13 +170,11 @@ bool renderBlock(const ConfigBlock& record, BlockArea& area) {
         area.fill(0xFF);
         return false;
     }
-    const auto loc = locateBlock(area);
-    area[loc.blockEnd()] = 0x00; // the byte reserved above
+    *out.position() = 0x00; // the byte reserved above
     return true;
 }
 
-std::optional<std::uint64_t> findValue(std::span<const std::uint8_t> text,
-                                       std::string_view label) {
+std::optional<std::uint64_t> findValue(std::span<const std::uint8_t> text, std::string_view label) {
     text = firstArea(text);
     const auto loc = locateBlock(text);
     if (!loc.present || label.empty()) return std::nullopt;
@@ -215,7 +214,8 @@ std::size_t removeWithdrawn(std::span<std::uint8_t> text, std::size_t length) {
             text[out++] = text[in++];
             continue;
         }
-        while (in < length && text[in] == kWithdrawnChar) ++in;
+        while (in < length && text[in] == kWithdrawnChar)
+            ++in;
         if (in + 1 < length && text[in] == '\r' && text[in + 1] == '\n') in += 2;
     }
     return out;

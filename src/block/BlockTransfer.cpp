@@ -1,5 +1,6 @@
 #include "block/BlockTransfer.h"
 
+#include "block/BlockLabels.h"
 #include "block/ControlNames.h"
 #include "block/NumberText.h"
 
@@ -11,12 +12,14 @@ namespace {
 
 std::string messageFor(ConversionError::Kind kind, const std::string& text) {
     switch (kind) {
-    case ConversionError::Kind::Integer: return "'" + text + "' is not a valid integer value";
+    case ConversionError::Kind::Integer:
+        return "'" + text + "' is not a valid integer value";
     case ConversionError::Kind::Real:
         return "'" + text + "' is not a valid floating point value";
     case ConversionError::Kind::BlockText:
-        return "'" + text + "' cannot be stored in a light bar block: \"~\" and control "
-                            "characters are not allowed";
+        return "'" + text +
+               "' cannot be stored in a light bar block: it contains \"~\", "
+               "\"< end >\" or a control character";
     }
     return {};
 }
@@ -28,13 +31,14 @@ std::string scaleControl(std::string_view prefix, std::size_t row, std::size_t p
     return name;
 }
 
-// "~" would read as withdrawn text in the light bar; control characters would break the line.
+// "~" would read as withdrawn text in the light bar, control characters would break the line,
+// and an end marker inside a value would end the block early for every reader of it.
 bool carriesUnsafeCharacter(std::string_view text) {
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0xFF || c == '~') return true;
     }
-    return false;
+    return text.find(labels::kEndMarker) != std::string_view::npos;
 }
 
 std::string checkedBlockText(const ControlValues& controls, std::string_view control,
@@ -52,11 +56,10 @@ std::int32_t lenientInteger(const ControlValues& controls, std::string_view cont
 }
 
 std::array<long long, 20> tiltValues(const TiltCalibration& t) {
-    return {t.zeroGTestI,       t.zeroGTestQ,      t.oneGTestI,    t.oneGTestQ,
-            t.hiTempC,          t.midTempC,        t.loTempC,      t.hiTempTiltAtCal,
-            t.midTempTiltAtCal, t.loTempTiltAtCal, t.hiTempICal,   t.hiTempQCal,
-            t.midTempICal,      t.midTempQCal,     t.loTempICal,   t.loTempQCal,
-            t.hiTempISlope,     t.loTempISlope,    t.hiTempQSlope, t.loTempQSlope};
+    return {t.zeroGTestI, t.zeroGTestQ,   t.oneGTestI,       t.oneGTestQ,        t.hiTempC,
+            t.midTempC,   t.loTempC,      t.hiTempTiltAtCal, t.midTempTiltAtCal, t.loTempTiltAtCal,
+            t.hiTempICal, t.hiTempQCal,   t.midTempICal,     t.midTempQCal,      t.loTempICal,
+            t.loTempQCal, t.hiTempISlope, t.loTempISlope,    t.hiTempQSlope,     t.loTempQSlope};
 }
 
 TiltCalibration tiltFromValues(const std::array<std::int32_t, 20>& v) {
@@ -65,9 +68,8 @@ TiltCalibration tiltFromValues(const std::array<std::int32_t, 20>& v) {
     const auto s8 = [&](std::size_t i) {
         return static_cast<std::int8_t>(static_cast<std::uint8_t>(v[i]));
     };
-    return {u16(0),  u16(1),  u16(2),  u16(3),  s16(4),  s16(5),  s16(6),
-            s16(7),  s16(8),  s16(9),  u16(10), u16(11), u16(12), u16(13),
-            u16(14), u16(15), s8(16),  s8(17),  s8(18),  s8(19)};
+    return {u16(0),  u16(1),  u16(2),  u16(3),  s16(4),  s16(5),  s16(6), s16(7), s16(8), s16(9),
+            u16(10), u16(11), u16(12), u16(13), u16(14), u16(15), s8(16), s8(17), s8(18), s8(19)};
 }
 
 CommandAvailability availabilityFor(int format, bool advancedMode) {
@@ -95,7 +97,8 @@ void loadNumeric(ControlValues& c, std::size_t i, double value, bool skip) {
 void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleRow, 4>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         bool complete = true;
-        for (auto v : rows[r]) complete = complete && v != 0;
+        for (auto v : rows[r])
+            complete = complete && v != 0;
         for (std::size_t k = 0; k < kScaleRowLength; ++k)
             c.setText(scaleControl(prefix, r, k), complete ? numtext::decimal(rows[r][k]) : "");
     }
@@ -167,8 +170,8 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
         const auto& buttons = controls::kSwitchButtons[i];
         c.setChecked(buttons.yes, record.options[i] == OptionState::Yes);
         c.setChecked(buttons.no, record.options[i] == OptionState::No);
-        c.setChecked(buttons.skip, record.options[i] != OptionState::Yes &&
-                                       record.options[i] != OptionState::No);
+        c.setChecked(buttons.skip,
+                     record.options[i] != OptionState::Yes && record.options[i] != OptionState::No);
     }
 
     for (std::size_t i = 0; i < record.scaleNames.size(); ++i)
@@ -195,8 +198,8 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
     const std::string serialText = c.text(controls::kSerialNumber);
     const auto serial = numtext::strictInteger(serialText);
     if (!serial)
-        throw ConversionError(ConversionError::Kind::Integer,
-                              std::string(controls::kSerialNumber), serialText);
+        throw ConversionError(ConversionError::Kind::Integer, std::string(controls::kSerialNumber),
+                              serialText);
     record.serialNumber = *serial;
 
     record.productName = checkedBlockText(c, controls::kProductName, kProductNameMax);

@@ -8,8 +8,7 @@ bool TiltCalibration::isComplete() const {
 }
 
 std::string_view customerName(int customerId) {
-    if (customerId < 0 || customerId >= static_cast<int>(CustomerNames.size()))
-        customerId = 0;
+    if (customerId < 0 || customerId >= static_cast<int>(CustomerNames.size())) customerId = 0;
     return CustomerNames[static_cast<std::size_t>(customerId)];
 }
 
@@ -23,8 +22,7 @@ std::string_view skipLeadingBlanks(std::string_view text) {
 int customerIdFromName(std::string_view name) {
     const auto wanted = skipLeadingBlanks(name);
     for (std::size_t i = 0; i < CustomerNames.size(); ++i)
-        if (skipLeadingBlanks(CustomerNames[i]) == wanted)
-            return static_cast<int>(i);
+        if (skipLeadingBlanks(CustomerNames[i]) == wanted) return static_cast<int>(i);
     return 0;
 }
 

@@ -50,18 +50,18 @@ inline constexpr std::array<SwitchButtons, 10> kSwitchButtons = {{
 }};
 
 // Swath offset scales dialog.
-inline constexpr std::array<std::string_view, 4> kScaleNames = {
-    "memoScale1Name", "memoScale2Name", "memoScale3Name", "memoScale4Name"};
+inline constexpr std::array<std::string_view, 4> kScaleNames = {"memoScale1Name", "memoScale2Name",
+                                                                "memoScale3Name", "memoScale4Name"};
 inline constexpr std::string_view kMetricScalePrefix = "memoMtScale";  // + row + position
 inline constexpr std::string_view kEnglishScalePrefix = "memoFtScale"; // + row + position
 
 // Tilt temperature calibration window, in the order of TiltCalibration's members.
 inline constexpr std::array<std::string_view, 20> kTiltFields = {
-    "memoZeroGTestI",   "memoZeroGTestQ",    "memoOneGTestI",     "memoOneGTestQ",
-    "memoHiTempCalC",   "memoMidTempCalC",   "memoLoTempCalC",    "memoHiAngleAtCal",
-    "memoMidAngleAtCal", "memoLoAngleAtCal", "memoHiTempCalI",    "memoHiTempCalQ",
-    "memoMidTempCalI",  "memoMidTempCalQ",   "memoLoTempCalI",    "memoLoTempCalQ",
-    "memoHiTempSlopeI", "memoLoTempSlopeI",  "memoHiTempSlopeQ",  "memoLoTempSlopeQ"};
+    "memoZeroGTestI",    "memoZeroGTestQ",   "memoOneGTestI",    "memoOneGTestQ",
+    "memoHiTempCalC",    "memoMidTempCalC",  "memoLoTempCalC",   "memoHiAngleAtCal",
+    "memoMidAngleAtCal", "memoLoAngleAtCal", "memoHiTempCalI",   "memoHiTempCalQ",
+    "memoMidTempCalI",   "memoMidTempCalQ",  "memoLoTempCalI",   "memoLoTempCalQ",
+    "memoHiTempSlopeI",  "memoLoTempSlopeI", "memoHiTempSlopeQ", "memoLoTempSlopeQ"};
 // Fahrenheit fields beside the hi, mid and lo Celsius fields (shown only, never collected).
 inline constexpr std::array<std::string_view, 3> kFahrenheitFields = {
     "memoHiTempCalF", "memoMidTempCalF", "memoLoTempCalF"};

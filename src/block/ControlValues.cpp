@@ -3,8 +3,7 @@
 namespace tessel {
 
 namespace {
-template <typename Map, typename Value>
-void put(Map& map, std::string_view key, Value value) {
+template <typename Map, typename Value> void put(Map& map, std::string_view key, Value value) {
     if (auto it = map.find(key); it != map.end())
         it->second = value;
     else

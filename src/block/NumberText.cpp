@@ -13,8 +13,7 @@ using NumberBuffer = std::array<char, 400>;
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
+    if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);
 }
@@ -28,8 +27,7 @@ std::string decimal(long long value) {
 
 std::string decimal5(long long value) {
     std::string digits = decimal(value);
-    if (digits.size() < 5)
-        digits.insert(0, 5 - digits.size(), ' ');
+    if (digits.size() < 5) digits.insert(0, 5 - digits.size(), ' ');
     return digits;
 }
 
@@ -67,8 +65,8 @@ std::optional<double> strictReal(std::string_view text) {
         if (!text.empty() && text.front() == '-') return std::nullopt;
     }
     double value = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value,
-                                     std::chars_format::general);
+    const auto res =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (text.empty() || res.ec != std::errc{} || res.ptr != text.data() + text.size() ||
         !std::isfinite(value))
         return std::nullopt;
@@ -78,16 +76,14 @@ std::optional<double> strictReal(std::string_view text) {
 std::int16_t fahrenheitFromCelsius(std::int16_t celsius) {
     const int t = celsius;
     int f = t * 9 / 5 + 32;
-    if (t * 90 % 50 > 25)
-        ++f;
+    if (t * 90 % 50 > 25) ++f;
     return static_cast<std::int16_t>(f);
 }
 
 std::int16_t celsiusFromFahrenheit(std::int16_t fahrenheit) {
     const int d = fahrenheit - 32;
     int c = 5 * d / 9;
-    if (50 * d % 90 > 45)
-        ++c;
+    if (50 * d % 90 > 45) ++c;
     return static_cast<std::int16_t>(c);
 }
 

@@ -22,11 +22,12 @@ TEST(BlockConvert, Format2ToFormat1KeepsTheFirstNumberOfEachRowAndCarriesTheSepa
               " ------------------------", "< end >"});
     BlockArea area;
     ASSERT_TRUE(convertText(areaWith(source), 1, area));
-    for (std::size_t i = 0; i < kFormat1Offset; ++i) ASSERT_EQ(area[i], 0xFF);
-    const std::string converted = crlf({kTitle, "S/N: 314159", "Customer ID: 1", "Product Name: KD-7",
-                    "     --- Options ---: ", "Tilt: no", "Display Mode: 3",
-                    "Display Only BAUD Rate: 19200", "Mt Offset Scale 1: 100",
-                    " ------------------------: ", "< end >"});
+    for (std::size_t i = 0; i < kFormat1Offset; ++i)
+        ASSERT_EQ(area[i], 0xFF);
+    const std::string converted = crlf(
+        {kTitle, "S/N: 314159", "Customer ID: 1", "Product Name: KD-7",
+         "     --- Options ---: ", "Tilt: no", "Display Mode: 3", "Display Only BAUD Rate: 19200",
+         "Mt Offset Scale 1: 100", " ------------------------: ", "< end >"});
     EXPECT_EQ(textAt(area, kFormat1Offset), converted);
     EXPECT_EQ(area[kFormat1Offset + converted.size() + 1], 0xFF);
 
@@ -70,12 +71,13 @@ TEST(BlockConvert, Format1ToFormat2RoundTripsTheRecord) {
 TEST(BlockConvert, EdgeCases) {
     BlockArea area;
     // Labels are compared exactly: a renamed label only when it matches whole.
-    ASSERT_TRUE(convertText(areaWith(crlf({kTitle, "Display Modes: 2", "NoColon", "Empty:", "< end >"})), 2,
-                            area));
-    EXPECT_EQ(textAt(area, 0), crlf({kTitle, "VCB Format: 2", "Display Modes: 2", "NoColon: ",
-                                     "Empty: ", "< end >"}));
+    ASSERT_TRUE(convertText(
+        areaWith(crlf({kTitle, "Display Modes: 2", "NoColon", "Empty:", "< end >"})), 2, area));
+    EXPECT_EQ(textAt(area, 0), crlf({kTitle, "VCB Format: 2", "Display Modes: 2",
+                                     "NoColon: ", "Empty: ", "< end >"}));
     // A carried "VCB Format" line would contradict the target's own: it is dropped both ways.
-    ASSERT_TRUE(convertText(areaWith(crlf({kTitle, "VCB Format: 1", "S/N: 4", "< end >"})), 2, area));
+    ASSERT_TRUE(
+        convertText(areaWith(crlf({kTitle, "VCB Format: 1", "S/N: 4", "< end >"})), 2, area));
     EXPECT_EQ(textAt(area, 0), crlf({kTitle, "VCB Format: 2", "S/N: 4", "< end >"}));
     // Long labels and values keep 49 characters; lines keep 99.
     const std::string longLine = std::string(60, 'L') + ":" + std::string(60, 'V');
@@ -86,9 +88,11 @@ TEST(BlockConvert, EdgeCases) {
     EXPECT_FALSE(convertText(areaWith(crlf({kTitle, "< end >"})), 3, area));
     EXPECT_FALSE(locateBlock(area).titleFound);
     std::string many = kTitle + "\r\n";
-    while (many.size() < 4000) many += "a\r\n";
+    while (many.size() < 4000)
+        many += "a\r\n";
     EXPECT_FALSE(convertText(areaWith(many), 1, area));
-    for (auto byte : area) ASSERT_EQ(byte, 0xFF);
+    for (auto byte : area)
+        ASSERT_EQ(byte, 0xFF);
 }
 
 TEST(BlockCompact, WithdrawnRunsGoWithTheirLineBreak) {
@@ -101,20 +105,21 @@ TEST(BlockCompact, WithdrawnRunsGoWithTheirLineBreak) {
 TEST(BlockCompact, AnInPlaceUpdatedBlockReadsAsTheNewRecord) {
     // As the light bar holds it after one value changed without an erase: the old line and
     // the old end marker withdrawn, the new line and a new end marker appended.
-    const std::string updated = crlf({kTitle, "VCB Format:             2", "~~~~~~~~~~~~~~~~~~~~~~~~~",
-                                      "Product Name:        KD-7", "~~~~~~~",
-                                      "S/N:               314160", "< end >"});
+    const std::string updated =
+        crlf({kTitle, "VCB Format:             2", "~~~~~~~~~~~~~~~~~~~~~~~~~",
+              "Product Name:        KD-7", "~~~~~~~", "S/N:               314160", "< end >"});
     BlockArea area = areaWith(updated, 40);
     const auto loc = compactBlock(area);
     ASSERT_TRUE(loc && loc->present);
     EXPECT_EQ(loc->title, 0u);
-    const std::string compacted = crlf({kTitle, "VCB Format:             2",
-                                        "Product Name:        KD-7", "S/N:               314160",
-                                        "< end >"});
+    const std::string compacted =
+        crlf({kTitle, "VCB Format:             2", "Product Name:        KD-7",
+              "S/N:               314160", "< end >"});
     EXPECT_EQ(textAt(area, 0), compacted);
     EXPECT_EQ(loc->length, compacted.size());
     EXPECT_EQ(area[compacted.size()], 0x00);
-    for (std::size_t i = compacted.size() + 1; i < area.size(); ++i) ASSERT_EQ(area[i], 0xFF);
+    for (std::size_t i = compacted.size() + 1; i < area.size(); ++i)
+        ASSERT_EQ(area[i], 0xFF);
 
     ConfigBlock record;
     parseBlock(area, record);

@@ -15,7 +15,8 @@ const std::string kTitle = "< Veltrane Configuration Block >";
 // Parses a format 2 text: title, the given lines, end marker.
 ConfigBlock parseLines(std::initializer_list<std::string_view> lines) {
     std::string text = kTitle + "\r\nVCB Format:             2\r\n";
-    for (auto line : lines) (text += line) += "\r\n";
+    for (auto line : lines)
+        (text += line) += "\r\n";
     text += "< end >\r\n";
     ConfigBlock record;
     parseBlock(areaWith(text), record);
@@ -30,7 +31,8 @@ TEST(BlockParse, IdentityValues) {
     EXPECT_EQ(r.productName, "7") << "only the part after the last blank";
     EXPECT_EQ(parseLines({"Customer ID: 9"}).customerId, 0);
     EXPECT_EQ(parseLines({"Customer ID: -1"}).customerId, 0);
-    EXPECT_EQ(parseLines({"S/N: 1-2x3"}).serialNumber, -123) << "digits in order, any minus negates";
+    EXPECT_EQ(parseLines({"S/N: 1-2x3"}).serialNumber, -123)
+        << "digits in order, any minus negates";
     EXPECT_EQ(parseLines({"Product Name:ABCDEFGHIJKLMNOPQRSTUVW"}).productName,
               "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(parseLines({"Product Name: trailing "}).productName, "trailing ")
@@ -40,7 +42,8 @@ TEST(BlockParse, IdentityValues) {
 }
 
 TEST(BlockParse, NumericOptions) {
-    auto r = parseLines({"Tape Min Radius:   12.5", "MinSogForCogKph: -1.5", "TiltOpAmpGain: 1e300"});
+    auto r =
+        parseLines({"Tape Min Radius:   12.5", "MinSogForCogKph: -1.5", "TiltOpAmpGain: 1e300"});
     EXPECT_DOUBLE_EQ(r.tapeMinRadius, 12.5);
     EXPECT_FALSE(r.skipTapeMinRadius);
     EXPECT_DOUBLE_EQ(r.minSogForCogKph, 0.0) << "a value word not starting with a digit";
@@ -66,9 +69,9 @@ TEST(BlockParse, SwitchOptions) {
 }
 
 TEST(BlockParse, ScaleNamesAndRows) {
-    auto r = parseLines({"Offset Scale 2 Name: FINE", "Offset Scale 4 Name:AB",
-                         "Mt Offset Scale 1:  100  200  300", "Ft Offset Scale 3: 5 -6 7 8 9 10 11 12 13",
-                         "Mt Offset Scale 2:70000 65535"});
+    auto r = parseLines(
+        {"Offset Scale 2 Name: FINE", "Offset Scale 4 Name:AB", "Mt Offset Scale 1:  100  200  300",
+         "Ft Offset Scale 3: 5 -6 7 8 9 10 11 12 13", "Mt Offset Scale 2:70000 65535"});
     EXPECT_EQ(r.scaleNames[0], "   ") << "a name without a line keeps its three blanks";
     EXPECT_EQ(r.scaleNames[1], "FIN");
     EXPECT_EQ(r.scaleNames[3], "AB");
@@ -94,9 +97,9 @@ TEST(BlockParse, TiltCalibrationKeepsItsFieldWidths) {
 }
 
 TEST(BlockParse, LinesThatChangeNothing) {
-    const std::string text = crlf({"S/N: 7", "Tilt: yes", kTitle, "# S/N: 8", "~~~~~~~~~~~~~",
-                                   "Unknown Label: 9", "Veltrane Configuration Block Programmer: 5",
-                                   kTitle, "< end >", "S/N: 9"});
+    const std::string text =
+        crlf({"S/N: 7", "Tilt: yes", kTitle, "# S/N: 8", "~~~~~~~~~~~~~", "Unknown Label: 9",
+              "Veltrane Configuration Block Programmer: 5", kTitle, "< end >", "S/N: 9"});
     ConfigBlock record;
     record.tiltCalibration.hiTempC = 33;
     parseBlock(areaWith(text), record, 555);
@@ -141,14 +144,15 @@ TEST(BlockParse, WhereTheTextStartsAndStops) {
     EXPECT_EQ(record.productName, "TQM.800");
 
     // Lines end at any control byte; LF-only and 0xFF runs read as line ends.
-    parseBlock(areaWith(kTitle + "\nVCB Format: 2\n\xFF\xFF\xFFS/N: 8\x01" "Customer ID: 2\r\n< end >"),
+    parseBlock(areaWith(kTitle + "\nVCB Format: 2\n\xFF\xFF\xFFS/N: 8\x01"
+                                 "Customer ID: 2\r\n< end >"),
                record);
     EXPECT_EQ(record.serialNumber, 8);
     EXPECT_EQ(record.customerId, 2);
 
     // A line of 300 characters keeps 255: its tail, with the value, is dropped.
-    parseBlock(areaWith(crlf({kTitle, "VCB Format: 2", "S/N:" + std::string(251, ' ') + "12345",
-                              "< end >"})),
+    parseBlock(areaWith(crlf(
+                   {kTitle, "VCB Format: 2", "S/N:" + std::string(251, ' ') + "12345", "< end >"})),
                record);
     EXPECT_EQ(record.serialNumber, 0) << "the kept 255 characters end in blanks";
 }
@@ -188,9 +192,8 @@ TEST(BlockLocate, APresentBlockEndsInsideTheArea) {
 }
 
 TEST(BlockFindValue, ReadsTheDigitsOfTheFirstLabelInsideTheBlock) {
-    const std::string text =
-        crlf({"S/N: 1", kTitle, "VCB Format:   2x", "S/N:   -314159", "S/N: 2", "< end >",
-              "S/N: 3"});
+    const std::string text = crlf(
+        {"S/N: 1", kTitle, "VCB Format:   2x", "S/N:   -314159", "S/N: 2", "< end >", "S/N: 3"});
     const BlockArea area = areaWith(text);
     EXPECT_EQ(findValue(area, "VCB Format"), 2u);
     EXPECT_EQ(findValue(area, "S/N"), 314159u) << "no sign";

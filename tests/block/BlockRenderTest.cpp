@@ -26,16 +26,11 @@ ConfigBlock exampleRecord() {
 TEST(BlockRender, Format2ExampleByteForByte) {
     BlockArea area;
     ASSERT_TRUE(renderBlock(exampleRecord(), area));
-    const std::string expected = crlf({"< Veltrane Configuration Block >",
-                                       "VCB Format:             2",
-                                       "S/N:               314159",
-                                       "Customer ID:            1",
-                                       "Product Name:        KD-7",
-                                       "     --- Options ---",
-                                       "Scales Display:       yes",
-                                       "Tilt:                  no",
-                                       " ------------------------",
-                                       "< end >"});
+    const std::string expected =
+        crlf({"< Veltrane Configuration Block >", "VCB Format:             2",
+              "S/N:               314159", "Customer ID:            1", "Product Name:        KD-7",
+              "     --- Options ---", "Scales Display:       yes", "Tilt:                  no",
+              " ------------------------", "< end >"});
     BlockArea want;
     want.fill(0xFF);
     std::copy(expected.begin(), expected.end(), want.begin());
@@ -49,11 +44,11 @@ TEST(BlockRender, ResetRecordWritesOnlyTheFixedLines) {
     record.tiltCalibration.hiTempICal = 5; // the tilt group is not written while Tilt is skipped
     BlockArea area;
     ASSERT_TRUE(renderBlock(record, area));
-    EXPECT_EQ(textAt(area, 0), crlf({"< Veltrane Configuration Block >",
-                                     "VCB Format:             2", "S/N:                  100",
-                                     "Customer ID:            1", "Product Name:     TQM.800",
-                                     "     --- Options ---", " ------------------------",
-                                     "< end >"}));
+    EXPECT_EQ(
+        textAt(area, 0),
+        crlf({"< Veltrane Configuration Block >", "VCB Format:             2",
+              "S/N:                  100", "Customer ID:            1", "Product Name:     TQM.800",
+              "     --- Options ---", " ------------------------", "< end >"}));
 }
 
 TEST(BlockRender, Format1AndFormat0UseTheFormat1LayoutAtOffset2048) {
@@ -62,12 +57,13 @@ TEST(BlockRender, Format1AndFormat0UseTheFormat1LayoutAtOffset2048) {
         record.format = format;
         BlockArea area;
         ASSERT_TRUE(renderBlock(record, area));
-        for (std::size_t i = 0; i < kFormat1Offset; ++i) ASSERT_EQ(area[i], 0xFF) << i;
+        for (std::size_t i = 0; i < kFormat1Offset; ++i)
+            ASSERT_EQ(area[i], 0xFF) << i;
         const std::string text = textAt(area, kFormat1Offset);
-        EXPECT_EQ(text, crlf({"< Veltrane Configuration Block >", "S/N:               314159",
-                              "Customer ID:            1", "Product Name:        KD-7",
-                              "Scales Display:       yes", "Tilt:                  no",
-                              "< end >"}));
+        EXPECT_EQ(text,
+                  crlf({"< Veltrane Configuration Block >", "S/N:               314159",
+                        "Customer ID:            1", "Product Name:        KD-7",
+                        "Scales Display:       yes", "Tilt:                  no", "< end >"}));
         EXPECT_EQ(area[kFormat1Offset + text.size() + 1], 0xFF);
     }
 }
@@ -144,8 +140,10 @@ TEST(BlockRender, ATextThatDoesNotFitLeavesNoBlock) {
     record.options.fill(OptionState::Yes);
     record.productName = std::string(19, 'P');
     record.scaleNames = {"AAA", "BBB", "CCC", "DDD"};
-    for (auto& row : record.metricScales) row.fill(11111);
-    for (auto& row : record.englishScales) row.fill(22222);
+    for (auto& row : record.metricScales)
+        row.fill(11111);
+    for (auto& row : record.englishScales)
+        row.fill(22222);
     auto& t = record.tiltCalibration;
     t.hiTempICal = t.hiTempQCal = t.midTempICal = t.midTempQCal = t.loTempICal = t.loTempQCal = 9;
     record.skipTapeMinRadius = record.skipMinSogForCog = false;
@@ -164,7 +162,8 @@ TEST(BlockRender, ATextThatDoesNotFitLeavesNoBlock) {
             ASSERT_EQ(area[loc.blockEnd()], 0x00);
         } else {
             failed = true;
-            for (auto byte : area) ASSERT_EQ(byte, 0xFF);
+            for (auto byte : area)
+                ASSERT_EQ(byte, 0xFF);
             EXPECT_FALSE(locateBlock(area).titleFound);
         }
     }

@@ -18,8 +18,10 @@ void checkRecord(const ConfigBlock& r) {
     EXPECT_TRUE(r.format >= 0 && r.format <= 2);
     EXPECT_TRUE(r.customerId >= 0 && r.customerId <= 5);
     EXPECT_LE(r.productName.size(), kProductNameMax);
-    for (const auto& name : r.scaleNames) EXPECT_LE(name.size(), kScaleNameLength);
-    for (auto option : r.options) EXPECT_NE(option, static_cast<OptionState>(3));
+    for (const auto& name : r.scaleNames)
+        EXPECT_LE(name.size(), kScaleNameLength);
+    for (auto option : r.options)
+        EXPECT_NE(option, static_cast<OptionState>(3));
 }
 
 // Runs every reader over the bytes and checks what each promises.
@@ -63,7 +65,8 @@ void exercise(const std::vector<std::uint8_t>& bytes) {
     if (renderBlock(record, area)) {
         EXPECT_TRUE(locateBlock(area).present);
     } else {
-        for (auto byte : area) ASSERT_EQ(byte, 0xFF);
+        for (auto byte : area)
+            ASSERT_EQ(byte, 0xFF);
     }
 }
 
@@ -76,11 +79,11 @@ TEST(BlockRobustness, AdversarialAreas) {
     cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, 0xFF));
     cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, 0x00));
     cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, '~'));
-    cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, 'S'));  // one line, no CR
+    cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, 'S')); // one line, no CR
     cases.push_back(std::vector<std::uint8_t>(kBlockAreaSize, ':'));
     cases.push_back({});
     cases.push_back(bytesOf(kTitle));
-    cases.push_back(bytesOf(kTitle + "\r\nS/N: 12"));               // no end marker
+    cases.push_back(bytesOf(kTitle + "\r\nS/N: 12"));                  // no end marker
     cases.push_back(bytesOf(kTitle + "\r\nVCB Format: 1\r\n< end >")); // format 1, short text
 
     // Title with a 300-character line, zero bytes inside lines, and no end marker.
@@ -105,7 +108,8 @@ TEST(BlockRobustness, AdversarialAreas) {
         std::vector<std::uint8_t> labels(kBlockAreaSize, ' ');
         std::copy(kTitle.begin(), kTitle.end(), labels.begin());
         const std::string last = "VCB Format";
-        std::copy(last.begin(), last.end(), labels.end() - static_cast<std::ptrdiff_t>(last.size()));
+        std::copy(last.begin(), last.end(),
+                  labels.end() - static_cast<std::ptrdiff_t>(last.size()));
         cases.push_back(labels);
     }
 
@@ -117,12 +121,35 @@ TEST(BlockRobustness, AdversarialAreas) {
 
 TEST(BlockRobustness, RandomAreas) {
     // Bytes drawn mostly from the block's own vocabulary, so markers and labels do occur.
-    const std::vector<std::string> pieces = {
-        kTitle, "< end >", "\r\n", "\r", "\n", std::string(1, '\0'), "\xFF\xFF\xFF", "~~~",
-        ":", " ", "-", "12345", "1e300", "VCB Format: 1", "VCB Format: 2", "S/N: ",
-        "Customer ID: 9", "Product Name: ", "Tape Min Radius: ", "Tilt: yes", "TiltOpAmpGain: 9",
-        "Mt Offset Scale 1: 1 2 3", "Offset Scale 2 Name: X", "ZTLoTempQCal: -7", "#",
-        "Display-Only Mode: 4", std::string(300, 'x'), "\x80\xFE", "\x01\x1F"};
+    const std::vector<std::string> pieces = {kTitle,
+                                             "< end >",
+                                             "\r\n",
+                                             "\r",
+                                             "\n",
+                                             std::string(1, '\0'),
+                                             "\xFF\xFF\xFF",
+                                             "~~~",
+                                             ":",
+                                             " ",
+                                             "-",
+                                             "12345",
+                                             "1e300",
+                                             "VCB Format: 1",
+                                             "VCB Format: 2",
+                                             "S/N: ",
+                                             "Customer ID: 9",
+                                             "Product Name: ",
+                                             "Tape Min Radius: ",
+                                             "Tilt: yes",
+                                             "TiltOpAmpGain: 9",
+                                             "Mt Offset Scale 1: 1 2 3",
+                                             "Offset Scale 2 Name: X",
+                                             "ZTLoTempQCal: -7",
+                                             "#",
+                                             "Display-Only Mode: 4",
+                                             std::string(300, 'x'),
+                                             "\x80\xFE",
+                                             "\x01\x1F"};
     std::mt19937 random(4096);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::uniform_int_distribution<int> anyByte(0, 255);
@@ -132,7 +159,8 @@ TEST(BlockRobustness, RandomAreas) {
         const std::size_t size = fullArea ? kBlockAreaSize : static_cast<std::size_t>(round % 3000);
         if (round % 7 == 0 && size > 0) {
             // Pure noise.
-            while (bytes.size() < size) bytes.push_back(static_cast<std::uint8_t>(anyByte(random)));
+            while (bytes.size() < size)
+                bytes.push_back(static_cast<std::uint8_t>(anyByte(random)));
         } else {
             if (round % 2 == 0) bytes.resize(std::min<std::size_t>(size, kFormat1Offset), 0xFF);
             while (bytes.size() < size) {

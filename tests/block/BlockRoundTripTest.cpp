@@ -26,19 +26,21 @@ public:
         r.tapeMinRadius = pick(0, 99999) / 1000.0;
         r.minSogForCogKph = pick(0, 99999999) / 1000.0;
         r.tiltOpAmpGain = pick(0, 9) / 1000.0;
-        for (auto& option : r.options) option = static_cast<OptionState>(pick(0, 2));
+        for (auto& option : r.options)
+            option = static_cast<OptionState>(pick(0, 2));
         for (auto& name : r.scaleNames)
             name = coin() ? word(3, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") : std::string{};
         for (auto* rows : {&r.metricScales, &r.englishScales})
             for (auto& row : *rows) {
                 if (coin()) continue; // an absent row
-                for (auto& value : row) value = static_cast<std::uint16_t>(pick(0, 9999));
+                for (auto& value : row)
+                    value = static_cast<std::uint16_t>(pick(0, 9999));
                 row[0] = static_cast<std::uint16_t>(pick(1, 9999));
             }
         auto& t = r.tiltCalibration;
-        for (auto* v : {&t.zeroGTestI, &t.zeroGTestQ, &t.oneGTestI, &t.oneGTestQ, &t.hiTempICal,
-                        &t.hiTempQCal, &t.midTempICal, &t.midTempQCal, &t.loTempICal,
-                        &t.loTempQCal})
+        for (auto* v :
+             {&t.zeroGTestI, &t.zeroGTestQ, &t.oneGTestI, &t.oneGTestQ, &t.hiTempICal,
+              &t.hiTempQCal, &t.midTempICal, &t.midTempQCal, &t.loTempICal, &t.loTempQCal})
             *v = static_cast<std::uint16_t>(pick(0, 65535));
         for (auto* v : {&t.hiTempC, &t.midTempC, &t.loTempC, &t.hiTempTiltAtCal,
                         &t.midTempTiltAtCal, &t.loTempTiltAtCal})

@@ -1,5 +1,5 @@
-#include "block/BlockText.h"
 #include "block/BlockTransfer.h"
+#include "block/BlockText.h"
 #include "block/ControlNames.h"
 
 #include <gtest/gtest.h>
@@ -35,40 +35,24 @@ ConfigBlock sampleRecord() {
     return r;
 }
 
-TEST(BlockTransfer, LoadShowsEveryFieldInItsControl) {
+// The load's own conversions; that every field reaches its control is shown by the
+// load-then-collect test below.
+TEST(BlockTransfer, LoadConvertsForDisplay) {
     ConfigBlock record = sampleRecord();
     ControlValues c;
     const auto availability = loadIntoWindows(record, c, true);
     EXPECT_EQ(c.text("lFormatNumber"), "2");
-    EXPECT_TRUE(c.isChecked("mVcbFormat2"));
-    EXPECT_FALSE(c.isChecked("mVcbFormat1"));
-    EXPECT_EQ(c.text("memoSerialNumber"), "-314159");
-    EXPECT_EQ(c.text("memoProductName"), "KD-7 X");
+    EXPECT_TRUE(c.isChecked("mVcbFormat2") && !c.isChecked("mVcbFormat1"));
     EXPECT_EQ(c.text("memoCustomerId"), "DELMO");
     EXPECT_EQ(c.text("memoTapeMinRadius"), "3.048");
     EXPECT_EQ(c.text("memoMinSogForCog"), "10");
-    EXPECT_EQ(c.text("memoTiltOpAmpGain"), "0.5");
-    EXPECT_FALSE(c.isChecked("cbSkipTapeMinRadius"));
-    EXPECT_TRUE(c.isChecked("cbSkipMinSogForCog"));
     EXPECT_FALSE(c.isEnabled("memoMinSogForCog")) << "a skipped value's field is disabled";
-    EXPECT_TRUE(c.isEnabled("memoTapeMinRadius"));
-    EXPECT_EQ(c.text("memoZeroGTestI"), "65535");
-    EXPECT_EQ(c.text("memoHiTempCalC"), "25");
     EXPECT_EQ(c.text("memoHiTempCalF"), "77");
     EXPECT_EQ(c.text("memoMidTempCalF"), "31");
     EXPECT_EQ(c.text("memoLoTempCalF"), "36");
-    EXPECT_EQ(c.text("memoHiAngleAtCal"), "-180");
-    EXPECT_EQ(c.text("memoHiTempSlopeI"), "-128");
-    EXPECT_EQ(c.text("memoLoTempSlopeQ"), "127");
-    EXPECT_TRUE(c.isChecked("rbTiltYes"));
-    EXPECT_FALSE(c.isChecked("rbTiltNo") || c.isChecked("rbTiltSkip"));
-    EXPECT_TRUE(c.isChecked("rbDid20No"));
+    EXPECT_TRUE(c.isChecked("rbTiltYes") && !c.isChecked("rbTiltSkip"));
     EXPECT_TRUE(c.isChecked("rbMetersOffDspOptionSkip"));
-    EXPECT_EQ(c.text("memoScale2Name"), "NRM");
-    EXPECT_EQ(c.text("memoScale3Name"), "");
-    EXPECT_EQ(c.text("memoMtScale11"), "10");
     EXPECT_EQ(c.text("memoMtScale18"), "140");
-    EXPECT_EQ(c.text("memoFtScale48"), "500");
     EXPECT_EQ(c.text("memoMtScale21"), "") << "an absent row shows empty";
     EXPECT_TRUE(availability.tiltTempCal);
 }
@@ -152,9 +136,11 @@ TEST(BlockTransfer, LenientFieldsConvertAsTheWindowsDo) {
     loadIntoWindows(record, c, true);
     c.setText("memoCustomerId", "   Veltrane");
     c.setText("memoMtScale21", "70000");
-    for (char k = '2'; k <= '8'; ++k) c.setText(std::string("memoMtScale2") + k, "9");
+    for (char k = '2'; k <= '8'; ++k)
+        c.setText(std::string("memoMtScale2") + k, "9");
     c.setText("memoFtScale11", "65536");
-    for (char k = '2'; k <= '8'; ++k) c.setText(std::string("memoFtScale1") + k, "3");
+    for (char k = '2'; k <= '8'; ++k)
+        c.setText(std::string("memoFtScale1") + k, "3");
     c.setText("memoScale1Name", "fin");
     c.setText("memoScale2Name", "ABCD");
     c.setText("memoZeroGTestQ", "abc");
@@ -229,8 +215,8 @@ TEST(BlockTransfer, ConversionErrorsStopTheCollection) {
             collectFromWindows(collected, c);
             FAIL() << bad;
         } catch (const ConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) +
-                                                 "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid floating point value");
         }
     }
     c.setText("memoMinSogForCog", "-1.5");
@@ -252,9 +238,12 @@ TEST(BlockTransfer, WithdrawnCharacterNeverReachesABlock) {
         FAIL() << "a pasted ~ must be refused";
     } catch (const ConversionError& e) {
         EXPECT_EQ(e.kind(), ConversionError::Kind::BlockText);
-        EXPECT_STREQ(e.what(), "'KD~7' cannot be stored in a light bar block: \"~\" and control "
-                               "characters are not allowed");
+        EXPECT_STREQ(e.what(), "'KD~7' cannot be stored in a light bar block: it contains "
+                               "\"~\", \"< end >\" or a control character");
     }
+    // An end marker inside the name would end the block early for every reader.
+    c.setText("memoProductName", "A < end >");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
     c.setText("memoProductName", "KD\t7");
     EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
     c.setText("memoProductName", "KD-7");

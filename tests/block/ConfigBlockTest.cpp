@@ -1,4 +1,3 @@
-#include "block/BlockLabels.h"
 #include "block/ConfigBlock.h"
 
 #include <gtest/gtest.h>
@@ -28,13 +27,16 @@ TEST(ConfigBlock, ResetsGiveTheDefaultsAndKeepTheTiltCalibration) {
     EXPECT_DOUBLE_EQ(record.minSogForCogKph, 3.218);
     EXPECT_DOUBLE_EQ(record.tiltOpAmpGain, 3.125);
     EXPECT_TRUE(record.skipTapeMinRadius && record.skipMinSogForCog && record.skipTiltOpAmpGain);
-    for (auto state : record.options) EXPECT_EQ(state, OptionState::Skip);
-    for (const auto& name : record.scaleNames) EXPECT_EQ(name, "");
+    for (auto state : record.options)
+        EXPECT_EQ(state, OptionState::Skip);
+    for (const auto& name : record.scaleNames)
+        EXPECT_EQ(name, "");
     EXPECT_EQ(record.metricScales[1][0], 0);
     EXPECT_EQ(record.tiltCalibration.hiTempICal, 42) << "only the read job clears the tilt group";
 
     record.resetBeforeParsing(100);
-    for (const auto& name : record.scaleNames) EXPECT_EQ(name, "   ");
+    for (const auto& name : record.scaleNames)
+        EXPECT_EQ(name, "   ");
     EXPECT_EQ(record.serialNumber, 100);
 
     record.setDefaultBlock();
@@ -75,17 +77,6 @@ TEST(ConfigBlock, TiltCalibrationIsCompleteOnlyWithAllSixZeroTiltReadings) {
     EXPECT_FALSE(record.isTiltCalibrationComplete());
     t.loTempQCal = 1;
     EXPECT_TRUE(record.isTiltCalibrationComplete());
-}
-
-TEST(BlockLabels, TableIsInRenderingOrder) {
-    EXPECT_EQ(labels::kLabelTable[0], "< Veltrane Configuration Block >");
-    EXPECT_EQ(labels::kLabelTable[8], "Advanced Tape");
-    EXPECT_EQ(labels::kLabelTable[18], "Offset Scale 1 Name");
-    EXPECT_EQ(labels::kLabelTable[29], "Ft Offset Scale 4");
-    EXPECT_EQ(labels::kLabelTable[30], "0GItest");
-    EXPECT_EQ(labels::kLabelTable[49], "LoTempQSlope");
-    EXPECT_EQ(labels::kLabelTable[50], " ------------------------");
-    EXPECT_EQ(labels::kLabelTable[51], "< end >");
 }
 
 } // namespace

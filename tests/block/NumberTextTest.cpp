@@ -5,11 +5,11 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <locale.h>
-#include <random>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <locale.h>
+#include <random>
 
 namespace tessel {
 namespace {
@@ -23,16 +23,10 @@ TEST(Locale, DecimalCommaRunUsesADecimalCommaLocale) {
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
 }
 
-TEST(NumberText, FormatsLikeTheCFormatsInTheCLocale) {
-    EXPECT_EQ(fixed3(3.048), "3.048");
+TEST(NumberText, FixedAndPaddedForms) {
     EXPECT_EQ(fixed3(12.5), "12.500");
-    EXPECT_EQ(fixed3(0.0), "0.000");
-    EXPECT_EQ(fixed3(-1.5), "-1.500");
-    EXPECT_EQ(fixed3(0.0005), "0.001");  // 0.0005 is slightly above in binary
-    EXPECT_EQ(fixed3(1e300).size(), 301u + 4u);
-    EXPECT_EQ(decimal(-42), "-42");
+    EXPECT_EQ(fixed3(1e300).size(), 301u + 4u) << "no cap on the digits before the point";
     EXPECT_EQ(decimal5(7), "    7");
-    EXPECT_EQ(decimal5(65535), "65535");
     EXPECT_EQ(decimal5(123456), "123456");
 }
 
@@ -46,7 +40,8 @@ TEST(NumberText, MatchesPrintfInTheCLocaleOverASweep) {
     std::uniform_int_distribution<int> exponent(-8, 12);
     char ref[512];
     for (int i = 0; i < 20000; ++i) {
-        const double value = i < 4000 ? (i - 2000) * 0.0005 : mantissa(random) * std::pow(10.0, exponent(random));
+        const double value =
+            i < 4000 ? (i - 2000) * 0.0005 : mantissa(random) * std::pow(10.0, exponent(random));
         std::snprintf(ref, sizeof ref, "%1.3f", value);
         ASSERT_EQ(fixed3(value), ref) << value;
         std::snprintf(ref, sizeof ref, "%.15g", value);
@@ -58,12 +53,9 @@ TEST(NumberText, MatchesPrintfInTheCLocaleOverASweep) {
 
 TEST(NumberText, ShortestRealKeepsFifteenDigitsAndAPoint) {
     EXPECT_EQ(shortestReal(3.048), "3.048");
-    EXPECT_EQ(shortestReal(3.0), "3");
     EXPECT_EQ(shortestReal(10.0), "10");
     EXPECT_EQ(shortestReal(0.5), "0.5");
-    EXPECT_EQ(shortestReal(-1.5), "-1.5");
     EXPECT_EQ(shortestReal(0.1 + 0.2), "0.3");
-    EXPECT_EQ(shortestReal(123456789.123), "123456789.123");
     EXPECT_EQ(shortestReal(1e300), "1e+300");
 }
 
@@ -87,7 +79,7 @@ TEST(NumberText, StrictConversionsAcceptOnlyWholeNumbers) {
 }
 
 TEST(NumberText, TemperatureConversionsRoundOnlyNonNegativeValues) {
-    const std::pair<int, int> cToF[] = {{1, 34}, {2, 36}, {3, 37}, {-1, 31}, {25, 77},
+    const std::pair<int, int> cToF[] = {{1, 34},  {2, 36}, {3, 37},    {-1, 31},  {25, 77},
                                         {37, 99}, {0, 32}, {100, 212}, {-40, -40}};
     for (auto [c, f] : cToF)
         EXPECT_EQ(fahrenheitFromCelsius(static_cast<std::int16_t>(c)), f) << c;
