@@ -82,7 +82,7 @@ int selectedPort(const CommandLineRequest& req, AppSettings& settings) {
 
 std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
     std::string out;
-    char buf[8];
+    char buf[24];
     for (std::size_t row = 0; row < count; row += 16) {
         std::snprintf(buf, sizeof buf, "%04zx:", row);
         out += buf;
