@@ -2,7 +2,7 @@
 // port's lines to a virtual light bar, so read, in-place programming and firmware work as on a
 // bench, through termios and the modem ioctls.
 #include "CliRunner.h"
-#include "shim/FakeTtyControl.h"
+#include "shim/BarBehindShim.h"
 #include "sim/VirtualLightBar.h"
 #include "support/Clock.h"
 
@@ -20,24 +20,6 @@ namespace {
 template <typename F> F shimFunction(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
 }
-
-struct LightBarBehindShim {
-    VirtualLightBar& bar;
-    SerialHandle handle = kNoSerialHandle;
-
-    static void setLine(void* self, int line, int on) {
-        auto& s = *static_cast<LightBarBehindShim*>(self);
-        if (line == FAKE_TTY_DTR) s.bar.setDtr(s.handle, on != 0);
-        if (line == FAKE_TTY_RTS) s.bar.setRts(s.handle, on != 0);
-        if (line == FAKE_TTY_BREAK) s.bar.setBreak(s.handle, on != 0);
-    }
-    static int ring(void* self) {
-        auto& s = *static_cast<LightBarBehindShim*>(self);
-        bool on = false;
-        s.bar.readRing(s.handle, on);
-        return on ? 1 : 0;
-    }
-};
 
 class CliOverPosix : public ::testing::Test {
 protected:
@@ -77,8 +59,8 @@ protected:
     std::string device;
     VirtualClock clock{1'000'000};
     VirtualLightBar bar{clock};
-    LightBarBehindShim behind{bar};
-    FakeTtyHooks hooks{&behind, &LightBarBehindShim::setLine, &LightBarBehindShim::ring};
+    BarBehindShim behind{bar};
+    FakeTtyHooks hooks = behind.hooks();
     decltype(&fake_tty_reset) reset = nullptr;
     decltype(&fake_tty_set_hooks) setHooks = nullptr;
     decltype(&fake_tty_record) record = nullptr;
