@@ -44,6 +44,7 @@ class AreaAppender {
 public:
     AreaAppender(BlockArea& area, std::size_t start) : area_(area), pos_(start) {}
     void put(std::string_view text) {
+        if (text.empty()) return; // an empty view may carry no pointer, which memcpy must not get
         // One byte stays free after the text, for the zero a format 1 write adds.
         if (overflow_ || text.size() > area_.size() - 1 - pos_) {
             overflow_ = true;
