@@ -288,6 +288,17 @@ TEST_F(ProgramBlockJob, ALightBarWithoutBlockOrAReferenceWithoutOneIsNeverWritte
     BlockArea format3 = JobBench::rendered(JobBench::sampleRecord());
     setFormatDigit(format3, '3');
     EXPECT_EQ(b.engine.programBlock(format3), 26);
+
+    // A format 1 block ending at 0x1FFFF leaves no room for its zero byte: refused before the
+    // erase rather than written past the area.
+    const BlockArea f1 = JobBench::rendered(JobBench::sampleRecord(1));
+    const auto length = offsetOf(f1, "< end >") + 9 - kFormat1Offset;
+    BlockArea atTop;
+    atTop.fill(0xFF);
+    std::copy_n(f1.begin() + kFormat1Offset, length, atTop.end() - static_cast<std::ptrdiff_t>(length));
+    b.putRecord(JobBench::sampleRecord(1));
+    EXPECT_EQ(b.engine.programBlock(atTop), 7);
+    EXPECT_EQ(b.window.lastLine(), " Reference VCB is not valid");
     EXPECT_FALSE(b.chipErased());
     EXPECT_TRUE(b.lightBar.pageWrites().empty());
 }
