@@ -14,11 +14,11 @@ namespace tessel {
 
 namespace {
 
-constexpr std::uint32_t kBlockBase = 0x1F000;
+constexpr std::uint32_t kBlockBase = kBlockAreaBase;
 constexpr std::uint8_t kWithdrawnByte = 0x00;
 
-std::uint8_t toFlash(std::uint8_t b) { return b == kWithdrawnChar ? kWithdrawnByte : b; }
-std::uint8_t fromFlash(std::uint8_t b) { return b == kWithdrawnByte ? kWithdrawnChar : b; }
+std::uint8_t toFlash(std::uint8_t b) { return toFlashByte(b); }
+std::uint8_t fromFlash(std::uint8_t b) { return fromFlashByte(b); }
 
 int percentOf(std::size_t count) { return static_cast<int>(count * 100 / kBlockAreaSize); }
 
@@ -115,22 +115,28 @@ void ChipProgrammer::canonicalize(BlockArea& area) {
     host_.renderBlock(area); // a record whose text does not fit leaves no block: refused below
 }
 
-bool ChipProgrammer::compareTexts(const BlockView& lightBar, const BlockView& reference) {
-    const std::size_t l0 = lightBar.location.title;
-    const std::size_t r0 = reference.location.title;
-    std::size_t lineStart = 0;
-    for (std::size_t k = 0; k < reference.location.length; ++k) {
+bool ChipProgrammer::compareBytes(const BlockArea& lightBar, std::size_t l0,
+                                  const BlockArea& reference, std::size_t r0, std::size_t n) {
+    std::size_t lineStart = 0; // where the current line of the reference begins
+    for (std::size_t k = 0; k < n; ++k) {
         const bool inArea = l0 + k < kBlockAreaSize;
-        if (inArea && lightBar.area[l0 + k] == reference.area[r0 + k]) {
-            if (reference.area[r0 + k] == '\n') lineStart = k + 1;
+        if (inArea && lightBar[l0 + k] == reference[r0 + k]) {
+            if (reference[r0 + k] == '\n') lineStart = k + 1;
             continue;
         }
         window_.removeLastLine();
         window_.errorLine(" Light Bar VCB Verify error:");
-        window_.plainLine("<VCB> " + lineAt(reference.area, r0 + lineStart));
-        window_.plainLine("< LB> " + lineAt(lightBar.area, l0 + lineStart));
+        window_.plainLine("<VCB> " + lineAt(reference, r0 + lineStart));
+        window_.plainLine("< LB> " + lineAt(lightBar, l0 + lineStart));
         return false;
     }
+    return true;
+}
+
+bool ChipProgrammer::compareTexts(const BlockView& lightBar, const BlockView& reference) {
+    if (!compareBytes(lightBar.area, lightBar.location.title, reference.area,
+                      reference.location.title, reference.location.length))
+        return false;
     window_.removeLastLine();
     if (lightBar.location.length == reference.location.length) {
         window_.successLine(" Light Bar VCB Verified Ok");

@@ -7,6 +7,13 @@
 
 namespace tessel {
 
+// Flash address of area offset 0: the block area mirrors flash 0x1F000..0x1FFFF.
+inline constexpr std::uint32_t kBlockAreaBase = 0x1F000;
+
+// A withdrawn character is a zero byte in flash and "~" in every area the engine holds.
+inline constexpr std::uint8_t toFlashByte(std::uint8_t b) { return b == kWithdrawnChar ? 0x00 : b; }
+inline constexpr std::uint8_t fromFlashByte(std::uint8_t b) { return b == 0x00 ? kWithdrawnChar : b; }
+
 // Where a block sits inside one 4096-byte area, with the format and serial number found in it.
 struct BlockView {
     BlockArea area{};

@@ -100,6 +100,10 @@ private:
     bool compareBlocks(BlockView& lightBar, BlockView& reference);
     // Byte comparison from the titles with the verify lines; false on any difference.
     bool compareTexts(const BlockView& lightBar, const BlockView& reference);
+    // n bytes from l0 and r0; the first difference removes the progress line and shows the
+    // "<VCB>" and "< LB>" lines of the line it falls in.
+    bool compareBytes(const BlockArea& lightBar, std::size_t l0, const BlockArea& reference,
+                      std::size_t r0, std::size_t n);
     void canonicalize(BlockArea& area);
     bool needsNoErase(const BlockView& reference);
 
@@ -108,7 +112,10 @@ private:
     // (the verify job has no final report to do it).
     void firmwareVerification(const FirmwareImage& image, bool reportFailure);
     void fileLines(const std::string* path);
+    // Refuses, before the erase, a kept block that would not end inside the block area.
+    void checkKeptBlockFits();
     void writeKeptBlock();
+    void verifyKeptBlock(std::size_t offset, std::size_t n);
 
     IspPort port_;
     IspInstructions isp_;

@@ -11,10 +11,17 @@
 namespace tessel {
 
 namespace {
-constexpr std::uint32_t kBlockBase = 0x1F000;
+constexpr std::uint32_t kBlockBase = kBlockAreaBase;
 constexpr std::uint32_t kFormat1Base = 0x1F800;
 
-int percentOf(std::size_t i, std::size_t total) { return static_cast<int>(i * 100 / total); }
+int percentOf(std::size_t i, std::size_t total) {
+    return total == 0 ? 100 : static_cast<int>(i * 100 / total);
+}
+
+// The bytes a job programs and verifies; never past the code area, whatever the caller set.
+std::size_t codeLength(const FirmwareImage& image) {
+    return std::min(image.length, FirmwareImage::kSize);
+}
 } // namespace
 
 void ChipProgrammer::fileLines(const std::string* path) {
@@ -39,7 +46,7 @@ void ChipProgrammer::firmwareVerification(const FirmwareImage& image, bool repor
     window_.showAbortControls();
     window_.processMessages();
 
-    const std::size_t length = image.length;
+    const std::size_t length = codeLength(image);
     std::size_t i = 0;
     std::uint8_t chipByte = 0;
     for (; i < length && ok(); ++i) {
@@ -80,7 +87,7 @@ int ChipProgrammer::verifyFirmware(const FirmwareImage& image, const std::string
     jobStart("--- Verify Light Bar Firmware Code ---", false, Access::Read);
     if (ok()) {
         fileLines(path);
-        window_.plainLine(formatLine(" Firmware Code length is %zu bytes", image.length));
+        window_.plainLine(formatLine(" Firmware Code length is %zu bytes", codeLength(image)));
         window_.plainLine("");
     }
     firmwareVerification(image, true);
@@ -88,29 +95,62 @@ int ChipProgrammer::verifyFirmware(const FirmwareImage& image, const std::string
     return result();
 }
 
-// Writes the kept block (compacted in the after view) back to its place after the erase, and
-// reads it back: the code verification does not cover the block area.
+namespace {
+// Where the kept block goes back: a format 1 block at 0x1F800 followed by a zero byte, a format 2
+// block at 0x1F000.
+std::size_t keptOffset(int format) { return format < 2 ? kFormat1Base - kBlockBase : 0; }
+std::size_t keptTrailer(int format) { return format < 2 ? 1 : 0; }
+} // namespace
+
+void ChipProgrammer::checkKeptBlockFits() {
+    if (!ok()) return;
+    const std::size_t end =
+        keptOffset(after_.format) + after_.location.length + keptTrailer(after_.format);
+    if (end <= kBlockAreaSize) return;
+    window_.errorLine(" Light Bar VCB does not fit its place in the VCB area");
+    fail(result::ReferenceVcbNotValid);
+}
+
+// Writes the kept block (compacted in the after view) back to its place after the erase.
 void ChipProgrammer::writeKeptBlock() {
     if (!ok()) return;
-    const bool format1 = after_.format < 2;
-    const std::uint32_t base = format1 ? kFormat1Base : kBlockBase;
+    const std::size_t offset = keptOffset(after_.format);
     const std::size_t length = after_.location.length;
-    std::uint32_t address = base;
-    for (std::size_t k = 0; k < length && ok(); ++k, ++address) {
-        const std::uint8_t b = after_.area[k];
-        isp_.writeFlashByte(address, b == kWithdrawnChar ? 0x00 : b);
-    }
-    if (ok() && format1) isp_.writeFlashByte(address, 0x00);
+    const std::size_t n = length + keptTrailer(after_.format);
+
+    // The block area as it should now stand in the light bar.
+    reference_.area.fill(0xFF);
+    std::copy_n(after_.area.begin(), length, reference_.area.begin() + static_cast<std::ptrdiff_t>(offset));
+    if (n > length) reference_.area[offset + length] = kWithdrawnChar;
+    reference_.locate();
+
+    for (std::size_t k = offset; k < offset + n && ok(); ++k)
+        isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(k), toFlashByte(reference_.area[k]));
     if (ok()) isp_.finishPageWriting();
     if (!ok()) return;
     window_.plainLine(" Replaced Light Bar VCB area");
+    verifyKeptBlock(offset, n);
+}
 
-    // The kept block as it should now stand in the area, against what the light bar holds.
-    reference_.area.fill(0xFF);
-    std::copy_n(after_.area.begin(), length, reference_.area.begin() + (base - kBlockBase));
-    reference_.locate();
-    readBlockArea(before_);
-    if (ok() && !compareTexts(before_, reference_)) fail(result::VcbVerifyError);
+// The code verification covers only the code area, so the kept block is read back on its own:
+// a block that did not take must not end in "Verified Ok".
+void ChipProgrammer::verifyKeptBlock(std::size_t offset, std::size_t n) {
+    window_.progressLine(" Verifying Light Bar VCB");
+    before_.area.fill(0xFF);
+    for (std::size_t k = offset; k < offset + n && ok(); ++k) {
+        before_.area[k] = fromFlashByte(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(k)));
+        if ((k - offset + 1) % 64 == 0 &&
+            !progressPoint(static_cast<int>((k - offset + 1) * 100 / n), result::OperationAborted))
+            break;
+    }
+    before_.locate();
+    if (!ok()) return;
+    if (!compareBytes(before_.area, offset, reference_.area, offset, n)) {
+        fail(result::VcbVerifyError);
+        return;
+    }
+    window_.removeLastLine();
+    window_.successLine(" Light Bar VCB Verified Ok");
 }
 
 int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::string* path) {
@@ -126,7 +166,7 @@ int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::strin
         fileId_ = identify(std::span<const std::uint8_t, kIdentifiedBytes>(image.bytes.data(),
                                                                           kIdentifiedBytes));
         window_.plainLine(formatLine(" Firmware Code is %s, length is %zu bytes",
-                                     fileId_.version.c_str(), image.length));
+                                     fileId_.version.c_str(), codeLength(image)));
         window_.plainLine("");
     }
     readBlockArea(after_);
@@ -139,14 +179,10 @@ int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::strin
              : fileId_.requiredFormat == 2 ? result::VcbFormat2Required
                                            : result::UnknownVcbFormatRequired);
     }
-    if (ok()) {
-        // Compacting only moves text in memory; doing it before the erase lets a block that
-        // would not fit its place be refused while the light bar is still whole.
-        compact(after_);
-        const std::size_t place = after_.format < 2 ? kBlockAreaSize / 2 : kBlockAreaSize;
-        const std::size_t trailer = after_.format < 2 ? 1 : 0;
-        if (ok() && after_.location.length + trailer > place) fail(result::InvalidExtantVcb);
-    }
+    // Compacting only moves text in memory; doing it before the erase lets a block that would
+    // not fit its place be refused while the light bar is still whole.
+    if (ok()) compact(after_);
+    checkKeptBlockFits();
     confirmedErase(" Light Bar will be Erased (VCB is preserved)");
     writeKeptBlock();
 
@@ -154,7 +190,7 @@ int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::strin
         window_.progressLine(" Programming Light Bar Firmware Code");
         window_.showAbortControls();
         window_.processMessages();
-        const std::size_t length = image.length;
+        const std::size_t length = codeLength(image);
         std::size_t i = 0;
         for (; i < length && ok(); ++i) {
             isp_.writeFlashByte(static_cast<std::uint32_t>(i), image.bytes[i]);

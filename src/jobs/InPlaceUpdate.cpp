@@ -11,6 +11,7 @@ namespace tessel {
 namespace {
 
 constexpr std::string_view kEndMarker = "< end >";
+constexpr std::string_view kTitle = "< Veltrane Configuration Block >";
 constexpr std::size_t kMaxLines = 500;
 constexpr std::size_t kMaxLineLength = 99;
 // The new end marker must leave room for itself and its CR LF: F may not pass 4085.
@@ -29,14 +30,17 @@ std::string_view textOf(const BlockArea& area, const Line& line) {
 bool isLineByte(std::uint8_t b) { return b >= 0x20 && b <= 0x7F; }
 
 // Splits an area into its lines up to and including the end marker line. Returns the index of
-// the end marker line, or nothing when the text cannot be carried exactly.
+// the end marker line, or nothing when the text cannot be carried exactly: the block parser keeps
+// bytes 0x80..0xFE inside a line and takes any line that starts with "< end >" for the end, and
+// the block is located by the first "< end >" anywhere after the title, so every such line must
+// be exactly the end marker. Lines before the title are outside the block: a new line matched
+// with one of them would be lost, so the title must come first.
 std::optional<std::size_t> splitLines(const BlockArea& area, std::vector<Line>& lines) {
     lines.clear();
     std::size_t pos = 0;
     while (pos < area.size()) {
         const std::uint8_t b = area[pos];
         if (!isLineByte(b)) {
-            // The parser keeps bytes 0x80..0xFE inside its lines; this split would cut there.
             if (b >= 0x80 && b != 0xFF) return std::nullopt;
             ++pos;
             continue;
@@ -48,15 +52,23 @@ std::optional<std::size_t> splitLines(const BlockArea& area, std::vector<Line>& 
         }
         if (line.length > kMaxLineLength) return std::nullopt;
         if (lines.size() == kMaxLines) return std::nullopt;
-        lines.push_back(line);
         const std::string_view text = textOf(area, line);
-        if (text == kEndMarker) {
-            if (lines.size() == 1) return std::nullopt; // the end marker cannot be the first line
-            return lines.size() - 1;
-        }
-        if (kEndMarker.starts_with(text)) return std::nullopt; // "<" is not an end marker
+        if (lines.empty() && text != kTitle) return std::nullopt;
+        lines.push_back(line);
+        if (text == kEndMarker) return lines.size() - 1;
+        if (text.find(kEndMarker) != std::string_view::npos || kEndMarker.starts_with(text))
+            return std::nullopt; // "<" or "x< end >" would end the block elsewhere
     }
     return std::nullopt;
+}
+
+// Between the old end marker line and the free position only line ends and withdrawn bytes may
+// stand: anything else would become a line of the updated block.
+bool onlyLineEndsOrWithdrawn(const BlockArea& area, std::size_t from, std::size_t to) {
+    return std::all_of(area.begin() + static_cast<std::ptrdiff_t>(from),
+                       area.begin() + static_cast<std::ptrdiff_t>(to), [](std::uint8_t b) {
+                           return b == '\r' || b == '\n' || b == kWithdrawnChar;
+                       });
 }
 
 } // namespace
@@ -77,6 +89,7 @@ bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& wor
     std::size_t free = oldEndLine.offset + oldEndLine.length;
     while (free < work.size() && work[free] != 0xFF) ++free;
     if (free >= work.size()) return false;
+    if (!onlyLineEndsOrWithdrawn(work, oldEndLine.offset + oldEndLine.length, free)) return false;
 
     // Match each new line with the first identical old line.
     for (auto& n : newLines) {

@@ -15,8 +15,10 @@ namespace tessel {
 //
 // Fails (newArea untouched, the job then erases) whenever the result could differ from the text
 // asked for: lines the block parser would read differently (bytes 0x80..0xFE, lines over 99
-// characters, a line that is only the start of "< end >"), an end marker that is not exactly
-// "< end >", more than 500 lines, or any appended byte that would not land on 0xFF.
+// characters, a line that is only the start of "< end >" or holds it amid other text), a text
+// that does not start with the title line, an end marker that is not exactly "< end >", text
+// between the old end marker and the erased space, more than 500 lines, a free position past
+// 4085, or any appended byte that would not land on 0xFF.
 bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& work);
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedJobWindow.h"
+#include "TappedLines.h"
 
 #include "app/RecordHost.h"
 #include "block/BlockText.h"
@@ -9,6 +10,8 @@
 #include "sim/VirtualLightBar.h"
 #include "support/Clock.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 namespace tessel::testing {
@@ -18,12 +21,14 @@ namespace tessel::testing {
 struct JobBench {
     VirtualClock clock;
     VirtualLightBar lightBar{clock};
+    TappedLines cable{lightBar};
     MemoryPortSettings settings;
     ScriptedJobWindow window;
     RecordHost host{true};
-    ChipProgrammer engine{lightBar, clock, settings, window, host};
+    ChipProgrammer engine{cable, clock, settings, window, host};
 
     static constexpr std::uint32_t kBlockBase = 0x1F000;
+    static constexpr std::array<std::uint8_t, 4> kChipErase = {0xAC, 0x80, 0x00, 0x00};
 
     // Puts a block area into the light bar's flash as it would stand there ("~" as 0x00).
     void putBlockArea(const BlockArea& area) {
@@ -31,6 +36,7 @@ struct JobBench {
             lightBar.setFlashByte(kBlockBase + static_cast<std::uint32_t>(i),
                                   area[i] == '~' ? 0x00 : area[i]);
     }
+    // The light bar's block area as stored (withdrawn bytes are 0x00 here).
     BlockArea flashBlockArea() const {
         BlockArea area;
         for (std::size_t i = 0; i < area.size(); ++i)
@@ -43,6 +49,19 @@ struct JobBench {
         renderBlock(record, area);
         putBlockArea(area);
     }
+    static BlockArea rendered(const ConfigBlock& record) {
+        BlockArea area;
+        renderBlock(record, area);
+        return area;
+    }
+    // The record the light bar's block parses to, read as the jobs read it ("~" for 0x00).
+    ConfigBlock flashRecord() const {
+        BlockArea area = flashBlockArea();
+        std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
+        ConfigBlock r;
+        parseBlock(area, r);
+        return r;
+    }
     static ConfigBlock sampleRecord(int format = 2, std::int32_t serial = 314159) {
         ConfigBlock r;
         r.format = format;
@@ -54,8 +73,29 @@ struct JobBench {
     }
     std::string flashText(std::uint32_t from, std::size_t n) const {
         std::string s;
-        for (std::size_t i = 0; i < n; ++i) s += static_cast<char>(lightBar.flashByte(from + static_cast<std::uint32_t>(i)));
+        for (std::size_t i = 0; i < n; ++i)
+            s += static_cast<char>(lightBar.flashByte(from + static_cast<std::uint32_t>(i)));
         return s;
+    }
+    bool chipErased() const {
+        const auto& log = lightBar.instructions();
+        return std::find(log.begin(), log.end(), kChipErase) != log.end();
+    }
+    // Instructions whose first byte is op (0x40/0x48 page loads, 0x4C page writes ...).
+    std::size_t instructionsWith(std::uint8_t op) const {
+        const auto& log = lightBar.instructions();
+        return static_cast<std::size_t>(std::count_if(
+            log.begin(), log.end(), [op](const auto& i) { return i[0] == op; }));
+    }
+    bool anyPageWriteBelow(std::uint32_t byteAddress) const {
+        const auto& w = lightBar.pageWrites();
+        return std::any_of(w.begin(), w.end(),
+                           [&](std::uint16_t page) { return page * 2u < byteAddress; });
+    }
+    bool anyPageWriteFrom(std::uint32_t byteAddress) const {
+        const auto& w = lightBar.pageWrites();
+        return std::any_of(w.begin(), w.end(),
+                           [&](std::uint16_t page) { return page * 2u + 255u >= byteAddress; });
     }
 };
 

@@ -24,9 +24,12 @@ public:
     std::deque<bool> okCancelAnswers; // front answered first; empty: OK
     std::deque<bool> yesNoAnswers;    // empty: Yes
     std::optional<int> cancelAtProgress; // Cancel is clicked when this progress is shown
+    std::optional<int> cancelAtAbortTest; // Cancel is clicked just before this abort test (1..)
     // Runs inside every question (after the answer is chosen) and every message pump.
     std::function<void()> onQuestion;
     std::function<void()> onProcessMessages;
+    // Runs after every appended line.
+    std::function<void(const Line&)> onLine;
 
     // Clicks Cancel now: the next abort test sees it (unless a job start forgets it).
     void pressCancel() { cancelClicked_ = true; }
@@ -41,9 +44,15 @@ public:
     int okCancelQuestions = 0;
     int yesNoQuestions = 0;
     int okWaits = 0;
+    int abortTests = 0;
     int closes = 0;
     bool abortControlsShown = false;
 
+    bool everLoggedLine(const std::string& text) const {
+        for (const auto& l : everLogged)
+            if (l.text == text) return true;
+        return false;
+    }
     bool hasLine(const std::string& text) const {
         for (const auto& l : lines)
             if (l.text == text) return true;
@@ -77,6 +86,7 @@ public:
     void appendLine(LineStyle style, const std::string& text) override {
         lines.push_back({style, text});
         everLogged.push_back({style, text});
+        if (onLine) onLine(lines.back());
     }
     void removeLastLine() override {
         if (!lines.empty()) lines.pop_back();
@@ -93,6 +103,8 @@ public:
     }
     void showAbortControls() override { abortControlsShown = true; }
     bool aborted() override {
+        if (cancelAtAbortTest && ++abortTests == *cancelAtAbortTest) cancelClicked_ = true;
+        if (!cancelAtAbortTest) ++abortTests;
         const bool was = cancelClicked_;
         cancelClicked_ = false;
         return was;
