@@ -44,6 +44,8 @@ public:
     void waitForOk(const std::string& prompt) override;
     void processMessages() override {}
     void close() override;
+    // A Cancel asked for before the job started belongs to no job.
+    void clearClicks() override { cancelRequested_ = false; }
 
     // A Cancel from outside: the next abort test of the job sees it.
     void requestCancel() { cancelRequested_ = true; }
