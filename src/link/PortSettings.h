@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ComPorts.h"
+
 #include <map>
 #include <string>
 
@@ -16,12 +18,6 @@ public:
     // The device behind COM<n> (1 to 4).
     virtual std::string devicePath(int n) = 0;
 };
-
-// The fixed names "COM1" to "COM4" of the ports 1 to 4.
-std::string comPortName(int n);
-
-// COM1..COM4 as the platform names them: "COM1".. on Windows, /dev/ttyS0.. on Linux.
-std::string defaultDevicePath(int n);
 
 // Settings held in memory: for tests, and for running without an INI file.
 class MemoryPortSettings final : public PortSettings {

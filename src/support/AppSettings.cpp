@@ -1,5 +1,7 @@
 #include "support/AppSettings.h"
 
+#include "support/ComPorts.h"
+
 namespace tessel {
 
 bool AppSettings::iniFileIsReadOnly() const {
@@ -50,7 +52,7 @@ bool AppSettings::setHexPath(const std::string& folder) {
 std::string AppSettings::portDevice(int port) const {
     if (port < 1 || port > 4) return {};
     store_.selectSection(kPorts);
-    return store_.readText("COM" + std::to_string(port), "/dev/ttyS" + std::to_string(port - 1));
+    return store_.readText(comPortName(port), defaultDevicePath(port));
 }
 
 } // namespace tessel

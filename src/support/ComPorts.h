@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace tessel {
+
+// "COM1" to "COM4", the names the operator picks from.
+std::string comPortName(int n);
+
+// The device behind COMn unless the INI file's "Ports" section names another: /dev/ttyS0 to
+// /dev/ttyS3 on Linux, the port's own name on Windows.
+std::string defaultDevicePath(int n);
+
+} // namespace tessel
