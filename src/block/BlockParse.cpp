@@ -68,75 +68,6 @@ const LineRule* classify(std::string_view line) {
     return nullptr;
 }
 
-void storeTilt(TiltCalibration& t, std::size_t index, std::int64_t value) {
-    const auto u16 = static_cast<std::uint16_t>(value);
-    const auto s16 = static_cast<std::int16_t>(u16);
-    const auto s8 = static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
-    switch (index) {
-    case 0:
-        t.zeroGTestI = u16;
-        break;
-    case 1:
-        t.zeroGTestQ = u16;
-        break;
-    case 2:
-        t.oneGTestI = u16;
-        break;
-    case 3:
-        t.oneGTestQ = u16;
-        break;
-    case 4:
-        t.hiTempC = s16;
-        break;
-    case 5:
-        t.midTempC = s16;
-        break;
-    case 6:
-        t.loTempC = s16;
-        break;
-    case 7:
-        t.hiTempTiltAtCal = s16;
-        break;
-    case 8:
-        t.midTempTiltAtCal = s16;
-        break;
-    case 9:
-        t.loTempTiltAtCal = s16;
-        break;
-    case 10:
-        t.hiTempICal = u16;
-        break;
-    case 11:
-        t.hiTempQCal = u16;
-        break;
-    case 12:
-        t.midTempICal = u16;
-        break;
-    case 13:
-        t.midTempQCal = u16;
-        break;
-    case 14:
-        t.loTempICal = u16;
-        break;
-    case 15:
-        t.loTempQCal = u16;
-        break;
-    case 16:
-        t.hiTempISlope = s8;
-        break;
-    case 17:
-        t.loTempISlope = s8;
-        break;
-    case 18:
-        t.hiTempQSlope = s8;
-        break;
-    case 19:
-        t.loTempQSlope = s8;
-        break;
-    default:
-        break;
-    }
-}
 
 void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record) {
     const std::string_view word = valueWord(line);
@@ -185,7 +116,7 @@ void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record)
         record.englishScales[rule.index] = rowOf(line);
         break;
     case LineKind::Tilt:
-        storeTilt(record.tiltCalibration, rule.index, integerOf(word));
+        record.tiltCalibration.setValue(rule.index, integerOf(word));
         break;
     case LineKind::Title:
     case LineKind::End:

@@ -85,13 +85,8 @@ std::string_view switchText(OptionState state) {
 }
 
 void renderTilt(TextWriter& out, const TiltCalibration& t) {
-    const long long values[20] = {
-        t.zeroGTestI, t.zeroGTestQ,   t.oneGTestI,       t.oneGTestQ,        t.hiTempC,
-        t.midTempC,   t.loTempC,      t.hiTempTiltAtCal, t.midTempTiltAtCal, t.loTempTiltAtCal,
-        t.hiTempICal, t.hiTempQCal,   t.midTempICal,     t.midTempQCal,      t.loTempICal,
-        t.loTempQCal, t.hiTempISlope, t.loTempISlope,    t.hiTempQSlope,     t.loTempQSlope};
-    for (std::size_t i = 0; i < labels::kTilt.size(); ++i)
-        out.field(labels::kTilt[i], numtext::decimal(values[i]));
+    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
+        out.field(labels::kTilt[i], numtext::decimal(t.value(i)));
 }
 
 void renderRow(TextWriter& out, std::string_view label, const ScaleRow& row) {

@@ -55,23 +55,6 @@ std::int32_t lenientInteger(const ControlValues& controls, std::string_view cont
     return numtext::strictInteger(controls.text(control)).value_or(0);
 }
 
-std::array<long long, 20> tiltValues(const TiltCalibration& t) {
-    return {t.zeroGTestI, t.zeroGTestQ,   t.oneGTestI,       t.oneGTestQ,        t.hiTempC,
-            t.midTempC,   t.loTempC,      t.hiTempTiltAtCal, t.midTempTiltAtCal, t.loTempTiltAtCal,
-            t.hiTempICal, t.hiTempQCal,   t.midTempICal,     t.midTempQCal,      t.loTempICal,
-            t.loTempQCal, t.hiTempISlope, t.loTempISlope,    t.hiTempQSlope,     t.loTempQSlope};
-}
-
-TiltCalibration tiltFromValues(const std::array<std::int32_t, 20>& v) {
-    const auto u16 = [&](std::size_t i) { return static_cast<std::uint16_t>(v[i]); };
-    const auto s16 = [&](std::size_t i) { return static_cast<std::int16_t>(u16(i)); };
-    const auto s8 = [&](std::size_t i) {
-        return static_cast<std::int8_t>(static_cast<std::uint8_t>(v[i]));
-    };
-    return {u16(0),  u16(1),  u16(2),  u16(3),  s16(4),  s16(5),  s16(6), s16(7), s16(8), s16(9),
-            u16(10), u16(11), u16(12), u16(13), u16(14), u16(15), s8(16), s8(17), s8(18), s8(19)};
-}
-
 CommandAvailability availabilityFor(int format, bool advancedMode) {
     CommandAvailability a;
     if (format == 1 || format == 2) {
@@ -156,9 +139,8 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
     loadNumeric(c, 1, record.minSogForCogKph, record.skipMinSogForCog);
     loadNumeric(c, 2, record.tiltOpAmpGain, record.skipTiltOpAmpGain);
 
-    const auto tilt = tiltValues(record.tiltCalibration);
-    for (std::size_t i = 0; i < tilt.size(); ++i)
-        c.setText(controls::kTiltFields[i], numtext::decimal(tilt[i]));
+    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
+        c.setText(controls::kTiltFields[i], numtext::decimal(record.tiltCalibration.value(i)));
     const std::array<std::int16_t, 3> celsius = {record.tiltCalibration.hiTempC,
                                                  record.tiltCalibration.midTempC,
                                                  record.tiltCalibration.loTempC};
@@ -218,10 +200,8 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
     record.skipMinSogForCog = c.isChecked(controls::kSkipBoxes[1]);
     record.skipTiltOpAmpGain = c.isChecked(controls::kSkipBoxes[2]);
 
-    std::array<std::int32_t, 20> tilt{};
-    for (std::size_t i = 0; i < tilt.size(); ++i)
-        tilt[i] = lenientInteger(c, controls::kTiltFields[i]);
-    record.tiltCalibration = tiltFromValues(tilt);
+    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
+        record.tiltCalibration.setValue(i, lenientInteger(c, controls::kTiltFields[i]));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
         const auto& buttons = controls::kSwitchButtons[i];

@@ -53,6 +53,17 @@ struct TiltCalibration {
     // All six zero-tilt sensor readings are non-zero.
     bool isComplete() const;
 
+    // The members by position, in the order above (the order of their labels and of the data
+    // memory record), so code that treats all twenty alike needs no list of its own.
+    static constexpr std::size_t kCount = 20;
+    enum class Width { U16, S16, S8 };
+    static constexpr Width width(std::size_t i) {
+        return i < 4 || (i >= 10 && i < 16) ? Width::U16 : i < 10 ? Width::S16 : Width::S8;
+    }
+    std::int32_t value(std::size_t i) const;
+    // Keeps the low 16 or 8 bits of v, as the member's width allows.
+    void setValue(std::size_t i, std::int64_t v);
+
     bool operator==(const TiltCalibration&) const = default;
 };
 

@@ -11,57 +11,19 @@ namespace tessel {
 namespace {
 
 // The tilt calibration members by name, in storage order.
-struct TiltField {
-    const char* name;
-    long min;
-    long max;
-};
-constexpr std::array<TiltField, 20> kTiltFields = {{
-    {"zeroGTestI", 0, 65535},     {"zeroGTestQ", 0, 65535},     {"oneGTestI", 0, 65535},
-    {"oneGTestQ", 0, 65535},      {"hiTempC", -32768, 32767},   {"midTempC", -32768, 32767},
-    {"loTempC", -32768, 32767},   {"hiTempTiltAtCal", -32768, 32767},
-    {"midTempTiltAtCal", -32768, 32767}, {"loTempTiltAtCal", -32768, 32767},
-    {"hiTempICal", 0, 65535},     {"hiTempQCal", 0, 65535},     {"midTempICal", 0, 65535},
-    {"midTempQCal", 0, 65535},    {"loTempICal", 0, 65535},     {"loTempQCal", 0, 65535},
-    {"hiTempISlope", -128, 127},  {"loTempISlope", -128, 127},  {"hiTempQSlope", -128, 127},
-    {"loTempQSlope", -128, 127},
-}};
+constexpr std::array<const char*, TiltCalibration::kCount> kTiltNames = {
+    "zeroGTestI",  "zeroGTestQ",      "oneGTestI",        "oneGTestQ",       "hiTempC",
+    "midTempC",    "loTempC",         "hiTempTiltAtCal",  "midTempTiltAtCal", "loTempTiltAtCal",
+    "hiTempICal",  "hiTempQCal",      "midTempICal",      "midTempQCal",     "loTempICal",
+    "loTempQCal",  "hiTempISlope",    "loTempISlope",     "hiTempQSlope",    "loTempQSlope"};
 
-// The twenty members as longs, in the order of kTiltFields.
-std::array<long, 20> tiltValues(const TiltCalibration& t) {
-    return {t.zeroGTestI,      t.zeroGTestQ,       t.oneGTestI,       t.oneGTestQ,
-            t.hiTempC,         t.midTempC,         t.loTempC,         t.hiTempTiltAtCal,
-            t.midTempTiltAtCal, t.loTempTiltAtCal, t.hiTempICal,      t.hiTempQCal,
-            t.midTempICal,     t.midTempQCal,      t.loTempICal,      t.loTempQCal,
-            t.hiTempISlope,    t.loTempISlope,     t.hiTempQSlope,    t.loTempQSlope};
-}
-
-void setTilt(TiltCalibration& t, std::size_t i, long v) {
-    const auto u16 = static_cast<std::uint16_t>(v);
-    const auto s16 = static_cast<std::int16_t>(v);
-    const auto s8 = static_cast<std::int8_t>(v);
-    switch (i) {
-    case 0: t.zeroGTestI = u16; break;
-    case 1: t.zeroGTestQ = u16; break;
-    case 2: t.oneGTestI = u16; break;
-    case 3: t.oneGTestQ = u16; break;
-    case 4: t.hiTempC = s16; break;
-    case 5: t.midTempC = s16; break;
-    case 6: t.loTempC = s16; break;
-    case 7: t.hiTempTiltAtCal = s16; break;
-    case 8: t.midTempTiltAtCal = s16; break;
-    case 9: t.loTempTiltAtCal = s16; break;
-    case 10: t.hiTempICal = u16; break;
-    case 11: t.hiTempQCal = u16; break;
-    case 12: t.midTempICal = u16; break;
-    case 13: t.midTempQCal = u16; break;
-    case 14: t.loTempICal = u16; break;
-    case 15: t.loTempQCal = u16; break;
-    case 16: t.hiTempISlope = s8; break;
-    case 17: t.loTempISlope = s8; break;
-    case 18: t.hiTempQSlope = s8; break;
-    default: t.loTempQSlope = s8; break;
+std::pair<long, long> tiltRange(std::size_t i) {
+    switch (TiltCalibration::width(i)) {
+    case TiltCalibration::Width::U16: return {0, 65535};
+    case TiltCalibration::Width::S16: return {-32768, 32767};
+    case TiltCalibration::Width::S8: break;
     }
+    return {-128, 127};
 }
 
 const char* optionName(OptionState s) {
@@ -192,9 +154,8 @@ Json recordToJson(const ConfigBlock& r) {
     j.set("metricScales", scaleRows(r.metricScales));
     j.set("englishScales", scaleRows(r.englishScales));
     Json tilt{Json::Object{}};
-    const auto values = tiltValues(r.tiltCalibration);
-    for (std::size_t i = 0; i < kTiltFields.size(); ++i)
-        tilt.set(kTiltFields[i].name, static_cast<std::int64_t>(values[i]));
+    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
+        tilt.set(kTiltNames[i], static_cast<std::int64_t>(r.tiltCalibration.value(i)));
     j.set("tilt", std::move(tilt));
     return j;
 }
@@ -256,10 +217,10 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
         } else if (key == "tilt") {
             for (const auto& [name, value] : object(v, key)) {
                 std::size_t i = 0;
-                while (i < kTiltFields.size() && name != kTiltFields[i].name) ++i;
-                if (i == kTiltFields.size()) wrong("tilt." + name, "is not a tilt member");
-                setTilt(r.tiltCalibration, i,
-                        integer(value, "tilt." + name, kTiltFields[i].min, kTiltFields[i].max));
+                while (i < kTiltNames.size() && name != kTiltNames[i]) ++i;
+                if (i == kTiltNames.size()) wrong("tilt." + name, "is not a tilt member");
+                const auto [min, max] = tiltRange(i);
+                r.tiltCalibration.setValue(i, integer(value, "tilt." + name, min, max));
             }
         } else {
             wrong(key, "is not a record key");

@@ -54,13 +54,8 @@ std::string recordLines(const ConfigBlock& r) {
     for (std::size_t i = 0; i < 4; ++i) line(out, labels::kMetricScales[i], row(r.metricScales[i]));
     for (std::size_t i = 0; i < 4; ++i)
         line(out, labels::kEnglishScales[i], row(r.englishScales[i]));
-    const TiltCalibration& t = r.tiltCalibration;
-    const long tilt[20] = {t.zeroGTestI,      t.zeroGTestQ,      t.oneGTestI,  t.oneGTestQ,
-                           t.hiTempC,         t.midTempC,        t.loTempC,    t.hiTempTiltAtCal,
-                           t.midTempTiltAtCal, t.loTempTiltAtCal, t.hiTempICal, t.hiTempQCal,
-                           t.midTempICal,     t.midTempQCal,     t.loTempICal, t.loTempQCal,
-                           t.hiTempISlope,    t.loTempISlope,    t.hiTempQSlope, t.loTempQSlope};
-    for (std::size_t i = 0; i < 20; ++i) line(out, labels::kTilt[i], std::to_string(tilt[i]));
+    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
+        line(out, labels::kTilt[i], std::to_string(r.tiltCalibration.value(i)));
     return out;
 }
 
