@@ -2,6 +2,7 @@
 
 // Shared between the command line's offline and light bar commands.
 
+#include "block/BlockArea.h"
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
 
@@ -22,6 +23,11 @@ std::string readInputFile(CliEnvironment& env, const std::string& path,
 // Writes a whole output file atomically, or the bytes to standard output when path is empty;
 // a file that cannot be written fails with 74 and leaves nothing half-written.
 void writeOutput(CliEnvironment& env, const std::optional<std::string>& path, std::string_view bytes);
+// A block area as the bytes of a file.
+inline std::string_view areaBytes(const BlockArea& area) {
+    return {reinterpret_cast<const char*>(area.data()), area.size()};
+}
+
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);
 
 int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env);

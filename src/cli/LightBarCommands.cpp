@@ -26,10 +26,6 @@ namespace tessel {
 
 namespace {
 
-std::string_view areaBytes(const BlockArea& area) {
-    return {reinterpret_cast<const char*>(area.data()), area.size()};
-}
-
 // What a command hands to its job, prepared before the light bar is touched, so a bad input
 // file never opens the port.
 struct JobInput {

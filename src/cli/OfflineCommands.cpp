@@ -15,10 +15,6 @@ namespace tessel {
 
 namespace {
 
-std::string_view areaBytes(const BlockArea& area) {
-    return {reinterpret_cast<const char*>(area.data()), area.size()};
-}
-
 // A block file as an area that holds a valid block.
 BlockArea loadBlockFile(CliEnvironment& env, const std::string& path) {
     const std::string bytes = readInputFile(env, path);
