@@ -1,0 +1,145 @@
+#include "jobs/JobWindowModel.h"
+
+#include <algorithm>
+
+namespace tessel {
+
+namespace {
+// The compact layout of a job without block pane: the log pane takes the pane's place and more.
+constexpr int kCompactNarrowing = 161;
+constexpr int kCompactLogShift = 261;
+constexpr int kCompactLogWidening = 100;
+constexpr const char* kCaptionIndent = "                  "; // 18 blanks before the title
+} // namespace
+
+JobWindowModel::Layout JobWindowModel::designLayout() {
+    Layout l;
+    l.windowWidth = 632;
+    l.blockPane = {8, 8, 255, 310};
+    l.logPane = {275, 8, 306, 310};
+    l.progressBar = {275, 325, 306, 12};
+    l.noButton = {586, 72, 42, 50};
+    l.yesButton = {586, 136, 42, 50};
+    l.cancelButton = {586, 200, 42, 50};
+    l.okButton = {586, 264, 42, 50};
+    l.blockPaneVisible = true;
+    return l;
+}
+
+JobWindowModel::JobWindowModel(std::function<bool()> isAdvancedMode,
+                               std::function<void()> processMessages)
+    : isAdvancedMode_(std::move(isAdvancedMode)), processMessages_(std::move(processMessages)) {}
+
+void JobWindowModel::showForJob(const std::string& title, bool withBlockPane) {
+    caption_ = kCaptionIndent + title;
+    lines_.clear();
+    blockText_.clear();
+    progress_ = 0;
+    progressVisible_ = false;
+    yesVisible_ = noVisible_ = okVisible_ = cancelVisible_ = false;
+
+    const Layout design = designLayout();
+    layout_ = design;
+    if (withBlockPane) {
+        if (!isAdvancedMode_()) {
+            // Without advanced mode the block stays hidden: the window closes up over its pane.
+            const int shift = design.blockPane.width;
+            layout_.blockPaneVisible = false;
+            layout_.windowWidth -= shift;
+            for (ControlRect* r : {&layout_.logPane, &layout_.progressBar, &layout_.noButton,
+                                   &layout_.yesButton, &layout_.cancelButton, &layout_.okButton})
+                r->left -= shift;
+        }
+    } else {
+        layout_.blockPaneVisible = false;
+        layout_.windowWidth = design.windowWidth - kCompactNarrowing;
+        layout_.logPane.left = design.logPane.left - kCompactLogShift;
+        layout_.logPane.width = design.logPane.width + kCompactLogWidening;
+        layout_.progressBar.left = layout_.logPane.left;
+        layout_.progressBar.width = layout_.logPane.width;
+        for (ControlRect* r : {&layout_.noButton, &layout_.yesButton, &layout_.cancelButton,
+                               &layout_.okButton})
+            r->left -= kCompactNarrowing;
+    }
+    visible_ = true;
+}
+
+void JobWindowModel::appendLine(LineStyle style, const std::string& text) {
+    lines_.push_back({style, text});
+}
+
+void JobWindowModel::removeLastLine() {
+    if (!lines_.empty()) lines_.pop_back();
+}
+
+void JobWindowModel::showBlock(std::string_view text) {
+    blockText_ = std::string(text.substr(0, text.find('\0')));
+}
+
+void JobWindowModel::setProgress(int percent) { progress_ = std::clamp(percent, 0, 100); }
+
+void JobWindowModel::showAbortControls() {
+    progressVisible_ = true;
+    cancelVisible_ = true;
+}
+
+bool JobWindowModel::take(bool& flag) {
+    const bool was = flag;
+    flag = false;
+    return was;
+}
+
+bool JobWindowModel::aborted() { return take(cancelClicked_); }
+
+bool JobWindowModel::askYesNo() {
+    const bool okWasVisible = okVisible_;
+    const bool cancelWasVisible = cancelVisible_;
+    okVisible_ = cancelVisible_ = false;
+    yesVisible_ = noVisible_ = true;
+    bool yes = false;
+    bool no = false;
+    for (;;) {
+        yes = take(yesClicked_);
+        no = take(noClicked_);
+        if (yes || no) break;
+        processMessages();
+    }
+    yesVisible_ = noVisible_ = false;
+    okVisible_ = okWasVisible;
+    cancelVisible_ = cancelWasVisible;
+    return yes; // Yes wins when both were clicked
+}
+
+bool JobWindowModel::askOkCancel() {
+    okVisible_ = cancelVisible_ = true;
+    appendLine(LineStyle::Progress, " Click OK to Continue or Cancel to Exit");
+    bool ok = false;
+    for (;;) {
+        ok = take(okClicked_);
+        const bool cancel = take(cancelClicked_);
+        if (ok || cancel) break;
+        processMessages();
+    }
+    removeLastLine();
+    okVisible_ = cancelVisible_ = false;
+    return ok;
+}
+
+void JobWindowModel::waitForOk(const std::string& prompt) {
+    okVisible_ = true;
+    cancelVisible_ = false;
+    appendLine(LineStyle::Progress, prompt);
+    while (!take(okClicked_)) processMessages();
+    removeLastLine();
+    okVisible_ = false;
+}
+
+void JobWindowModel::processMessages() {
+    if (processMessages_) processMessages_();
+}
+
+void JobWindowModel::close() { visible_ = false; }
+
+void JobWindowModel::clearClicks() { yesClicked_ = noClicked_ = okClicked_ = cancelClicked_ = false; }
+
+} // namespace tessel

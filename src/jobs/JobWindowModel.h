@@ -1,0 +1,94 @@
+#pragma once
+
+#include "jobs/JobWindow.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+// Position and size of one control of the job window, in pixels.
+struct ControlRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const ControlRect&) const = default;
+};
+
+// The job window without a toolkit: its lines, panes, progress, buttons, click flags and layout.
+// The Qt window draws this state and forwards its button clicks; the questions' waiting loops
+// live here, pumping the toolkit's messages through the given function until a click arrives.
+class JobWindowModel final : public JobWindow {
+public:
+    struct Line {
+        LineStyle style;
+        std::string text;
+        bool operator==(const Line&) const = default;
+    };
+    struct Layout {
+        int windowWidth = 0;
+        ControlRect blockPane, logPane, progressBar, noButton, yesButton, cancelButton, okButton;
+        bool blockPaneVisible = true;
+        bool operator==(const Layout&) const = default;
+    };
+
+    // The layout as designed: client area 632 by 343 pixels.
+    static Layout designLayout();
+
+    // isAdvancedMode: whether the main window is in advanced mode (a job's block pane shows
+    // only then). processMessages: lets the toolkit deliver input, clicks included.
+    JobWindowModel(std::function<bool()> isAdvancedMode, std::function<void()> processMessages);
+
+    // --- JobWindow ---
+    void showForJob(const std::string& title, bool withBlockPane) override;
+    void appendLine(LineStyle style, const std::string& text) override;
+    void removeLastLine() override;
+    void showBlock(std::string_view text) override;
+    void setProgress(int percent) override;
+    void showAbortControls() override;
+    bool aborted() override;
+    bool askYesNo() override;
+    bool askOkCancel() override;
+    void waitForOk(const std::string& prompt) override;
+    void processMessages() override;
+    void close() override;
+    void clearClicks() override;
+
+    // --- the buttons' click handlers ---
+    void setYesClicked() { yesClicked_ = true; }
+    void setNoClicked() { noClicked_ = true; }
+    void setOkClicked() { okClicked_ = true; }
+    void setCancelClicked() { cancelClicked_ = true; }
+
+    // --- what the window shows ---
+    bool visible() const { return visible_; }
+    const std::string& caption() const { return caption_; }
+    const std::vector<Line>& lines() const { return lines_; }
+    const std::string& blockText() const { return blockText_; }
+    int progress() const { return progress_; }
+    bool progressVisible() const { return progressVisible_; }
+    bool yesVisible() const { return yesVisible_; }
+    bool noVisible() const { return noVisible_; }
+    bool okVisible() const { return okVisible_; }
+    bool cancelVisible() const { return cancelVisible_; }
+    const Layout& layout() const { return layout_; }
+
+private:
+    static bool take(bool& flag);
+
+    std::function<bool()> isAdvancedMode_;
+    std::function<void()> processMessages_;
+    bool visible_ = false;
+    std::string caption_;
+    std::vector<Line> lines_;
+    std::string blockText_;
+    int progress_ = 0;
+    bool progressVisible_ = false;
+    bool yesVisible_ = false, noVisible_ = false, okVisible_ = false, cancelVisible_ = false;
+    bool yesClicked_ = false, noClicked_ = false, okClicked_ = false, cancelClicked_ = false;
+    Layout layout_ = designLayout();
+};
+
+} // namespace tessel

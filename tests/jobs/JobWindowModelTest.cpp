@@ -1,0 +1,151 @@
+// The job window's own rules without a toolkit: layouts, questions and click flags, and a whole
+// job driven through it by clicks delivered while it pumps messages.
+#include "jobs/JobWindowModel.h"
+
+#include "app/RecordHost.h"
+#include "jobs/ChipProgrammer.h"
+#include "jobs/ResultCode.h"
+#include "sim/VirtualLightBar.h"
+
+#include <gtest/gtest.h>
+
+namespace tessel {
+namespace {
+
+struct Window {
+    bool advanced = true;
+    std::function<void(JobWindowModel&)> onPump = [](JobWindowModel&) {};
+    int pumps = 0;
+    JobWindowModel model{[this] { return advanced; }, [this] {
+                             ++pumps;
+                             onPump(model);
+                         }};
+};
+
+TEST(JobWindowModel, LayoutFollowsTheBlockPaneAndAdvancedMode) {
+    Window w;
+    w.model.showForJob("--- Read Light Bar VCB ---", true);
+    EXPECT_TRUE(w.model.visible());
+    EXPECT_EQ(w.model.caption(), "                  --- Read Light Bar VCB ---");
+    EXPECT_EQ(w.model.layout(), JobWindowModel::designLayout());
+
+    w.advanced = false;
+    w.model.showForJob("t", true);
+    const auto& narrow = w.model.layout();
+    EXPECT_FALSE(narrow.blockPaneVisible);
+    EXPECT_EQ(narrow.windowWidth, 632 - 255);
+    EXPECT_EQ(narrow.logPane.left, 275 - 255);
+    EXPECT_EQ(narrow.progressBar.left, 275 - 255);
+    EXPECT_EQ(narrow.okButton.left, 586 - 255);
+    EXPECT_EQ(narrow.okButton.top, 264);
+
+    w.advanced = true;
+    w.model.showForJob("t", false);
+    const auto& compact = w.model.layout();
+    EXPECT_FALSE(compact.blockPaneVisible);
+    EXPECT_EQ(compact.windowWidth, 632 - 161);
+    EXPECT_EQ(compact.logPane, (ControlRect{275 - 261, 8, 306 + 100, 310}));
+    EXPECT_EQ(compact.progressBar, (ControlRect{14, 325, 406, 12}));
+    EXPECT_EQ(compact.yesButton.left, 586 - 161);
+}
+
+TEST(JobWindowModel, ShowingForAJobEmptiesPanesAndHidesControls) {
+    Window w;
+    w.model.showForJob("a", true);
+    w.model.appendLine(LineStyle::Error, " x");
+    w.model.showBlock(std::string("text\0junk", 9));
+    EXPECT_EQ(w.model.blockText(), "text");
+    w.model.showAbortControls();
+    w.model.setProgress(140);
+    EXPECT_EQ(w.model.progress(), 100);
+    EXPECT_TRUE(w.model.cancelVisible());
+    w.model.showForJob("b", true);
+    EXPECT_TRUE(w.model.lines().empty());
+    EXPECT_EQ(w.model.blockText(), "");
+    EXPECT_EQ(w.model.progress(), 0);
+    EXPECT_FALSE(w.model.progressVisible() || w.model.cancelVisible() || w.model.okVisible());
+}
+
+TEST(JobWindowModel, YesNoQuestionHidesOkCancelMeanwhileAndYesWinsATie) {
+    Window w;
+    w.model.showAbortControls(); // Cancel visible before the question
+    w.onPump = [](JobWindowModel& m) {
+        EXPECT_TRUE(m.yesVisible() && m.noVisible());
+        EXPECT_FALSE(m.cancelVisible());
+        m.setNoClicked();
+        m.setYesClicked();
+    };
+    EXPECT_TRUE(w.model.askYesNo());
+    EXPECT_TRUE(w.model.cancelVisible()) << "Cancel is shown again as it was";
+    EXPECT_FALSE(w.model.yesVisible() || w.model.noVisible());
+
+    w.onPump = [](JobWindowModel& m) { m.setNoClicked(); };
+    EXPECT_FALSE(w.model.askYesNo());
+}
+
+TEST(JobWindowModel, OkCancelPromptStandsOnlyWhileTheQuestionIsOpen) {
+    Window w;
+    w.model.appendLine(LineStyle::Plain, " Light Bar will be Erased");
+    int round = 0;
+    w.onPump = [&](JobWindowModel& m) {
+        EXPECT_EQ(m.lines().back().text, " Click OK to Continue or Cancel to Exit");
+        EXPECT_EQ(m.lines().back().style, LineStyle::Progress);
+        if (++round == 3) m.setCancelClicked();
+    };
+    EXPECT_FALSE(w.model.askOkCancel());
+    EXPECT_EQ(w.pumps, 3) << "the loop pumps messages until a click arrives";
+    EXPECT_EQ(w.model.lines().back().text, " Light Bar will be Erased");
+    EXPECT_FALSE(w.model.okVisible() || w.model.cancelVisible());
+
+    w.onPump = [](JobWindowModel& m) {
+        EXPECT_TRUE(m.okVisible());
+        EXPECT_FALSE(m.cancelVisible());
+        m.setOkClicked();
+    };
+    w.model.waitForOk(" Click OK to exit");
+    EXPECT_EQ(w.model.lines().back().text, " Light Bar will be Erased");
+}
+
+TEST(JobWindowModel, ClicksPersistUntilTestedOrAJobStarts) {
+    Window w;
+    w.model.setCancelClicked();
+    EXPECT_TRUE(w.model.aborted());
+    EXPECT_FALSE(w.model.aborted());
+    w.model.setCancelClicked();
+    w.model.clearClicks();
+    EXPECT_FALSE(w.model.aborted());
+}
+
+// A whole job through the model: OK clicked whenever it is offered, Cancel at the erase.
+TEST(JobWindowModel, DrivesAJobByClicks) {
+    VirtualClock clock;
+    VirtualLightBar lightBar(clock);
+    MemoryPortSettings settings;
+    RecordHost host(false);
+    int erasePrompts = 0;
+    JobWindowModel* self = nullptr;
+    JobWindowModel window([&] { return host.isAdvancedMode(); }, [&] {
+        if (self->cancelVisible() && self->okVisible()) {
+            ++erasePrompts;
+            self->setCancelClicked();
+        } else if (self->okVisible()) {
+            self->setOkClicked();
+        }
+    });
+    self = &window;
+    ChipProgrammer engine(lightBar, clock, settings, window, host);
+
+    BlockArea area;
+    EXPECT_EQ(engine.readBlock(area), result::NoValidVcb);
+    EXPECT_FALSE(window.visible()) << "closed after OK";
+    EXPECT_FALSE(window.layout().blockPaneVisible) << "no block pane outside advanced mode";
+    EXPECT_EQ(window.lines().back().text, " **********************************");
+
+    EXPECT_EQ(engine.initDefaultBlock(), result::EraseCancelled);
+    EXPECT_EQ(erasePrompts, 1);
+    EXPECT_FALSE(window.visible());
+    EXPECT_EQ(lightBar.flashByte(0x1F000), 0xFF) << "nothing written after Cancel";
+}
+
+} // namespace
+} // namespace tessel
