@@ -26,6 +26,11 @@ enum class SwitchOption : std::size_t {
 };
 inline constexpr std::size_t kSwitchCount = 10;
 
+// "Yes", "No" or "Skip": how tools outside the block text name a switch value.
+constexpr const char* optionStateName(OptionState s) {
+    return s == OptionState::Yes ? "Yes" : s == OptionState::No ? "No" : "Skip";
+}
+
 // The tilt sensor's temperature calibration: same order and widths as the record in the light
 // bar's data memory.
 struct TiltCalibration {

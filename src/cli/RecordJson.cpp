@@ -26,15 +26,6 @@ std::pair<long, long> tiltRange(std::size_t i) {
     return {-128, 127};
 }
 
-const char* optionName(OptionState s) {
-    switch (s) {
-    case OptionState::Yes: return "Yes";
-    case OptionState::No: return "No";
-    case OptionState::Skip: break;
-    }
-    return "Skip";
-}
-
 // Block text bytes 0x80..0xFE are the code points of the same value (Latin-1) in JSON.
 std::string latin1ToUtf8(const std::string& bytes) {
     std::string out;
@@ -146,7 +137,7 @@ Json recordToJson(const ConfigBlock& r) {
     j.set("skipTiltOpAmpGain", r.skipTiltOpAmpGain);
     Json options{Json::Object{}};
     for (std::size_t i = 0; i < kSwitchCount; ++i)
-        options.set(std::string(labels::kSwitches[i]), optionName(r.options[i]));
+        options.set(std::string(labels::kSwitches[i]), optionStateName(r.options[i]));
     j.set("options", std::move(options));
     Json::Array names;
     for (const auto& n : r.scaleNames) names.emplace_back(latin1ToUtf8(n));

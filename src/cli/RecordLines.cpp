@@ -27,15 +27,6 @@ std::string row(const ScaleRow& r) {
     return s;
 }
 
-const char* optionText(OptionState s) {
-    switch (s) {
-    case OptionState::Yes: return "Yes";
-    case OptionState::No: return "No";
-    case OptionState::Skip: break;
-    }
-    return "Skip";
-}
-
 } // namespace
 
 std::string recordLines(const ConfigBlock& r) {
@@ -49,7 +40,7 @@ std::string recordLines(const ConfigBlock& r) {
     line(out, labels::kMinSogForCogKph, numeric(r.minSogForCogKph, r.skipMinSogForCog));
     line(out, labels::kTiltOpAmpGain, numeric(r.tiltOpAmpGain, r.skipTiltOpAmpGain));
     for (std::size_t i = 0; i < kSwitchCount; ++i)
-        line(out, labels::kSwitches[i], optionText(r.options[i]));
+        line(out, labels::kSwitches[i], optionStateName(r.options[i]));
     for (std::size_t i = 0; i < 4; ++i) line(out, labels::kScaleNames[i], r.scaleNames[i]);
     for (std::size_t i = 0; i < 4; ++i) line(out, labels::kMetricScales[i], row(r.metricScales[i]));
     for (std::size_t i = 0; i < 4; ++i)

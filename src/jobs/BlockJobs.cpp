@@ -181,6 +181,13 @@ bool ChipProgrammer::needsNoErase(const BlockView& reference) {
     return true;
 }
 
+// A block that was written but reads back differently must not end as a success.
+void ChipProgrammer::writeAndVerify() {
+    writeBlock(reference_);
+    readBlockArea(after_);
+    if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+}
+
 int ChipProgrammer::readBlock(BlockArea& area) {
     if (busy_) return result::Error;
     JobScope scope(*this);
@@ -263,11 +270,7 @@ int ChipProgrammer::programBlock(const BlockArea& reference) {
         }
     }
 
-    if (ok()) {
-        writeBlock(reference_);
-        readBlockArea(after_);
-        if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
-    }
+    if (ok()) writeAndVerify();
     finalReport();
     jobEnd();
     return result();
@@ -311,9 +314,7 @@ int ChipProgrammer::convertBlock(int targetFormat) {
             canonicalize(reference_.area);
         }
     } else {
-        writeBlock(reference_);
-        readBlockArea(after_);
-        if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+        writeAndVerify();
     }
     finalReport();
     jobEnd();
@@ -342,9 +343,7 @@ int ChipProgrammer::initDefaultBlock() {
     }
     showBlock(reference_.area);
     confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
-    writeBlock(reference_);
-    readBlockArea(after_);
-    if (ok() && !compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
+    writeAndVerify();
     finalReport();
     jobEnd();
     return result();

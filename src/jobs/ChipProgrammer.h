@@ -106,12 +106,16 @@ private:
                       std::size_t r0, std::size_t n);
     void canonicalize(BlockArea& area);
     bool needsNoErase(const BlockView& reference);
+    // Writes the reference block, reads it back and compares; a difference gives 28.
+    void writeAndVerify();
 
     // --- firmware and data memory jobs (jobs/FirmwareJobs.cpp) --------------------------------
     // Compares the code area with the image. reportFailure: name a link failure in the log
     // (the verify job has no final report to do it).
     void firmwareVerification(const FirmwareImage& image, bool reportFailure);
     void fileLines(const std::string* path);
+    // An image without a byte other than 0xFF is no firmware: result 3, and no job starts.
+    bool refuseEmptyImage(const FirmwareImage& image);
     // Refuses, before the erase, a kept block that would not end inside the block area.
     void checkKeptBlockFits();
     void writeKeptBlock();

@@ -24,6 +24,14 @@ std::size_t codeLength(const FirmwareImage& image) {
 }
 } // namespace
 
+// A file of no records (picked under "All files") would otherwise erase the light bar and end
+// in "Verified Ok".
+bool ChipProgrammer::refuseEmptyImage(const FirmwareImage& image) {
+    if (image.holdsCode()) return false;
+    port_.setResult(result::HexFileFormatError);
+    return true;
+}
+
 void ChipProgrammer::fileLines(const std::string* path) {
     if (!path) return;
     window_.plainLine(" Firmware Code was read from:");
@@ -79,10 +87,7 @@ void ChipProgrammer::firmwareVerification(const FirmwareImage& image, bool repor
 
 int ChipProgrammer::verifyFirmware(const FirmwareImage& image, const std::string* path) {
     if (busy_) return result::Error;
-    if (!image.holdsCode()) { // a file without records is no firmware
-        port_.setResult(result::HexFileFormatError);
-        return result();
-    }
+    if (refuseEmptyImage(image)) return result();
     JobScope scope(*this);
     jobStart("--- Verify Light Bar Firmware Code ---", false, Access::Read);
     if (ok()) {
@@ -155,10 +160,7 @@ void ChipProgrammer::verifyKeptBlock(std::size_t offset, std::size_t n) {
 
 int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::string* path) {
     if (busy_) return result::Error;
-    if (!image.holdsCode()) { // erasing for an image without code would only destroy
-        port_.setResult(result::HexFileFormatError);
-        return result();
-    }
+    if (refuseEmptyImage(image)) return result();
     JobScope scope(*this);
     jobStart("--- Program Light Bar Firmware Code ---", false, Access::Write);
     if (ok()) {
