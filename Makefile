@@ -2,11 +2,12 @@
 #            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
+# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run
+.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run screenshots
 
 all: build
 
@@ -31,6 +32,9 @@ test-asan: build-asan
 run: build
 	scripts/prepare-run $(BUILD)
 	$(BUILD)/src/tessel --simulate=$(BUILD)/run/lightbar.state
+
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
 
 # The Win32 serial backend builds only on Windows; mingw-w64 checks its syntax and types here.
 MINGW_CXX ?= x86_64-w64-mingw32-g++

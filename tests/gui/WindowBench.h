@@ -105,12 +105,14 @@ public:
     std::deque<Answer> answers;               // per question; empty: OK or Yes
     std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
+    std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> errorBoxes;      // "caption|text" of each error box
     int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
 
 private:
     void answer() {
+        if (atTick) atTick();
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             errorBoxes.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
