@@ -2,12 +2,13 @@
 #            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
+# make package: the Debian package in $(BUILD)/package.
 # make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run screenshots
+.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run screenshots package
 
 all: build
 
@@ -32,6 +33,9 @@ test-asan: build-asan
 run: build
 	scripts/prepare-run $(BUILD)
 	$(BUILD)/src/tessel --simulate=$(BUILD)/run/lightbar.state
+
+package: build
+	cd $(BUILD) && cpack
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
