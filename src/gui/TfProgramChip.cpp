@@ -65,17 +65,20 @@ TfProgramChip::TfProgramChip(JobWindowModel& model, QWidget* parent)
     pbProgrammingProgress_->setObjectName("pbProgrammingProgress");
     pbProgrammingProgress_->setRange(0, 100);
     pbProgrammingProgress_->setTextVisible(false);
-    const auto button = [this](const char* name, const char* caption, void (JobWindowModel::*click)()) {
+    const auto button = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, click] { (model_.*click)(); });
         return b;
     };
-    bProgNo_ = button("bProgNo", "No", &JobWindowModel::setNoClicked);
-    bProgYes_ = button("bProgYes", "Yes", &JobWindowModel::setYesClicked);
-    bProgCancel_ = button("bProgCancel", "Cancel", &JobWindowModel::setCancelClicked);
-    bProgOk_ = button("bProgOk", "OK", &JobWindowModel::setOkClicked);
+    bProgNo_ = button("bProgNo", "No");
+    bProgYes_ = button("bProgYes", "Yes");
+    bProgCancel_ = button("bProgCancel", "Cancel");
+    bProgOk_ = button("bProgOk", "OK");
+    connect(bProgNo_, &QPushButton::clicked, this, [this] { model_.setNoClicked(); });
+    connect(bProgYes_, &QPushButton::clicked, this, [this] { model_.setYesClicked(); });
+    connect(bProgCancel_, &QPushButton::clicked, this, [this] { model_.setCancelClicked(); });
+    connect(bProgOk_, &QPushButton::clicked, this, [this] { model_.setOkClicked(); });
     shownLayout_.windowWidth = -1; // the first refresh places everything
     refresh();
 }
