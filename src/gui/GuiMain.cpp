@@ -22,6 +22,11 @@ bool displayAvailable() {
     return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM");
 }
 
+void prepareApplication() {
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("Tessel");
+}
+
 int runWindow(int argc, char** argv, const WindowOptions& options) {
     if (!displayAvailable()) {
         std::cerr << "tessel: no display to open the window on; run 'tessel --help' for the "
@@ -29,9 +34,7 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
         return kNoDisplayExitCode;
     }
     QApplication app(argc, argv);
-    // Qt takes the user's locale; the core's numbers keep the decimal point whatever it is.
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("Tessel");
+    prepareApplication();
     try {
         WindowSession session(options);
         session.mainWindow().show();

@@ -18,6 +18,10 @@ inline constexpr int kNoDisplayExitCode = 69;
 // True when a display is named (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM).
 bool displayAvailable();
 
+// Settles the application object just made: the core's numbers keep their decimal point
+// whatever locale Qt took from the user, and captions carry no " — Tessel" (no display name).
+void prepareApplication();
+
 // Opens the main window and runs until it closes. Without a display it prints one line and
 // returns kNoDisplayExitCode.
 int runWindow(int argc, char** argv, const WindowOptions& options);

@@ -175,10 +175,30 @@ TEST(MainWindow, TheProductNameFieldTurnsWhiteWhileEditedAndStaysOneLine) {
     QApplication::processEvents();
     EXPECT_NE(name->palette().color(QPalette::Base), QColor(Qt::white));
 
+    // Restoring a minimised window keeps the edit: the record is loaded at the first showing.
+    b.mainWindow().showMinimized();
+    b.mainWindow().showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(name->text(), "KD-9");
+
     b.click(b.button("bProgVcb"));
-    b.putRecord(WindowBench::record(1, 1)); // another light bar, then back to the edited one
     b.click(b.button("bReadVcb"));
-    EXPECT_EQ(b.fieldText("memoProductName"), "KD-7");
+    EXPECT_EQ(b.fieldText("memoProductName"), "KD-9") << "programmed";
+}
+
+TEST(MainWindow, NumbersKeepTheirDecimalPointUnderTheUsersLocale) {
+    WindowBench b(kAdvancedIni);
+    ConfigBlock r = WindowBench::record(2, 3);
+    r.tapeMinRadius = 2.5;
+    r.skipTapeMinRadius = false;
+    b.putRecord(r);
+    b.click(b.button("bReadVcb"));
+    EXPECT_EQ(b.session->model().text("memoTapeMinRadius"), "2.5");
+    b.session->model().controls().setText("memoTapeMinRadius", "2.75");
+    b.click(b.button("bProgVcb"));
+    EXPECT_TRUE(b.errorBoxes.empty()) << b.errorBoxes.front();
+    b.click(b.button("bReadVcb"));
+    EXPECT_EQ(b.session->model().text("memoTapeMinRadius"), "2.75");
 }
 
 } // namespace

@@ -26,7 +26,7 @@ bool save(QWidget& window, const QString& path) {
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Tessel");
+    prepareApplication();
     if (argc != 2) {
         std::cerr << "usage: render_screenshots OUTDIR\n";
         return 64;
