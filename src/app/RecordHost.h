@@ -1,8 +1,8 @@
 #pragma once
 
-#include "block/BlockTransfer.h"
+#include "app/BlockTransfer.h"
+#include "app/ControlValues.h"
 #include "block/ConfigBlock.h"
-#include "block/ControlValues.h"
 #include "jobs/BlockHost.h"
 
 #include <cstdint>

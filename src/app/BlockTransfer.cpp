@@ -1,7 +1,7 @@
-#include "block/BlockTransfer.h"
+#include "app/BlockTransfer.h"
 
+#include "app/ControlNames.h"
 #include "block/BlockLabels.h"
-#include "block/ControlNames.h"
 #include "block/NumberText.h"
 
 #include <array>

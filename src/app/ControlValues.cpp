@@ -1,4 +1,4 @@
-#include "block/ControlValues.h"
+#include "app/ControlValues.h"
 
 namespace tessel {
 
