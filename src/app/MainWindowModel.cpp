@@ -1,7 +1,9 @@
 #include "app/MainWindowModel.h"
 
 #include "block/BlockText.h"
-#include "block/ControlNames.h"
+#include "app/AppSession.h"
+#include "app/ControlNames.h"
+#include "block/RecordFields.h"
 #include "firmware/HexReader.h"
 #include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
@@ -37,11 +39,6 @@ int openForReading(const std::string& path, std::ifstream& file) {
 }
 } // namespace
 
-bool advancedModeFromSettings(const AppSettings& settings) {
-    return settings.typeControl() == AppSettings::kAdvancedModeCode ||
-           settings.advancedOptions() != 0;
-}
-
 class MainWindowModel::Busy {
 public:
     explicit Busy(MainWindowModel& m) : m_(m) { m_.busy_ = true; }
@@ -56,10 +53,8 @@ private:
     MainWindowModel& m_;
 };
 
-MainWindowModel::MainWindowModel(ChipProgrammer& engine, RecordHost& host, AppSettings& settings,
-                                 const VersionInfo& version, bool iniReadOnly)
-    : engine_(engine), host_(host), settings_(settings), version_(version),
-      iniReadOnly_(iniReadOnly) {
+MainWindowModel::MainWindowModel(AppSession& session)
+    : session_(session), engine_(session.engine()), host_(session.host()) {
     ControlValues& c = host_.controls();
     for (std::string_view command :
          {controls::kConvertToFormat1, controls::kConvertToFormat2, controls::kInitDefaultVcb,
@@ -72,9 +67,8 @@ MainWindowModel::MainWindowModel(ChipProgrammer& engine, RecordHost& host, AppSe
     updateTitle();
     c.setText(controls::kSerialNumber, "?");
     c.setText(controls::kProductName, "?");
-    const int port = settings_.comPort();
+    const int port = session_.comPort();
     if (port >= 1 && port <= 4) comChecked_[port - 1] = true;
-    applyComPort();
 }
 
 void MainWindowModel::changed() {
@@ -82,7 +76,8 @@ void MainWindowModel::changed() {
 }
 
 void MainWindowModel::updateTitle() {
-    title_ = version_.productName() + " v" + version_.fileVersion();
+    const VersionInfo& version = session_.services().versionInfo();
+    title_ = version.productName() + " v" + version.fileVersion();
 }
 
 void MainWindowModel::windowShown() {
@@ -119,8 +114,7 @@ void MainWindowModel::comPortClicked(int n) {
     if (!comEnabled_[n - 1]) return;
     comChecked_.fill(false);
     comChecked_[n - 1] = true;
-    applyComPort();
-    if (!iniReadOnly_) settings_.setComPort(n);
+    session_.checkComPort(n); // the engine's port, and "COM Port" unless the INI is read-only
     changed();
 }
 
@@ -128,7 +122,7 @@ void MainWindowModel::comPortClicked(int n) {
 
 void MainWindowModel::clearTiltCalibration() {
     host_.record().tiltCalibration = TiltCalibration{};
-    for (std::string_view field : controls::kTiltFields) host_.controls().setText(field, "");
+    for (const auto& field : fields::kTilt) host_.controls().setText(field.control, "");
     for (std::string_view field : controls::kFahrenheitFields) host_.controls().setText(field, "");
 }
 
@@ -193,7 +187,7 @@ int MainWindowModel::initDefaultVcb() {
 
 // --- firmware commands -----------------------------------------------------------------------
 
-std::string MainWindowModel::hexFolder() const { return settings_.hexPath(); }
+std::string MainWindowModel::hexFolder() const { return session_.settings().hexPath(); }
 
 int MainWindowModel::progCode(const std::optional<std::string>& path) {
     return firmwareCommand(FirmwareCommand::Program, path);
@@ -208,7 +202,7 @@ int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<
     Busy busy(*this);
     // The whole path is kept: a shortened one could name another file.
     const std::string folder = path->substr(0, path->rfind(kPathSeparator) + 1);
-    if (!iniReadOnly_) settings_.setHexPath(folder);
+    if (!session_.iniReadOnly()) session_.settings().setHexPath(folder);
 
     std::ifstream file;
     if (const int error = openForReading(*path, file); error != 0)

@@ -12,12 +12,8 @@
 
 namespace tessel {
 
-class AppSettings;
+class AppSession;
 class ChipProgrammer;
-class VersionInfo;
-
-// Advanced mode: "Type Control" holds the advanced mode code, or "Advanced Options" is not 0.
-bool advancedModeFromSettings(const AppSettings& settings);
 
 // A command that cannot do what it was asked for a reason the operator must see (a firmware
 // file that cannot be opened or read); the window shows what() in its standard error box.
@@ -31,11 +27,10 @@ public:
 // window's control names); the Qt window draws them and forwards its clicks here.
 class MainWindowModel {
 public:
-    // Takes over where the session left off (services started, engine created, record reset):
-    // shows "?" in the identity fields, disables the programming commands, checks the INI's
-    // "COM Port" and applies it to the engine.
-    MainWindowModel(ChipProgrammer& engine, RecordHost& host, AppSettings& settings,
-                    const VersionInfo& version, bool iniReadOnly);
+    // Takes over where the session left off (services started, engine created, record reset,
+    // "COM Port" applied): shows "?" in the identity fields, disables the programming commands
+    // and checks the session's COM port.
+    explicit MainWindowModel(AppSession& session);
 
     // Called whenever what the window shows may have changed (also in the middle of a job).
     void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
@@ -43,7 +38,6 @@ public:
     // "Tessel v3.6": product name and file version; set again at every parse of a block.
     const std::string& title() const { return title_; }
     bool advancedMode() const { return host_.isAdvancedMode(); }
-    bool iniReadOnly() const { return iniReadOnly_; }
     const ControlValues& controls() const { return host_.controls(); }
     ControlValues& controls() { return host_.controls(); }
     bool isEnabled(std::string_view control) const { return host_.controls().isEnabled(control); }
@@ -92,11 +86,9 @@ private:
     // Marks the model busy for one command and tells the view afterwards.
     class Busy;
 
+    AppSession& session_;
     ChipProgrammer& engine_;
     RecordHost& host_;
-    AppSettings& settings_;
-    const VersionInfo& version_;
-    bool iniReadOnly_;
     std::string title_;
     std::array<bool, 4> comChecked_{};
     std::array<bool, 4> comEnabled_{true, true, true, true};

@@ -1,6 +1,6 @@
 #include "gui/TfVcbPrg.h"
 
-#include "block/ControlNames.h"
+#include "app/ControlNames.h"
 #include "gui/WindowLook.h"
 
 #include <QCloseEvent>

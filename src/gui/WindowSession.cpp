@@ -4,47 +4,36 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-#include <cstdio>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace tessel {
 
 namespace {
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-ProgramServices& started(ProgramServices& services, const WindowOptions& options) {
-    services.start(options.executablePath, options.iniPath);
-    return services;
+AppSession::Options sessionOptions(const WindowOptions& options) {
+    AppSession::Options o;
+    o.executablePath = options.executablePath;
+    o.iniPath = options.iniPath;
+    o.simulate = options.simulate;
+    o.simulateFile = options.simulateFile;
+    return o;
 }
 } // namespace
 
 WindowSession::WindowSession(const WindowOptions& options)
-    : options_(options), settings_(started(services_, options).ini()),
-      iniReadOnly_(settings_.iniFileIsReadOnly()), ports_(settings_),
-      virtualBar_(virtualClock_),
-      host_(advancedModeFromSettings(settings_), settings_.serialNumber()),
-      jobModel_([this] { return host_.isAdvancedMode(); },
+    : jobModel_([this] { return session_ && session_->advancedMode(); },
                 [this] {
                     repaint();
                     QCoreApplication::processEvents();
                 }),
-      engine_(options.simulate ? static_cast<SerialLines&>(virtualBar_) : posix_,
-              options.simulate ? static_cast<Clock&>(virtualClock_) : steady_, ports_, jobModel_,
-              host_) {
-    if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile) &&
-        !virtualBar_.load(options_.simulateFile))
-        throw std::runtime_error(options_.simulateFile + " is not a saved virtual light bar");
-    model_ = std::make_unique<MainWindowModel>(engine_, host_, settings_, services_.versionInfo(),
-                                               iniReadOnly_);
+      session_(std::make_unique<AppSession>(sessionOptions(options), jobModel_)) {
+    if (!session_->simulatedStateReadable())
+        throw std::runtime_error(options.simulateFile + " is not a saved virtual light bar");
+    model_ = std::make_unique<MainWindowModel>(*session_);
     mainWindow_ = std::make_unique<TfVcbPrg>(*model_);
     jobWindow_ = std::make_unique<TfProgramChip>(jobModel_);
     model_->setChangeListener([this] {
         repaint();
-        if (!model_->busy()) saveVirtualLightBar();
+        if (!model_->busy()) session_->saveSimulatedState();
     });
     // The desktop session may not end the program in the middle of a job.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, mainWindow_.get(),
@@ -53,22 +42,11 @@ WindowSession::WindowSession(const WindowOptions& options)
                      });
 }
 
-WindowSession::~WindowSession() {
-    saveVirtualLightBar();
-    if (!iniReadOnly_) services_.terminate();
-}
+WindowSession::~WindowSession() { session_->saveSimulatedState(); }
 
 void WindowSession::repaint() {
     if (mainWindow_) mainWindow_->refresh();
     if (jobWindow_) jobWindow_->refresh();
-}
-
-// The light bar's state is replaced whole, so an interrupted save never leaves half of one.
-void WindowSession::saveVirtualLightBar() {
-    if (!options_.simulate || options_.simulateFile.empty()) return;
-    const std::string temp = options_.simulateFile + ".new";
-    if (virtualBar_.save(temp)) std::rename(temp.c_str(), options_.simulateFile.c_str());
-    else std::remove(temp.c_str());
 }
 
 } // namespace tessel

@@ -1,26 +1,20 @@
 #pragma once
 
-#include "app/IniPortSettings.h"
+#include "app/AppSession.h"
 #include "app/MainWindowModel.h"
 #include "gui/GuiMain.h"
 #include "gui/TfProgramChip.h"
 #include "gui/TfVcbPrg.h"
-#include "jobs/ChipProgrammer.h"
 #include "jobs/JobWindowModel.h"
-#include "link/PosixSerial.h"
-#include "sim/VirtualLightBar.h"
-#include "support/AppSettings.h"
-#include "support/Clock.h"
-#include "support/ProgramServices.h"
 
 #include <memory>
 
 namespace tessel {
 
-// Everything the windows run on, created in start-up order: the program services and settings,
-// the back end (a real port or the virtual light bar), the record host, the job window, the
-// engine, the main window's model and both windows. Ending it terminates the services (unless
-// the INI file is read-only) and keeps the virtual light bar's state.
+// The windows on an application session, made in start-up order: the job window's model (the
+// engine reports into it), the session (services, settings, engine, record), the main window's
+// model and both windows. Ending it keeps the virtual light bar's state and ends the session
+// (which terminates the services unless the INI file is read-only).
 class WindowSession {
 public:
     explicit WindowSession(const WindowOptions& options);
@@ -32,25 +26,14 @@ public:
     TfProgramChip& jobWindow() { return *jobWindow_; }
     MainWindowModel& model() { return *model_; }
     JobWindowModel& jobModel() { return jobModel_; }
-    VirtualLightBar& virtualLightBar() { return virtualBar_; }
-    ProgramServices& services() { return services_; }
+    AppSession& session() { return *session_; }
+    VirtualLightBar& virtualLightBar() { return session_->virtualLightBar(); }
 
 private:
     void repaint();
-    void saveVirtualLightBar();
 
-    WindowOptions options_;
-    ProgramServices services_;
-    AppSettings settings_;
-    bool iniReadOnly_;
-    IniPortSettings ports_;
-    VirtualClock virtualClock_;
-    VirtualLightBar virtualBar_;
-    PosixSerial posix_;
-    SteadyClock steady_;
-    RecordHost host_;
     JobWindowModel jobModel_;
-    ChipProgrammer engine_;
+    std::unique_ptr<AppSession> session_;
     std::unique_ptr<MainWindowModel> model_;
     std::unique_ptr<TfVcbPrg> mainWindow_;
     std::unique_ptr<TfProgramChip> jobWindow_;

@@ -3,16 +3,12 @@
 #include "jobs/ScriptedJobWindow.h"
 #include "support/TempDir.h"
 
-#include "app/IniPortSettings.h"
+#include "app/AppSession.h"
 #include "app/MainWindowModel.h"
 #include "block/BlockText.h"
-#include "jobs/ChipProgrammer.h"
-#include "sim/VirtualLightBar.h"
-#include "support/AppSettings.h"
-#include "support/IniStore.h"
-#include "support/VersionInfo.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tessel::testing {
@@ -22,36 +18,33 @@ namespace tessel::testing {
 struct MainWindowBench {
     TempDir dir;
     std::string iniPath = dir / "tessel.INI";
-    std::unique_ptr<IniStore> store;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<IniPortSettings> ports;
-    VersionInfo version{VersionInfo::builtIn()};
-    VirtualClock clock;
-    VirtualLightBar lightBar{clock};
     ScriptedJobWindow window;
-    std::unique_ptr<RecordHost> host;
-    std::unique_ptr<ChipProgrammer> engine;
+    std::unique_ptr<AppSession> session;
     std::unique_ptr<MainWindowModel> model;
 
-    explicit MainWindowBench(const std::string& ini) {
+    // comPort: the port the session starts with instead of the INI's (0: none).
+    explicit MainWindowBench(const std::string& ini, std::optional<int> comPort = std::nullopt) {
         writeFile(iniPath, ini);
-        store = std::make_unique<IniStore>(iniPath);
-        settings = std::make_unique<AppSettings>(*store);
-        ports = std::make_unique<IniPortSettings>(*settings);
-        host = std::make_unique<RecordHost>(advancedModeFromSettings(*settings),
-                                            settings->serialNumber());
-        engine = std::make_unique<ChipProgrammer>(lightBar, clock, *ports, window, *host);
-        model = std::make_unique<MainWindowModel>(*engine, *host, *settings, version,
-                                                  settings->iniFileIsReadOnly());
+        AppSession::Options options;
+        options.executablePath = dir / "tessel";
+        options.iniPath = iniPath;
+        options.simulate = true;
+        options.comPort = comPort;
+        session = std::make_unique<AppSession>(options, window);
+        model = std::make_unique<MainWindowModel>(*session);
         model->windowShown();
     }
+
+    VirtualLightBar& lightBar() { return session->virtualLightBar(); }
+    ChipProgrammer& engine() { return session->engine(); }
+    AppSettings& settings() { return session->settings(); }
 
     // Puts a record's block into the light bar's flash.
     void putRecord(const ConfigBlock& record) {
         BlockArea area;
         renderBlock(record, area);
         for (std::size_t i = 0; i < area.size(); ++i)
-            lightBar.setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
+            lightBar().setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
     }
     static ConfigBlock sampleRecord(int format, std::int32_t serial = 4711) {
         ConfigBlock r;

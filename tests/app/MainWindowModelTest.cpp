@@ -2,8 +2,9 @@
 // virtual light bar.
 #include "MainWindowBench.h"
 
-#include "block/ControlNames.h"
-#include "block/BlockTransfer.h"
+#include "app/ControlNames.h"
+#include "block/RecordFields.h"
+#include "app/BlockTransfer.h"
 #include "jobs/ResultCode.h"
 
 #include <gtest/gtest.h>
@@ -40,10 +41,10 @@ TEST(MainWindowState, AfterStartUpNothingIsKnownAndTheIniPortIsApplied) {
         expectUnknownBlockShown(b);
         EXPECT_FALSE(b.enabled(c::kInitDefaultVcb));
         EXPECT_FALSE(b.enabled(c::kProductName)) << "read-only until a block is loaded";
-        const int port = b.settings->comPort();
+        const int port = b.settings().comPort();
         for (int n = 1; n <= 4; ++n) EXPECT_EQ(b.model->comChecked(n), n == port);
-        EXPECT_EQ(b.engine->portIndex(), port);
-        EXPECT_EQ(b.lightBar.counts().opens, 0u) << "start-up touches no port";
+        EXPECT_EQ(b.engine().portIndex(), port);
+        EXPECT_EQ(b.lightBar().counts().opens, 0u) << "start-up touches no port";
     }
     EXPECT_TRUE(MainWindowBench("[Configuration]\nType Control=52817364\n").model->advancedMode());
     EXPECT_FALSE(MainWindowBench("[Configuration]\nType Control=5\n").model->advancedMode());
@@ -54,12 +55,12 @@ TEST(MainWindowState, AFormat1BlockLoadedOffersFormat2AndTheProgrammingCommands)
         MainWindowBench b(ini);
         SCOPED_TRACE(ini);
         b.putRecord(MainWindowBench::sampleRecord(1));
-        b.model->controls().setText(c::kTiltFields[0], "123");
+        b.model->controls().setText(fields::kTilt[0].control, "123");
         ASSERT_EQ(b.model->readVcb(), result::Ok) << ::testing::PrintToString(b.window.texts());
         EXPECT_EQ(b.text(c::kFormatNumber), "1");
         EXPECT_EQ(b.text(c::kSerialNumber), "4711");
         EXPECT_EQ(b.text(c::kProductName), "KD-7");
-        EXPECT_EQ(b.text(c::kTiltFields[0]), "0") << "Read VCB clears the tilt calibration first";
+        EXPECT_EQ(b.text(fields::kTilt[0].control), "0") << "Read VCB clears the tilt calibration first";
         EXPECT_TRUE(b.enabled(c::kProgCode) && b.enabled(c::kVerifyCode)) << commandStates(b);
         EXPECT_FALSE(b.enabled(c::kConvertToFormat1));
         EXPECT_TRUE(b.enabled(c::kConvertToFormat2));
@@ -116,7 +117,7 @@ TEST(MainWindowState, AFailedOrEmptyReadShowsNothingAndOffersNothing) {
     b.putRecord(MainWindowBench::sampleRecord(2));
     ASSERT_EQ(b.model->readVcb(), result::Ok);
 
-    b.lightBar.setNoAnswer(true);
+    b.lightBar().setNoAnswer(true);
     EXPECT_EQ(b.model->readVcb(), result::ChipNotResponding);
     expectUnknownBlockShown(b);
     EXPECT_FALSE(b.enabled(c::kInitDefaultVcb)) << commandStates(b);
@@ -128,12 +129,12 @@ TEST(MainWindowState, AFailedOrEmptyReadShowsNothingAndOffersNothing) {
     ASSERT_TRUE(none.enabled(c::kInitDefaultVcb));
     writeFile(none.iniPath, "[Configuration]\nSkipComPort1=1\n");
     none.model->comPortMenuOpened();
-    none.model->controls().setText(c::kTiltFields[0], "5");
-    const auto opens = none.lightBar.counts().opens;
+    none.model->controls().setText(fields::kTilt[0].control, "5");
+    const auto opens = none.lightBar().counts().opens;
     EXPECT_EQ(none.model->readVcb(), result::Error);
-    EXPECT_EQ(none.lightBar.counts().opens, opens);
+    EXPECT_EQ(none.lightBar().counts().opens, opens);
     EXPECT_FALSE(none.enabled(c::kInitDefaultVcb));
-    EXPECT_EQ(none.text(c::kTiltFields[0]), "5") << "nothing is cleared without a port";
+    EXPECT_EQ(none.text(fields::kTilt[0].control), "5") << "nothing is cleared without a port";
 }
 
 TEST(MainWindowState, AFailedBlockProgramOrVerifyWithdrawsTheProgrammingButtons) {
@@ -164,7 +165,7 @@ TEST(MainWindowState, AFailedBlockProgramOrVerifyWithdrawsTheProgrammingButtons)
 TEST(MainWindowComPorts, ASkippedSavedPortIsUsedUntilTheMenuProbesIt) {
     MainWindowBench b("[Configuration]\nCOM Port=3\nSkipComPort3=1\n");
     EXPECT_TRUE(b.model->comChecked(3));
-    EXPECT_EQ(b.engine->portIndex(), 3) << "the first job goes to COM3";
+    EXPECT_EQ(b.engine().portIndex(), 3) << "the first job goes to COM3";
     b.model->comPortMenuOpened();
     EXPECT_FALSE(b.model->comChecked(3));
     EXPECT_FALSE(b.model->comEnabled(3));
@@ -174,7 +175,7 @@ TEST(MainWindowComPorts, ASkippedSavedPortIsUsedUntilTheMenuProbesIt) {
 
     b.model->comPortClicked(2);
     EXPECT_TRUE(b.model->comChecked(2));
-    EXPECT_EQ(b.engine->portIndex(), 2);
+    EXPECT_EQ(b.engine().portIndex(), 2);
     EXPECT_NE(b.ini().find("COM Port=2"), std::string::npos) << b.ini();
 }
 
@@ -183,7 +184,7 @@ TEST(MainWindowComPorts, AReadOnlyIniIsNeverWritten) {
     MainWindowBench b(ini);
     b.model->comPortClicked(2);
     EXPECT_TRUE(b.model->comChecked(2) && !b.model->comChecked(1));
-    EXPECT_EQ(b.engine->portIndex(), 2);
+    EXPECT_EQ(b.engine().portIndex(), 2);
     writeFile(b.dir / "f.hex", ":00000001FF\n");
     EXPECT_THROW(b.model->progCode(b.dir / "f.hex"), CommandError) << "holds no firmware";
     EXPECT_EQ(b.ini(), ini) << "neither COM Port nor HexPath written";
@@ -208,7 +209,7 @@ TEST(MainWindowFirmware, FileProblemsAreShownAndNoJobStarts) {
     EXPECT_TRUE(b.window.titles.empty()) << "no job window opened";
 
     // No COM port checked: silent, after the folder is stored.
-    MainWindowBench none("[Configuration]\n");
+    MainWindowBench none("[Configuration]\n", 0);
     writeFile(none.dir / "f.hex", ":0100000011EE\n:00000001FF\n");
     EXPECT_EQ(none.model->verifyCode(none.dir / "f.hex"), result::Error);
     EXPECT_NE(none.ini().find("HexPath=" + none.dir.path().string() + "/"), std::string::npos);
