@@ -7,7 +7,9 @@ namespace tessel {
 
 ChipProgrammer::ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings,
                                JobWindow& window, BlockHost& host)
-    : port_(lines, clock, settings), isp_(port_, &window), window_(window), host_(host) {
+    : port_(lines, clock, settings),
+      isp_(port_, [&window](const std::string& line) { window.plainLine(line); }), window_(window),
+      host_(host) {
     port_.setMessagePump([this] { window_.processMessages(); });
 }
 
