@@ -141,6 +141,12 @@ const Scenario kScenarios[] = {
      [](JobBench& b) { return b.engine.initDefaultBlock(); }},
     {"ProgramFirmware", [](JobBench&) {},
      [](JobBench& b) { return b.engine.programFirmware(image(), nullptr); }},
+    {"ProgramFirmwareCancelledHalfWay", [](JobBench& b) { b.window.cancelAtAbortTest = 25; },
+     [](JobBench& b) {
+         const int r = b.engine.programFirmware(image(), nullptr);
+         EXPECT_EQ(r, result::OperationAborted);
+         return r;
+     }},
     {"VerifyFirmwareWithAWrongByte",
      [](JobBench& b) {
          for (std::uint32_t i = 0; i < image().length; ++i)
