@@ -138,18 +138,17 @@ void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress
         return;
     }
     // After a failed line call every sample reads 0: nothing can be polled then.
-    if (!hasPollByte || port_.result() != 0) {
-        port_.wait(waits.pageWriteUnpolledMs);
-        return;
-    }
     Clock& clock = port_.clock();
     const std::uint32_t start = clock.tickMs();
-    for (;;) {
+    while (hasPollByte && port_.result() == 0) {
         ++pollReads_;
-        if (readFlashByte(pollAddress) == pollValue || port_.result() != 0) return;
+        const std::uint8_t read = readFlashByte(pollAddress);
+        if (port_.result() != 0) break;
+        if (read == pollValue) return;
         if (static_cast<std::uint32_t>(clock.tickMs() - start) > waits.pageWriteMs) return;
         port_.wait(0); // until the tick counter moves: about a millisecond between polls
     }
+    port_.wait(waits.pageWriteUnpolledMs);
 }
 
 } // namespace tessel

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 namespace tessel::testing {
 namespace {
@@ -58,6 +59,8 @@ struct Scenario {
     std::function<void(JobBench&)> setup;
     std::function<int(JobBench&)> job;
 };
+
+void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
 class BothLinkModes : public ::testing::TestWithParam<Scenario> {};
 
