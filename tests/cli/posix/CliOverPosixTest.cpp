@@ -75,7 +75,7 @@ TEST_F(CliOverPosix, ReadProgramInPlaceAndFirmwareThroughTheTty) {
     writeFile(cli.path("block.txt"), "< Veltrane Configuration Block >\r\nVCB Format: 2\r\n"
                                      "S/N: 1\r\nProduct Name: KD-7\r\n< end >\r\n");
     ASSERT_EQ(run({"program-vcb", cli.path("block.txt")}), 0) << cli.out << cli.err;
-    EXPECT_NE(cli.out.find(" Light Bar Erasure not required"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.err.find(" Light Bar Erasure not required"), std::string::npos) << cli.out;
     ASSERT_EQ(run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
 
     writeFile(cli.path("fw.hex"), sampleHex(2));
@@ -90,7 +90,7 @@ TEST_F(CliOverPosix, ABusyDeviceIsNamedWhenTheLightBarDoesNotAnswer) {
     auto setHolder = shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder");
     setHolder(1);
     EXPECT_EQ(run({"read-vcb"}), 8);
-    EXPECT_NE(cli.out.find(" Error - Light Bar is not responding"), std::string::npos);
+    EXPECT_NE(cli.err.find(" Error - Light Bar is not responding"), std::string::npos);
     EXPECT_NE(cli.err.find(device), std::string::npos) << cli.err;
 }
 
