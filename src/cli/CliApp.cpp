@@ -55,6 +55,10 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
                                                                    : commandHelp(req.command));
             return 0;
         }
+        if ((req.raw || req.command == "hex image") && !req.out && env.outIsTerminal)
+            failWith(env, exitcode::Usage,
+                     "binary data is not written to a terminal: give --out FILE or redirect "
+                     "standard output");
         if (req.command == "ports") return runPortsCommand(req, env);
         return isLightBarCommand(req.command) ? runLightBarCommand(req, env)
                                               : runOfflineCommand(req, env);

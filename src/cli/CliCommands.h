@@ -24,13 +24,11 @@ struct CommandFailure {
 // Reads a whole input file; an unreadable file fails with 65 (or the given code).
 std::string readInputFile(CliEnvironment& env, const std::string& path,
                           int exitCode = exitcode::BadInput);
-// What a command's data is: text, or bytes that never go to a terminal.
-enum class DataForm { Text, Binary };
 // Writes a command's data: to standard output, or with --out into FILE. A regular file (or a new
 // one) is replaced atomically, so a failed write leaves nothing half-written; a device, FIFO or
 // socket is written into and stays what it is. A write that fails exits 74 saying why.
 void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
-                 std::string_view bytes, DataForm form = DataForm::Text);
+                 std::string_view bytes);
 void writeStandardOutput(CliEnvironment& env, std::string_view bytes);
 // A block area as the bytes of a file.
 inline std::string_view areaBytes(const BlockArea& area) {
@@ -38,6 +36,7 @@ inline std::string_view areaBytes(const BlockArea& area) {
 }
 // Block data as the command line gives it: the area's compacted block text, or with --raw the
 // whole area.
+std::string blockData(const CommandLineRequest& req, const BlockArea& area);
 void writeBlockData(CliEnvironment& env, const CommandLineRequest& req, const BlockArea& area);
 
 // The input files, each failing with its message (65) when it cannot be used:

@@ -57,16 +57,14 @@ void writeStandardOutput(CliEnvironment& env, std::string_view bytes) {
     errno = 0;
     env.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     env.out.flush();
-    if (!env.out) failWith(env, exitcode::CannotWrite, "cannot write standard output" + errnoReason(errno));
+    const int error = errno;
+    if (!env.out)
+        failWith(env, exitcode::CannotWrite, "cannot write standard output" + errnoReason(error));
 }
 
 void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
-                 std::string_view bytes, DataForm form) {
+                 std::string_view bytes) {
     if (!path) {
-        if (form == DataForm::Binary && env.outIsTerminal)
-            failWith(env, exitcode::Usage,
-                     "binary data is not written to a terminal: give --out FILE or redirect "
-                     "standard output");
         writeStandardOutput(env, bytes);
         return;
     }
@@ -74,17 +72,19 @@ void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
     struct stat st {};
     const bool node = ::stat(path->c_str(), &st) == 0 && isNode(st);
     const bool written = node ? writeIntoNode(*path, st, bytes) : replaceFileAtomically(*path, bytes);
-    if (!written) failWith(env, exitcode::CannotWrite, "cannot write " + *path + errnoReason(errno));
+    const int error = errno;
+    if (!written) failWith(env, exitcode::CannotWrite, "cannot write " + *path + errnoReason(error));
+}
+
+std::string blockData(const CommandLineRequest& req, const BlockArea& area) {
+    if (req.raw) return std::string(areaBytes(area));
+    BlockArea compacted = area;
+    const auto location = compactBlock(compacted);
+    return std::string(location ? areaBytes(compacted).substr(0, location->length) : "");
 }
 
 void writeBlockData(CliEnvironment& env, const CommandLineRequest& req, const BlockArea& area) {
-    if (req.raw) {
-        writeOutput(env, req.out, areaBytes(area), DataForm::Binary);
-        return;
-    }
-    BlockArea compacted = area;
-    const auto location = compactBlock(compacted);
-    writeOutput(env, req.out, location ? areaBytes(compacted).substr(0, location->length) : "");
+    writeOutput(env, req.out, blockData(req, area));
 }
 
 } // namespace tessel

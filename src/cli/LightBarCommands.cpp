@@ -74,8 +74,9 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
     return out;
 }
 
-int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-           RecordHost& host, JobInput& input) {
+// Runs the command's job; a command that reads gives its data after a good job.
+int runJob(const CommandLineRequest& req, ChipProgrammer& engine, RecordHost& host,
+           JobInput& input, std::optional<std::string>& data) {
     const std::string& c = req.command;
     if (c == "read-vcb") {
         BlockArea area;
@@ -84,9 +85,9 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
         if (r != 0) return r;
         if (req.json) {
             host.parseBlock(area);
-            writeOutput(env, req.out, recordToJson(host.record()).dump() + "\n");
+            data = recordToJson(host.record()).dump() + "\n";
         } else {
-            writeBlockData(env, req, area);
+            data = blockData(req, area);
         }
         return r;
     }
@@ -100,14 +101,9 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     std::array<std::uint8_t, 4096> buffer{};
     const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
     const int r = engine.readDataMemory(buffer.data(), count);
-    if (r == 0) {
-        if (req.raw)
-            writeOutput(env, req.out,
-                        std::string_view(reinterpret_cast<const char*>(buffer.data()), count),
-                        DataForm::Binary);
-        else
-            writeOutput(env, req.out, hexDump(buffer.data(), count));
-    }
+    if (r == 0)
+        data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)
+                       : hexDump(buffer.data(), count);
     return r;
 }
 
@@ -186,7 +182,8 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
             failWith(env, exitcode::BadInput,
                      req.simulateFile + " is not a saved virtual light bar");
 
-        exitCode = runJob(req, env, engine, host, input);
+        std::optional<std::string> data;
+        exitCode = runJob(req, engine, host, input, data);
         reportAfterJob(req, env, window.answers(), exitCode);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();
@@ -196,6 +193,8 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
         }
         if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
+        // Last, so an output that cannot be written loses nothing of the job.
+        if (data) writeOutput(env, req.out, *data);
     } catch (const CommandFailure& failure) {
         exitCode = failure.exitCode;
     }

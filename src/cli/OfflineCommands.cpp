@@ -80,8 +80,7 @@ int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
         failWith(env, r, req.args[0] + ": " + resultMessage(r) +
                              ": nothing written (--partial writes what was read)");
     writeOutput(env, req.out,
-                std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()),
-                DataForm::Binary);
+                std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
     return r;
 }

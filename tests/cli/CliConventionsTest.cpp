@@ -8,8 +8,10 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -65,7 +67,15 @@ TEST(CliStreams, StandardOutputIsTheDataAloneAndAFailedWriteExits74) {
     }
 }
 
-TEST(CliOut, DevicesAndFifosAreWrittenIntoAndStayWhatTheyAre) {
+// Reads a descriptor to its end and closes it.
+void readAll(int fd, std::string& bytes) {
+    char buf[512];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buf, sizeof buf)) > 0;)
+        bytes.append(buf, static_cast<std::size_t>(n));
+    if (fd >= 0) ::close(fd);
+}
+
+TEST(CliOut, DevicesFifosAndSocketsAreWrittenIntoAndStayWhatTheyAre) {
     CliRunner cli;
     writeFile(cli.path("f1.vcb"), kFormat1Block);
     ASSERT_EQ(cli.run({"vcb", "show", cli.path("f1.vcb")}), 0);
@@ -74,19 +84,30 @@ TEST(CliOut, DevicesAndFifosAreWrittenIntoAndStayWhatTheyAre) {
     const std::string fifo = cli.path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string received;
-    std::thread reader([&] {
-        const int fd = ::open(fifo.c_str(), O_RDONLY);
-        char buf[512];
-        for (ssize_t n; fd >= 0 && (n = ::read(fd, buf, sizeof buf)) > 0;)
-            received.append(buf, static_cast<std::size_t>(n));
-        if (fd >= 0) ::close(fd);
-    });
+    std::thread reader([&] { readAll(::open(fifo.c_str(), O_RDONLY), received); });
     EXPECT_EQ(cli.run({"vcb", "show", cli.path("f1.vcb"), "--out", fifo}), 0) << cli.err;
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)); // the reader ends even after a failure
     reader.join();
     EXPECT_EQ(received, shown);
     struct stat st {};
     ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was not replaced by a file";
+
+    // A listening socket is connected to and written into.
+    const std::string socketPath = cli.path("sock");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    received.clear();
+    std::thread server([&] { readAll(::accept(listener, nullptr, nullptr), received); });
+    EXPECT_EQ(cli.run({"vcb", "show", cli.path("f1.vcb"), "--out", socketPath}), 0) << cli.err;
+    ::shutdown(listener, SHUT_RDWR); // the server ends even after a failure
+    server.join();
+    ::close(listener);
+    EXPECT_EQ(received, shown);
 
     EXPECT_EQ(cli.run({"vcb", "show", cli.path("f1.vcb"), "--out", cli.path("none/x.txt")}), 74);
     EXPECT_NE(cli.err.find("x.txt: No such file or directory"), std::string::npos) << cli.err;
@@ -159,6 +180,12 @@ TEST(CliUsage, UnusedOptionsAreRefusedAndMistakesExplained) {
     EXPECT_NE(cli.err.find("\"COM Port\" in the [Configuration] section of " + cli.ini),
               std::string::npos)
         << cli.err;
+
+    cli.outIsTerminal = true;
+    EXPECT_EQ(cli.run({"read-vcb", "--raw"}), 64);
+    EXPECT_NE(cli.err.find("binary data is not written to a terminal"), std::string::npos);
+    EXPECT_EQ(cli.err.find("---"), std::string::npos) << "refused before the job";
+    cli.outIsTerminal = false;
 
     EXPECT_EQ(cli.run({"vcb"}), 0);
     EXPECT_NE(cli.out.find("tessel vcb render"), std::string::npos) << cli.out;

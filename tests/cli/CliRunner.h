@@ -19,6 +19,7 @@ struct CliRunner {
     std::string ini = dir / "tessel.INI";
     std::string out, err;
     std::string input; // standard input (not a terminal)
+    bool outIsTerminal = false;
 
     int run(std::vector<std::string> args, bool simulate = true) {
         const bool offline = !args.empty() && (args[0] == "vcb" || args[0] == "hex");
@@ -28,7 +29,7 @@ struct CliRunner {
         all.insert(all.end(), args.begin(), args.end());
         std::ostringstream o, e;
         std::istringstream i(input);
-        CliEnvironment env{o, e, i, false, false, false, dir / "tessel", nullptr};
+        CliEnvironment env{o, e, i, outIsTerminal, false, false, dir / "tessel", nullptr};
         const int code = runCommandLine(all, env);
         out = o.str();
         err = e.str();

@@ -94,5 +94,17 @@ TEST_F(CliOverPosix, ABusyDeviceIsNamedWhenTheLightBarDoesNotAnswer) {
     EXPECT_NE(cli.err.find(device), std::string::npos) << cli.err;
 }
 
+TEST_F(CliOverPosix, PortsProbeTheDeviceAndFindItBusyWhenHeld) {
+    // COM2 is the fake device (--port 2 --device); the others lead into the temporary folder.
+    writeFile(cli.ini, "[Ports]\nCOM1=" + cli.path("a") + "\nCOM3=" + cli.path("c") +
+                           "\nCOM4=" + cli.path("d") + "\n");
+    ASSERT_EQ(run({"ports"}), 0) << cli.err;
+    EXPECT_NE(cli.out.find("COM1\t" + cli.path("a") + "\tunavailable\n"), std::string::npos);
+    EXPECT_NE(cli.out.find("COM2\t" + device + "\tfree\tselected\n"), std::string::npos) << cli.out;
+    shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder")(1);
+    ASSERT_EQ(run({"ports"}), 0);
+    EXPECT_NE(cli.out.find("COM2\t" + device + "\tunavailable\tselected\n"), std::string::npos);
+}
+
 } // namespace
 } // namespace tessel::testing
