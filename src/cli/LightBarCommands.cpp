@@ -202,7 +202,6 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     return exitCode;
 }
 
-
 int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     ConsoleJobWindow window = consoleWindow(req, env);
     AppSession session(sessionOptions(req, env), window);
