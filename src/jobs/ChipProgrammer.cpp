@@ -88,9 +88,16 @@ void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Acce
     isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
     window_.clearClicks();
     window_.showForJob(title, withBlockPane);
-    port_.open();
 
-    // Programming enable decides alone: its 8 replaces the 32 of a port that could not open.
+    // A port that does not open (busy, missing, not permitted) is named at once: eight enable
+    // tries over it would only make it look like a dead light bar. Result 8 keeps the report's
+    // advice to check the connections and the COM port setting.
+    if (!port_.open()) {
+        window_.errorLine(" " + portFailureText());
+        port_.setResult(result::ChipNotResponding);
+        window_.errorLine(" Error - Light Bar is not responding");
+        return;
+    }
     port_.setResult(isp_.programmingEnable());
     if (!ok()) {
         window_.errorLine(" Error - Light Bar is not responding");
@@ -110,6 +117,13 @@ void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Acce
         fail(result::Error);
     }
     window_.processMessages();
+}
+
+std::string ChipProgrammer::portFailureText() const {
+    if (port_.portIndex() == 0) return "No COM port is selected";
+    std::string text = port_.lastErrorText();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
 }
 
 // Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads

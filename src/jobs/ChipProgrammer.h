@@ -98,6 +98,8 @@ private:
     // Asks for OK, then erases the chip; Cancel gives result 20.
     void confirmedErase(const std::string& firstLine, const std::string& secondLine = {});
     void checkFuses();
+    // Why the port did not open, as one line: the port's error text without its line end.
+    std::string portFailureText() const;
 
     // Stores a result code only while no earlier step has failed: the first failure decides.
     void fail(int code);
