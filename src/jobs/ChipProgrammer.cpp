@@ -175,6 +175,7 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
     }
     isp_.chipErase();
     port_.wait(150);
+    if (!ok()) return; // the report names the failure; the erase line stays as it was
     window_.removeLastLine();
     window_.successLine(" Light Bar is Erased");
 }

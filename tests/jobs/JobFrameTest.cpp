@@ -50,6 +50,17 @@ TEST_F(JobFrame, APortThatCannotOpenIsNamedWithoutTries) {
     EXPECT_EQ(b.window.texts().front(), " SetCommState failed. Errno=5");
 }
 
+// A step's success line follows only a step that succeeded.
+TEST_F(JobFrame, AnEraseCutByTheLineIsNotReportedAsDone) {
+    b.putRecord(JobBench::sampleRecord(2));
+    b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
+        if (l.text == " Click OK to Continue or Cancel to Exit") b.lightBar.failLineCallsAfter(10);
+    };
+    EXPECT_EQ(b.engine.convertBlock(1), 32) << log();
+    EXPECT_FALSE(b.window.everLoggedLine(" Light Bar is Erased")) << log();
+    EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " COMM System Error")) << log();
+}
+
 TEST_F(JobFrame, FactoryFusesAreCorrectedAndShownAgain) {
     b.lightBar.setFuses(VirtualLightBar::kFactoryFuses);
     b.putRecord(JobBench::sampleRecord());
