@@ -28,6 +28,7 @@ int ChipProgrammer::runJob(const std::string& title, bool withBlockPane, Access 
     JobScope scope(*this);
     jobStart(title, withBlockPane, access);
     body();
+    endRewrite(); // a job that stopped inside the rewrite
     if (report == Report::Final) finalReport();
     jobEnd();
     return result();
@@ -48,8 +49,12 @@ std::size_t ChipProgrammer::runLoop(const ByteLoop& loop,
             window_.setProgress(percentOf(count, loop.total));
             window_.processMessages();
             if (window_.aborted()) {
-                fail(loop.abortCode);
-                break;
+                if (rewriting_) {
+                    cancelHeld_ = true; // the block is finished first
+                } else {
+                    fail(loop.abortCode);
+                    break;
+                }
             }
         }
         if (s == Step::Last) break;
@@ -85,6 +90,8 @@ bool sameFuses(const DeviceIdentity& a, const DeviceIdentity& b) {
 
 void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Access access) {
     port_.setResult(result::Ok);
+    backupBlockFile_.clear();
+    backupHeldBlock_ = wholeAreaRead_ = rewriting_ = cancelHeld_ = blockLost_ = false;
     isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
     window_.clearClicks();
     window_.showForJob(title, withBlockPane);
@@ -159,6 +166,7 @@ void ChipProgrammer::jobEnd() {
 
 void ChipProgrammer::finalReport() {
     for (const auto& line : finalReportLines(result())) window_.errorLine(line);
+    lostBlockReport();
 }
 
 void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::string& secondLine) {
@@ -173,6 +181,7 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
         fail(result::EraseCancelled);
         return;
     }
+    beginRewrite();
     isp_.chipErase();
     port_.wait(150);
     if (!ok()) return; // the report names the failure; the erase line stays as it was

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ struct CliRunner {
     std::string ini = dir / "tessel.INI";
     std::string out, err;
     std::string input; // standard input (not a terminal)
+    std::string backups = dir / "data/tessel/backups"; // where the light bar jobs save backups
+
+    // The jobs' backups go to the per-user data folder: here, never the tester's own.
+    CliRunner() { ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); }
 
     int run(std::vector<std::string> args, bool simulate = true) {
         std::vector<std::string> all = {"--ini", ini};
