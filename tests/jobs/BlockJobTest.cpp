@@ -235,7 +235,18 @@ TEST_F(ProgramBlockJob, Format1AlwaysAsksForTheErase) {
     EXPECT_TRUE(sameValues(b.flashRecord(), JobBench::sampleRecord(2)));
 }
 
-TEST_F(ProgramBlockJob, SerialNumberQuestionFollowsACancelledErase) {
+// A No after the erase would leave no block at all: the question comes first.
+TEST_F(ProgramBlockJob, NoToTheSerialNumberChangeComesBeforeAnyErase) {
+    b.putRecord(JobBench::sampleRecord(1, 100));
+    const BlockArea before = b.flashBlockArea();
+    b.window.yesNoAnswers = {false};
+    EXPECT_EQ(b.engine.programBlock(JobBench::rendered(JobBench::sampleRecord(1, 101))), 22);
+    EXPECT_EQ(b.window.okCancelQuestions, 0);
+    EXPECT_FALSE(b.chipErased());
+    EXPECT_EQ(b.flashBlockArea(), before);
+}
+
+TEST_F(ProgramBlockJob, SerialNumberQuestionIsAskedAlsoWhenTheEraseIsCancelled) {
     b.putRecord(JobBench::sampleRecord(1, 100));
     const BlockArea before = b.flashBlockArea();
     b.window.okCancelAnswers = {false};

@@ -55,6 +55,17 @@ TEST_F(ConvertKeepsEverything, AFullRecordThereAndBackInBothFormats) {
     }
 }
 
+// 600 bytes of code whose identification block asks for a format 2 block.
+FirmwareImage smallFirmware() {
+    FirmwareImage image;
+    for (std::size_t i = 0; i < 600; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    const std::string id = "<Veltrane Inc. Firmware ID>:product:Demo:version:v3.0:VCB Format:2"
+                           ":date:2026-12-08<end>";
+    std::copy(id.begin(), id.end(), image.bytes.begin() + 64);
+    image.updateLength();
+    return image;
+}
+
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -117,11 +128,7 @@ TEST_F(Backups, AFolderThatCannotBeWrittenLeavesTheChipUntouched) {
     const BlockArea before = b.flashBlockArea();
     auto changed = JobBench::sampleRecord(2);
     changed.productName = "KD-9";
-    FirmwareImage image;
-    const std::string id = "<Veltrane Inc. Firmware ID>:product:Demo:version:v3.0:VCB Format:2"
-                           ":date:2026-12-08<end>";
-    std::copy(id.begin(), id.end(), image.bytes.begin() + 64);
-    image.updateLength();
+    const FirmwareImage image = smallFirmware();
 
     const std::vector<std::pair<const char*, std::function<int()>>> jobs = {
         {"convert", [&] { return b.engine.convertBlock(1); }},
@@ -142,6 +149,140 @@ TEST_F(Backups, AFolderThatCannotBeWrittenLeavesTheChipUntouched) {
     EXPECT_TRUE(b.lightBar.pageWrites().empty());
     EXPECT_EQ(b.flashBlockArea(), before);
     EXPECT_EQ(b.lightBar.eepromByte(5), 5 * 13 + 7);
+}
+
+// --- Cancel and line failures at every stage of every erasing or writing job -----------------
+
+// What identifies a light bar's block here: present, format, serial number, product name.
+struct BlockState {
+    bool present = false;
+    int format = 0;
+    std::int32_t serial = 0;
+    std::string name;
+    bool operator==(const BlockState&) const = default;
+};
+
+BlockState stateOf(const JobBench& b) {
+    BlockArea area = b.flashBlockArea();
+    std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    if (!locateBlock(area).present) return {};
+    const ConfigBlock r = b.flashRecord();
+    return {true, r.format, r.serialNumber, r.productName};
+}
+
+BlockState stateOf(const ConfigBlock& r) { return {true, r.format, r.serialNumber, r.productName}; }
+
+struct SweptJob {
+    const char* name;
+    std::function<void(JobBench&)> setUp; // the light bar as the job finds it
+    std::function<int(JobBench&)> run;
+    BlockState before, after;             // the old block and the block the job writes
+};
+
+std::vector<SweptJob> erasingJobs() {
+    const ConfigBlock f1 = JobBench::sampleRecord(1), f2 = JobBench::sampleRecord(2);
+    ConfigBlock f1New = f1, f2New = f2, converted = f2;
+    f1New.productName = f2New.productName = "KD-8";
+    converted.format = 1;
+    ConfigBlock initial;
+    initial.setDefaultBlock();
+    return {
+        {"convert", [=](JobBench& b) { b.putRecord(f2); },
+         [](JobBench& b) { return b.engine.convertBlock(1); }, stateOf(f2), stateOf(converted)},
+        {"program after erase", [=](JobBench& b) { b.putRecord(f1); },
+         [=](JobBench& b) { return b.engine.programBlock(JobBench::rendered(f1New)); },
+         stateOf(f1), stateOf(f1New)},
+        {"program in place", [=](JobBench& b) { b.putRecord(f2); },
+         [=](JobBench& b) { return b.engine.programBlock(JobBench::rendered(f2New)); },
+         stateOf(f2), stateOf(f2New)},
+        {"initialise", [](JobBench&) {}, [](JobBench& b) { return b.engine.initDefaultBlock(); },
+         BlockState{}, stateOf(initial)},
+        {"firmware", [=](JobBench& b) { b.putRecord(f2); },
+         [](JobBench& b) { return b.engine.programFirmware(smallFirmware(), nullptr); },
+         stateOf(f2), stateOf(f2)},
+    };
+}
+
+struct Profile {
+    int abortTests = 0;
+    std::pair<int, int> rewriteAborts;       // abort tests made before the rewrite's start, end
+    std::uint64_t lineCalls = 0;
+    std::pair<std::uint64_t, std::uint64_t> rewriteCalls;
+};
+
+Profile profileOf(const SweptJob& job) {
+    JobBench b;
+    job.setUp(b);
+    Profile p;
+    b.window.onRewrite = [&](bool on) {
+        (on ? p.rewriteCalls.first : p.rewriteCalls.second) = b.lightBar.counts().lineCalls();
+    };
+    EXPECT_EQ(job.run(b), 0) << job.name;
+    EXPECT_EQ(stateOf(b), job.after) << job.name;
+    EXPECT_EQ(b.window.rewrites.size(), 2u) << job.name;
+    if (b.window.rewrites.size() == 2)
+        p.rewriteAborts = {b.window.rewrites[0].second, b.window.rewrites[1].second};
+    p.abortTests = b.window.abortTests;
+    p.lineCalls = b.lightBar.counts().lineCalls();
+    return p;
+}
+
+// Every abort test inside the rewrite and a spread of the others: the light bar keeps its old
+// block, or holds the new one whole when the Cancel came after the erase (ending as aborted).
+TEST(NothingLostSweep, CancelNeverLeavesALightBarWithoutItsBlock) {
+    for (const SweptJob& job : erasingJobs()) {
+        const Profile p = profileOf(job);
+        ASSERT_GT(p.rewriteAborts.second, p.rewriteAborts.first) << job.name;
+        for (int k = 1; k <= p.abortTests; ++k) {
+            const bool inRewrite = k > p.rewriteAborts.first && k <= p.rewriteAborts.second;
+            if (!inRewrite && k % 15 != 0) continue;
+            JobBench b;
+            job.setUp(b);
+            b.window.cancelAtAbortTest = k;
+            const int r = job.run(b);
+            const BlockState s = stateOf(b);
+            if (inRewrite) {
+                EXPECT_EQ(r, 23) << job.name << " abort test " << k;
+                EXPECT_EQ(s, job.after) << job.name << " abort test " << k;
+            } else {
+                EXPECT_TRUE(s == job.before || s == job.after) << job.name << " abort test " << k;
+            }
+            EXPECT_FALSE(b.window.hasLine(" The Light Bar holds no valid VCB now"));
+            EXPECT_EQ(b.lightBar.timingViolations(), 0u) << job.name << " abort test " << k;
+        }
+    }
+}
+
+// A cable pulled at a spread of points, denser inside the rewrite: the light bar ends with its
+// old or its new block, or the report says it holds none and names a backup of the old one.
+TEST(NothingLostSweep, ALineFailureEndsWithABlockOrNamesTheBackup) {
+    for (const SweptJob& job : erasingJobs()) {
+        const Profile p = profileOf(job);
+        std::vector<std::uint64_t> points;
+        for (std::uint64_t k = 1; k < 12; ++k) points.push_back(p.lineCalls * k / 12);
+        const auto [from, to] = p.rewriteCalls;
+        for (std::uint64_t k = 0; k < 12; ++k) points.push_back(from + (to - from) * k / 12);
+        for (const std::uint64_t at : points) {
+            JobBench b;
+            job.setUp(b);
+            const BlockArea old = b.flashBlockArea();
+            b.lightBar.failLineCallsAfter(at);
+            const int r = job.run(b);
+            EXPECT_NE(r, 0) << job.name << " line failure after " << at;
+            const BlockState s = stateOf(b);
+            if (s == job.before || s == job.after) continue;
+            EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " The Light Bar holds no valid VCB now"))
+                << job.name << " line failure after " << at << ::testing::PrintToString(b.window.texts());
+            if (!job.before.present) continue;
+            const auto files = b.backupFiles();
+            ASSERT_FALSE(files.empty()) << job.name;
+            const std::string vcb = files.back();
+            EXPECT_TRUE(b.window.hasLine(" Its VCB was saved to " + vcb)) << job.name;
+            BlockArea held = old;
+            std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
+            EXPECT_EQ(fileBytes(vcb), asText(held)) << job.name;
+        }
+    }
 }
 
 } // namespace
