@@ -95,6 +95,7 @@ void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Acce
     isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
     window_.clearClicks();
     window_.showForJob(title, withBlockPane);
+    if (port_.fast()) window_.plainLine(" Fast link: datasheet waits, fewer line calls");
 
     // A port that does not open (busy, missing, not permitted) is named at once: eight enable
     // tries over it would only make it look like a dead light bar. Result 8 keeps the report's
@@ -183,7 +184,7 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
     }
     beginRewrite();
     isp_.chipErase();
-    port_.wait(150);
+    isp_.waitAfterErase();
     if (!ok()) return; // the report names the failure; the erase line stays as it was
     window_.removeLastLine();
     window_.successLine(" Light Bar is Erased");
