@@ -11,6 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
 #include <string>
 
 namespace {
@@ -42,12 +44,22 @@ struct Bench {
     RecordHost host{true};
     ChipProgrammer engine{lightBar, clock, settings, window, host};
 
+    // The jobs save their backups in a folder of the bench's own, removed afterwards.
+    std::string backups = (std::filesystem::temp_directory_path() /
+                           ("tessel-bench-backups-" + std::to_string(::getpid())))
+                              .string();
+
     explicit Bench(const ConfigBlock& block) {
+        engine.setBackupFolder(backups);
         lightBar.setLogging(false);
         BlockArea area;
         renderBlock(block, area);
         for (std::size_t i = 0; i < area.size(); ++i)
             lightBar.setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
+    }
+    ~Bench() {
+        std::error_code ec;
+        std::filesystem::remove_all(backups, ec);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/ControlNames.h"
 #include "block/BlockLabels.h"
+#include "block/NameRules.h"
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
 
@@ -21,6 +22,10 @@ std::string messageFor(ConversionError::Kind kind, const std::string& text) {
         return "'" + text +
                "' cannot be stored in a light bar block: it contains \"~\", "
                "\"< end >\" or a control character";
+    case ConversionError::Kind::Name:
+        return "'" + text +
+               "' cannot be stored in a light bar block: a blank or \":\" inside a name "
+               "does not read back";
     }
     return {};
 }
@@ -48,6 +53,8 @@ std::string checkedBlockText(const ControlValues& controls, std::string_view con
     if (text.size() > maxLength) text.resize(maxLength);
     if (carriesUnsafeCharacter(text))
         throw ConversionError(ConversionError::Kind::BlockText, std::string(control), text);
+    if (!readsBackUnchanged(text))
+        throw ConversionError(ConversionError::Kind::Name, std::string(control), text);
     return text;
 }
 

@@ -15,7 +15,8 @@ public:
     enum class Kind {
         Integer,  // "'%s' is not a valid integer value"
         Real,     // "'%s' is not a valid floating point value"
-        BlockText // a text value holding "~", "< end >" or a control character
+        BlockText, // a text value holding "~", "< end >" or a control character
+        Name       // a name a light bar would read back changed (a blank or ":" inside it)
     };
 
     ConversionError(Kind kind, std::string control, std::string fieldText);
@@ -52,8 +53,9 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& controls
                                     bool advancedMode);
 
 // Reads every control back into the record. Throws ConversionError when the serial number or a
-// numeric option does not convert, or when a product or scale name would carry "~", "< end >"
-// or a control character into a block; the fields collected before it keep their new values.
+// numeric option does not convert, when a product or scale name would carry "~", "< end >"
+// or a control character into a block, or when the light bar would read a name back changed;
+// the fields collected before it keep their new values.
 // Returns whether "Tilt Temp Cal" is enabled.
 bool collectFromWindows(ConfigBlock& record, const ControlValues& controls);
 

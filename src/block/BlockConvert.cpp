@@ -17,16 +17,13 @@ std::string_view labelOf(std::string_view line) {
     return line.substr(0, std::min(line.find(':'), kConvertPartMax));
 }
 
-// The first word after the first colon: blanks and colons skipped, then up to the next blank
-// or colon, at most 49 characters.
-std::string_view firstValueOf(std::string_view line) {
+// The whole value after the first colon: leading blanks and colons skipped, the rest of the
+// line kept as it is, so a scale row keeps all eight numbers and a name its trailing blank.
+std::string_view valueOf(std::string_view line) {
     const auto colon = line.find(':');
     if (colon == std::string_view::npos) return {};
     const auto start = line.find_first_not_of(" :", colon);
-    if (start == std::string_view::npos) return {};
-    const auto end = line.find_first_of(" :", start);
-    const auto word = line.substr(start, end == std::string_view::npos ? end : end - start);
-    return word.substr(0, kConvertPartMax);
+    return start == std::string_view::npos ? std::string_view{} : line.substr(start);
 }
 
 std::string_view renamedLabel(std::string_view label, int targetFormat) {
@@ -82,7 +79,7 @@ bool convertText(std::span<const std::uint8_t> source, int targetFormat, BlockAr
         if (label == labels::kVcbFormat) continue;
         out.put(renamedLabel(label, targetFormat));
         out.put(": ");
-        out.put(firstValueOf(line.view()));
+        out.put(valueOf(line.view()));
         out.put("\r\n");
     }
     out.put(labels::kEndMarker);

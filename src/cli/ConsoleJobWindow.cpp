@@ -1,6 +1,7 @@
 #include "cli/ConsoleJobWindow.h"
 
 #include <csignal>
+#include <unistd.h>
 #include <istream>
 #include <ostream>
 
@@ -18,15 +19,37 @@ const char* colourOf(LineStyle style) {
 }
 
 volatile std::sig_atomic_t g_interrupted = 0;
+// While the light bar's block is being rewritten a stop would leave it with none: the signal
+// that would end the program is held here and raised again as soon as the block is in place.
+volatile std::sig_atomic_t g_rewriting = 0;
+volatile std::sig_atomic_t g_heldSignal = 0;
+
+void sayFinishing() {
+    static constexpr char kLine[] = "tessel: finishing the light bar's block, then stopping\n";
+    [[maybe_unused]] const auto n = ::write(STDERR_FILENO, kLine, sizeof kLine - 1);
+}
+
+// Ends the program by the signal's default action, unless the block is being rewritten.
+void stopBy(int signal) {
+    if (g_rewriting) {
+        g_heldSignal = signal;
+        sayFinishing();
+        return;
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
 
 extern "C" void onInterrupt(int) {
     if (g_interrupted) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
+        stopBy(SIGINT);
         return;
     }
-    g_interrupted = 1;
+    g_interrupted = 1; // the job's Cancel; a rewrite holds it until the block is verified
+    if (g_rewriting) sayFinishing();
 }
+
+extern "C" void onStop(int signal) { stopBy(signal); }
 
 // A held line is one a job may still take back: a step in progress or a prompt.
 bool removable(LineStyle style) { return style == LineStyle::Progress; }
@@ -135,7 +158,19 @@ void ConsoleJobWindow::clearProgressBar() {
 
 void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 
-void ConsoleJobWindow::installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
+void ConsoleJobWindow::installInterruptHandler() {
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGHUP, onStop);
+    std::signal(SIGTERM, onStop);
+}
+
+void ConsoleJobWindow::setRewritingBlock(bool rewriting) {
+    g_rewriting = rewriting ? 1 : 0;
+    if (rewriting || g_heldSignal == 0) return;
+    const int signal = g_heldSignal;
+    g_heldSignal = 0;
+    stopBy(signal);
+}
 
 bool ConsoleJobWindow::aborted() {
     const bool was = cancelRequested_ || g_interrupted;

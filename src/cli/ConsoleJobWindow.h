@@ -61,8 +61,11 @@ public:
     // A Cancel from outside: the next abort test of the job sees it.
     void requestCancel() { cancelRequested_ = true; }
     // Makes Ctrl+C a Cancel for the running job's next abort test, so the port is closed and
-    // the job ends as an aborted one; a second Ctrl+C ends the program at once.
+    // the job ends as an aborted one; a second Ctrl+C, SIGHUP or SIGTERM ends the program at
+    // once, except while the light bar's block is being rewritten: then they are held (a line
+    // on stderr says so) and act as soon as the block is in place.
     static void installInterruptHandler();
+    void setRewritingBlock(bool rewriting) override;
 
 private:
     struct Line {

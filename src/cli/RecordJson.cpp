@@ -1,5 +1,6 @@
 #include "cli/RecordJson.h"
 
+#include "block/NameRules.h"
 #include "block/RecordFields.h"
 
 #include <algorithm>
@@ -61,6 +62,12 @@ std::string blockText(const Json& v, const std::string& key) {
         out += static_cast<char>(cp);
     }
     return out;
+}
+
+// A name the light bar would read back cut (it keeps what follows the last blank or colon).
+void refuseChangingName(const std::string& name, const std::string& key) {
+    if (!readsBackUnchanged(name))
+        wrong(key, "holds a blank or \":\" inside it, which a light bar reads back changed");
 }
 
 long integer(const Json& v, const std::string& key, long min, long max) {
@@ -176,6 +183,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
         } else if (key == "productName") {
             r.productName = blockText(v, key);
             if (r.productName.size() > kProductNameMax) wrong(key, "is longer than 19 characters");
+            refuseChangingName(r.productName, key);
         } else if (key == "options") {
             for (const auto& [label, state] : object(v, key)) {
                 const std::string optKey = "options." + label;
@@ -196,6 +204,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
                 r.scaleNames[i] = blockText(names[i], nameKey);
                 if (r.scaleNames[i].size() > kScaleNameLength)
                     wrong(nameKey, "is longer than 3 characters");
+                refuseChangingName(r.scaleNames[i], nameKey);
             }
         } else if (key == "metricScales") {
             readScaleRows(v, key, r.metricScales);

@@ -160,16 +160,18 @@ bool ChipProgrammer::compareBlocks(BlockView& lightBar, BlockView& reference) {
     return compareTexts(lightBar, reference);
 }
 
-// Whether the reference can be written over the light bar's flash as it is: programming can
-// clear bits but never set them. Reads the whole block area.
-bool ChipProgrammer::needsNoErase(const BlockView& reference) {
+void ChipProgrammer::readWholeBlockArea() {
     runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
             [&](std::size_t i) {
                 lightBarArea_[i] =
                     fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
                 return Step::Next;
             });
-    if (!ok()) return false;
+    wholeAreaRead_ = ok();
+}
+
+// Programming can clear bits but never set them.
+bool ChipProgrammer::needsNoErase(const BlockView& reference) const {
     for (std::size_t i = 0; i < kBlockAreaSize; ++i) {
         const std::uint8_t wanted = toFlash(reference.area[i]);
         const std::uint8_t stored = toFlash(lightBarArea_[i]);
@@ -238,22 +240,18 @@ void ChipProgrammer::programBlockSteps(const BlockArea& reference) {
 
     bool eraseNeeded = true;
     if (ok() && reference_.format == 2 && before_.format == 2) {
-        if (needsNoErase(reference_)) {
+        readWholeBlockArea();
+        if (ok() && needsNoErase(reference_)) {
             eraseNeeded = false;
         } else if (ok() && inPlaceUpdate(reference_.area, lightBarArea_, work_)) {
             reference_.locate();
             eraseNeeded = false;
         }
     }
-    if (eraseNeeded) {
-        confirmedErase(" Light Bar will be Erased");
-    } else if (ok()) {
-        window_.plainLine(" Light Bar Erasure not required");
-    }
+    backUp(before_.serialNumber, eraseNeeded);
 
-    // Asked whatever the erase's outcome, so the operator sees the change even after a Cancel.
-    const int r = result();
-    if (lightBarRead && before_.present() && (r == result::Ok || r == result::EraseCancelled) &&
+    // Asked before the erase: a No after it would leave the light bar with no block at all.
+    if (lightBarRead && before_.present() && ok() &&
         before_.serialNumber != reference_.serialNumber) {
         window_.errorLine(" Serial Number is being changed");
         window_.errorLine(formatLine("   from %d to %d.", before_.serialNumber,
@@ -267,7 +265,14 @@ void ChipProgrammer::programBlockSteps(const BlockArea& reference) {
         }
     }
 
+    if (eraseNeeded) {
+        confirmedErase(" Light Bar will be Erased");
+    } else if (ok()) {
+        window_.plainLine(" Light Bar Erasure not required");
+        beginRewrite();
+    }
     if (ok()) writeAndVerify();
+    endRewrite();
 }
 
 int ChipProgrammer::convertBlock(int targetFormat) {
@@ -300,6 +305,7 @@ void ChipProgrammer::convertBlockSteps(int targetFormat) {
         }
     }
     showBlock(reference_.area);
+    backUp(before_.serialNumber, true);
     confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
 
     if (!ok()) {
@@ -310,6 +316,7 @@ void ChipProgrammer::convertBlockSteps(int targetFormat) {
         }
     } else {
         writeAndVerify();
+        endRewrite();
     }
 }
 
@@ -336,8 +343,10 @@ void ChipProgrammer::initDefaultBlockSteps() {
         reference_.locate();
     }
     showBlock(reference_.area);
+    backUp(before_.serialNumber, true);
     confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
     writeAndVerify();
+    endRewrite();
 }
 
 } // namespace tessel

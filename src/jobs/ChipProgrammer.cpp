@@ -28,6 +28,7 @@ int ChipProgrammer::runJob(const std::string& title, bool withBlockPane, Access 
     JobScope scope(*this);
     jobStart(title, withBlockPane, access);
     body();
+    endRewrite(); // a job that stopped inside the rewrite
     if (report == Report::Final) finalReport();
     jobEnd();
     return result();
@@ -48,8 +49,12 @@ std::size_t ChipProgrammer::runLoop(const ByteLoop& loop,
             window_.setProgress(percentOf(count, loop.total));
             window_.processMessages();
             if (window_.aborted()) {
-                fail(loop.abortCode);
-                break;
+                if (rewriting_) {
+                    cancelHeld_ = true; // the block is finished first
+                } else {
+                    fail(loop.abortCode);
+                    break;
+                }
             }
         }
         if (s == Step::Last) break;
@@ -85,13 +90,22 @@ bool sameFuses(const DeviceIdentity& a, const DeviceIdentity& b) {
 
 void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Access access) {
     port_.setResult(result::Ok);
+    backupBlockFile_.clear();
+    backupHeldBlock_ = wholeAreaRead_ = rewriting_ = cancelHeld_ = blockLost_ = false;
     isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
     window_.clearClicks();
     window_.showForJob(title, withBlockPane);
     if (port_.fast()) window_.plainLine(" Fast link: datasheet waits, fewer line calls");
-    port_.open();
 
-    // Programming enable decides alone: its 8 replaces the 32 of a port that could not open.
+    // A port that does not open (busy, missing, not permitted) is named at once: eight enable
+    // tries over it would only make it look like a dead light bar. Result 8 keeps the report's
+    // advice to check the connections and the COM port setting.
+    if (!port_.open()) {
+        window_.errorLine(" " + portFailureText());
+        port_.setResult(result::ChipNotResponding);
+        window_.errorLine(" Error - Light Bar is not responding");
+        return;
+    }
     port_.setResult(isp_.programmingEnable());
     if (!ok()) {
         window_.errorLine(" Error - Light Bar is not responding");
@@ -111,6 +125,13 @@ void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Acce
         fail(result::Error);
     }
     window_.processMessages();
+}
+
+std::string ChipProgrammer::portFailureText() const {
+    if (port_.portIndex() == 0) return "No COM port is selected";
+    std::string text = port_.lastErrorText();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
 }
 
 // Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads
@@ -146,6 +167,7 @@ void ChipProgrammer::jobEnd() {
 
 void ChipProgrammer::finalReport() {
     for (const auto& line : finalReportLines(result())) window_.errorLine(line);
+    lostBlockReport();
 }
 
 void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::string& secondLine) {
@@ -160,8 +182,10 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
         fail(result::EraseCancelled);
         return;
     }
+    beginRewrite();
     isp_.chipErase();
     isp_.waitAfterErase();
+    if (!ok()) return; // the report names the failure; the erase line stays as it was
     window_.removeLastLine();
     window_.successLine(" Light Bar is Erased");
 }

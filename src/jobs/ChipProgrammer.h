@@ -3,6 +3,7 @@
 #include "block/BlockArea.h"
 #include "firmware/FirmwareId.h"
 #include "firmware/FirmwareImage.h"
+#include "jobs/BlockBackup.h"
 #include "jobs/BlockHost.h"
 #include "jobs/BlockView.h"
 #include "jobs/JobWindow.h"
@@ -39,6 +40,11 @@ public:
     // The link mode of the jobs to come; the fast link's jobs say so in their first line.
     void setLinkMode(LinkMode mode) { port_.setLinkMode(mode); }
     LinkMode linkMode() const { return port_.linkMode(); }
+
+    // Where the erasing and writing jobs save the light bar's block area (and EEPROM before an
+    // erase) first. Without a folder they refuse to write anything.
+    void setBackupFolder(std::string folder) { backup_.setFolder(std::move(folder)); }
+    const std::string& backupFolder() const { return backup_.folder(); }
 
     // Result of the current or last job.
     int result() const { return port_.result(); }
@@ -101,6 +107,8 @@ private:
     // Asks for OK, then erases the chip; Cancel gives result 20.
     void confirmedErase(const std::string& firstLine, const std::string& secondLine = {});
     void checkFuses();
+    // Why the port did not open, as one line: the port's error text without its line end.
+    std::string portFailureText() const;
 
     // Stores a result code only while no earlier step has failed: the first failure decides.
     void fail(int code);
@@ -144,7 +152,23 @@ private:
     bool compareBytes(const BlockArea& lightBar, std::size_t l0, const BlockArea& reference,
                       std::size_t r0, std::size_t n);
     void canonicalize(BlockArea& area);
-    bool needsNoErase(const BlockView& reference);
+    // Whether the reference can be written over the whole area read by readWholeBlockArea.
+    bool needsNoErase(const BlockView& reference) const;
+    // Reads all 4096 bytes of the block area into lightBarArea_ (withdrawn bytes as "~").
+    void readWholeBlockArea();
+
+    // --- nothing lost (jobs/BlockSafety.cpp) ----------------------------------------------
+    // Saves the block area (read unless this job has read it whole) and, before an erase, the
+    // EEPROM into the backup folder, naming the files in the log. A copy that cannot be saved
+    // stops the job with 11 before anything is written.
+    void backUp(std::int32_t serialNumber, bool beforeErase);
+    // The stretch in which the light bar's block is being rewritten: from the erase (or the
+    // first byte of a write without one) to the end of the new block's verification. A Cancel
+    // seen meanwhile is held and ends the job as aborted (23) right after; a failure inside it
+    // makes the final report name the backup and how to put it back.
+    void beginRewrite();
+    void endRewrite();
+    void lostBlockReport();
     // Writes the reference block, reads it back and compares; a difference gives 28.
     void writeAndVerify();
 
@@ -160,6 +184,15 @@ private:
     void checkKeptBlockFits();
     void writeKeptBlock();
     void verifyKeptBlock(std::size_t offset, std::size_t n);
+
+    BlockBackup backup_;
+    std::string backupBlockFile_;   // this job's block area backup; empty before it is saved
+    bool backupHeldBlock_ = false;  // whether that backup holds a block
+    bool wholeAreaRead_ = false;    // lightBarArea_ holds this job's reading of the whole area
+    bool rewriting_ = false;
+    bool cancelHeld_ = false;
+    bool blockLost_ = false;        // a rewrite ended with a failure
+    std::array<std::uint8_t, 4096> eepromCopy_{};
 
     IspPort port_;
     IspInstructions isp_;

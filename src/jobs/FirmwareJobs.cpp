@@ -178,8 +178,10 @@ void ChipProgrammer::programFirmwareSteps(const FirmwareImage& image, const std:
     // not fit its place be refused while the light bar is still whole.
     if (ok()) compact(before_);
     checkKeptBlockFits();
+    backUp(before_.serialNumber, true);
     confirmedErase(" Light Bar will be Erased (VCB is preserved)");
     writeKeptBlock();
+    endRewrite(); // the code below may be cancelled: the block is back in place
 
     if (ok()) {
         beginLongStep(" Programming Light Bar Firmware Code");

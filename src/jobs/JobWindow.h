@@ -48,6 +48,11 @@ public:
     virtual void waitForInput() {}
     // Hides the window.
     virtual void close() = 0;
+    // True from the moment the light bar's block starts being rewritten (the erase, or the
+    // first byte of a write without one) until the new block is verified; false after. The job
+    // holds a Cancel meanwhile and honours it right after; a window that can be stopped from
+    // outside (the console's signals) holds such stops too.
+    virtual void setRewritingBlock(bool) {}
     // Forgets button clicks made before the job started, so a Cancel clicked after one job's
     // last test cannot abort the next job.
     virtual void clearClicks() {}

@@ -16,6 +16,7 @@ inline constexpr int NoValidVcb = 5;
 inline constexpr int VcbAlreadyExists = 6;
 inline constexpr int ReferenceVcbNotValid = 7;
 inline constexpr int ChipNotResponding = 8;
+inline constexpr int OutputFileWriteError = 11;
 inline constexpr int InputFileCancel = 13;
 inline constexpr int InputFileOpenError = 14;
 inline constexpr int VcbFormatsDoNotMatch = 18;

@@ -2,6 +2,8 @@
 
 #include "support/ComPorts.h"
 
+#include <cstdlib>
+
 namespace tessel {
 
 bool AppSettings::iniFileIsReadOnly() const {
@@ -47,6 +49,22 @@ bool AppSettings::setComPort(std::int32_t port) {
 std::string AppSettings::hexPath() const {
     store_.selectSection(kFileSpecs);
     return store_.readText("HexPath", ".");
+}
+
+namespace {
+// The per-user data folder of the XDG base directories.
+std::string defaultBackupFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/') return std::string(data) + "/tessel/backups";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/share/tessel/backups";
+    return {};
+}
+} // namespace
+
+std::string AppSettings::backupFolder() const {
+    store_.selectSection(kFileSpecs);
+    return store_.readText("BackupPath", defaultBackupFolder());
 }
 
 bool AppSettings::setHexPath(const std::string& folder) {

@@ -37,6 +37,12 @@ public:
     std::string hexPath() const;
     bool setHexPath(const std::string& folder);
 
+    // [FileSpecs] "BackupPath": where the jobs keep a copy of the light bar's block area and
+    // EEPROM before they write or erase. Default: the per-user data folder,
+    // $XDG_DATA_HOME/tessel/backups, else ~/.local/share/tessel/backups; empty when neither
+    // variable names an absolute folder.
+    std::string backupFolder() const;
+
     // [Ports] "COM1" to "COM4": the device behind each COM port, /dev/ttyS0 to /dev/ttyS3 unless
     // the file names another. Only a name; nothing here opens it. Empty outside 1 to 4.
     std::string portDevice(int port) const;

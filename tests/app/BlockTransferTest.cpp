@@ -12,7 +12,7 @@ ConfigBlock sampleRecord() {
     r.format = 2;
     r.serialNumber = -314159;
     r.customerId = 4;
-    r.productName = "KD-7 X";
+    r.productName = "KD-7X";
     r.tapeMinRadius = 3.048;
     r.skipTapeMinRadius = false;
     r.minSogForCogKph = 10.0;
@@ -253,6 +253,45 @@ TEST(BlockTransfer, WithdrawnCharacterNeverReachesABlock) {
     c.setText("memoScale1Name", "A~BC"); // not three characters: dropped as always
     EXPECT_NO_THROW(collectFromWindows(collected, c));
     EXPECT_EQ(collected.scaleNames[0], "");
+}
+
+// A light bar keeps only what follows a name's last blank or colon: such names are refused
+// before any job, names that read back unchanged pass.
+TEST(BlockTransfer, NamesALightBarWouldCutAreRefused) {
+    ConfigBlock record = sampleRecord();
+    ControlValues c;
+    loadIntoWindows(record, c, true);
+    ConfigBlock collected;
+
+    c.setText("memoProductName", "LB 3000");
+    try {
+        collectFromWindows(collected, c);
+        FAIL() << "a name with a blank inside must be refused";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.kind(), ConversionError::Kind::Name);
+        EXPECT_STREQ(e.what(), "'LB 3000' cannot be stored in a light bar block: a blank or "
+                               "\":\" inside a name does not read back");
+    }
+    for (const char* name : {" LB", "LB:3", "KD-7  "}) {
+        c.setText("memoProductName", name);
+        EXPECT_THROW(collectFromWindows(collected, c), ConversionError) << name;
+    }
+    c.setText("memoProductName", "KD-7");
+    c.setText("memoScale1Name", "A B");
+    EXPECT_THROW(collectFromWindows(collected, c), ConversionError);
+
+    // A trailing blank or colon, and names of blanks only ("no name"), read back as they are.
+    c.setText("memoProductName", "KD-7 ");
+    c.setText("memoScale1Name", "AB:");
+    c.setText("memoScale2Name", "   ");
+    ASSERT_NO_THROW(collectFromWindows(collected, c));
+    BlockArea area;
+    ASSERT_TRUE(renderBlock(collected, area));
+    ConfigBlock parsed;
+    parseBlock(area, parsed);
+    EXPECT_EQ(parsed.productName, "KD-7 ");
+    EXPECT_EQ(parsed.scaleNames[0], "AB:");
+    EXPECT_EQ(parsed.scaleNames[1], "   ");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/MainWindowModel.h"
 #include "block/BlockText.h"
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,7 @@ struct MainWindowBench {
         options.iniPath = iniPath;
         options.simulate = true;
         options.comPort = comPort;
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // the jobs' backups stay here
         session = std::make_unique<AppSession>(options, window);
         model = std::make_unique<MainWindowModel>(*session);
         model->windowShown();

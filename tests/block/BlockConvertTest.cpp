@@ -13,7 +13,7 @@ using testutil::textAt;
 
 const std::string kTitle = "< Veltrane Configuration Block >";
 
-TEST(BlockConvert, Format2ToFormat1KeepsTheFirstNumberOfEachRowAndCarriesTheSeparators) {
+TEST(BlockConvert, Format2ToFormat1KeepsWholeValuesAndCarriesTheSeparators) {
     const std::string source =
         crlf({kTitle, "VCB Format:             2", "S/N:               314159",
               "Customer ID:            1", "Product Name:        KD-7", "     --- Options ---",
@@ -27,7 +27,8 @@ TEST(BlockConvert, Format2ToFormat1KeepsTheFirstNumberOfEachRowAndCarriesTheSepa
     const std::string converted = crlf(
         {kTitle, "S/N: 314159", "Customer ID: 1", "Product Name: KD-7",
          "     --- Options ---: ", "Tilt: no", "Display Mode: 3", "Display Only BAUD Rate: 19200",
-         "Mt Offset Scale 1: 100", " ------------------------: ", "< end >"});
+         "Mt Offset Scale 1: 100  200  300  400  500  600  700  800", " ------------------------: ",
+         "< end >"});
     EXPECT_EQ(textAt(area, kFormat1Offset), converted);
     EXPECT_EQ(area[kFormat1Offset + converted.size() + 1], 0xFF);
 
@@ -37,7 +38,7 @@ TEST(BlockConvert, Format2ToFormat1KeepsTheFirstNumberOfEachRowAndCarriesTheSepa
     EXPECT_EQ(record.serialNumber, 314159);
     EXPECT_EQ(record.productName, "KD-7");
     EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No);
-    EXPECT_EQ(record.metricScales[0], (ScaleRow{100, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(record.metricScales[0], (ScaleRow{100, 200, 300, 400, 500, 600, 700, 800}));
 }
 
 TEST(BlockConvert, Format1ToFormat2RoundTripsTheRecord) {
@@ -79,7 +80,7 @@ TEST(BlockConvert, EdgeCases) {
     ASSERT_TRUE(
         convertText(areaWith(crlf({kTitle, "VCB Format: 1", "S/N: 4", "< end >"})), 2, area));
     EXPECT_EQ(textAt(area, 0), crlf({kTitle, "VCB Format: 2", "S/N: 4", "< end >"}));
-    // Long labels and values keep 49 characters; lines keep 99.
+    // Long labels keep 49 characters, values the rest of a line of at most 99.
     const std::string longLine = std::string(60, 'L') + ":" + std::string(60, 'V');
     ASSERT_TRUE(convertText(areaWith(crlf({kTitle, longLine, "< end >"})), 1, area));
     EXPECT_EQ(textAt(area, kFormat1Offset),

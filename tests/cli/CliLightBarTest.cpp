@@ -70,6 +70,24 @@ TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {
     EXPECT_NE(cli.err.find(" VCB is already Format 1"), std::string::npos);
 }
 
+// The block area saved before an erase programs back as a block file, withdrawn lines and all.
+TEST(CliLightBar, ABackupPutsTheBlockBack) {
+    CliRunner cli;
+    initialise(cli);
+    writeFile(cli.path("block.txt"), kBlockText);
+    ASSERT_EQ(cli.run({"--yes", "program-vcb", cli.path("block.txt")}), 0) << cli.out;
+    ASSERT_EQ(cli.run({"--yes", "convert-vcb", "1"}), 0) << cli.out;
+    const auto saved = cli.err.find(" Light Bar VCB area saved to ");
+    ASSERT_NE(saved, std::string::npos) << cli.err;
+    const auto from = saved + std::string(" Light Bar VCB area saved to ").size();
+    const std::string backup = cli.err.substr(from, cli.err.find('\n', from) - from);
+    EXPECT_EQ(backup.rfind(cli.backups + "/SN314159-", 0), 0u) << backup;
+    EXPECT_NE(readFile(backup).find('~'), std::string::npos) << "the in-place update withdrew lines";
+
+    ASSERT_EQ(cli.run({"--yes", "program-vcb", backup}), 0) << cli.out;
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
+}
+
 TEST(CliLightBar, ProgramsABlockFileInPlaceAndVerifiesIt) {
     CliRunner cli;
     initialise(cli);

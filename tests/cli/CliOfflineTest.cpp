@@ -103,6 +103,8 @@ TEST(CliOffline, MalformedInputsGiveExitCodesAndMessages) {
              {R"({"metricScales": [[1,2,3]]})", "metricScales"},
              {R"({"tilt": {"hiTempISlope": 300}})", "tilt.hiTempISlope"},
              {R"({"productName": "A~B"})", "productName"},
+             {R"({"productName": "LB 3000"})", "productName"},
+             {R"({"scaleNames": ["   ", "A:B", "   ", "   "]})", "scaleNames[1]"},
              {R"({"productName": "\u0100"})", "productName"},
              {R"({"format": 2,)", "JSON error"},
          }) {

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct CliRunner {
     std::string out, err;
     std::string input; // standard input (not a terminal)
     bool outIsTerminal = false;
+    std::string backups = dir / "data/tessel/backups"; // where the light bar jobs save backups
+
+    // The jobs' backups go to the per-user data folder: here, never the tester's own.
+    CliRunner() { ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); }
 
     int run(std::vector<std::string> args, bool simulate = true) {
         const bool offline = !args.empty() && (args[0] == "vcb" || args[0] == "hex");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace tessel {
@@ -123,6 +126,29 @@ TEST(ConsoleJobWindow, BlockIsPrintedOnlyInAdvancedModeForJobsWithABlockPane) {
     adv.window.showForJob("t", true);
     adv.window.showBlock(text);
     EXPECT_EQ(adv.out.str(), "t\n  | < Veltrane Configuration Block >\n  | S/N: 1\n");
+}
+
+// While the block is being rewritten, SIGTERM, SIGHUP and a second Ctrl+C are held and say so;
+// the first Ctrl+C stays the job's Cancel. The held stop acts once the block is in place.
+TEST(ConsoleJobWindowDeathTest, StopsWaitForTheRewrittenBlock) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Console c(AnswerPolicy::Yes, false);
+            ConsoleJobWindow::installInterruptHandler();
+            c.window.setRewritingBlock(true);
+            std::raise(SIGINT);
+            std::raise(SIGTERM);
+            std::raise(SIGINT);
+            std::raise(SIGHUP);
+            std::fprintf(stderr, "cancel %s; block verified\n",
+                         c.window.aborted() ? "held" : "lost");
+            c.window.setRewritingBlock(false);
+            std::fprintf(stderr, "still running\n");
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGHUP),
+        "finishing the light bar's block, then stopping\n.*cancel held; block verified\n$");
 }
 
 } // namespace

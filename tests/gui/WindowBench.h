@@ -2,6 +2,8 @@
 
 #include "support/TempDir.h"
 
+#include <cstdlib>
+
 #include "block/BlockText.h"
 #include "block/ConfigBlock.h"
 #include "gui/WindowSession.h"
@@ -60,6 +62,7 @@ public:
         options.executablePath = dir / "tessel";
         options.iniPath = iniPath;
         options.simulate = true;
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // the jobs' backups stay here
         session = std::make_unique<WindowSession>(options);
         QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
         timer.start(1);

@@ -235,7 +235,18 @@ TEST_F(ProgramBlockJob, Format1AlwaysAsksForTheErase) {
     EXPECT_TRUE(sameValues(b.flashRecord(), JobBench::sampleRecord(2)));
 }
 
-TEST_F(ProgramBlockJob, SerialNumberQuestionFollowsACancelledErase) {
+// A No after the erase would leave no block at all: the question comes first.
+TEST_F(ProgramBlockJob, NoToTheSerialNumberChangeComesBeforeAnyErase) {
+    b.putRecord(JobBench::sampleRecord(1, 100));
+    const BlockArea before = b.flashBlockArea();
+    b.window.yesNoAnswers = {false};
+    EXPECT_EQ(b.engine.programBlock(JobBench::rendered(JobBench::sampleRecord(1, 101))), 22);
+    EXPECT_EQ(b.window.okCancelQuestions, 0);
+    EXPECT_FALSE(b.chipErased());
+    EXPECT_EQ(b.flashBlockArea(), before);
+}
+
+TEST_F(ProgramBlockJob, SerialNumberQuestionIsAskedAlsoWhenTheEraseIsCancelled) {
     b.putRecord(JobBench::sampleRecord(1, 100));
     const BlockArea before = b.flashBlockArea();
     b.window.okCancelAnswers = {false};
@@ -271,10 +282,10 @@ TEST_F(ProgramBlockJob, AWriteThatDidNotTakeGives28) {
         if (l.text == " Light Bar is Erased") b.lightBar.setFlashByte(kFormat1Base + 34 + 23, 0x00);
     };
     EXPECT_EQ(b.engine.programBlock(JobBench::rendered(JobBench::sampleRecord(1))), 28) << log();
-    const auto t = b.window.texts();
-    const Lines tail(t.end() - 4, t.end());
-    EXPECT_EQ(tail, (Lines{" Light Bar VCB Verify error:", "<VCB> S/N:               314159",
-                           "< LB> S/N:                31419", " VCB Verify Error"}));
+    Lines expected{" Light Bar VCB Verify error:", "<VCB> S/N:               314159",
+                   "< LB> S/N:                31419", " VCB Verify Error"};
+    for (const auto& line : lostBlockReport()) expected.push_back(line);
+    EXPECT_EQ(linesFrom(" Light Bar VCB Verify error:", 99), expected);
 }
 
 TEST_F(ProgramBlockJob, ALightBarWithoutBlockOrAReferenceWithoutOneIsNeverWritten) {
@@ -376,7 +387,9 @@ TEST_F(InitBlockJob, AWriteThatDidNotTakeGives28) {
         if (l.text == " Light Bar is Erased") b.lightBar.setFlashByte(0x1F000 + 34 + 27 + 24, 0x00);
     };
     EXPECT_EQ(b.engine.initDefaultBlock(), 28);
-    EXPECT_EQ(b.window.lastLine(), " VCB Verify Error");
+    // The light bar held no block before: there is none to put back.
+    EXPECT_EQ(linesFrom(" VCB Verify Error", 9),
+              (Lines{" VCB Verify Error", " The Light Bar holds no valid VCB now"}));
 }
 
 } // namespace

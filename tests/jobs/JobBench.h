@@ -9,6 +9,7 @@
 #include "link/PortSettings.h"
 #include "sim/VirtualLightBar.h"
 #include "support/Clock.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <array>
@@ -26,6 +27,9 @@ struct JobBench {
     ScriptedJobWindow window;
     RecordHost host{true};
     ChipProgrammer engine{cable, clock, settings, window, host};
+    TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
+
+    JobBench() { engine.setBackupFolder(dir / "backups"); }
 
     static constexpr std::uint32_t kBlockBase = 0x1F000;
     static constexpr std::array<std::uint8_t, 4> kChipErase = {0xAC, 0x80, 0x00, 0x00};
@@ -48,6 +52,15 @@ struct JobBench {
         BlockArea area;
         renderBlock(record, area);
         putBlockArea(area);
+    }
+    // The backup files saved so far, sorted by name.
+    std::vector<std::string> backupFiles() const {
+        std::vector<std::string> files;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(dir / "backups", ec))
+            files.push_back(e.path().string());
+        std::sort(files.begin(), files.end());
+        return files;
     }
     static BlockArea rendered(const ConfigBlock& record) {
         BlockArea area;

@@ -3,6 +3,7 @@
 #include "JobTest.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace tessel::testing {
 namespace {
@@ -31,11 +32,33 @@ TEST_F(JobFrame, ASilentLightBarShowsEightTriesAndTheReport) {
     EXPECT_EQ(b.window.okWaits, 1);
 }
 
-TEST_F(JobFrame, APortThatCannotOpenEndsAsNotResponding) {
+// The port's own reason is logged and no enable is tried over a port that is not open.
+TEST_F(JobFrame, APortThatCannotOpenIsNamedWithoutTries) {
     b.lightBar.failOpen(EBUSY);
+    b.settings.setDevicePath(1, "/tmp/fake-ttyS0");
+    b.engine.selectPort(1);
     BlockArea area;
-    EXPECT_EQ(b.engine.readBlock(area), 8) << "programming enable's 8 replaces the port's 32";
-    EXPECT_EQ(b.window.lastLine(), " Chip is not responding");
+    EXPECT_EQ(b.engine.readBlock(area), 8) << "the report's advice: connections, COM port";
+    EXPECT_EQ(b.window.texts(), (Lines{" Cannot open /tmp/fake-ttyS0: " + std::string(strerror(EBUSY)),
+                                       " Error - Light Bar is not responding",
+                                       " Chip is not responding"}));
+    EXPECT_EQ(b.lightBar.counts().ringReads, 0u);
+
+    b.lightBar.failOpen(0);
+    b.lightBar.failConfigure(ConfigureStep::WriteState, EIO);
+    EXPECT_EQ(b.engine.readBlock(area), 8);
+    EXPECT_EQ(b.window.texts().front(), " SetCommState failed. Errno=5");
+}
+
+// A step's success line follows only a step that succeeded.
+TEST_F(JobFrame, AnEraseCutByTheLineIsNotReportedAsDone) {
+    b.putRecord(JobBench::sampleRecord(2));
+    b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
+        if (l.text == " Click OK to Continue or Cancel to Exit") b.lightBar.failLineCallsAfter(10);
+    };
+    EXPECT_EQ(b.engine.convertBlock(1), 32) << log();
+    EXPECT_FALSE(b.window.everLoggedLine(" Light Bar is Erased")) << log();
+    EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " COMM System Error")) << log();
 }
 
 TEST_F(JobFrame, FactoryFusesAreCorrectedAndShownAgain) {

@@ -6,6 +6,7 @@
 #include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
 #include "sim/VirtualLightBar.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,8 @@ TEST(JobWindowModel, DrivesAJobByClicks) {
                           });
     self = &window;
     ChipProgrammer engine(lightBar, clock, settings, window, host);
+    testing::TempDir dir;
+    engine.setBackupFolder(dir / "backups");
 
     BlockArea area;
     EXPECT_EQ(engine.readBlock(area), result::NoValidVcb);

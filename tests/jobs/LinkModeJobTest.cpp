@@ -74,12 +74,17 @@ TEST_P(BothLinkModes, SameInstructionsAnswersAndMemories) {
     const int result = GetParam().job(specified);
     EXPECT_EQ(GetParam().job(fast), result);
 
-    // The log differs only by the fast link's first line.
-    auto fastLog = fast.window.texts();
+    // The log differs only by the fast link's first line (and the backups' own folders).
+    const auto withoutBackupPaths = [](std::vector<std::string> log) {
+        for (auto& line : log)
+            if (const auto at = line.find(" saved to "); at != std::string::npos) line.resize(at);
+        return log;
+    };
+    auto fastLog = withoutBackupPaths(fast.window.texts());
     ASSERT_FALSE(fastLog.empty());
     EXPECT_EQ(fastLog.front(), " Fast link: datasheet waits, fewer line calls");
     fastLog.erase(fastLog.begin());
-    EXPECT_EQ(fastLog, specified.window.texts());
+    EXPECT_EQ(fastLog, withoutBackupPaths(specified.window.texts()));
 
     std::string mismatch;
     const int polls =

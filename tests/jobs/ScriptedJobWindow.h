@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessel::testing {
@@ -47,6 +48,9 @@ public:
     int abortTests = 0;
     int closes = 0;
     bool abortControlsShown = false;
+    // Each start (true) and end (false) of a block rewrite, with the abort tests made before it.
+    std::vector<std::pair<bool, int>> rewrites;
+    std::function<void(bool)> onRewrite;
 
     bool everLoggedLine(const std::string& text) const {
         for (const auto& l : everLogged)
@@ -135,6 +139,10 @@ public:
     }
     void close() override { ++closes; }
     void clearClicks() override { cancelClicked_ = false; }
+    void setRewritingBlock(bool on) override {
+        rewrites.emplace_back(on, abortTests);
+        if (onRewrite) onRewrite(on);
+    }
 
 private:
     bool cancelClicked_ = false;

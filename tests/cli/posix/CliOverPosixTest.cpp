@@ -114,7 +114,10 @@ TEST_F(CliOverPosix, ABusyDeviceIsNamedWhenTheLightBarDoesNotAnswer) {
     auto setHolder = shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder");
     setHolder(1);
     EXPECT_EQ(run({"read-vcb"}), 8);
+    // The job log names the port's reason itself and runs no enable tries over a closed port.
+    EXPECT_NE(cli.err.find(" Cannot open " + device + ": "), std::string::npos) << cli.err;
     EXPECT_NE(cli.err.find(" Error - Light Bar is not responding"), std::string::npos);
+    EXPECT_EQ(cli.err.find(" try 1"), std::string::npos) << cli.err;
     EXPECT_NE(cli.err.find(device), std::string::npos) << cli.err;
 }
 

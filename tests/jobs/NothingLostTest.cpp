@@ -1,0 +1,289 @@
+// Nothing a light bar holds is lost: whole records survive conversions, a block survives Cancel,
+// signals and link failures after the erase, and every write is preceded by a backup.
+#include "JobTest.h"
+
+#include "block/RecordFields.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace tessel::testing {
+namespace {
+
+// Every field set: all options, names (trailing blank and colon included), eight values in
+// every row, a complete tilt group with negative members.
+ConfigBlock fullRecord(int format) {
+    ConfigBlock r;
+    r.format = format;
+    r.serialNumber = 271828;
+    r.customerId = 3;
+    r.productName = "LB-3000 ";
+    r.tapeMinRadius = 12.5;
+    r.minSogForCogKph = 0.25;
+    r.tiltOpAmpGain = 3.125;
+    r.skipTapeMinRadius = r.skipMinSogForCog = r.skipTiltOpAmpGain = false;
+    for (std::size_t i = 0; i < kSwitchCount; ++i)
+        r.options[i] = i % 2 == 0 ? OptionState::Yes : OptionState::No;
+    r.option(SwitchOption::Tilt) = OptionState::Yes;
+    r.scaleNames = {"AB ", "CDE", "FG:", "H-J"};
+    for (std::size_t row = 0; row < 4; ++row)
+        for (std::size_t k = 0; k < kScaleRowLength; ++k) {
+            r.metricScales[row][k] = static_cast<std::uint16_t>(1000 * (row + 1) + 10 * k + 1);
+            r.englishScales[row][k] = static_cast<std::uint16_t>(9000 - 100 * row - k);
+        }
+    for (std::size_t i = 0; i < fields::kTilt.size(); ++i)
+        fields::kTilt[i].set(r.tiltCalibration, (i % 3 == 0 ? -1 : 1) * static_cast<int>(7 * i + 3));
+    return r;
+}
+
+using ConvertKeepsEverything = JobTest;
+
+TEST_F(ConvertKeepsEverything, AFullRecordThereAndBackInBothFormats) {
+    for (int format : {1, 2}) {
+        const int other = 3 - format;
+        const ConfigBlock record = fullRecord(format);
+        ASSERT_TRUE(record.isTiltCalibrationComplete());
+        b.putRecord(record);
+
+        ASSERT_EQ(b.engine.convertBlock(other), 0) << log();
+        ConfigBlock converted = record;
+        converted.format = other;
+        EXPECT_EQ(b.flashRecord(), converted) << format;
+
+        ASSERT_EQ(b.engine.convertBlock(format), 0) << log();
+        EXPECT_EQ(b.flashRecord(), record) << format;
+    }
+}
+
+// 600 bytes of code whose identification block asks for a format 2 block.
+FirmwareImage smallFirmware() {
+    FirmwareImage image;
+    for (std::size_t i = 0; i < 600; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    const std::string id = "<Veltrane Inc. Firmware ID>:product:Demo:version:v3.0:VCB Format:2"
+                           ":date:2026-12-08<end>";
+    std::copy(id.begin(), id.end(), image.bytes.begin() + 64);
+    image.updateLength();
+    return image;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string asText(const BlockArea& area) { return {area.begin(), area.end()}; }
+
+// A format 2 block with a withdrawn line, and data memory that is not blank.
+void putUsedLightBar(JobBench& b) {
+    BlockArea area = JobBench::rendered(JobBench::sampleRecord(2));
+    area[88] = '~'; // the first character of "Customer ID"
+    b.putBlockArea(area);
+    for (std::uint32_t i = 0; i < 4096; ++i)
+        b.lightBar.setEepromByte(i, static_cast<std::uint8_t>(i * 13 + 7));
+}
+
+using Backups = JobTest;
+
+TEST_F(Backups, HoldTheChipsMemoriesAsTheyWereBeforeTheErase) {
+    putUsedLightBar(b);
+    BlockArea held = b.flashBlockArea(); // withdrawn bytes are "~" in the file, as in a block file
+    std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    std::string eeprom;
+    for (std::uint32_t i = 0; i < 4096; ++i) eeprom += static_cast<char>(b.lightBar.eepromByte(i));
+
+    ASSERT_EQ(b.engine.convertBlock(1), 0) << log();
+    const auto files = b.backupFiles();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(fileBytes(files[0]), eeprom);
+    EXPECT_EQ(fileBytes(files[1]), asText(held));
+    EXPECT_NE(files[1].find("/SN314159-"), std::string::npos);
+    EXPECT_TRUE(b.window.hasLine(" Light Bar VCB area saved to " + files[1])) << log();
+    EXPECT_TRUE(b.window.hasLine(" Light Bar EEPROM saved to " + files[0]));
+    EXPECT_EQ(b.lightBar.eepromByte(5), 0xFF) << "the erase took the EEPROM with it";
+
+    // A write without an erase saves the block area alone, in a set of its own.
+    ASSERT_EQ(b.engine.convertBlock(2), 0) << log();
+    BlockArea f2 = b.flashBlockArea();
+    std::replace(f2.begin(), f2.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    const auto four = b.backupFiles();
+    auto changed = b.flashRecord();
+    changed.productName = "KD-7";
+    ASSERT_EQ(b.engine.programBlock(JobBench::rendered(changed)), 0) << log();
+    ASSERT_TRUE(b.window.hasLine(" Light Bar Erasure not required")) << log();
+    const auto five = b.backupFiles();
+    ASSERT_EQ(five.size(), 5u);
+    const auto added = std::find_if(five.begin(), five.end(), [&](const std::string& f) {
+        return std::find(four.begin(), four.end(), f) == four.end();
+    });
+    ASSERT_NE(added, five.end());
+    EXPECT_EQ(fileBytes(*added), asText(f2));
+}
+
+// Never erase or write without a copy: every erasing or writing job stops before it.
+TEST_F(Backups, AFolderThatCannotBeWrittenLeavesTheChipUntouched) {
+    const std::string plainFile = b.dir / "plain";
+    std::ofstream(plainFile) << "x";
+    b.engine.setBackupFolder(plainFile + "/backups");
+    putUsedLightBar(b);
+    const BlockArea before = b.flashBlockArea();
+    auto changed = JobBench::sampleRecord(2);
+    changed.productName = "KD-9";
+    const FirmwareImage image = smallFirmware();
+
+    const std::vector<std::pair<const char*, std::function<int()>>> jobs = {
+        {"convert", [&] { return b.engine.convertBlock(1); }},
+        {"program", [&] { return b.engine.programBlock(JobBench::rendered(changed)); }},
+        {"firmware", [&] { return b.engine.programFirmware(image, nullptr); }},
+    };
+    for (const auto& [name, job] : jobs) {
+        EXPECT_EQ(job(), 11) << name << log();
+        EXPECT_EQ(b.window.errorTexts().back(), " Output File Write Error") << name;
+        EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " Nothing is erased or written")) << name;
+        EXPECT_EQ(b.window.okCancelQuestions, 0) << name;
+    }
+    b.putBlockArea(BlockArea{[] { BlockArea a; a.fill(0xFF); return a; }()});
+    EXPECT_EQ(b.engine.initDefaultBlock(), 11) << log();
+    b.putBlockArea(before);
+
+    EXPECT_FALSE(b.chipErased());
+    EXPECT_TRUE(b.lightBar.pageWrites().empty());
+    EXPECT_EQ(b.flashBlockArea(), before);
+    EXPECT_EQ(b.lightBar.eepromByte(5), 5 * 13 + 7);
+}
+
+// --- Cancel and line failures at every stage of every erasing or writing job -----------------
+
+// What identifies a light bar's block here: present, format, serial number, product name.
+struct BlockState {
+    bool present = false;
+    int format = 0;
+    std::int32_t serial = 0;
+    std::string name;
+    bool operator==(const BlockState&) const = default;
+};
+
+BlockState stateOf(const JobBench& b) {
+    BlockArea area = b.flashBlockArea();
+    std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    if (!locateBlock(area).present) return {};
+    const ConfigBlock r = b.flashRecord();
+    return {true, r.format, r.serialNumber, r.productName};
+}
+
+BlockState stateOf(const ConfigBlock& r) { return {true, r.format, r.serialNumber, r.productName}; }
+
+struct SweptJob {
+    const char* name;
+    std::function<void(JobBench&)> setUp; // the light bar as the job finds it
+    std::function<int(JobBench&)> run;
+    BlockState before, after;             // the old block and the block the job writes
+};
+
+std::vector<SweptJob> erasingJobs() {
+    const ConfigBlock f1 = JobBench::sampleRecord(1), f2 = JobBench::sampleRecord(2);
+    ConfigBlock f1New = f1, f2New = f2, converted = f2;
+    f1New.productName = f2New.productName = "KD-8";
+    converted.format = 1;
+    ConfigBlock initial;
+    initial.setDefaultBlock();
+    return {
+        {"convert", [=](JobBench& b) { b.putRecord(f2); },
+         [](JobBench& b) { return b.engine.convertBlock(1); }, stateOf(f2), stateOf(converted)},
+        {"program after erase", [=](JobBench& b) { b.putRecord(f1); },
+         [=](JobBench& b) { return b.engine.programBlock(JobBench::rendered(f1New)); },
+         stateOf(f1), stateOf(f1New)},
+        {"program in place", [=](JobBench& b) { b.putRecord(f2); },
+         [=](JobBench& b) { return b.engine.programBlock(JobBench::rendered(f2New)); },
+         stateOf(f2), stateOf(f2New)},
+        {"initialise", [](JobBench&) {}, [](JobBench& b) { return b.engine.initDefaultBlock(); },
+         BlockState{}, stateOf(initial)},
+        {"firmware", [=](JobBench& b) { b.putRecord(f2); },
+         [](JobBench& b) { return b.engine.programFirmware(smallFirmware(), nullptr); },
+         stateOf(f2), stateOf(f2)},
+    };
+}
+
+struct Profile {
+    int abortTests = 0;
+    std::pair<int, int> rewriteAborts;       // abort tests made before the rewrite's start, end
+    std::uint64_t lineCalls = 0;
+    std::pair<std::uint64_t, std::uint64_t> rewriteCalls;
+};
+
+Profile profileOf(const SweptJob& job) {
+    JobBench b;
+    job.setUp(b);
+    Profile p;
+    b.window.onRewrite = [&](bool on) {
+        (on ? p.rewriteCalls.first : p.rewriteCalls.second) = b.lightBar.counts().lineCalls();
+    };
+    EXPECT_EQ(job.run(b), 0) << job.name;
+    EXPECT_EQ(stateOf(b), job.after) << job.name;
+    EXPECT_EQ(b.window.rewrites.size(), 2u) << job.name;
+    if (b.window.rewrites.size() == 2)
+        p.rewriteAborts = {b.window.rewrites[0].second, b.window.rewrites[1].second};
+    p.abortTests = b.window.abortTests;
+    p.lineCalls = b.lightBar.counts().lineCalls();
+    return p;
+}
+
+// Every abort test inside the rewrite and a spread of the others: the light bar keeps its old
+// block, or holds the new one whole when the Cancel came after the erase (ending as aborted).
+TEST(NothingLostSweep, CancelNeverLeavesALightBarWithoutItsBlock) {
+    for (const SweptJob& job : erasingJobs()) {
+        const Profile p = profileOf(job);
+        ASSERT_GT(p.rewriteAborts.second, p.rewriteAborts.first) << job.name;
+        for (int k = 1; k <= p.abortTests; ++k) {
+            const bool inRewrite = k > p.rewriteAborts.first && k <= p.rewriteAborts.second;
+            if (!inRewrite && k % 15 != 0) continue;
+            JobBench b;
+            job.setUp(b);
+            b.window.cancelAtAbortTest = k;
+            const int r = job.run(b);
+            const BlockState s = stateOf(b);
+            if (inRewrite) {
+                EXPECT_EQ(r, 23) << job.name << " abort test " << k;
+                EXPECT_EQ(s, job.after) << job.name << " abort test " << k;
+            } else {
+                EXPECT_TRUE(s == job.before || s == job.after) << job.name << " abort test " << k;
+            }
+            EXPECT_FALSE(b.window.hasLine(" The Light Bar holds no valid VCB now"));
+            EXPECT_EQ(b.lightBar.timingViolations(), 0u) << job.name << " abort test " << k;
+        }
+    }
+}
+
+// A cable pulled at a spread of points, denser inside the rewrite: the light bar ends with its
+// old or its new block, or the report says it holds none and names a backup of the old one.
+TEST(NothingLostSweep, ALineFailureEndsWithABlockOrNamesTheBackup) {
+    for (const SweptJob& job : erasingJobs()) {
+        const Profile p = profileOf(job);
+        std::vector<std::uint64_t> points;
+        for (std::uint64_t k = 1; k < 12; ++k) points.push_back(p.lineCalls * k / 12);
+        const auto [from, to] = p.rewriteCalls;
+        for (std::uint64_t k = 0; k < 12; ++k) points.push_back(from + (to - from) * k / 12);
+        for (const std::uint64_t at : points) {
+            JobBench b;
+            job.setUp(b);
+            const BlockArea old = b.flashBlockArea();
+            b.lightBar.failLineCallsAfter(at);
+            const int r = job.run(b);
+            EXPECT_NE(r, 0) << job.name << " line failure after " << at;
+            const BlockState s = stateOf(b);
+            if (s == job.before || s == job.after) continue;
+            EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " The Light Bar holds no valid VCB now"))
+                << job.name << " line failure after " << at << ::testing::PrintToString(b.window.texts());
+            if (!job.before.present) continue;
+            const auto files = b.backupFiles();
+            ASSERT_FALSE(files.empty()) << job.name;
+            const std::string vcb = files.back();
+            EXPECT_TRUE(b.window.hasLine(" Its VCB was saved to " + vcb)) << job.name;
+            BlockArea held = old;
+            std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
+            EXPECT_EQ(fileBytes(vcb), asText(held)) << job.name;
+        }
+    }
+}
+
+} // namespace
+} // namespace tessel::testing
