@@ -1,11 +1,14 @@
 # make test: install what is missing, build, and run every test twice
 #            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
 # make bench: build and run the benchmarks.
+# make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
+# make package: the Debian package in $(BUILD)/package.
+# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check
+.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run screenshots package
 
 all: build
 
@@ -26,6 +29,16 @@ test-normal: build
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	scripts/prepare-run $(BUILD)
+	$(BUILD)/src/tessel --simulate=$(BUILD)/run/lightbar.state
+
+package: build
+	cd $(BUILD) && cpack
+
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
 
 # The Win32 serial backend builds only on Windows; mingw-w64 checks its syntax and types here.
 MINGW_CXX ?= x86_64-w64-mingw32-g++

@@ -43,6 +43,9 @@ public:
     AppSettings& settings() { return settings_; }
     RecordHost& host() { return host_; }
     ChipProgrammer& engine() { return engine_; }
+    // The light bar behind every port when simulating (idle otherwise): tests and demos set it
+    // up and look into it.
+    VirtualLightBar& virtualLightBar() { return virtualBar_; }
 
     bool iniReadOnly() const { return iniReadOnly_; }
     bool advancedMode() const { return advancedMode_; }
