@@ -16,7 +16,7 @@ struct CommandInfo {
     const char* description;
 };
 
-constexpr std::array<CommandInfo, 13> kCommands = {{
+constexpr std::array<CommandInfo, 14> kCommands = {{
     {"read-vcb", 0, 0, "read-vcb [--out FILE] [--json]",
      "Reads the light bar's configuration block and prints its compacted text.\n"
      "  --out FILE  also save the 4096-byte block area as read (\"~\" for withdrawn bytes)\n"
@@ -36,6 +36,9 @@ constexpr std::array<CommandInfo, 13> kCommands = {{
     {"read-eeprom", 0, 0, "read-eeprom [--count N] [--out FILE]",
      "Reads N bytes (default 4096, at most 4096) of the light bar's data memory;\n"
      "  prints a hex dump, or saves the bytes to FILE."},
+    {"acquire-tilt", 0, 0, "acquire-tilt [--json] [--out FILE]",
+     "Reads the tilt calibration record from the first 700 bytes of the light bar's data\n"
+     "  memory and prints its twenty values (exit 66 when it holds no complete record)."},
     {"vcb show", 1, 1, "vcb show FILE [--json]",
      "Parses a block file and prints the record as \"label: value\" lines, or as JSON."},
     {"vcb render", 1, 1, "vcb render RECORD.json [--out AREA]",
@@ -172,7 +175,7 @@ std::string usageText() {
         "one, and answered No/Cancel otherwise: nothing is erased unattended.\n"
         "\nA block file of exactly 4096 bytes is a block area; a shorter file is a block text.\n"
         "\nExit codes: the job's result code; 64 usage error; 65 unreadable or invalid input\n"
-        "file; 74 output file that cannot be written.\n";
+        "file; 66 no complete tilt calibration record; 74 output file that cannot be written.\n";
     return text;
 }
 

@@ -99,6 +99,7 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     if (c == "init-vcb") return engine.initDefaultBlock();
     if (c == "program-code") return engine.programFirmware(*input.image, &input.hexPath);
     if (c == "verify-code") return engine.verifyFirmware(*input.image, &input.hexPath);
+    if (c == "acquire-tilt") return runAcquireTilt(req, env, engine);
     // read-eeprom
     std::array<std::uint8_t, 4096> buffer{};
     const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));

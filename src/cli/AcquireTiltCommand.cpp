@@ -1,0 +1,33 @@
+// acquire-tilt: the tilt calibration record from the light bar's data memory, as the calibration
+// window acquires it. The twenty values go to standard output, the job's log where the console
+// job window writes it.
+#include "app/TiltAcquisition.h"
+#include "block/RecordFields.h"
+#include "cli/CliCommands.h"
+#include "cli/Json.h"
+
+#include <ostream>
+
+namespace tessel {
+
+int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine) {
+    const TiltAcquisition a = acquireTiltCalibration(engine);
+    if (a.outcome == TiltAcquisition::Outcome::JobFailed) return a.result;
+    if (a.outcome != TiltAcquisition::Outcome::Complete)
+        failWith(env, exitcode::NoTiltRecord, std::string(acquisitionMessage(a.outcome)));
+
+    std::string text;
+    if (req.json) {
+        Json tilt{Json::Object{}};
+        for (const auto& member : fields::kTilt)
+            tilt.set(std::string(member.key), static_cast<std::int64_t>(member.get(a.values)));
+        text = tilt.dump() + "\n";
+    } else {
+        for (const auto& member : fields::kTilt)
+            text += std::string(member.key) + ": " + std::to_string(member.get(a.values)) + "\n";
+    }
+    writeOutput(env, req.out, text);
+    return 0;
+}
+
+} // namespace tessel
