@@ -134,6 +134,7 @@ void TfProgramChip::refresh() {
         shownBlock_ = model_.blockText();
         reVcbDisplay_->setPlainText(QString::fromStdString(shownBlock_));
         reVcbDisplay_->moveCursor(QTextCursor::Start); // the block from its title
+        reVcbDisplay_->horizontalScrollBar()->setValue(0);
     }
     pbProgrammingProgress_->setValue(model_.progress());
     pbProgrammingProgress_->setVisible(model_.progressVisible());

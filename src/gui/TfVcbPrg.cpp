@@ -232,6 +232,7 @@ std::optional<std::string> TfVcbPrg::chooseHexFile() {
     dialog.setNameFilters({"Hex files (*.hex *.HEX)", "A90 Hex files (*.a90 *.A90)",
                            "All files (*)"});
     dialog.selectNameFilter("A90 Hex files (*.a90 *.A90)");
+    dialog.resize(720, 440); // room for the file names, sizes and dates
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();

@@ -37,6 +37,7 @@ private:
     std::unique_ptr<MainWindowModel> model_;
     std::unique_ptr<TfVcbPrg> mainWindow_;
     std::unique_ptr<TfProgramChip> jobWindow_;
+    std::size_t controlsObserver_ = 0;
 };
 
 } // namespace tessel
