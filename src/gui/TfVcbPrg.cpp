@@ -1,6 +1,7 @@
 #include "gui/TfVcbPrg.h"
 
 #include "app/ControlNames.h"
+#include "gui/OptionDialogWindows.h"
 #include "gui/WindowLook.h"
 
 #include <QCloseEvent>
@@ -188,6 +189,33 @@ void TfVcbPrg::buildMenus() {
     }
 }
 
+void TfVcbPrg::setDialogs(OptionDialogWindows* dialogs) {
+    dialogs_ = dialogs;
+    const auto item = [this](QMenu* menu, const char* name, const char* caption,
+                             void (OptionDialogWindows::*opens)()) {
+        QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, opens] { run([this, opens] { (dialogs_->*opens)(); }); });
+        return a;
+    };
+    // The option dialogs belong to advanced mode.
+    if (model_.advancedMode()) {
+        item(nullptr, "mShowAdvancedControls", "Options", &OptionDialogWindows::showOptions);
+        mTiltTempCal_ = item(nullptr, "mShowTiltTempCal", "Tilt Temp Cal",
+                             &OptionDialogWindows::showTiltTempCal);
+        item(nullptr, "mShowOffsetScales", "Offset Scales", &OptionDialogWindows::showScales);
+    }
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("mHelp");
+    item(help, "mInstructions", "Update Instructions", &OptionDialogWindows::showInstructions);
+    QAction* print = help->addAction("Print Instructions");
+    print->setObjectName("mPrintInstructions");
+    connect(print, &QAction::triggered, this,
+            [this] { run([this] { dialogs_->printInstructions(windowTitle()); }); });
+    item(help, "mAbout", "About", &OptionDialogWindows::showAbout);
+    refresh();
+}
+
 void TfVcbPrg::refresh() {
     setWindowTitle(QString::fromStdString(model_.title()));
     lFormatNumber_->setText(QString::fromStdString(model_.text(controls::kFormatNumber)));
@@ -205,6 +233,7 @@ void TfVcbPrg::refresh() {
     mConvertVcbToFormat1_->setEnabled(model_.isEnabled(controls::kConvertToFormat1));
     mConvertVcbToFormat2_->setEnabled(model_.isEnabled(controls::kConvertToFormat2));
     mInitDefaultVcb_->setEnabled(model_.isEnabled(controls::kInitDefaultVcb));
+    if (mTiltTempCal_) mTiltTempCal_->setEnabled(model_.isEnabled(controls::kTiltTempCal));
     for (int n = 1; n <= 4; ++n) {
         mCom_[n - 1]->setChecked(model_.comChecked(n));
         mCom_[n - 1]->setEnabled(model_.comEnabled(n));
