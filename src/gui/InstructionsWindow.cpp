@@ -19,9 +19,12 @@ QString fromView(std::string_view text) {
 } // namespace
 
 void showInstructions(QWidget* parent) {
+    // Preformatted: the steps' indentation only reads right when no line is wrapped.
     QMessageBox box(QMessageBox::NoIcon, fromView(kInstructionsHeading),
-                    fromView(kInstructionsBody), QMessageBox::Ok, parent);
+                    "<pre>" + fromView(kInstructionsBody).toHtmlEscaped() + "</pre>",
+                    QMessageBox::Ok, parent);
     box.setObjectName("instructionsBox");
+    box.setTextFormat(Qt::RichText);
     box.exec();
 }
 

@@ -88,12 +88,14 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, QWidget* parent) : QDia
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("bOK");
-    ok->setGeometry(100, 208, 90, 24);
+    ok->setFont(designFont(12));
+    ok->setGeometry(86, 208, 100, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* web = new QPushButton("Torva Web Site", this);
     web->setObjectName("bVeltraneWebSite");
     web->setAutoDefault(false);
-    web->setGeometry(202, 208, 110, 24);
+    web->setFont(designFont(12));
+    web->setGeometry(206, 208, 120, 25);
     connect(web, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))); });
     line(this, "lNotice", "Tessel is free software; it comes with no warranty.",

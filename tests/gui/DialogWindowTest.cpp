@@ -218,8 +218,12 @@ TEST(Instructions, ShownInABoxPrintedToPdfAndRefusedWithoutAPrinter) {
     WindowBench b(kAdvancedIni);
     b.action("mInstructions")->trigger();
     ASSERT_EQ(b.errorBoxes.size(), 1u);
-    EXPECT_EQ(b.errorBoxes[0].rfind(std::string(kInstructionsHeading) + "|This utility d", 0), 0u)
+    EXPECT_EQ(b.errorBoxes[0].rfind(std::string(kInstructionsHeading) + "|<pre>This utility d", 0),
+              0u)
         << b.errorBoxes[0];
+    EXPECT_NE(b.errorBoxes[0].find("\n                of the "),
+              std::string::npos)
+        << "sixteen blanks stay";
 
     ::setenv("CUPS_SERVER", (b.dir / "no-cups.sock").c_str(), 1); // no printer anywhere
     b.action("mPrintInstructions")->trigger();
