@@ -18,9 +18,11 @@ OptionDialogWindows::OptionDialogWindows(AppSession& session, MainWindowModel& m
     ControlValues& values = session.host().controls();
     optionsModel_.setFormContents();
     scalesModel_.setFormContents();
-    adv_ = std::make_unique<TfAdv>(optionsModel_, values, parent);
-    scales_ = std::make_unique<TfScales>(scalesModel_, values, parent);
-    tilt_ = std::make_unique<TfTiltTempCal>(tiltModel_, values, parent);
+    // Windows of their own, not children of the main window: they live as long as it does and
+    // are centred on the screen when shown.
+    adv_ = std::make_unique<TfAdv>(optionsModel_, values);
+    scales_ = std::make_unique<TfScales>(scalesModel_, values);
+    tilt_ = std::make_unique<TfTiltTempCal>(tiltModel_, values);
 }
 
 OptionDialogWindows::~OptionDialogWindows() = default;

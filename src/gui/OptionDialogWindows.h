@@ -22,6 +22,7 @@ class TfTiltTempCal;
 // they keep their contents between showings. Also the Help menu's windows.
 class OptionDialogWindows {
 public:
+    // parent: the window the Help menu's boxes belong to.
     OptionDialogWindows(AppSession& session, MainWindowModel& mainModel, QWidget* parent);
     ~OptionDialogWindows();
     OptionDialogWindows(const OptionDialogWindows&) = delete;

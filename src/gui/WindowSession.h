@@ -39,7 +39,7 @@ private:
     std::unique_ptr<MainWindowModel> model_;
     std::unique_ptr<TfVcbPrg> mainWindow_;
     std::unique_ptr<TfProgramChip> jobWindow_;
-    std::unique_ptr<OptionDialogWindows> dialogs_; // children of the main window: gone first
+    std::unique_ptr<OptionDialogWindows> dialogs_; // bound to the controls: gone first
     std::size_t controlsObserver_ = 0;
 };
 
