@@ -236,6 +236,10 @@ TEST(Instructions, ShownInABoxPrintedToPdfAndRefusedWithoutAPrinter) {
     const std::string pdf = b.dir / "instructions.pdf";
     printer.setOutputFileName(QString::fromStdString(pdf));
     printInstructions(printer, "Tessel v3.6");
+    const std::string info = b.dir / "info.txt";
+    ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + info + "'").c_str()), 0);
+    EXPECT_NE(readFile(info).find("Title:           Tessel v3.6\n"), std::string::npos)
+        << "the print job carries the main window's caption";
     const auto words = pdfWords(pdf, b.dir / "instructions.html");
     ASSERT_GT(words.size(), 100u);
     // 600 pixels per inch: margins 250 and 416 pixels from the printable area's corner, lines
