@@ -192,27 +192,25 @@ void TfVcbPrg::buildMenus() {
 void TfVcbPrg::setDialogs(OptionDialogWindows* dialogs) {
     dialogs_ = dialogs;
     const auto item = [this](QMenu* menu, const char* name, const char* caption,
-                             void (OptionDialogWindows::*opens)()) {
+                             std::function<void()> command) {
         QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, opens] { run([this, opens] { (dialogs_->*opens)(); }); });
+        connect(a, &QAction::triggered, this, [this, command] { run(command); });
         return a;
     };
     // The option dialogs belong to advanced mode.
     if (model_.advancedMode()) {
-        item(nullptr, "mShowAdvancedControls", "Options", &OptionDialogWindows::showOptions);
+        item(nullptr, "mShowAdvancedControls", "Options", [dialogs] { dialogs->showOptions(); });
         mTiltTempCal_ = item(nullptr, "mShowTiltTempCal", "Tilt Temp Cal",
-                             &OptionDialogWindows::showTiltTempCal);
-        item(nullptr, "mShowOffsetScales", "Offset Scales", &OptionDialogWindows::showScales);
+                             [dialogs] { dialogs->showTiltTempCal(); });
+        item(nullptr, "mShowOffsetScales", "Offset Scales", [dialogs] { dialogs->showScales(); });
     }
     QMenu* help = menuBar()->addMenu("Help");
     help->setObjectName("mHelp");
-    item(help, "mInstructions", "Update Instructions", &OptionDialogWindows::showInstructions);
-    QAction* print = help->addAction("Print Instructions");
-    print->setObjectName("mPrintInstructions");
-    connect(print, &QAction::triggered, this,
-            [this] { run([this] { dialogs_->printInstructions(windowTitle()); }); });
-    item(help, "mAbout", "About", &OptionDialogWindows::showAbout);
+    item(help, "mInstructions", "Update Instructions", [dialogs] { dialogs->showInstructions(); });
+    item(help, "mPrintInstructions", "Print Instructions",
+         [this, dialogs] { dialogs->printInstructions(windowTitle()); });
+    item(help, "mAbout", "About", [dialogs] { dialogs->showAbout(); });
     refresh();
 }
 
