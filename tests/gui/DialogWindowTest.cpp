@@ -27,7 +27,8 @@
 namespace tessel::testing {
 namespace {
 
-// Runs work on the dialog once it is the active modal window, then closes it with its button.
+// Runs work on the dialog once it is the active modal window, then closes it with its button
+// (none: the work closes it).
 void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
                std::function<void(QWidget&)> work, const char* menuItem) {
     bool done = false;
@@ -39,7 +40,8 @@ void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
         QTimer::singleShot(0, modal, [&, modal] {
             QApplication::setActiveWindow(modal);
             work(*modal);
-            QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
+            if (closeButton)
+                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
         });
     };
     b.action(menuItem)->trigger();
@@ -82,6 +84,17 @@ TEST(OptionsWindow, KeysSkipBoxesAndTiltTakenAtClose) {
         QTest::mouseClick(d.findChild<QRadioButton*>("rbTiltYes"), Qt::LeftButton);
     }, "mShowAdvancedControls");
     EXPECT_TRUE(b.action("mShowTiltTempCal")->isEnabled()) << "Tilt Yes enables Tilt Temp Cal";
+    whileOpen(b, "TfAdv", nullptr, [&](QWidget& d) {
+        auto* no = d.findChild<QRadioButton*>("rbTiltNo");
+        QTest::mouseClick(no, Qt::LeftButton);
+        no->setFocus();
+        QTest::keyClick(no, Qt::Key_Escape); // closing another way is "Close" too
+        EXPECT_FALSE(d.isVisible());
+    }, "mShowAdvancedControls");
+    EXPECT_FALSE(b.action("mShowTiltTempCal")->isEnabled());
+    whileOpen(b, "TfAdv", "bAdvOK", [&](QWidget& d) {
+        QTest::mouseClick(d.findChild<QRadioButton*>("rbTiltYes"), Qt::LeftButton);
+    }, "mShowAdvancedControls");
 
     b.putRecord(WindowBench::record(2, 77));
     b.click(b.button("bReadVcb"));
