@@ -30,13 +30,6 @@ std::string messageFor(ConversionError::Kind kind, const std::string& text) {
     return {};
 }
 
-std::string scaleControl(std::string_view prefix, std::size_t row, std::size_t position) {
-    std::string name(prefix);
-    name += static_cast<char>('1' + row);
-    name += static_cast<char>('1' + position);
-    return name;
-}
-
 // "~" would read as withdrawn text in the light bar, control characters would break the line,
 // and an end marker inside a value would end the block early for every reader of it.
 bool carriesUnsafeCharacter(std::string_view text) {
@@ -58,9 +51,16 @@ std::string checkedBlockText(const ControlValues& controls, std::string_view con
     return text;
 }
 
-// Integer fields other than the serial number read 0 when their text is not an integer.
-std::int32_t lenientInteger(const ControlValues& controls, std::string_view control) {
-    return numtext::strictInteger(controls.text(control)).value_or(0);
+// Calibration and scale fields: an empty field reads 0 (an incomplete row or calibration keeps
+// its meaning); any other text must be an integer its member can hold, never a wrapped value.
+std::int32_t boundedInteger(const ControlValues& controls, std::string_view control,
+                            std::pair<long, long> range) {
+    const std::string text = controls.text(control);
+    if (text.empty()) return 0;
+    const auto value = numtext::strictInteger(text);
+    if (!value || *value < range.first || *value > range.second)
+        throw ConversionError(ConversionError::Kind::Integer, std::string(control), text);
+    return *value;
 }
 
 CommandAvailability availabilityFor(int format, bool advancedMode) {
@@ -85,7 +85,7 @@ void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleR
         for (auto v : rows[r])
             complete = complete && v != 0;
         for (std::size_t k = 0; k < kScaleRowLength; ++k)
-            c.setText(scaleControl(prefix, r, k), complete ? numtext::decimal(rows[r][k]) : "");
+            c.setText(controls::scaleField(prefix, r, k), complete ? numtext::decimal(rows[r][k]) : "");
     }
 }
 
@@ -94,7 +94,8 @@ void collectRows(const ControlValues& c, std::string_view prefix, std::array<Sca
         ScaleRow row{};
         bool complete = true;
         for (std::size_t k = 0; k < kScaleRowLength; ++k) {
-            const std::int32_t value = lenientInteger(c, scaleControl(prefix, r, k));
+            const std::int32_t value =
+                boundedInteger(c, controls::scaleField(prefix, r, k), fields::rangeOf(fields::Width::U16));
             complete = complete && value != 0;
             row[k] = static_cast<std::uint16_t>(value);
         }
@@ -107,6 +108,15 @@ void collectRows(const ControlValues& c, std::string_view prefix, std::array<Sca
 ConversionError::ConversionError(Kind kind, std::string control, std::string fieldText)
     : std::runtime_error(messageFor(kind, fieldText)), kind_(kind), control_(std::move(control)),
       fieldText_(std::move(fieldText)) {}
+
+void loadTiltCalibration(const TiltCalibration& tilt, ControlValues& c) {
+    for (const auto& member : fields::kTilt)
+        c.setText(member.control, numtext::decimal(member.get(tilt)));
+    const std::array<std::int16_t, 3> celsius = {tilt.hiTempC, tilt.midTempC, tilt.loTempC};
+    for (std::size_t i = 0; i < celsius.size(); ++i)
+        c.setText(controls::kFahrenheitFields[i],
+                  numtext::decimal(numtext::fahrenheitFromCelsius(celsius[i])));
+}
 
 void CommandAvailability::applyTo(ControlValues& c) const {
     const auto set = [&](std::string_view control, const std::optional<bool>& enabled) {
@@ -144,14 +154,7 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
         c.setEnabled(option.control, !skip); // a skipped value's field is disabled
     }
 
-    for (const auto& member : fields::kTilt)
-        c.setText(member.control, numtext::decimal(member.get(record.tiltCalibration)));
-    const std::array<std::int16_t, 3> celsius = {record.tiltCalibration.hiTempC,
-                                                 record.tiltCalibration.midTempC,
-                                                 record.tiltCalibration.loTempC};
-    for (std::size_t i = 0; i < celsius.size(); ++i)
-        c.setText(controls::kFahrenheitFields[i],
-                  numtext::decimal(numtext::fahrenheitFromCelsius(celsius[i])));
+    loadTiltCalibration(record.tiltCalibration, c);
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
         const auto& buttons = fields::kSwitches[i];
@@ -203,7 +206,8 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
         record.*option.skip = c.isChecked(option.skipControl);
 
     for (const auto& member : fields::kTilt)
-        member.set(record.tiltCalibration, lenientInteger(c, member.control));
+        member.set(record.tiltCalibration,
+                   boundedInteger(c, member.control, fields::rangeOf(member.width)));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
         const auto& buttons = fields::kSwitches[i];

@@ -52,10 +52,14 @@ struct CommandAvailability {
 CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& controls,
                                     bool advancedMode);
 
+// Shows the twenty calibration values in their fields, each temperature also in Fahrenheit.
+void loadTiltCalibration(const TiltCalibration& tilt, ControlValues& controls);
+
 // Reads every control back into the record. Throws ConversionError when the serial number or a
-// numeric option does not convert, when a product or scale name would carry "~", "< end >"
-// or a control character into a block, or when the light bar would read a name back changed;
-// the fields collected before it keep their new values.
+// numeric option does not convert, when a calibration or scale field holds text that is not an
+// integer its member can hold (an empty one reads 0), when a product or scale name would carry
+// "~", "< end >" or a control character into a block, or when the light bar would read a name
+// back changed; the fields collected before it keep their new values.
 // Returns whether "Tilt Temp Cal" is enabled.
 bool collectFromWindows(ConfigBlock& record, const ControlValues& controls);
 

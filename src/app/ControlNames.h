@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 // The names of the window controls the record moves through (see ControlValues).
@@ -31,8 +33,19 @@ inline constexpr std::array<std::string_view, 4> kScaleNames = {"memoScale1Name"
                                                                 "memoScale3Name", "memoScale4Name"};
 inline constexpr std::string_view kMetricScalePrefix = "memoMtScale";  // + row + position
 inline constexpr std::string_view kEnglishScalePrefix = "memoFtScale"; // + row + position
+// A value field by its row and position, both counted from 0: scaleField(kMetricScalePrefix,
+// 0, 7) is "memoMtScale18".
+inline std::string scaleField(std::string_view prefix, std::size_t row, std::size_t position) {
+    std::string name(prefix);
+    name += static_cast<char>('1' + row);
+    name += static_cast<char>('1' + position);
+    return name;
+}
 
-// Fahrenheit fields beside the hi, mid and lo Celsius fields (shown only, never collected).
+// The hi, mid and lo Celsius fields, and the Fahrenheit fields beside them (shown only, never
+// collected).
+inline constexpr std::array<std::string_view, 3> kCelsiusFields = {
+    "memoHiTempCalC", "memoMidTempCalC", "memoLoTempCalC"};
 inline constexpr std::array<std::string_view, 3> kFahrenheitFields = {
     "memoHiTempCalF", "memoMidTempCalF", "memoLoTempCalF"};
 

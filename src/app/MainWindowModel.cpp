@@ -3,6 +3,7 @@
 #include "block/BlockText.h"
 #include "app/AppSession.h"
 #include "app/ControlNames.h"
+#include "app/TiltCalibrationModel.h"
 #include "block/RecordFields.h"
 #include "firmware/HexReader.h"
 #include "jobs/ChipProgrammer.h"
@@ -120,18 +121,12 @@ void MainWindowModel::comPortClicked(int n) {
 
 // --- block commands ------------------------------------------------------------------------
 
-void MainWindowModel::clearTiltCalibration() {
-    host_.record().tiltCalibration = TiltCalibration{};
-    for (const auto& field : fields::kTilt) host_.controls().setText(field.control, "");
-    for (std::string_view field : controls::kFahrenheitFields) host_.controls().setText(field, "");
-}
-
 int MainWindowModel::readVcb() {
     if (busy_) return result::Error;
     Busy busy(*this);
     int r = result::Error;
     if (applyComPort()) {
-        clearTiltCalibration();
+        tessel::clearTiltCalibration(host_);
         area_.fill(0xFF);
         r = engine_.readBlock(area_);
         const bool noBlock = r == result::NoValidVcb;

@@ -79,7 +79,6 @@ private:
 
     int blockCommand(BlockCommand which);
     int firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path);
-    void clearTiltCalibration();
     void updateTitle();
     void changed();
 

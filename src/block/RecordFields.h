@@ -59,6 +59,16 @@ inline constexpr std::array<SwitchField, kSwitchCount> kSwitches = {{
 // How a tilt calibration member is stored.
 enum class Width { U16, S16, S8 };
 
+// The values a member of that width holds.
+constexpr std::pair<long, long> rangeOf(Width width) {
+    switch (width) {
+    case Width::U16: return {0, 65535};
+    case Width::S16: return {-32768, 32767};
+    case Width::S8: break;
+    }
+    return {-128, 127};
+}
+
 // One tilt calibration member.
 struct TiltField {
     std::string_view label;

@@ -15,6 +15,7 @@
 namespace tessel {
 
 struct FirmwareImage;
+class ChipProgrammer;
 
 // A failure that ends a command with its exit code after its message went to standard error.
 struct CommandFailure {
@@ -55,5 +56,8 @@ std::string errnoReason(int error);
 int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env);
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env);
 int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env);
+// acquire-tilt, inside a light bar command's session.
+int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
+                   std::optional<std::string>& data);
 
 } // namespace tessel

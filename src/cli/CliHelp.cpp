@@ -52,7 +52,8 @@ std::string usageText() {
            "  tessel --port 2 read-vcb --json | jq .serialNumber\n"
            "  tessel --port 2 --yes --keep-firmware program-vcb kd7.vcb\n"
            "\nExit codes: the job's result code (0 to 32, 'tessel --help exit-codes' lists them);\n"
-           "64 usage error; 65 unreadable or invalid input file; 74 output not written.\n";
+           "64 usage error; 65 unreadable or invalid input file; 66 no complete tilt calibration\n"
+           "record (acquire-tilt); 74 output not written.\n";
 }
 
 std::string commandHelp(const std::string& command) {
@@ -75,6 +76,7 @@ std::string exitCodesText() {
     }
     return text + "  64  usage error: a command line that does not parse\n"
                   "  65  an input file that cannot be read or is not valid\n"
+                  "  66  acquire-tilt: the light bar holds no complete tilt calibration record\n"
                   "  74  an output that cannot be written (a file or standard output)\n";
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 // Block data is the compacted block text unless --raw asks for the 4096-byte area; --json gives
 // the record instead. The same rule holds for every command that has block data.
-constexpr std::array<CommandInfo, 14> kCommands = {{
+constexpr std::array<CommandInfo, 15> kCommands = {{
     {"read-vcb", 0, 0, "--out --json --raw", "read-vcb [--json | --raw] [--out FILE]",
      "Reads the light bar's configuration block and prints its compacted block text, a valid\n"
      "  source for program-vcb and verify-vcb.\n"
@@ -42,6 +42,10 @@ constexpr std::array<CommandInfo, 14> kCommands = {{
      "Reads N bytes (default and at most 4096) of the light bar's data memory and prints a\n"
      "  hex dump, or with --raw the bytes themselves.",
      "tessel --port 2 read-eeprom --count 256 --raw --out ee.bin"},
+    {"acquire-tilt", 0, 0, "--out --json", "acquire-tilt [--json] [--out FILE]",
+     "Reads the tilt calibration record from the first 700 bytes of the light bar's data\n"
+     "  memory and prints its twenty values (exit 66 when it holds no complete record).",
+     "tessel --port 2 acquire-tilt --json"},
     {"ports", 0, 0, "--port --device --simulate --ini --out", "ports [--out FILE]",
      "Lists COM1 to COM4 with their device paths and whether each is present and free (a port\n"
      "  the INI file skips is never opened).",

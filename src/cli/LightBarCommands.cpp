@@ -76,8 +76,8 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
 }
 
 // Runs the command's job; a command that reads gives its data after a good job.
-int runJob(const CommandLineRequest& req, ChipProgrammer& engine, RecordHost& host,
-           JobInput& input, std::optional<std::string>& data) {
+int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
+           RecordHost& host, JobInput& input, std::optional<std::string>& data) {
     const std::string& c = req.command;
     if (c == "read-vcb") {
         BlockArea area;
@@ -98,6 +98,7 @@ int runJob(const CommandLineRequest& req, ChipProgrammer& engine, RecordHost& ho
     if (c == "init-vcb") return engine.initDefaultBlock();
     if (c == "program-code") return engine.programFirmware(*input.image, &input.hexPath);
     if (c == "verify-code") return engine.verifyFirmware(*input.image, &input.hexPath);
+    if (c == "acquire-tilt") return runAcquireTilt(req, env, engine, data);
     // read-eeprom
     std::array<std::uint8_t, 4096> buffer{};
     const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
@@ -184,7 +185,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
                      req.simulateFile + " is not a saved virtual light bar");
 
         std::optional<std::string> data;
-        exitCode = runJob(req, engine, host, input, data);
+        exitCode = runJob(req, env, engine, host, input, data);
         reportAfterJob(req, env, window.answers(), exitCode);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();

@@ -12,15 +12,6 @@ namespace tessel {
 
 namespace {
 
-std::pair<long, long> rangeOf(fields::Width width) {
-    switch (width) {
-    case fields::Width::U16: return {0, 65535};
-    case fields::Width::S16: return {-32768, 32767};
-    case fields::Width::S8: break;
-    }
-    return {-128, 127};
-}
-
 // Block text bytes 0x80..0xFE are the code points of the same value (Latin-1) in JSON.
 std::string latin1ToUtf8(const std::string& bytes) {
     std::string out;
@@ -215,7 +206,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
                 const auto member = std::find_if(fields::kTilt.begin(), fields::kTilt.end(),
                                                  [&](const auto& m) { return m.key == name; });
                 if (member == fields::kTilt.end()) wrong("tilt." + name, "is not a tilt member");
-                const auto [min, max] = rangeOf(member->width);
+                const auto [min, max] = fields::rangeOf(member->width);
                 member->set(r.tiltCalibration, integer(value, "tilt." + name, min, max));
             }
         } else {

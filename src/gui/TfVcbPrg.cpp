@@ -1,6 +1,7 @@
 #include "gui/TfVcbPrg.h"
 
 #include "app/ControlNames.h"
+#include "gui/OptionDialogWindows.h"
 #include "gui/WindowLook.h"
 
 #include <QCloseEvent>
@@ -188,6 +189,31 @@ void TfVcbPrg::buildMenus() {
     }
 }
 
+void TfVcbPrg::setDialogs(OptionDialogWindows* dialogs) {
+    dialogs_ = dialogs;
+    const auto item = [this](QMenu* menu, const char* name, const char* caption,
+                             std::function<void()> command) {
+        QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, command] { run(command); });
+        return a;
+    };
+    // The option dialogs belong to advanced mode.
+    if (model_.advancedMode()) {
+        item(nullptr, "mShowAdvancedControls", "Options", [dialogs] { dialogs->showOptions(); });
+        mTiltTempCal_ = item(nullptr, "mShowTiltTempCal", "Tilt Temp Cal",
+                             [dialogs] { dialogs->showTiltTempCal(); });
+        item(nullptr, "mShowOffsetScales", "Offset Scales", [dialogs] { dialogs->showScales(); });
+    }
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("mHelp");
+    item(help, "mInstructions", "Update Instructions", [dialogs] { dialogs->showInstructions(); });
+    item(help, "mPrintInstructions", "Print Instructions",
+         [this, dialogs] { dialogs->printInstructions(windowTitle()); });
+    item(help, "mAbout", "About", [dialogs] { dialogs->showAbout(); });
+    refresh();
+}
+
 void TfVcbPrg::refresh() {
     setWindowTitle(QString::fromStdString(model_.title()));
     lFormatNumber_->setText(QString::fromStdString(model_.text(controls::kFormatNumber)));
@@ -205,6 +231,7 @@ void TfVcbPrg::refresh() {
     mConvertVcbToFormat1_->setEnabled(model_.isEnabled(controls::kConvertToFormat1));
     mConvertVcbToFormat2_->setEnabled(model_.isEnabled(controls::kConvertToFormat2));
     mInitDefaultVcb_->setEnabled(model_.isEnabled(controls::kInitDefaultVcb));
+    if (mTiltTempCal_) mTiltTempCal_->setEnabled(model_.isEnabled(controls::kTiltTempCal));
     for (int n = 1; n <= 4; ++n) {
         mCom_[n - 1]->setChecked(model_.comChecked(n));
         mCom_[n - 1]->setEnabled(model_.comEnabled(n));

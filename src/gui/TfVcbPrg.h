@@ -21,10 +21,15 @@ namespace tessel {
 // The main window: draws a MainWindowModel (fields, enabled commands, COM Port menu, title) and
 // runs its commands from the buttons and menus. Every handler shows an exception in the
 // standard error box; the window cannot close while a job runs.
+class OptionDialogWindows;
+
 class TfVcbPrg : public QMainWindow {
     Q_OBJECT
 public:
     explicit TfVcbPrg(MainWindowModel& model, QWidget* parent = nullptr);
+
+    // The option dialogs and Help windows its menu items open (made after the window).
+    void setDialogs(OptionDialogWindows* dialogs);
 
     // Brings the window in line with the model.
     void refresh();
@@ -61,6 +66,8 @@ private:
     QAction* mInitDefaultVcb_ = nullptr;
     QMenu* mComPort_ = nullptr;
     std::array<QAction*, 4> mCom_{};
+    OptionDialogWindows* dialogs_ = nullptr;
+    QAction* mTiltTempCal_ = nullptr;
 };
 
 } // namespace tessel

@@ -31,6 +31,8 @@ WindowSession::WindowSession(const WindowOptions& options)
     model_ = std::make_unique<MainWindowModel>(*session_);
     mainWindow_ = std::make_unique<TfVcbPrg>(*model_);
     jobWindow_ = std::make_unique<TfProgramChip>(jobModel_);
+    dialogs_ = std::make_unique<OptionDialogWindows>(*session_, *model_, mainWindow_.get());
+    mainWindow_->setDialogs(dialogs_.get());
     // The views repaint whenever their models change, also in the middle of a job.
     jobModel_.setOnChanged([this] { jobWindow_->refresh(); });
     controlsObserver_ = session_->host().controls().addObserver(

@@ -3,6 +3,7 @@
 #include "app/AppSession.h"
 #include "app/MainWindowModel.h"
 #include "gui/GuiMain.h"
+#include "gui/OptionDialogWindows.h"
 #include "gui/TfProgramChip.h"
 #include "gui/TfVcbPrg.h"
 #include "jobs/JobWindowModel.h"
@@ -26,6 +27,7 @@ public:
     TfProgramChip& jobWindow() { return *jobWindow_; }
     MainWindowModel& model() { return *model_; }
     JobWindowModel& jobModel() { return jobModel_; }
+    OptionDialogWindows& dialogs() { return *dialogs_; }
     AppSession& session() { return *session_; }
     VirtualLightBar& virtualLightBar() { return session_->virtualLightBar(); }
 
@@ -37,6 +39,7 @@ private:
     std::unique_ptr<MainWindowModel> model_;
     std::unique_ptr<TfVcbPrg> mainWindow_;
     std::unique_ptr<TfProgramChip> jobWindow_;
+    std::unique_ptr<OptionDialogWindows> dialogs_; // bound to the controls: gone first
     std::size_t controlsObserver_ = 0;
 };
 

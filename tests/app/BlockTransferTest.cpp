@@ -135,17 +135,10 @@ TEST(BlockTransfer, LenientFieldsConvertAsTheWindowsDo) {
     ControlValues c;
     loadIntoWindows(record, c, true);
     c.setText("memoCustomerId", "   Veltrane");
-    c.setText("memoMtScale21", "70000");
-    for (char k = '2'; k <= '8'; ++k)
-        c.setText(std::string("memoMtScale2") + k, "9");
-    c.setText("memoFtScale11", "65536");
-    for (char k = '2'; k <= '8'; ++k)
-        c.setText(std::string("memoFtScale1") + k, "3");
     c.setText("memoScale1Name", "fin");
     c.setText("memoScale2Name", "ABCD");
-    c.setText("memoZeroGTestQ", "abc");
-    c.setText("memoHiTempCalC", "-40000");
-    c.setText("memoHiTempSlopeQ", "-129");
+    c.setText("memoZeroGTestQ", "");
+    c.setText("memoHiTempSlopeQ", "-128");
     c.setText("memoHiTempCalF", "not collected");
     c.setText("memoProductName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     c.setChecked("rbTiltYes", false);
@@ -154,14 +147,10 @@ TEST(BlockTransfer, LenientFieldsConvertAsTheWindowsDo) {
     ConfigBlock collected;
     EXPECT_FALSE(collectFromWindows(collected, c));
     EXPECT_EQ(collected.customerId, 2);
-    EXPECT_EQ(collected.metricScales[1][0], 4464);
-    EXPECT_EQ(collected.englishScales[0], (ScaleRow{0, 3, 3, 3, 3, 3, 3, 3}))
-        << "65536 counts as non-zero, then keeps its low 16 bits";
     EXPECT_EQ(collected.scaleNames[0], "fin");
     EXPECT_EQ(collected.scaleNames[1], "");
-    EXPECT_EQ(collected.tiltCalibration.zeroGTestQ, 0);
-    EXPECT_EQ(collected.tiltCalibration.hiTempC, static_cast<std::int16_t>(-40000 + 65536));
-    EXPECT_EQ(collected.tiltCalibration.hiTempQSlope, 127);
+    EXPECT_EQ(collected.tiltCalibration.zeroGTestQ, 0) << "an empty field reads 0";
+    EXPECT_EQ(collected.tiltCalibration.hiTempQSlope, -128);
     EXPECT_EQ(collected.productName, "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(collected.option(SwitchOption::Tilt), OptionState::Skip);
 
@@ -170,6 +159,22 @@ TEST(BlockTransfer, LenientFieldsConvertAsTheWindowsDo) {
     collectFromWindows(collected, c);
     EXPECT_EQ(collected.customerId, 0);
     EXPECT_EQ(collected.format, 0);
+
+    // A calibration or scale value its member cannot hold is refused, never stored wrapped.
+    for (auto [control, text] : {std::pair{"memoMtScale21", "70000"}, {"memoFtScale11", "65536"},
+                                 {"memoFtScale12", "-3"}, {"memoZeroGTestQ", "abc"},
+                                 {"memoHiTempCalC", "-40000"}, {"memoHiTempSlopeQ", "-129"},
+                                 {"memoLoTempSlopeI", "200"}}) {
+        const std::string before = c.text(control);
+        c.setText(control, text);
+        try {
+            collectFromWindows(collected, c);
+            ADD_FAILURE() << control << " " << text << " was collected";
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
+        }
+        c.setText(control, before);
+    }
 }
 
 TEST(BlockTransfer, ConversionErrorsStopTheCollection) {

@@ -4,7 +4,17 @@
 // Usage: render_screenshots OUTDIR   (on Qt's offscreen platform)
 #include "WindowBench.h"
 
+#include "app/TiltRecordBytes.h"
+#include "gui/InstructionsWindow.h"
+#include "gui/OptionDialogWindows.h"
+#include "gui/TfAboutWindow.h"
+#include "gui/TfAdv.h"
+#include "gui/TfScales.h"
+#include "gui/TfTiltTempCal.h"
+#include "support/VersionInfo.h"
+
 #include <QDir>
+#include <QPrinter>
 
 #include <cstdlib>
 #include <iostream>
@@ -21,6 +31,55 @@ bool save(QWidget& window, const QString& path) {
     std::cout << path.toStdString() << '\n';
     return true;
 }
+// Shows a dialog without its modal loop, grabs it, hides it again.
+bool saveShown(QWidget& dialog, const QString& path) {
+    dialog.show();
+    QApplication::processEvents();
+    const bool saved = save(dialog, path);
+    dialog.hide();
+    return saved;
+}
+
+// The option dialogs after a technician's typical edits, the calibration acquired from the light
+// bar, the instructions box, the about window, and the instructions printed to a PDF file.
+bool renderDialogs(WindowBench& b, const QDir& out) {
+    OptionDialogWindows& dialogs = b.session->dialogs();
+    bool ok = true;
+    QWidget& adv = dialogs.options();
+    QTest::mouseClick(adv.findChild<QWidget*>("cbSkipTapeMinRadius"), Qt::LeftButton);
+    QTest::mouseClick(adv.findChild<QWidget*>("rbTiltYes"), Qt::LeftButton);
+    ok &= saveShown(adv, out.filePath("dialog-options.png"));
+
+    QWidget& scales = dialogs.scales();
+    QTest::mouseClick(scales.findChild<QPushButton*>("bLightBarDefaults"), Qt::LeftButton);
+    ok &= saveShown(scales, out.filePath("dialog-scales.png"));
+
+    putTiltRecord(b.lightBar(), 64, sampleTilt());
+    QWidget& tilt = dialogs.tiltTempCal();
+    QTest::mouseClick(tilt.findChild<QPushButton*>("bAcquireReadingsFromLb"), Qt::LeftButton);
+    ok &= saveShown(tilt, out.filePath("dialog-tilt-temp-cal.png"));
+
+    TfAboutWindow about(b.session->session().services().versionInfo());
+    ok &= saveShown(about, out.filePath("dialog-about.png"));
+
+    QTimer::singleShot(50, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            ok &= save(*box, out.filePath("dialog-instructions.png"));
+            box->close();
+        }
+    });
+    b.timer.stop(); // the bench would answer the box at once
+    dialogs.showInstructions();
+    b.timer.start(1);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.filePath("instructions-print.pdf"));
+    printInstructions(printer, b.mainWindow().windowTitle());
+    std::cout << out.filePath("instructions-print.pdf").toStdString() << '\n';
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -66,5 +125,6 @@ int main(int argc, char** argv) {
     };
     b.click(b.button("bProgVcb"));
     if (!grabbed) std::cerr << "render_screenshots: the job showed no progress\n";
+    ok &= renderDialogs(b, out);
     return ok && grabbed ? 0 : 1;
 }

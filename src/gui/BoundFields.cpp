@@ -1,0 +1,129 @@
+#include "gui/BoundFields.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace tessel {
+
+namespace {
+
+void setBase(QLineEdit* edit, const QColor& colour) {
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, colour);
+    edit->setPalette(p);
+}
+
+} // namespace
+
+BoundFields::BoundFields(ControlValues& values, QWidget* face)
+    : QObject(face), values_(values), face_(face) {
+    observer_ = values_.addObserver([this](const std::vector<std::string>& changed) {
+        for (const auto& control : changed) show(control);
+    });
+}
+
+BoundFields::~BoundFields() { values_.removeObserver(observer_); }
+
+void BoundFields::bindField(QLineEdit* edit, std::string control, std::optional<KeyFilter> filter) {
+    edit->setObjectName(QString::fromStdString(control));
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edit->setAcceptDrops(false);
+    edit->setDragEnabled(false);
+    setBase(edit, face_->palette().color(QPalette::Button));
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textChanged, this, [this, control](const QString& text) {
+        values_.setText(control, text.toStdString());
+    });
+    fields_[control] = {edit, filter};
+    names_[edit] = control;
+    show(control);
+}
+
+void BoundFields::bindCheck(QAbstractButton* button, std::string control) {
+    button->setObjectName(QString::fromStdString(control));
+    connect(button, &QAbstractButton::toggled, this,
+            [this, control](bool on) { values_.setChecked(control, on); });
+    checks_[control] = button;
+    show(control);
+}
+
+void BoundFields::refresh() {
+    for (const auto& [control, field] : fields_) show(control);
+    for (const auto& [control, button] : checks_) show(control);
+}
+
+void BoundFields::show(const std::string& control) {
+    if (const auto f = fields_.find(control); f != fields_.end()) {
+        const QString text = QString::fromStdString(values_.text(control));
+        if (f->second.edit->text() != text) f->second.edit->setText(text);
+        f->second.edit->setEnabled(values_.isEnabled(control));
+    } else if (const auto b = checks_.find(control); b != checks_.end()) {
+        if (b->second->isChecked() != values_.isChecked(control))
+            b->second->setChecked(values_.isChecked(control));
+        b->second->setEnabled(values_.isEnabled(control));
+    }
+}
+
+bool BoundFields::eventFilter(QObject* watched, QEvent* event) {
+    const auto name = names_.find(watched);
+    if (name == names_.end()) return false;
+    const std::string& control = name->second;
+    auto* edit = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        setBase(edit, Qt::white);
+        if (onFocusIn) onFocusIn(control);
+        return false;
+    case QEvent::FocusOut:
+        setBase(edit, face_->palette().color(QPalette::Button));
+        if (onFocusOut) onFocusOut(control);
+        return false;
+    case QEvent::KeyPress: {
+        const auto& field = fields_.at(control);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // one-line fields
+        if (!field.filter) {
+            if (key != Qt::Key_Escape) return false;
+            edit->clear();
+            return true;
+        }
+        return filterKey(edit, control, *field.filter, event);
+    }
+    default: return false;
+    }
+}
+
+bool BoundFields::filterKey(QLineEdit* edit, const std::string& control, KeyFilter filter,
+                            QEvent* event) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const bool clipboard = keyEvent->matches(QKeySequence::Copy) ||
+                           keyEvent->matches(QKeySequence::Cut) ||
+                           keyEvent->matches(QKeySequence::Paste);
+    const QString typed = keyEvent->text();
+    if (!clipboard && typed.isEmpty()) return false; // Delete, arrows, Tab, Home, End
+    const char ch = clipboard ? '\0' : typed.at(0).toLatin1();
+
+    FieldText field{edit->text().toStdString(), 0, 0};
+    if (edit->hasSelectedText()) {
+        field.selectionStart = static_cast<std::size_t>(edit->selectionStart());
+        field.selectionLength = static_cast<std::size_t>(edit->selectedText().size());
+    } else {
+        field.selectionStart = static_cast<std::size_t>(edit->cursorPosition());
+    }
+    const std::string before = field.text;
+    const KeyVerdict verdict = tessel::filterKey(filter, field, {ch, clipboard});
+    if (field.text != before) {
+        edit->setText(QString::fromStdString(field.text));
+        edit->setCursorPosition(static_cast<int>(field.selectionStart));
+        values_.setText(control, field.text);
+    }
+    if (verdict.beep) QApplication::beep();
+    if (!verdict.pass || ch == keys::Escape || ch == keys::Enter) return true;
+    if (clipboard || verdict.ch == ch) return false; // the field handles the key as usual
+    edit->insert(QString(QChar::fromLatin1(verdict.ch)));
+    return true;
+}
+
+} // namespace tessel

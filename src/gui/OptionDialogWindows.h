@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/OptionDialogs.h"
+#include "app/TiltCalibrationModel.h"
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace tessel {
+
+class AppSession;
+class MainWindowModel;
+class TfAdv;
+class TfScales;
+class TfTiltTempCal;
+
+// The three option dialogs, made once at start-up in the order options, scales, calibration,
+// each with the form's own contents until the main window's first showing loads the record;
+// they keep their contents between showings. Also the Help menu's windows.
+class OptionDialogWindows {
+public:
+    // parent: the window the Help menu's boxes belong to.
+    OptionDialogWindows(AppSession& session, MainWindowModel& mainModel, QWidget* parent);
+    ~OptionDialogWindows();
+    OptionDialogWindows(const OptionDialogWindows&) = delete;
+    OptionDialogWindows& operator=(const OptionDialogWindows&) = delete;
+
+    void showOptions();
+    void showScales();
+    void showTiltTempCal();
+    void showInstructions();
+    // Throws std::runtime_error when there is no default printer.
+    void printInstructions(const QString& mainCaption);
+    void showAbout();
+
+    TfAdv& options() { return *adv_; }
+    TfScales& scales() { return *scales_; }
+    TfTiltTempCal& tiltTempCal() { return *tilt_; }
+
+private:
+    AppSession& session_;
+    QWidget* parent_;
+    OptionsDialogModel optionsModel_;
+    ScalesDialogModel scalesModel_;
+    TiltCalibrationModel tiltModel_;
+    std::unique_ptr<TfAdv> adv_;
+    std::unique_ptr<TfScales> scales_;
+    std::unique_ptr<TfTiltTempCal> tilt_;
+};
+
+} // namespace tessel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+
+
+namespace tessel {
+
+class VersionInfo;
+
+// "About": the program's name and version, the project's logo and contact lines, and a button
+// that opens the project's web page without waiting for it. Made anew for every showing.
+class TfAboutWindow : public QDialog {
+public:
+    explicit TfAboutWindow(const VersionInfo& version, QWidget* parent = nullptr);
+
+    static constexpr const char* kWebSite = "https://tessel.example.org/";
+
+    // Shows a new about window modally and destroys it when it closes.
+    static void showAbout(const VersionInfo& version, QWidget* parent);
+};
+
+// The project's logo (a tiled light bar over a field swath), drawn to any size.
+QPixmap tesselLogo(const QSize& size);
+
+} // namespace tessel
