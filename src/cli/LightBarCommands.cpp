@@ -11,7 +11,7 @@
 #include "firmware/HexReader.h"
 #include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
-#include "link/PosixSerial.h"
+#include "link/SystemSerial.h"
 #include "sim/VirtualLightBar.h"
 #include "support/AppSettings.h"
 #include "support/ProgramServices.h"
@@ -189,9 +189,9 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
         VirtualClock virtualClock;
         VirtualLightBar virtualBar(virtualClock);
-        PosixSerial posix;
+        const auto systemSerial = makeSystemSerial();
         SteadyClock steady;
-        SerialLines* lines = &posix;
+        SerialLines* lines = systemSerial.get();
         Clock* clock = env.portClock ? env.portClock : &steady;
         if (req.simulate) {
             lines = &virtualBar;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -13,9 +13,13 @@ namespace tessel::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessel-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = std::filesystem::temp_directory_path() / ("tessel-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) return; // false: someone else's
+        }
+        throw std::runtime_error("no fresh temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
