@@ -17,6 +17,7 @@
 #include "support/ProgramServices.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -106,7 +107,10 @@ bool saveVirtualLightBar(const VirtualLightBar& bar, const std::string& path) {
         std::remove(temp.c_str());
         return false;
     }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
+    // Over an existing file too, also on Windows (where std::rename refuses to).
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    return !ec;
 }
 
 int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
