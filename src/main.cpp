@@ -2,6 +2,7 @@
 // opens.
 #include "cli/CliApp.h"
 #include "cli/ConsoleJobWindow.h"
+#include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
 
 #include <iostream>
@@ -10,7 +11,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = tessel::commandArguments(argc, argv);
     if (args.empty()) {
         std::cerr << "tessel: this build has no window yet; run 'tessel --help' for the "
                      "command line.\n";

@@ -18,14 +18,26 @@ struct OwnedHandle {
     }
 };
 
+// The full form of a path: ReplaceFileW is given only full paths (wine's refuses relative ones).
+std::wstring fullPath(const std::string& path) {
+    const std::wstring wide = wideFromUtf8(path);
+    const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return wide;
+    std::wstring full(n, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+    if (written == 0 || written >= n) return wide;
+    full.resize(written);
+    return full;
+}
+
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Creates a new file beside the target with a name no one else uses; the caller owns the handle.
-HANDLE createTemporary(const std::string& target, std::wstring& tempPath) {
+HANDLE createTemporary(const std::wstring& target, std::wstring& tempPath) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = wideFromUtf8(target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(++counter));
+        tempPath = target + wideFromUtf8(".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
+                                         std::to_string(++counter));
         HANDLE h = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
@@ -74,9 +86,9 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 bool replaceFileAtomically(const std::string& path, std::string_view bytes, const WriteAllFn& write) {
-    const std::wstring target = wideFromUtf8(path);
+    const std::wstring target = fullPath(path);
     std::wstring tempPath;
-    HANDLE h = createTemporary(path, tempPath);
+    HANDLE h = createTemporary(target, tempPath);
     if (h == INVALID_HANDLE_VALUE) return false;
     // The writer works on a C runtime descriptor over the same handle; closing it closes both.
     const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_BINARY | _O_WRONLY);

@@ -37,6 +37,14 @@ TEST(AtomicFileWin32, ReplacesAnExistingFileOnAUtf8PathAndRespectsTheReadOnlyAtt
     EXPECT_EQ(readWholeFile(ini), "[A]\r\nx=2\r\n");
     EXPECT_EQ(filesIn(wideFromUtf8(folder)), 1u);
     SetFileAttributesW(wideFromUtf8(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A path relative to the current folder, with either separator.
+    ASSERT_TRUE(SetCurrentDirectoryW(wideFromUtf8(dir.path().string()).c_str()));
+    EXPECT_TRUE(replaceFileAtomically("Pr\xC3\xBC" "fstand \xE2\x82\xAC/Tessel.INI", "[A]\r\nx=4\r\n"));
+    EXPECT_TRUE(replaceFileAtomically("Pr\xC3\xBC" "fstand \xE2\x82\xAC\\Tessel.INI", "[A]\r\nx=5\r\n"));
+    EXPECT_EQ(readWholeFile(ini), "[A]\r\nx=5\r\n");
+    EXPECT_EQ(filesIn(wideFromUtf8(folder)), 1u);
+    SetCurrentDirectoryW(wideFromUtf8(fs::temp_directory_path().string()).c_str());
 }
 
 TEST(CompanionFilesWin32, TheBasePathIsTheProgramsOwnPathLessItsExtension) {
