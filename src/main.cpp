@@ -4,6 +4,7 @@
 #include "cli/ConsoleJobWindow.h"
 #include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
+#include "support/Console.h"
 
 #include <iostream>
 #include <string>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable};
+    tessel::prepareConsole();
     tessel::ConsoleJobWindow::installInterruptHandler();
     return tessel::runCommandLine(args, env);
 }

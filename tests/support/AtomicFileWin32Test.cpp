@@ -11,12 +11,9 @@
 
 namespace tessel {
 namespace {
+using testing::filesIn;
 using testing::TempDir;
 namespace fs = std::filesystem;
-
-std::size_t filesIn(const fs::path& folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 TEST(AtomicFileWin32, ReplacesAnExistingFileOnAUtf8PathAndRespectsTheReadOnlyAttribute) {
     TempDir dir;

@@ -13,6 +13,7 @@
 namespace tessel {
 namespace {
 using testing::readFile;
+using testing::filesIn;
 using testing::TempDir;
 using testing::writeFile;
 namespace fs = std::filesystem;
@@ -21,10 +22,6 @@ mode_t modeOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
-}
-
-std::size_t filesIn(const fs::path& folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 TEST(IniStore, WritesGoThroughASymlinkToItsTargetAndKeepThePermissions) {

@@ -8,13 +8,10 @@
 namespace tessel {
 namespace {
 using testing::readFile;
+using testing::filesIn;
 using testing::TempDir;
 using testing::writeFile;
 namespace fs = std::filesystem;
-
-std::size_t filesIn(const fs::path& folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 TEST(IniStore, StartsInSectionNAAndReadsDefaultsWhenTheFileIsMissing) {
     TempDir dir;

@@ -35,6 +35,12 @@ private:
     std::filesystem::path path_;
 };
 
+// How many entries a folder holds (a temporary file left behind shows here).
+inline std::size_t filesIn(const std::filesystem::path& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
+
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
