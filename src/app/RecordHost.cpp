@@ -16,6 +16,7 @@ void RecordHost::parseBlock(const BlockArea& area) {
 }
 
 void RecordHost::loadIntoWindows() {
+    const ControlValues::Batch batch(controls_); // the views hear of a load once, also mid-job
     tessel::loadIntoWindows(record_, controls_, advancedMode_).applyTo(controls_);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "block/BlockTransfer.h"
+#include "app/BlockTransfer.h"
+#include "app/ControlValues.h"
 #include "block/ConfigBlock.h"
-#include "block/ControlValues.h"
 #include "jobs/BlockHost.h"
 
 #include <cstdint>
@@ -10,8 +10,9 @@
 namespace tessel {
 
 // The main window's side of the block jobs without any window: the one record, the controls'
-// values it is shown in, and advanced mode. The Qt main window binds its widgets to these
-// controls; the command line and the tests use them directly.
+// values it is shown in, and advanced mode. The Qt windows bind their widgets to these controls
+// and refresh them through controls().addObserver: every load into the windows (also one a job
+// makes while it runs) reports its changes once. The command line and the tests use them directly.
 class RecordHost final : public BlockHost {
 public:
     // serialNumberDefault: the INI's "Serial Number", which a reset record carries.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "block/RecordFields.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -12,13 +14,8 @@ inline constexpr std::string_view kVcbFormat = "VCB Format";
 inline constexpr std::string_view kSerialNumber = "S/N";
 inline constexpr std::string_view kCustomerId = "Customer ID";
 inline constexpr std::string_view kProductName = "Product Name";
-inline constexpr std::string_view kTapeMinRadius = "Tape Min Radius";
-inline constexpr std::string_view kMinSogForCogKph = "MinSogForCogKph";
-inline constexpr std::string_view kTiltOpAmpGain = "TiltOpAmpGain";
-
-inline constexpr std::array<std::string_view, 10> kSwitches = {
-    "Advanced Tape", "Adv Tape Display", "Fast Config", "Scales Display",   "Tilt",
-    "Bypass BTTF",   "DID_v2.0",         "MRVuseSOL",   "Use Language DSP", "Use Meters Off DSP"};
+// The numeric options, switch options and tilt calibration members: fields::kNumericOptions,
+// fields::kSwitches and fields::kTilt (RecordFields.h).
 
 inline constexpr std::array<std::string_view, 4> kScaleNames = {
     "Offset Scale 1 Name", "Offset Scale 2 Name", "Offset Scale 3 Name", "Offset Scale 4 Name"};
@@ -26,16 +23,6 @@ inline constexpr std::array<std::string_view, 4> kMetricScales = {
     "Mt Offset Scale 1", "Mt Offset Scale 2", "Mt Offset Scale 3", "Mt Offset Scale 4"};
 inline constexpr std::array<std::string_view, 4> kEnglishScales = {
     "Ft Offset Scale 1", "Ft Offset Scale 2", "Ft Offset Scale 3", "Ft Offset Scale 4"};
-
-// Same order as the members of TiltCalibration.
-inline constexpr std::array<std::string_view, 20> kTilt = {
-    "0GItest",           "0GQtest",           "1GItest",
-    "1GQtest",           "ZTHiTempC",         "ZTMidTempC",
-    "ZTLoTempC",         "ZTHiTempTiltAtCal", "ZTMidTempTiltAtCal",
-    "ZTLoTempTiltAtCal", "ZTHiTempICal",      "ZTHiTempQCal",
-    "ZTMidTempICal",     "ZTMidTempQCal",     "ZTLoTempICal",
-    "ZTLoTempQCal",      "HiTempISlope",      "LoTempISlope",
-    "HiTempQSlope",      "LoTempQSlope"};
 
 inline constexpr std::string_view kClosingSeparator = " ------------------------";
 inline constexpr std::string_view kEndMarker = "< end >";
@@ -46,19 +33,20 @@ inline constexpr std::size_t kLabelCount = 52;
 inline constexpr std::array<std::string_view, kLabelCount> kLabelTable = [] {
     std::array<std::string_view, kLabelCount> table{};
     std::size_t n = 0;
-    for (auto label : {kTitle, kVcbFormat, kSerialNumber, kCustomerId, kProductName, kTapeMinRadius,
-                       kMinSogForCogKph, kTiltOpAmpGain})
+    for (auto label : {kTitle, kVcbFormat, kSerialNumber, kCustomerId, kProductName})
         table[n++] = label;
-    for (auto label : kSwitches)
-        table[n++] = label;
+    for (const auto& option : fields::kNumericOptions)
+        table[n++] = option.label;
+    for (const auto& option : fields::kSwitches)
+        table[n++] = option.label;
     for (auto label : kScaleNames)
         table[n++] = label;
     for (auto label : kMetricScales)
         table[n++] = label;
     for (auto label : kEnglishScales)
         table[n++] = label;
-    for (auto label : kTilt)
-        table[n++] = label;
+    for (const auto& member : fields::kTilt)
+        table[n++] = member.label;
     table[n++] = kClosingSeparator;
     table[n++] = kEndMarker;
     return table;

@@ -1,6 +1,7 @@
 #include "block/BlockLabels.h"
 #include "block/BlockLine.h"
 #include "block/BlockText.h"
+#include "block/RecordFields.h"
 
 #include <algorithm>
 #include <array>
@@ -42,20 +43,19 @@ std::vector<LineRule> makeRules() {
         {labels::kSerialNumber, LineKind::SerialNumber, 0},
         {labels::kCustomerId, LineKind::CustomerId, 0},
         {labels::kProductName, LineKind::ProductName, 0},
-        {labels::kTapeMinRadius, LineKind::Numeric, 0},
-        {labels::kMinSogForCogKph, LineKind::Numeric, 1},
-        {labels::kTiltOpAmpGain, LineKind::Numeric, 2},
     };
-    for (std::size_t i = 0; i < labels::kSwitches.size(); ++i)
-        rules.push_back({labels::kSwitches[i], LineKind::Switch, i});
+    for (std::size_t i = 0; i < fields::kNumericOptions.size(); ++i)
+        rules.push_back({fields::kNumericOptions[i].label, LineKind::Numeric, i});
+    for (std::size_t i = 0; i < fields::kSwitches.size(); ++i)
+        rules.push_back({fields::kSwitches[i].label, LineKind::Switch, i});
     for (std::size_t i = 0; i < 4; ++i)
         rules.push_back({labels::kScaleNames[i], LineKind::ScaleName, i});
     for (std::size_t i = 0; i < 4; ++i)
         rules.push_back({labels::kMetricScales[i], LineKind::MetricRow, i});
     for (std::size_t i = 0; i < 4; ++i)
         rules.push_back({labels::kEnglishScales[i], LineKind::EnglishRow, i});
-    for (std::size_t i = 0; i < labels::kTilt.size(); ++i)
-        rules.push_back({labels::kTilt[i], LineKind::Tilt, i});
+    for (std::size_t i = 0; i < fields::kTilt.size(); ++i)
+        rules.push_back({fields::kTilt[i].label, LineKind::Tilt, i});
     rules.push_back({labels::kProgrammerCaption, LineKind::Caption, 0});
     return rules;
 }
@@ -90,17 +90,9 @@ void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record)
         record.productName = std::string(word);
         break;
     case LineKind::Numeric: {
-        const double value = realOf(word);
-        if (rule.index == 0) {
-            record.tapeMinRadius = value;
-            record.skipTapeMinRadius = false;
-        } else if (rule.index == 1) {
-            record.minSogForCogKph = value;
-            record.skipMinSogForCog = false;
-        } else {
-            record.tiltOpAmpGain = value;
-            record.skipTiltOpAmpGain = false;
-        }
+        const auto& option = fields::kNumericOptions[rule.index];
+        record.*option.value = realOf(word);
+        record.*option.skip = false;
         break;
     }
     case LineKind::Switch:
@@ -116,7 +108,7 @@ void storeLine(const LineRule& rule, std::string_view line, ConfigBlock& record)
         record.englishScales[rule.index] = rowOf(line);
         break;
     case LineKind::Tilt:
-        record.tiltCalibration.setValue(rule.index, integerOf(word));
+        fields::kTilt[rule.index].set(record.tiltCalibration, integerOf(word));
         break;
     case LineKind::Title:
     case LineKind::End:

@@ -3,6 +3,7 @@
 #include "block/BlockLabels.h"
 #include "block/BlockLine.h"
 #include "block/NumberText.h"
+#include "block/RecordFields.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,8 +86,8 @@ std::string_view switchText(OptionState state) {
 }
 
 void renderTilt(TextWriter& out, const TiltCalibration& t) {
-    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
-        out.field(labels::kTilt[i], numtext::decimal(t.value(i)));
+    for (const auto& member : fields::kTilt)
+        out.field(member.label, numtext::decimal(member.get(t)));
 }
 
 void renderRow(TextWriter& out, std::string_view label, const ScaleRow& row) {
@@ -134,16 +135,12 @@ bool renderBlock(const ConfigBlock& record, BlockArea& area) {
     out.field(labels::kProductName, blockSafeText(record.productName, kProductNameMax));
     if (format2) out.line(labels::kOptionsSeparator);
 
-    if (!record.skipTapeMinRadius)
-        out.field(labels::kTapeMinRadius, numtext::fixed3(record.tapeMinRadius));
-    if (!record.skipMinSogForCog)
-        out.field(labels::kMinSogForCogKph, numtext::fixed3(record.minSogForCogKph));
-    if (!record.skipTiltOpAmpGain)
-        out.field(labels::kTiltOpAmpGain, numtext::fixed3(record.tiltOpAmpGain));
+    for (const auto& option : fields::kNumericOptions)
+        if (!(record.*option.skip)) out.field(option.label, numtext::fixed3(record.*option.value));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i)
         if (record.options[i] != OptionState::Skip)
-            out.field(labels::kSwitches[i], switchText(record.options[i]));
+            out.field(fields::kSwitches[i].label, switchText(record.options[i]));
 
     for (std::size_t i = 0; i < record.scaleNames.size(); ++i) {
         const std::string name = blockSafeText(record.scaleNames[i], kScaleNameLength + 1);

@@ -32,7 +32,7 @@ constexpr const char* optionStateName(OptionState s) {
 }
 
 // The tilt sensor's temperature calibration: same order and widths as the record in the light
-// bar's data memory.
+// bar's data memory. Code that treats all twenty alike walks fields::kTilt (RecordFields.h).
 struct TiltCalibration {
     std::uint16_t zeroGTestI = 0;
     std::uint16_t zeroGTestQ = 0;
@@ -57,17 +57,6 @@ struct TiltCalibration {
 
     // All six zero-tilt sensor readings are non-zero.
     bool isComplete() const;
-
-    // The members by position, in the order above (the order of their labels and of the data
-    // memory record), so code that treats all twenty alike needs no list of its own.
-    static constexpr std::size_t kCount = 20;
-    enum class Width { U16, S16, S8 };
-    static constexpr Width width(std::size_t i) {
-        return i < 4 || (i >= 10 && i < 16) ? Width::U16 : i < 10 ? Width::S16 : Width::S8;
-    }
-    std::int32_t value(std::size_t i) const;
-    // Keeps the low 16 or 8 bits of v, as the member's width allows.
-    void setValue(std::size_t i, std::int64_t v);
 
     bool operator==(const TiltCalibration&) const = default;
 };

@@ -3,14 +3,18 @@
 // Shared between the command line's offline and light bar commands.
 
 #include "block/BlockArea.h"
+#include "block/ConfigBlock.h"
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tessel {
+
+struct FirmwareImage;
 
 // A failure that ends a command with its exit code after its message went to standard error.
 struct CommandFailure {
@@ -27,6 +31,15 @@ void writeOutput(CliEnvironment& env, const std::optional<std::string>& path, st
 inline std::string_view areaBytes(const BlockArea& area) {
     return {reinterpret_cast<const char*>(area.data()), area.size()};
 }
+
+// The input files, each failing with its message (65) when it cannot be used:
+// a block file (see BlockFile.h) as an area that holds a valid block;
+BlockArea loadBlockFile(CliEnvironment& env, const std::string& path);
+// a record in JSON, whose missing serial number takes the given default;
+ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
+                           std::int32_t serialNumberDefault = kDefaultSerialNumber);
+// a HEX file read into the image, returning the reader's result (an unreadable file fails with 14).
+int loadHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image);
 
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);
 

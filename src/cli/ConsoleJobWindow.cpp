@@ -164,10 +164,7 @@ bool ConsoleJobWindow::ask(const char* question) {
 bool ConsoleJobWindow::askYesNo() { return ask("Answer [y]es or [n]o:"); }
 
 bool ConsoleJobWindow::askOkCancel() {
-    appendLine(LineStyle::Progress, " Click OK to Continue or Cancel to Exit");
-    const bool ok = ask("Type [o]k to continue or [c]ancel to exit:");
-    removeLastLine();
-    return ok;
+    return ask("Type [o]k to continue or [c]ancel to exit:");
 }
 
 void ConsoleJobWindow::waitForOk(const std::string&) {

@@ -1,27 +1,16 @@
 // Commands that run a job on a light bar: a real port through the POSIX lines, or the virtual
-// light bar with --simulate. They start the program services before the job and terminate them
-// after it (unless the INI file says "IniFileIsReadOnly"), as closing the window does.
-#include "app/IniPortSettings.h"
-#include "app/RecordHost.h"
+// light bar with --simulate. Each runs in an application session, which starts and ends the
+// program as the main window does; here are only the arguments and the output.
+#include "app/AppSession.h"
 #include "block/BlockText.h"
-#include "cli/BlockFile.h"
 #include "cli/CliCommands.h"
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
-#include "firmware/HexReader.h"
-#include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
-#include "link/SystemSerial.h"
-#include "sim/VirtualLightBar.h"
-#include "support/AppSettings.h"
-#include "support/ProgramServices.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <ostream>
-#include <sstream>
-#include <sys/stat.h>
 
 namespace tessel {
 
@@ -31,50 +20,39 @@ namespace {
 // file never opens the port.
 struct JobInput {
     BlockArea record{};             // verify-vcb / program-vcb: the source as a record
-    bool haveRecord = false;
-    ConfigBlock sourceRecord;
     std::unique_ptr<FirmwareImage> image;
     std::string hexPath;
 };
 
 ConfigBlock sourceRecord(const CommandLineRequest& req, CliEnvironment& env,
                          std::int32_t serialDefault) {
-    if (req.jsonInput) {
-        const std::string text = readInputFile(env, *req.jsonInput);
-        try {
-            return recordFromJson(Json::parse(text), serialDefault);
-        } catch (const std::runtime_error& e) {
-            failWith(env, exitcode::BadInput, *req.jsonInput + ": " + e.what());
-        }
-    }
-    const std::string& path = req.args[0];
-    std::string error;
-    auto area = blockAreaFromFile(readInputFile(env, path), error);
-    if (!area) failWith(env, exitcode::BadInput, path + ": " + error);
-    if (!locateBlock(*area).present)
-        failWith(env, exitcode::BadInput, path + " holds no valid configuration block");
+    if (req.jsonInput) return loadRecordFile(env, *req.jsonInput, serialDefault);
     ConfigBlock record;
-    parseBlock(*area, record, serialDefault);
+    parseBlock(loadBlockFile(env, req.args[0]), record, serialDefault);
     return record;
 }
 
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.hexPath = req.args[0];
-    const std::string text = readInputFile(env, input.hexPath, result::InputFileOpenError);
     input.image = std::make_unique<FirmwareImage>();
-    std::istringstream in(text);
-    const int r = readHex(in, *input.image);
+    const int r = loadHexFile(env, input.hexPath, *input.image);
     if (r != 0) failWith(env, r, input.hexPath + ": " + resultMessage(r));
     if (!input.image->holdsCode())
         failWith(env, result::HexFileFormatError,
                  input.hexPath + " holds no firmware byte: " + resultMessage(3));
 }
 
-int selectedPort(const CommandLineRequest& req, AppSettings& settings) {
-    if (req.port) return *req.port;
-    const int fromIni = settings.comPort();
-    if (fromIni >= 1 && fromIni <= 4) return fromIni;
-    return req.simulate ? 1 : 0; // the virtual light bar stands behind every COM port
+AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
+    AppSession::Options options;
+    options.executablePath = env.executablePath;
+    options.iniPath = req.iniPath.value_or("");
+    options.advancedMode = req.advanced; // the command line is in advanced mode only when asked
+    options.comPort = req.port;
+    options.device = req.device;
+    options.simulate = req.simulate;
+    options.simulateFile = req.simulateFile;
+    options.portClock = env.portClock;
+    return options;
 }
 
 std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
@@ -93,24 +71,6 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
         out += "  |" + ascii + "|\n";
     }
     return out;
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// The light bar's state file is replaced whole, so an interrupted run never leaves half of one.
-bool saveVirtualLightBar(const VirtualLightBar& bar, const std::string& path) {
-    const std::string temp = path + ".new";
-    if (!bar.save(temp)) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    // Over an existing file too, also on Windows (where std::rename refuses to).
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
 }
 
 int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
@@ -161,18 +121,21 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     if (req.command == "program-code" || req.command == "verify-code")
         prepareFirmware(req, env, input);
 
-    ProgramServices services;
-    services.start(env.executablePath, req.iniPath.value_or(""));
-    AppSettings settings(services.ini());
-    const bool iniReadOnly = settings.iniFileIsReadOnly();
-    RecordHost host(req.advanced, settings.serialNumber());
+    ConsoleJobWindow window({env.out, env.err, env.in, env.outIsTerminal, env.errIsTerminal,
+                             env.inIsTerminal},
+                            req.yes ? AnswerPolicy::Yes
+                                    : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
+                            req.advanced, req.quiet);
+    AppSession session(sessionOptions(req, env), window);
+    RecordHost& host = session.host();
+    ChipProgrammer& engine = session.engine();
 
     int exitCode = 0;
     try {
         if (req.command == "verify-vcb" || req.command == "program-vcb") {
             // The record goes through the windows' controls, so the block is rendered exactly
             // as the window would render it.
-            host.record() = sourceRecord(req, env, settings.serialNumber());
+            host.record() = sourceRecord(req, env, host.serialNumberDefault());
             host.loadIntoWindows();
             try {
                 host.collectFromWindows();
@@ -183,36 +146,13 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
                 failWith(env, exitcode::BadInput, "the block text would not fit its area");
         }
 
-        const int port = selectedPort(req, settings);
-        if (port == 0)
+        if (session.comPort() == 0)
             failWith(env, result::Error,
                      "no COM port selected: give --port N or set \"COM Port\" in the INI file");
+        if (!session.simulatedStateReadable())
+            failWith(env, exitcode::BadInput,
+                     req.simulateFile + " is not a saved virtual light bar");
 
-        IniPortSettings portSettings(settings);
-        if (req.device) portSettings.overrideDevice(port, *req.device);
-
-        VirtualClock virtualClock;
-        VirtualLightBar virtualBar(virtualClock);
-        const auto systemSerial = makeSystemSerial();
-        SteadyClock steady;
-        SerialLines* lines = systemSerial.get();
-        Clock* clock = env.portClock ? env.portClock : &steady;
-        if (req.simulate) {
-            lines = &virtualBar;
-            clock = &virtualClock;
-            if (!req.simulateFile.empty() && fileExists(req.simulateFile) &&
-                !virtualBar.load(req.simulateFile))
-                failWith(env, exitcode::BadInput,
-                         req.simulateFile + " is not a saved virtual light bar");
-        }
-
-        ConsoleJobWindow window({env.out, env.err, env.in, env.outIsTerminal, env.errIsTerminal,
-                                 env.inIsTerminal},
-                                req.yes ? AnswerPolicy::Yes
-                                        : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
-                                req.advanced, req.quiet);
-        ChipProgrammer engine(*lines, *clock, portSettings, window, host);
-        engine.selectPort(port);
         exitCode = runJob(req, env, engine, host, input);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();
@@ -220,13 +160,12 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
                 reason.pop_back();
             env.err << "tessel: " << reason << '\n';
         }
-        if (req.simulate && !req.simulateFile.empty() &&
-            !saveVirtualLightBar(virtualBar, req.simulateFile))
+        if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
     } catch (const CommandFailure& failure) {
         exitCode = failure.exitCode;
     }
-    if (!iniReadOnly) services.terminate();
+    session.terminate();
     return exitCode;
 }
 

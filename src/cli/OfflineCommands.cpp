@@ -1,39 +1,16 @@
 // Commands that need no light bar: block files and records, HEX files.
 #include "block/BlockText.h"
-#include "cli/BlockFile.h"
 #include "cli/CliCommands.h"
 #include "cli/RecordJson.h"
 #include "cli/RecordLines.h"
 #include "firmware/FirmwareId.h"
-#include "firmware/HexReader.h"
 #include "jobs/ResultCode.h"
 
 #include <ostream>
-#include <sstream>
 
 namespace tessel {
 
 namespace {
-
-// A block file as an area that holds a valid block.
-BlockArea loadBlockFile(CliEnvironment& env, const std::string& path) {
-    const std::string bytes = readInputFile(env, path);
-    std::string error;
-    auto area = blockAreaFromFile(bytes, error);
-    if (!area) failWith(env, exitcode::BadInput, path + ": " + error);
-    if (!locateBlock(*area).present)
-        failWith(env, exitcode::BadInput, path + " holds no valid configuration block");
-    return *area;
-}
-
-ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path) {
-    const std::string text = readInputFile(env, path);
-    try {
-        return recordFromJson(Json::parse(text));
-    } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
-        failWith(env, exitcode::BadInput, path + ": " + e.what());
-    }
-}
 
 int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
@@ -65,16 +42,9 @@ int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
     return 0;
 }
 
-// Reads a HEX file; an unreadable file ends the command with 14.
-int readHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image) {
-    const std::string text = readInputFile(env, path, result::InputFileOpenError);
-    std::istringstream in(text);
-    return readHex(in, image);
-}
-
 int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
     FirmwareImage image;
-    const int r = readHexFile(env, req.args[0], image);
+    const int r = loadHexFile(env, req.args[0], image);
     const FirmwareId id = identify(image);
     if (req.json) {
         Json j{Json::Object{}};
@@ -99,7 +69,7 @@ int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
 
 int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
     FirmwareImage image;
-    const int r = readHexFile(env, req.args[0], image);
+    const int r = loadHexFile(env, req.args[0], image);
     writeOutput(env, req.out,
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';

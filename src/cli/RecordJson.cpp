@@ -1,7 +1,8 @@
 #include "cli/RecordJson.h"
 
-#include "block/BlockLabels.h"
+#include "block/RecordFields.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -10,18 +11,11 @@ namespace tessel {
 
 namespace {
 
-// The tilt calibration members by name, in storage order.
-constexpr std::array<const char*, TiltCalibration::kCount> kTiltNames = {
-    "zeroGTestI",  "zeroGTestQ",      "oneGTestI",        "oneGTestQ",       "hiTempC",
-    "midTempC",    "loTempC",         "hiTempTiltAtCal",  "midTempTiltAtCal", "loTempTiltAtCal",
-    "hiTempICal",  "hiTempQCal",      "midTempICal",      "midTempQCal",     "loTempICal",
-    "loTempQCal",  "hiTempISlope",    "loTempISlope",     "hiTempQSlope",    "loTempQSlope"};
-
-std::pair<long, long> tiltRange(std::size_t i) {
-    switch (TiltCalibration::width(i)) {
-    case TiltCalibration::Width::U16: return {0, 65535};
-    case TiltCalibration::Width::S16: return {-32768, 32767};
-    case TiltCalibration::Width::S8: break;
+std::pair<long, long> rangeOf(fields::Width width) {
+    switch (width) {
+    case fields::Width::U16: return {0, 65535};
+    case fields::Width::S16: return {-32768, 32767};
+    case fields::Width::S8: break;
     }
     return {-128, 127};
 }
@@ -100,6 +94,21 @@ const Json::Array& array(const Json& v, const std::string& key, std::size_t size
     return v.asArray();
 }
 
+// Stores a numeric option's value or skip flag when the key names one.
+bool readNumericOption(const std::string& key, const Json& v, ConfigBlock& r) {
+    for (const auto& option : fields::kNumericOptions) {
+        if (key == option.key) {
+            r.*option.value = real(v, key);
+            return true;
+        }
+        if (key == option.skipKey) {
+            r.*option.skip = boolean(v, key);
+            return true;
+        }
+    }
+    return false;
+}
+
 Json scaleRows(const std::array<ScaleRow, 4>& rows) {
     Json::Array out;
     for (const auto& row : rows) {
@@ -129,15 +138,13 @@ Json recordToJson(const ConfigBlock& r) {
     j.set("serialNumber", static_cast<std::int64_t>(r.serialNumber));
     j.set("customerId", r.customerId);
     j.set("productName", latin1ToUtf8(r.productName));
-    j.set("tapeMinRadius", r.tapeMinRadius);
-    j.set("skipTapeMinRadius", r.skipTapeMinRadius);
-    j.set("minSogForCogKph", r.minSogForCogKph);
-    j.set("skipMinSogForCog", r.skipMinSogForCog);
-    j.set("tiltOpAmpGain", r.tiltOpAmpGain);
-    j.set("skipTiltOpAmpGain", r.skipTiltOpAmpGain);
+    for (const auto& option : fields::kNumericOptions) {
+        j.set(std::string(option.key), r.*option.value);
+        j.set(std::string(option.skipKey), r.*option.skip);
+    }
     Json options{Json::Object{}};
     for (std::size_t i = 0; i < kSwitchCount; ++i)
-        options.set(std::string(labels::kSwitches[i]), optionStateName(r.options[i]));
+        options.set(std::string(fields::kSwitches[i].label), optionStateName(r.options[i]));
     j.set("options", std::move(options));
     Json::Array names;
     for (const auto& n : r.scaleNames) names.emplace_back(latin1ToUtf8(n));
@@ -145,8 +152,8 @@ Json recordToJson(const ConfigBlock& r) {
     j.set("metricScales", scaleRows(r.metricScales));
     j.set("englishScales", scaleRows(r.englishScales));
     Json tilt{Json::Object{}};
-    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
-        tilt.set(kTiltNames[i], static_cast<std::int64_t>(r.tiltCalibration.value(i)));
+    for (const auto& member : fields::kTilt)
+        tilt.set(std::string(member.key), static_cast<std::int64_t>(member.get(r.tiltCalibration)));
     j.set("tilt", std::move(tilt));
     return j;
 }
@@ -156,6 +163,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
     r.fullReset(serialNumberDefault);
     r.tiltCalibration = TiltCalibration{};
     for (const auto& [key, v] : object(json, "(record)")) {
+        if (readNumericOption(key, v, r)) continue;
         if (key == "format") {
             const long f = integer(v, key, 0, 2);
             r.setFormat(f);
@@ -168,23 +176,11 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
         } else if (key == "productName") {
             r.productName = blockText(v, key);
             if (r.productName.size() > kProductNameMax) wrong(key, "is longer than 19 characters");
-        } else if (key == "tapeMinRadius") {
-            r.tapeMinRadius = real(v, key);
-        } else if (key == "skipTapeMinRadius") {
-            r.skipTapeMinRadius = boolean(v, key);
-        } else if (key == "minSogForCogKph") {
-            r.minSogForCogKph = real(v, key);
-        } else if (key == "skipMinSogForCog") {
-            r.skipMinSogForCog = boolean(v, key);
-        } else if (key == "tiltOpAmpGain") {
-            r.tiltOpAmpGain = real(v, key);
-        } else if (key == "skipTiltOpAmpGain") {
-            r.skipTiltOpAmpGain = boolean(v, key);
         } else if (key == "options") {
             for (const auto& [label, state] : object(v, key)) {
                 const std::string optKey = "options." + label;
                 std::size_t i = 0;
-                while (i < kSwitchCount && labels::kSwitches[i] != label) ++i;
+                while (i < kSwitchCount && fields::kSwitches[i].label != label) ++i;
                 if (i == kSwitchCount) wrong(optKey, "is not a switch option");
                 if (!state.isString()) wrong(optKey, "must be \"Yes\", \"No\" or \"Skip\"");
                 const std::string& s = state.asString();
@@ -207,11 +203,11 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
             readScaleRows(v, key, r.englishScales);
         } else if (key == "tilt") {
             for (const auto& [name, value] : object(v, key)) {
-                std::size_t i = 0;
-                while (i < kTiltNames.size() && name != kTiltNames[i]) ++i;
-                if (i == kTiltNames.size()) wrong("tilt." + name, "is not a tilt member");
-                const auto [min, max] = tiltRange(i);
-                r.tiltCalibration.setValue(i, integer(value, "tilt." + name, min, max));
+                const auto member = std::find_if(fields::kTilt.begin(), fields::kTilt.end(),
+                                                 [&](const auto& m) { return m.key == name; });
+                if (member == fields::kTilt.end()) wrong("tilt." + name, "is not a tilt member");
+                const auto [min, max] = rangeOf(member->width);
+                member->set(r.tiltCalibration, integer(value, "tilt." + name, min, max));
             }
         } else {
             wrong(key, "is not a record key");

@@ -2,6 +2,7 @@
 
 #include "block/BlockLabels.h"
 #include "block/NumberText.h"
+#include "block/RecordFields.h"
 
 namespace tessel {
 
@@ -36,17 +37,16 @@ std::string recordLines(const ConfigBlock& r) {
     line(out, labels::kCustomerId,
          std::to_string(r.customerId) + " (" + std::string(customerName(r.customerId)) + ")");
     line(out, labels::kProductName, r.productName);
-    line(out, labels::kTapeMinRadius, numeric(r.tapeMinRadius, r.skipTapeMinRadius));
-    line(out, labels::kMinSogForCogKph, numeric(r.minSogForCogKph, r.skipMinSogForCog));
-    line(out, labels::kTiltOpAmpGain, numeric(r.tiltOpAmpGain, r.skipTiltOpAmpGain));
+    for (const auto& option : fields::kNumericOptions)
+        line(out, option.label, numeric(r.*option.value, r.*option.skip));
     for (std::size_t i = 0; i < kSwitchCount; ++i)
-        line(out, labels::kSwitches[i], optionStateName(r.options[i]));
+        line(out, fields::kSwitches[i].label, optionStateName(r.options[i]));
     for (std::size_t i = 0; i < 4; ++i) line(out, labels::kScaleNames[i], r.scaleNames[i]);
     for (std::size_t i = 0; i < 4; ++i) line(out, labels::kMetricScales[i], row(r.metricScales[i]));
     for (std::size_t i = 0; i < 4; ++i)
         line(out, labels::kEnglishScales[i], row(r.englishScales[i]));
-    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
-        line(out, labels::kTilt[i], std::to_string(r.tiltCalibration.value(i)));
+    for (const auto& member : fields::kTilt)
+        line(out, member.label, std::to_string(member.get(r.tiltCalibration)));
     return out;
 }
 

@@ -20,8 +20,6 @@ constexpr std::uint8_t kWithdrawnByte = 0x00;
 std::uint8_t toFlash(std::uint8_t b) { return toFlashByte(b); }
 std::uint8_t fromFlash(std::uint8_t b) { return fromFlashByte(b); }
 
-int percentOf(std::size_t count) { return static_cast<int>(count * 100 / kBlockAreaSize); }
-
 // A block is written from its title to its end, plus a zero byte after a format 1 block; all of
 // it must lie inside the area, or the write would address flash past 0x1FFFF.
 bool fitsInArea(const BlockView& view) {
@@ -43,24 +41,23 @@ void ChipProgrammer::readBlockArea(BlockView& view) {
     view.area.fill(0xFF);
     view.location = BlockLocation{};
     if (!ok()) return;
-    window_.progressLine(" Reading Light Bar VCB");
-    window_.showAbortControls();
-    window_.processMessages();
+    beginLongStep(" Reading Light Bar VCB");
 
     static constexpr char kEnd[] = "< end >";
     std::size_t count = 0;
-    while (ok() && count < kBlockAreaSize) {
-        view.area[count] = fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(count)));
-        ++count;
-        if (count % 64 == 0 && !progressPoint(percentOf(count), result::OperationAborted)) break;
-        // Reading ends four bytes after the end marker: its CR LF and two more bytes.
-        if (count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0) break;
-    }
-
-    window_.setProgress(ok() ? 100 : percentOf(count));
-    if (!ok()) return;
-    window_.removeLastLine();
-    window_.successLine(" Finished Reading Light Bar VCB");
+    runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
+            [&](std::size_t i) {
+                view.area[i] =
+                    fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
+                count = i + 1;
+                // Reading ends four bytes after the end marker: its CR LF and two more bytes.
+                const bool end =
+                    count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0;
+                return end ? Step::Last : Step::Next;
+            });
+    if (!endLongStep(ok() ? 100 : percentOf(count, kBlockAreaSize),
+                     " Finished Reading Light Bar VCB"))
+        return;
     view.locate();
     if (!view.present()) fail(result::NoValidVcb);
 }
@@ -86,27 +83,26 @@ void ChipProgrammer::showBlock(const BlockArea& area) {
 
 void ChipProgrammer::writeBlock(BlockView& view) {
     if (!ok()) return;
-    window_.progressLine(" Programming Light Bar VCB");
-    window_.showAbortControls();
-    window_.processMessages();
+    beginLongStep(" Programming Light Bar VCB");
 
     view.locate();
     if (!fitsInArea(view)) {
         fail(result::ReferenceVcbNotValid);
         return;
     }
-    std::size_t offset = view.location.title;
-    for (; offset < view.location.blockEnd() && ok(); ++offset) {
-        isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(offset), toFlash(view.area[offset]));
-        if (offset % 64 == 0 && !progressPoint(percentOf(offset), result::OperationAborted)) break;
-    }
+    const std::size_t offset = runLoop(
+        {.from = view.location.title,
+         .to = view.location.blockEnd(),
+         .every = 64,
+         .total = kBlockAreaSize},
+        [&](std::size_t i) {
+            isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(i), toFlash(view.area[i]));
+            return Step::Next;
+        });
     if (ok() && view.format < 2)
         isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(offset), kWithdrawnByte);
     if (ok()) isp_.finishPageWriting();
-    window_.setProgress(percentOf(offset));
-    if (!ok()) return;
-    window_.removeLastLine();
-    window_.successLine(" Light Bar VCB is Programmed");
+    endLongStep(percentOf(offset, kBlockAreaSize), " Light Bar VCB is Programmed");
 }
 
 void ChipProgrammer::canonicalize(BlockArea& area) {
@@ -167,11 +163,12 @@ bool ChipProgrammer::compareBlocks(BlockView& lightBar, BlockView& reference) {
 // Whether the reference can be written over the light bar's flash as it is: programming can
 // clear bits but never set them. Reads the whole block area.
 bool ChipProgrammer::needsNoErase(const BlockView& reference) {
-    for (std::size_t i = 0; i < kBlockAreaSize && ok(); ++i) {
-        lightBarArea_[i] = fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
-        if ((i + 1) % 64 == 0 && !progressPoint(percentOf(i + 1), result::OperationAborted))
-            return false;
-    }
+    runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
+            [&](std::size_t i) {
+                lightBarArea_[i] =
+                    fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
+                return Step::Next;
+            });
     if (!ok()) return false;
     for (std::size_t i = 0; i < kBlockAreaSize; ++i) {
         const std::uint8_t wanted = toFlash(reference.area[i]);
@@ -189,43 +186,43 @@ void ChipProgrammer::writeAndVerify() {
 }
 
 int ChipProgrammer::readBlock(BlockArea& area) {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
-    jobStart("--- Read Light Bar VCB ---", true, Access::Read);
-    after_.area = area;
-    if (ok()) {
-        readBlockArea(after_);
-        if (ok() && after_.format != 1 && after_.format != 2) fail(result::IncorrectVcbFormatNumber);
-    }
-    showBlock(after_.area);
-    finalReport();
-    jobEnd();
-    area = after_.area;
-    return result();
+    return runJob("--- Read Light Bar VCB ---", true, Access::Read, Report::Final, [&] {
+        after_.area = area;
+        if (ok()) {
+            readBlockArea(after_);
+            if (ok() && after_.format != 1 && after_.format != 2)
+                fail(result::IncorrectVcbFormatNumber);
+        }
+        showBlock(after_.area);
+        area = after_.area;
+    });
 }
 
 int ChipProgrammer::verifyBlock(const BlockArea& reference) {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
-    jobStart("--- Verify Light Bar VCB ---", true, Access::Read);
-    reference_.area = reference;
-    reference_.locate();
-    showBlock(reference_.area);
-    if (ok()) {
-        readBlockArea(after_);
-        if (ok() && after_.format != 1 && after_.format != 2) fail(result::IncorrectVcbFormatNumber);
-    }
-    const bool match = compareBlocks(after_, reference_);
-    finalReport();
-    jobEnd();
-    if (!match) fail(result::VcbVerifyError);
+    bool match = true; // stays true when the engine is busy and no job runs
+    const int code = runJob("--- Verify Light Bar VCB ---", true, Access::Read, Report::Final, [&] {
+        reference_.area = reference;
+        reference_.locate();
+        showBlock(reference_.area);
+        if (ok()) {
+            readBlockArea(after_);
+            if (ok() && after_.format != 1 && after_.format != 2)
+                fail(result::IncorrectVcbFormatNumber);
+        }
+        match = compareBlocks(after_, reference_);
+    });
+    if (match) return code;
+    // The log has shown the difference already: the result changes after the report.
+    fail(result::VcbVerifyError);
     return result();
 }
 
 int ChipProgrammer::programBlock(const BlockArea& reference) {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
-    jobStart("--- Program Light Bar VCB ---", true, Access::Write);
+    return runJob("--- Program Light Bar VCB ---", true, Access::Write, Report::Final,
+                  [&] { programBlockSteps(reference); });
+}
+
+void ChipProgrammer::programBlockSteps(const BlockArea& reference) {
     showBlock(reference);
 
     bool lightBarRead = false;
@@ -271,17 +268,15 @@ int ChipProgrammer::programBlock(const BlockArea& reference) {
     }
 
     if (ok()) writeAndVerify();
-    finalReport();
-    jobEnd();
-    return result();
 }
 
 int ChipProgrammer::convertBlock(int targetFormat) {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
     const std::string title = formatLine("--- Convert Light Bar VCB to Format %d ---", targetFormat);
-    jobStart(title, true, Access::Write);
+    return runJob(title, true, Access::Write, Report::Final,
+                  [&] { convertBlockSteps(targetFormat); });
+}
 
+void ChipProgrammer::convertBlockSteps(int targetFormat) {
     bool lightBarRead = false;
     if (ok()) {
         readBlockArea(before_);
@@ -316,15 +311,14 @@ int ChipProgrammer::convertBlock(int targetFormat) {
     } else {
         writeAndVerify();
     }
-    finalReport();
-    jobEnd();
-    return result();
 }
 
 int ChipProgrammer::initDefaultBlock() {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
-    jobStart("--- Initialize Default VCB ---", true, Access::Write);
+    return runJob("--- Initialize Default VCB ---", true, Access::Write, Report::Final,
+                  [this] { initDefaultBlockSteps(); });
+}
+
+void ChipProgrammer::initDefaultBlockSteps() {
     if (ok()) {
         readBlockArea(before_);
         if (before_.present() && ok()) {
@@ -344,9 +338,6 @@ int ChipProgrammer::initDefaultBlock() {
     showBlock(reference_.area);
     confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
     writeAndVerify();
-    finalReport();
-    jobEnd();
-    return result();
 }
 
 } // namespace tessel

@@ -7,19 +7,67 @@ namespace tessel {
 
 ChipProgrammer::ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings,
                                JobWindow& window, BlockHost& host)
-    : port_(lines, clock, settings), isp_(port_, &window), window_(window), host_(host) {}
+    : port_(lines, clock, settings),
+      isp_(port_, [&window](const std::string& line) { window.plainLine(line); }), window_(window),
+      host_(host) {
+    port_.setMessagePump([this] { window_.processMessages(); });
+}
+
+// The port may still wait while it is destroyed; the window may be gone by then.
+ChipProgrammer::~ChipProgrammer() {
+    port_.setMessagePump({});
+}
 
 void ChipProgrammer::fail(int code) {
     if (port_.result() == result::Ok) port_.setResult(code);
 }
 
-bool ChipProgrammer::progressPoint(int percent, int abortCode) {
-    window_.setProgress(percent);
-    window_.processMessages();
-    if (window_.aborted()) {
-        fail(abortCode);
-        return false;
+int ChipProgrammer::runJob(const std::string& title, bool withBlockPane, Access access,
+                           Report report, const std::function<void()>& body) {
+    if (busy_) return result::Error;
+    JobScope scope(*this);
+    jobStart(title, withBlockPane, access);
+    body();
+    if (report == Report::Final) finalReport();
+    jobEnd();
+    return result();
+}
+
+int ChipProgrammer::percentOf(std::size_t n, std::size_t total) {
+    return total == 0 ? 100 : static_cast<int>(n * 100 / total);
+}
+
+std::size_t ChipProgrammer::runLoop(const ByteLoop& loop,
+                                    const std::function<Step(std::size_t)>& step) {
+    std::size_t i = loop.from;
+    for (; i < loop.to && ok(); ++i) {
+        const Step s = step(i);
+        if (s == Step::Stop) break;
+        const std::size_t count = loop.countDone ? i - loop.from + 1 : i;
+        if (count % loop.every == 0) {
+            window_.setProgress(percentOf(count, loop.total));
+            window_.processMessages();
+            if (window_.aborted()) {
+                fail(loop.abortCode);
+                break;
+            }
+        }
+        if (s == Step::Last) break;
     }
+    return i;
+}
+
+void ChipProgrammer::beginLongStep(const std::string& line) {
+    window_.progressLine(line);
+    window_.showAbortControls();
+    window_.processMessages();
+}
+
+bool ChipProgrammer::endLongStep(int percent, const std::string& successLine) {
+    window_.setProgress(percent);
+    if (!ok()) return false;
+    window_.removeLastLine();
+    window_.successLine(successLine);
     return true;
 }
 
@@ -104,7 +152,10 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
     window_.plainLine(firstLine);
     if (!secondLine.empty()) window_.plainLine(secondLine);
     window_.setProgress(0);
-    if (!window_.askOkCancel()) {
+    window_.progressLine(" Click OK to Continue or Cancel to Exit");
+    const bool confirmed = window_.askOkCancel();
+    window_.removeLastLine();
+    if (!confirmed) {
         fail(result::EraseCancelled);
         return;
     }

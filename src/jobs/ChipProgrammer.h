@@ -6,11 +6,13 @@
 #include "jobs/BlockHost.h"
 #include "jobs/BlockView.h"
 #include "jobs/JobWindow.h"
+#include "jobs/ResultCode.h"
 #include "link/IspInstructions.h"
 #include "link/IspPort.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,8 +24,10 @@ namespace tessel {
 // the main window (the block host) to parse, show and render block texts.
 class ChipProgrammer {
 public:
+    // The window's message pump runs from the port's line operations and waits (see IspPort).
     ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
                    BlockHost& host);
+    ~ChipProgrammer();
     ChipProgrammer(const ChipProgrammer&) = delete;
     ChipProgrammer& operator=(const ChipProgrammer&) = delete;
 
@@ -51,8 +55,9 @@ public:
     int programFirmware(const FirmwareImage& image, const std::string* path);
     int readDataMemory(std::uint8_t* buffer, std::uint16_t count);
 
-    // What the last jobs saw: the light bar's block before writing, the block written or
-    // compared with, and the light bar's block read back.
+    // What the last jobs saw: the light bar's block as read before anything was written, the
+    // block written or compared with, and the light bar's block read back (the read and verify
+    // jobs read into this one).
     const BlockView& beforeView() const { return before_; }
     const BlockView& referenceView() const { return reference_; }
     const BlockView& afterView() const { return after_; }
@@ -77,6 +82,14 @@ private:
         bool& busy_;
     };
 
+    // Whether the job ends with the final report of its result.
+    enum class Report { Final, None };
+
+    // The frame of every job entry point: refused while the engine is busy (result 1, nothing
+    // touched); otherwise job start, the body (run whatever the start's result: each of its
+    // steps checks the result), the final report when asked for, and job end.
+    int runJob(const std::string& title, bool withBlockPane, Access access, Report report,
+               const std::function<void()>& body);
     // Shows the window, opens the port, enters programming mode, identifies the chip and
     // corrects its fuses. The result tells whether the job may go on.
     void jobStart(const std::string& title, bool withBlockPane, Access access);
@@ -89,10 +102,33 @@ private:
     // Stores a result code only while no earlier step has failed: the first failure decides.
     void fail(int code);
     bool ok() const { return result() == 0; }
-    // A long loop's progress point: progress, messages, and Cancel turned into abortCode.
-    bool progressPoint(int percent, int abortCode);
+
+    // --- long loops over many bytes ----------------------------------------------------------
+    // What a loop's step says after its byte: go on, stop at once, or stop after this byte's
+    // progress point.
+    enum class Step { Next, Stop, Last };
+    struct ByteLoop {
+        std::size_t from = 0, to = 0; // the bytes [from, to)
+        std::size_t every = 64;       // a progress point every 64 or 128 counted bytes
+        std::size_t total = 0;        // the count that makes 100 %
+        bool countDone = false;       // count the bytes done (i - from + 1), not the index i
+        int abortCode = result::OperationAborted; // the result of a Cancel at a progress point
+    };
+    // Runs step(i) for each byte while the result stays 0, with the progress points (progress,
+    // messages, Cancel test). Returns where it stopped, as a for loop leaves its index: the byte
+    // it broke off at, else the one after the last.
+    std::size_t runLoop(const ByteLoop& loop, const std::function<Step(std::size_t)>& step);
+    // A progress line naming the step, the abort controls, and messages.
+    void beginLongStep(const std::string& line);
+    // The final progress; on success the progress line gives way to successLine. Returns ok().
+    bool endLongStep(int percent, const std::string& successLine);
+    static int percentOf(std::size_t n, std::size_t total);
 
     // --- block jobs (jobs/BlockJobs.cpp) ----------------------------------------------------
+    // The bodies of the longer jobs, inside their frames.
+    void programBlockSteps(const BlockArea& reference);
+    void convertBlockSteps(int targetFormat);
+    void initDefaultBlockSteps();
     void readBlockArea(BlockView& view);
     void compact(BlockView& view);
     void showBlock(const BlockArea& area);
@@ -110,6 +146,7 @@ private:
     void writeAndVerify();
 
     // --- firmware and data memory jobs (jobs/FirmwareJobs.cpp) --------------------------------
+    void programFirmwareSteps(const FirmwareImage& image, const std::string* path);
     // Compares the code area with the image. reportFailure: name a link failure in the log
     // (the verify job has no final report to do it).
     void firmwareVerification(const FirmwareImage& image, bool reportFailure);

@@ -14,10 +14,6 @@ namespace {
 constexpr std::uint32_t kBlockBase = kBlockAreaBase;
 constexpr std::uint32_t kFormat1Base = 0x1F800;
 
-int percentOf(std::size_t i, std::size_t total) {
-    return total == 0 ? 100 : static_cast<int>(i * 100 / total);
-}
-
 // The bytes a job programs and verifies; never past the code area, whatever the caller set.
 std::size_t codeLength(const FirmwareImage& image) {
     return std::min(image.length, FirmwareImage::kSize);
@@ -50,25 +46,22 @@ void ChipProgrammer::firmwareVerification(const FirmwareImage& image, bool repor
     fileId_ = identify(std::span<const std::uint8_t, kIdentifiedBytes>(image.bytes.data(),
                                                                       kIdentifiedBytes));
     window_.plainLine(" Code ID is " + fileId_.version + ", Chip ID is " + chipId_.version);
-    window_.progressLine(" Verifying Firmware Code to Light Bar");
-    window_.showAbortControls();
-    window_.processMessages();
+    beginLongStep(" Verifying Firmware Code to Light Bar");
 
     const std::size_t length = codeLength(image);
-    std::size_t i = 0;
     std::uint8_t chipByte = 0;
-    for (; i < length && ok(); ++i) {
-        chipByte = isp_.readFlashByte(static_cast<std::uint32_t>(i));
-        if (!ok()) break; // a link failure stays 32, never a verify error with chip=00
-        if (chipByte != image.bytes[i]) {
-            fail(result::CodeVerifyError);
-            break;
-        }
-        if (i % 128 == 0 && !progressPoint(percentOf(i, length), result::VerifyAborted)) {
-            window_.removeLastLine();
-            window_.errorLine(" Light Bar Firmware Code Verify aborted");
-            break;
-        }
+    const std::size_t i =
+        runLoop({.to = length, .every = 128, .total = length, .abortCode = result::VerifyAborted},
+                [&](std::size_t k) {
+                    chipByte = isp_.readFlashByte(static_cast<std::uint32_t>(k));
+                    if (!ok()) return Step::Stop; // a link failure stays 32, never a verify error
+                    if (chipByte == image.bytes[k]) return Step::Next;
+                    fail(result::CodeVerifyError);
+                    return Step::Stop;
+                });
+    if (result() == result::VerifyAborted) {
+        window_.removeLastLine();
+        window_.errorLine(" Light Bar Firmware Code Verify aborted");
     }
     window_.setProgress(percentOf(i, length));
     if (result() == result::CodeVerifyError) {
@@ -86,18 +79,15 @@ void ChipProgrammer::firmwareVerification(const FirmwareImage& image, bool repor
 }
 
 int ChipProgrammer::verifyFirmware(const FirmwareImage& image, const std::string* path) {
-    if (busy_) return result::Error;
-    if (refuseEmptyImage(image)) return result();
-    JobScope scope(*this);
-    jobStart("--- Verify Light Bar Firmware Code ---", false, Access::Read);
-    if (ok()) {
-        fileLines(path);
-        window_.plainLine(formatLine(" Firmware Code length is %zu bytes", codeLength(image)));
-        window_.plainLine("");
-    }
-    firmwareVerification(image, true);
-    jobEnd();
-    return result();
+    if (!busy_ && refuseEmptyImage(image)) return result();
+    return runJob("--- Verify Light Bar Firmware Code ---", false, Access::Read, Report::None, [&] {
+        if (ok()) {
+            fileLines(path);
+            window_.plainLine(formatLine(" Firmware Code length is %zu bytes", codeLength(image)));
+            window_.plainLine("");
+        }
+        firmwareVerification(image, true);
+    });
 }
 
 namespace {
@@ -110,22 +100,23 @@ std::size_t keptTrailer(int format) { return format < 2 ? 1 : 0; }
 void ChipProgrammer::checkKeptBlockFits() {
     if (!ok()) return;
     const std::size_t end =
-        keptOffset(after_.format) + after_.location.length + keptTrailer(after_.format);
+        keptOffset(before_.format) + before_.location.length + keptTrailer(before_.format);
     if (end <= kBlockAreaSize) return;
     window_.errorLine(" Light Bar VCB does not fit its place in the VCB area");
     fail(result::ReferenceVcbNotValid);
 }
 
-// Writes the kept block (compacted in the after view) back to its place after the erase.
+// Writes the kept block (compacted in the before view) back to its place after the erase.
 void ChipProgrammer::writeKeptBlock() {
     if (!ok()) return;
-    const std::size_t offset = keptOffset(after_.format);
-    const std::size_t length = after_.location.length;
-    const std::size_t n = length + keptTrailer(after_.format);
+    const std::size_t offset = keptOffset(before_.format);
+    const std::size_t length = before_.location.length;
+    const std::size_t n = length + keptTrailer(before_.format);
 
     // The block area as it should now stand in the light bar.
     reference_.area.fill(0xFF);
-    std::copy_n(after_.area.begin(), length, reference_.area.begin() + static_cast<std::ptrdiff_t>(offset));
+    std::copy_n(before_.area.begin(), length,
+                reference_.area.begin() + static_cast<std::ptrdiff_t>(offset));
     if (n > length) reference_.area[offset + length] = kWithdrawnChar;
     reference_.locate();
 
@@ -141,16 +132,16 @@ void ChipProgrammer::writeKeptBlock() {
 // a block that did not take must not end in "Verified Ok".
 void ChipProgrammer::verifyKeptBlock(std::size_t offset, std::size_t n) {
     window_.progressLine(" Verifying Light Bar VCB");
-    before_.area.fill(0xFF);
-    for (std::size_t k = offset; k < offset + n && ok(); ++k) {
-        before_.area[k] = fromFlashByte(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(k)));
-        if ((k - offset + 1) % 64 == 0 &&
-            !progressPoint(static_cast<int>((k - offset + 1) * 100 / n), result::OperationAborted))
-            break;
-    }
-    before_.locate();
+    after_.area.fill(0xFF);
+    runLoop({.from = offset, .to = offset + n, .every = 64, .total = n, .countDone = true},
+            [&](std::size_t k) {
+                after_.area[k] =
+                    fromFlashByte(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(k)));
+                return Step::Next;
+            });
+    after_.locate();
     if (!ok()) return;
-    if (!compareBytes(before_.area, offset, reference_.area, offset, n)) {
+    if (!compareBytes(after_.area, offset, reference_.area, offset, n)) {
         fail(result::VcbVerifyError);
         return;
     }
@@ -159,10 +150,12 @@ void ChipProgrammer::verifyKeptBlock(std::size_t offset, std::size_t n) {
 }
 
 int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::string* path) {
-    if (busy_) return result::Error;
-    if (refuseEmptyImage(image)) return result();
-    JobScope scope(*this);
-    jobStart("--- Program Light Bar Firmware Code ---", false, Access::Write);
+    if (!busy_ && refuseEmptyImage(image)) return result();
+    return runJob("--- Program Light Bar Firmware Code ---", false, Access::Write, Report::Final,
+                  [&] { programFirmwareSteps(image, path); });
+}
+
+void ChipProgrammer::programFirmwareSteps(const FirmwareImage& image, const std::string* path) {
     if (ok()) {
         fileLines(path);
         fileId_ = identify(std::span<const std::uint8_t, kIdentifiedBytes>(image.bytes.data(),
@@ -171,74 +164,54 @@ int ChipProgrammer::programFirmware(const FirmwareImage& image, const std::strin
                                      fileId_.version.c_str(), codeLength(image)));
         window_.plainLine("");
     }
-    readBlockArea(after_);
+    readBlockArea(before_);
     if (ok()) {
-        host_.parseBlock(after_.area);
+        host_.parseBlock(before_.area);
         host_.loadIntoWindows();
     }
-    if (ok() && fileId_.requiredFormat != after_.format) {
+    if (ok() && fileId_.requiredFormat != before_.format) {
         fail(fileId_.requiredFormat == 1   ? result::VcbFormat1Required
              : fileId_.requiredFormat == 2 ? result::VcbFormat2Required
                                            : result::UnknownVcbFormatRequired);
     }
     // Compacting only moves text in memory; doing it before the erase lets a block that would
     // not fit its place be refused while the light bar is still whole.
-    if (ok()) compact(after_);
+    if (ok()) compact(before_);
     checkKeptBlockFits();
     confirmedErase(" Light Bar will be Erased (VCB is preserved)");
     writeKeptBlock();
 
     if (ok()) {
-        window_.progressLine(" Programming Light Bar Firmware Code");
-        window_.showAbortControls();
-        window_.processMessages();
+        beginLongStep(" Programming Light Bar Firmware Code");
         const std::size_t length = codeLength(image);
-        std::size_t i = 0;
-        for (; i < length && ok(); ++i) {
-            isp_.writeFlashByte(static_cast<std::uint32_t>(i), image.bytes[i]);
-            if (i % 128 == 0 && !progressPoint(percentOf(i, length), result::OperationAborted)) {
-                window_.removeLastLine();
-                window_.errorLine(" Light Bar Firmware Programmimg aborted");
-                break;
-            }
+        const std::size_t i =
+            runLoop({.to = length, .every = 128, .total = length}, [&](std::size_t k) {
+                isp_.writeFlashByte(static_cast<std::uint32_t>(k), image.bytes[k]);
+                return Step::Next;
+            });
+        if (result() == result::OperationAborted) {
+            window_.removeLastLine();
+            window_.errorLine(" Light Bar Firmware Programmimg aborted");
         }
         if (ok()) isp_.finishPageWriting();
-        window_.setProgress(percentOf(i, length));
-        if (ok()) {
-            window_.removeLastLine();
-            window_.successLine(" Light Bar Firmware Code is Programmed");
-        }
+        endLongStep(percentOf(i, length), " Light Bar Firmware Code is Programmed");
     }
     firmwareVerification(image, false);
-    finalReport();
-    jobEnd();
-    return result();
 }
 
 int ChipProgrammer::readDataMemory(std::uint8_t* buffer, std::uint16_t count) {
-    if (busy_) return result::Error;
-    JobScope scope(*this);
-    jobStart("--- Read Light Bar EEPROM Data ---", false, Access::Read);
-    dataMemory_.fill(0);
-    const std::size_t n = std::min<std::size_t>(count, dataMemory_.size());
-    if (ok()) {
-        window_.progressLine(formatLine(" Reading %zu bytes from Light Bar", n));
-        window_.showAbortControls();
-        window_.processMessages();
-        std::size_t i = 0;
-        for (; i < n && ok(); ++i) {
-            dataMemory_[i] = isp_.readDataByte(static_cast<std::uint16_t>(i));
-            if (i % 64 == 0 && !progressPoint(percentOf(i, n), result::OperationAborted)) break;
-        }
-        window_.setProgress(n == 0 ? 100 : percentOf(i, n));
-        if (ok()) {
-            window_.removeLastLine();
-            window_.successLine(" Finished Reading Light Bar");
+    return runJob("--- Read Light Bar EEPROM Data ---", false, Access::Read, Report::None, [&] {
+        dataMemory_.fill(0);
+        const std::size_t n = std::min<std::size_t>(count, dataMemory_.size());
+        if (!ok()) return;
+        beginLongStep(formatLine(" Reading %zu bytes from Light Bar", n));
+        const std::size_t i = runLoop({.to = n, .every = 64, .total = n}, [&](std::size_t k) {
+            dataMemory_[k] = isp_.readDataByte(static_cast<std::uint16_t>(k));
+            return Step::Next;
+        });
+        if (endLongStep(percentOf(i, n), " Finished Reading Light Bar"))
             std::copy_n(dataMemory_.begin(), n, buffer);
-        }
-    }
-    jobEnd();
-    return result();
+    });
 }
 
 } // namespace tessel

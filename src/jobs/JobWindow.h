@@ -30,14 +30,22 @@ public:
     virtual void showAbortControls() = 0;
     // Tests and clears the Cancel click.
     virtual bool aborted() = 0;
-    // The caller has written the question as a progress line; true for Yes.
+    // The caller has written the question as a progress line; true for Yes. A window closed
+    // or hidden while the question waits answers No.
     virtual bool askYesNo() = 0;
-    // Shows the " Click OK to Continue or Cancel to Exit" prompt; true for OK.
+    // The caller has written the prompt as a progress line; true for OK. A window closed or
+    // hidden while the question waits answers Cancel.
     virtual bool askOkCancel() = 0;
-    // Shows the prompt as a progress line and returns once OK was clicked.
+    // Shows the prompt as a progress line and returns once OK was clicked (or the window was
+    // closed meanwhile).
     virtual void waitForOk(const std::string& prompt) = 0;
-    // Lets the window system handle pending input (the only way clicks arrive during a job).
+    // Lets the window system handle pending input and returns at once (the only way clicks
+    // arrive during a job). The engine calls it at least every 50 ms of job time.
     virtual void processMessages() = 0;
+    // Blocks until the window system has input to handle, then handles it: a window whose
+    // questions wait for clicks waits here without using the processor. Windows whose questions
+    // answer without waiting (the console, the tests' windows) never need it.
+    virtual void waitForInput() {}
     // Hides the window.
     virtual void close() = 0;
     // Forgets button clicks made before the job started, so a Cancel clicked after one job's

@@ -27,8 +27,14 @@ JobWindowModel::Layout JobWindowModel::designLayout() {
 }
 
 JobWindowModel::JobWindowModel(std::function<bool()> isAdvancedMode,
-                               std::function<void()> processMessages)
-    : isAdvancedMode_(std::move(isAdvancedMode)), processMessages_(std::move(processMessages)) {}
+                               std::function<void()> processMessages,
+                               std::function<void()> waitForInput)
+    : isAdvancedMode_(std::move(isAdvancedMode)), processMessages_(std::move(processMessages)),
+      waitForInput_(std::move(waitForInput)) {}
+
+void JobWindowModel::changed() {
+    if (onChanged_) onChanged_();
+}
 
 void JobWindowModel::showForJob(const std::string& title, bool withBlockPane) {
     caption_ = kCaptionIndent + title;
@@ -62,25 +68,36 @@ void JobWindowModel::showForJob(const std::string& title, bool withBlockPane) {
             r->left -= kCompactNarrowing;
     }
     visible_ = true;
+    changed();
 }
 
 void JobWindowModel::appendLine(LineStyle style, const std::string& text) {
     lines_.push_back({style, text});
+    changed();
 }
 
 void JobWindowModel::removeLastLine() {
-    if (!lines_.empty()) lines_.pop_back();
+    if (lines_.empty()) return;
+    lines_.pop_back();
+    changed();
 }
 
 void JobWindowModel::showBlock(std::string_view text) {
     blockText_ = std::string(text.substr(0, text.find('\0')));
+    changed();
 }
 
-void JobWindowModel::setProgress(int percent) { progress_ = std::clamp(percent, 0, 100); }
+void JobWindowModel::setProgress(int percent) {
+    const int clamped = std::clamp(percent, 0, 100);
+    if (clamped == progress_) return;
+    progress_ = clamped;
+    changed();
+}
 
 void JobWindowModel::showAbortControls() {
     progressVisible_ = true;
     cancelVisible_ = true;
+    changed();
 }
 
 bool JobWindowModel::take(bool& flag) {
@@ -91,37 +108,39 @@ bool JobWindowModel::take(bool& flag) {
 
 bool JobWindowModel::aborted() { return take(cancelClicked_); }
 
+void JobWindowModel::waitForClick(std::initializer_list<const bool*> flags) {
+    const auto clicked = [&] {
+        return std::any_of(flags.begin(), flags.end(), [](const bool* f) { return *f; });
+    };
+    // Without a toolkit to wait on no click can come: the question answers No or Cancel.
+    while (!clicked() && visible_ && waitForInput_)
+        waitForInput_();
+}
+
 bool JobWindowModel::askYesNo() {
     const bool okWasVisible = okVisible_;
     const bool cancelWasVisible = cancelVisible_;
     okVisible_ = cancelVisible_ = false;
     yesVisible_ = noVisible_ = true;
-    bool yes = false;
-    bool no = false;
-    for (;;) {
-        yes = take(yesClicked_);
-        no = take(noClicked_);
-        if (yes || no) break;
-        processMessages();
-    }
+    changed();
+    waitForClick({&yesClicked_, &noClicked_});
+    const bool yes = take(yesClicked_); // Yes wins when both were clicked
+    take(noClicked_);
     yesVisible_ = noVisible_ = false;
     okVisible_ = okWasVisible;
     cancelVisible_ = cancelWasVisible;
-    return yes; // Yes wins when both were clicked
+    changed();
+    return yes;
 }
 
 bool JobWindowModel::askOkCancel() {
     okVisible_ = cancelVisible_ = true;
-    appendLine(LineStyle::Progress, " Click OK to Continue or Cancel to Exit");
-    bool ok = false;
-    for (;;) {
-        ok = take(okClicked_);
-        const bool cancel = take(cancelClicked_);
-        if (ok || cancel) break;
-        processMessages();
-    }
-    removeLastLine();
+    changed();
+    waitForClick({&okClicked_, &cancelClicked_});
+    const bool ok = take(okClicked_);
+    take(cancelClicked_);
     okVisible_ = cancelVisible_ = false;
+    changed();
     return ok;
 }
 
@@ -129,16 +148,31 @@ void JobWindowModel::waitForOk(const std::string& prompt) {
     okVisible_ = true;
     cancelVisible_ = false;
     appendLine(LineStyle::Progress, prompt);
-    while (!take(okClicked_)) processMessages();
+    waitForClick({&okClicked_});
+    take(okClicked_);
     removeLastLine();
     okVisible_ = false;
+    changed();
 }
 
 void JobWindowModel::processMessages() {
     if (processMessages_) processMessages_();
 }
 
-void JobWindowModel::close() { visible_ = false; }
+void JobWindowModel::waitForInput() {
+    if (waitForInput_) waitForInput_();
+}
+
+void JobWindowModel::close() {
+    visible_ = false;
+    changed();
+}
+
+void JobWindowModel::windowClosed() {
+    if (!visible_) return;
+    visible_ = false;
+    changed();
+}
 
 void JobWindowModel::clearClicks() { yesClicked_ = noClicked_ = okClicked_ = cancelClicked_ = false; }
 

@@ -3,6 +3,7 @@
 #include "jobs/JobWindow.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ struct ControlRect {
 };
 
 // The job window without a toolkit: its lines, panes, progress, buttons, click flags and layout.
-// The Qt window draws this state and forwards its button clicks; the questions' waiting loops
-// live here, pumping the toolkit's messages through the given function until a click arrives.
+// The Qt window draws this state (repainting when told of a change), forwards its button clicks
+// and reports when it is closed; the questions' waiting loops live here, waiting for the
+// toolkit's next input through the given function until a click arrives.
 class JobWindowModel final : public JobWindow {
 public:
     struct Line {
@@ -38,8 +40,14 @@ public:
     static Layout designLayout();
 
     // isAdvancedMode: whether the main window is in advanced mode (a job's block pane shows
-    // only then). processMessages: lets the toolkit deliver input, clicks included.
-    JobWindowModel(std::function<bool()> isAdvancedMode, std::function<void()> processMessages);
+    // only then). processMessages: lets the toolkit deliver pending input, clicks included, and
+    // returns at once. waitForInput: blocks until the toolkit has input, then delivers it.
+    JobWindowModel(std::function<bool()> isAdvancedMode, std::function<void()> processMessages,
+                   std::function<void()> waitForInput);
+
+    // Called after every change of what the window shows (lines, block text, progress, button
+    // visibility, visibility, caption, layout), also in the middle of a job.
+    void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
 
     // --- JobWindow ---
     void showForJob(const std::string& title, bool withBlockPane) override;
@@ -53,6 +61,7 @@ public:
     bool askOkCancel() override;
     void waitForOk(const std::string& prompt) override;
     void processMessages() override;
+    void waitForInput() override;
     void close() override;
     void clearClicks() override;
 
@@ -61,6 +70,9 @@ public:
     void setNoClicked() { noClicked_ = true; }
     void setOkClicked() { okClicked_ = true; }
     void setCancelClicked() { cancelClicked_ = true; }
+    // The operator or the window system closed or hid the window: a waiting question answers
+    // No or Cancel, a wait for OK ends, and the job goes on to its end without the window.
+    void windowClosed();
 
     // --- what the window shows ---
     bool visible() const { return visible_; }
@@ -77,9 +89,14 @@ public:
 
 private:
     static bool take(bool& flag);
+    void changed();
+    // Waits for input until one of the flags is set or the window is closed.
+    void waitForClick(std::initializer_list<const bool*> flags);
 
     std::function<bool()> isAdvancedMode_;
     std::function<void()> processMessages_;
+    std::function<void()> waitForInput_;
+    std::function<void()> onChanged_;
     bool visible_ = false;
     std::string caption_;
     std::vector<Line> lines_;

@@ -1,8 +1,7 @@
 #include "link/IspInstructions.h"
 
 #include <cstdio>
-
-#include "jobs/JobWindow.h"
+#include <utility>
 
 namespace tessel {
 
@@ -15,8 +14,8 @@ constexpr std::uint8_t kFuseExtendedSelect = 0xA4;
 
 } // namespace
 
-IspInstructions::IspInstructions(IspPort& port, JobWindow* window)
-    : port_(port), window_(window), pageWriter_(*this) {}
+IspInstructions::IspInstructions(IspPort& port, LineSink lineSink)
+    : port_(port), lineSink_(std::move(lineSink)), pageWriter_(*this) {}
 
 std::uint8_t IspInstructions::exchangeByte(std::uint8_t value) {
     // MOSI changes only while the clock is low; MISO is sampled while it is high.
@@ -60,11 +59,11 @@ int IspInstructions::programmingEnable() {
         port_.clockHigh();
         port_.clockLow();
         port_.clockLow();
-        if (window_ != nullptr) {
+        if (lineSink_) {
             char line[64];
             std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected 53 00", t,
                           echo[2], echo[3]);
-            window_->plainLine(line);
+            lineSink_(line);
         }
     }
     port_.setResult(kChipNotResponding);

@@ -2,14 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "link/DeviceIdentity.h"
 #include "link/IspPort.h"
 #include "link/PageWriter.h"
 
 namespace tessel {
-
-class JobWindow;
 
 // The ATmega128's four-byte serial programming instructions, shifted bit by bit over the port's
 // lines, and the procedures the jobs build on them. Shares the port's result code.
@@ -18,10 +18,12 @@ public:
     static constexpr int kChipNotResponding = 8;
     static constexpr int kEnableTries = 8;
 
-    // window may be null: the "try" lines of a failed enable then go nowhere.
-    explicit IspInstructions(IspPort& port, JobWindow* window = nullptr);
+    // Where the instructions report a line for the operator (the "try" lines of a failed
+    // enable); the engine writes them to the job window. Empty: the lines go nowhere.
+    using LineSink = std::function<void(const std::string&)>;
 
-    void setWindow(JobWindow* window) { window_ = window; }
+    explicit IspInstructions(IspPort& port, LineSink lineSink = {});
+
     IspPort& port() { return port_; }
 
     // Sends one byte, most significant bit first, and returns the byte received meanwhile.
@@ -61,7 +63,7 @@ private:
     void writeFuse(std::uint8_t which, std::uint8_t value);
 
     IspPort& port_;
-    JobWindow* window_;
+    LineSink lineSink_;
     DeviceIdentity identity_;
     PageWriter pageWriter_;
 };

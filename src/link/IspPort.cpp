@@ -79,7 +79,18 @@ void IspPort::releaseReset() {
 void IspPort::wait(std::uint32_t ms) {
     const std::uint32_t start = clock_.tickMs();
     // Unsigned difference: correct across the counter's wrap.
-    while (static_cast<std::uint32_t>(clock_.tickMs() - start) <= ms) clock_.sleepOneMs();
+    while (static_cast<std::uint32_t>(clock_.tickMs() - start) <= ms) {
+        clock_.sleepOneMs();
+        pumpWhenDue();
+    }
+}
+
+void IspPort::pumpWhenDue() {
+    if (!pump_) return;
+    const std::uint64_t now = clock_.micros();
+    if (now - lastPumpMicros_ < std::uint64_t{kPumpIntervalMs} * 1000) return;
+    lastPumpMicros_ = now;
+    pump_();
 }
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "link/PortSettings.h"
@@ -51,6 +52,12 @@ public:
     // Returns once the tick counter has moved more than ms milliseconds past its start value.
     void wait(std::uint32_t ms);
 
+    // The job window's message pump. It runs from the line operations and the waits whenever
+    // kPumpIntervalMs of clock time have passed since it last ran, so the window stays alive
+    // (and a Cancel is recorded) through long waits and long stretches of line calls.
+    static constexpr std::uint32_t kPumpIntervalMs = 25;
+    void setMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
+
     bool resetHeld() const { return resetHeld_; }
     int lastErrorNumber() const { return lastErrorNumber_; }
     const std::string& lastErrorText() const { return lastErrorText_; }
@@ -64,8 +71,10 @@ public:
 private:
     bool check(SerialResult r) {
         if (!r.ok && result_ == 0) result_ = kCommSystemError;
+        pumpWhenDue();
         return r.ok;
     }
+    void pumpWhenDue();
 
     SerialLines& lines_;
     Clock& clock_;
@@ -76,6 +85,8 @@ private:
     int lastErrorNumber_ = 0;
     std::string lastErrorText_;
     int result_ = 0;
+    std::function<void()> pump_;
+    std::uint64_t lastPumpMicros_ = 0;
 };
 
 } // namespace tessel

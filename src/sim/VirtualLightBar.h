@@ -98,7 +98,8 @@ public:
     bool programmingMode() const { return programmingMode_; }
     bool isOpen() const { return open_; }
 
-    // The whole chip state (memories, fuses, lock, signature) to and from a file.
+    // The whole chip state (memories, fuses, lock, signature) to and from a file. Saving
+    // replaces the file whole, so an interrupted run never leaves half of one.
     bool save(const std::string& path) const;
     bool load(const std::string& path);
 

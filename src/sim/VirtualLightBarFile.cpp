@@ -1,8 +1,10 @@
+#include "sim/VirtualLightBar.h"
+
+#include "support/AtomicFile.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-
-#include "sim/VirtualLightBar.h"
 
 // A saved light bar is one binary file: a tag, the flash, the EEPROM, the signature, and the
 // fuse and lock bytes. A file of any other length or tag is refused whole.
@@ -19,18 +21,13 @@ constexpr std::size_t kFileBytes =
 } // namespace
 
 bool VirtualLightBar::save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(kTag, sizeof kTag);
-    out.write(reinterpret_cast<const char*>(flash_.data()), static_cast<std::streamsize>(flash_.size()));
-    out.write(reinterpret_cast<const char*>(eeprom_.data()), static_cast<std::streamsize>(eeprom_.size()));
-    const char chip[kChipBytes] = {
-        static_cast<char>(signature_[0]), static_cast<char>(signature_[1]),
-        static_cast<char>(signature_[2]), static_cast<char>(fuses_.low),
-        static_cast<char>(fuses_.high),   static_cast<char>(fuses_.extended),
-        static_cast<char>(fuses_.lock)};
-    out.write(chip, sizeof chip);
-    out.close();
-    return !out.fail();
+    std::string bytes(kTag, sizeof kTag);
+    bytes.append(reinterpret_cast<const char*>(flash_.data()), flash_.size());
+    bytes.append(reinterpret_cast<const char*>(eeprom_.data()), eeprom_.size());
+    for (const std::uint8_t b : {signature_[0], signature_[1], signature_[2], fuses_.low,
+                                 fuses_.high, fuses_.extended, fuses_.lock})
+        bytes.push_back(static_cast<char>(b));
+    return replaceFileAtomically(path, bytes);
 }
 
 bool VirtualLightBar::load(const std::string& path) {

@@ -80,7 +80,9 @@ TEST(ConsoleJobWindow, OkCancelPromptIsTakenBackAfterTheAnswer) {
     Console c(AnswerPolicy::Yes, false);
     c.window.showForJob("t", false);
     c.window.plainLine(" Light Bar will be Erased");
+    c.window.progressLine(" Click OK to Continue or Cancel to Exit"); // as the engine asks
     EXPECT_TRUE(c.window.askOkCancel());
+    c.window.removeLastLine();
     c.window.successLine(" Light Bar is Erased");
     c.window.close();
     EXPECT_EQ(c.out.str(), "t\n Light Bar will be Erased\n Light Bar is Erased\n");

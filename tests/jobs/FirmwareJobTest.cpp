@@ -2,6 +2,7 @@
 // was asked to do.
 #include "JobTest.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tessel::testing {
@@ -207,6 +208,69 @@ TEST_F(ProgramFirmwareJob, AStaleCancelDoesNotAbortAnErasingJob) {
     b.putRecord(JobBench::sampleRecord(2));
     b.window.pressCancel();
     EXPECT_EQ(b.engine.programFirmware(firmware(600, 2), nullptr), 0) << log();
+}
+
+// --- the window stays alive ------------------------------------------------------------------
+
+// Records the longest stretch of virtual job time without a message pump.
+struct PumpGaps {
+    explicit PumpGaps(JobBench& bench) : b(bench) {
+        b.window.onProcessMessages = [this] { mark(); };
+    }
+    void mark() {
+        const std::uint64_t now = b.clock.micros();
+        longest = std::max(longest, now - last);
+        last = now;
+        ++pumps;
+    }
+    template <class Job> int run(Job job) {
+        last = b.clock.micros();
+        const int r = job();
+        mark();
+        return r;
+    }
+    JobBench& b;
+    std::uint64_t last = 0, longest = 0;
+    int pumps = 0;
+};
+
+// Reset waits, enable tries, the erase, page writes and long loops on a slow cable all let the
+// window process messages at least every 50 ms of job time.
+TEST_F(ProgramFirmwareJob, TheWindowIsPumpedAtLeastEvery50ms) {
+    PumpGaps gaps(b);
+    b.putRecord(JobBench::sampleRecord(1));
+    EXPECT_EQ(gaps.run([&] {
+        return b.engine.programBlock(JobBench::rendered(JobBench::sampleRecord(1)));
+    }),
+              0);
+    EXPECT_TRUE(b.chipErased());
+
+    b.cable.afterCall = [&] { b.clock.advanceMicros(50); }; // 128 bytes take about a second
+    EXPECT_EQ(gaps.run([&] { return b.engine.programFirmware(firmware(1200, 1), nullptr); }), 0)
+        << log();
+    b.cable.afterCall = nullptr;
+
+    b.lightBar.setNoAnswer(true); // eight tries of more than half a second each
+    BlockArea area;
+    EXPECT_EQ(gaps.run([&] { return b.engine.readBlock(area); }), 8);
+    EXPECT_LE(gaps.longest, 50'000u);
+    EXPECT_GT(gaps.pumps, 4000 / 50);
+}
+
+// A Cancel clicked while the port waits is seen by the job's next abort test, as any other.
+TEST_F(ProgramFirmwareJob, ACancelDuringAWaitAbortsAtTheNextProgressPoint) {
+    b.putRecord(JobBench::sampleRecord(2));
+    bool erased = false;
+    b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
+        erased = erased || l.text == " Light Bar is Erased";
+    };
+    b.window.onProcessMessages = [&] {
+        if (!b.chipErased() || erased) return;
+        b.window.pressCancel(); // during the 150 ms after the erase instruction
+        erased = true;
+    };
+    EXPECT_EQ(b.engine.programFirmware(firmware(3000, 2), nullptr), 23) << log();
+    EXPECT_EQ(b.flashRecord().serialNumber, 314159) << "the kept block is back";
 }
 
 // --- verify -----------------------------------------------------------------------------------

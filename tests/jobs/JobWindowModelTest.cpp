@@ -1,5 +1,5 @@
-// The job window's own rules without a toolkit: layouts, questions and click flags, and a whole
-// job driven through it by clicks delivered while it pumps messages.
+// The job window's own rules without a toolkit: layouts, questions and click flags, change
+// notices, and a whole job driven through it by clicks delivered while it waits for input.
 #include "jobs/JobWindowModel.h"
 
 #include "app/RecordHost.h"
@@ -9,16 +9,21 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tessel {
 namespace {
 
+// Clicks arrive while the model waits for input; a question never pumps in a loop.
 struct Window {
     bool advanced = true;
-    std::function<void(JobWindowModel&)> onPump = [](JobWindowModel&) {};
+    std::function<void(JobWindowModel&)> onWait = [](JobWindowModel&) {};
     int pumps = 0;
-    JobWindowModel model{[this] { return advanced; }, [this] {
-                             ++pumps;
-                             onPump(model);
+    int waits = 0;
+    JobWindowModel model{[this] { return advanced; }, [this] { ++pumps; },
+                         [this] {
+                             ++waits;
+                             onWait(model);
                          }};
 };
 
@@ -68,8 +73,9 @@ TEST(JobWindowModel, ShowingForAJobEmptiesPanesAndHidesControls) {
 
 TEST(JobWindowModel, YesNoQuestionHidesOkCancelMeanwhileAndYesWinsATie) {
     Window w;
+    w.model.showForJob("t", true);
     w.model.showAbortControls(); // Cancel visible before the question
-    w.onPump = [](JobWindowModel& m) {
+    w.onWait = [](JobWindowModel& m) {
         EXPECT_TRUE(m.yesVisible() && m.noVisible());
         EXPECT_FALSE(m.cancelVisible());
         m.setNoClicked();
@@ -79,31 +85,89 @@ TEST(JobWindowModel, YesNoQuestionHidesOkCancelMeanwhileAndYesWinsATie) {
     EXPECT_TRUE(w.model.cancelVisible()) << "Cancel is shown again as it was";
     EXPECT_FALSE(w.model.yesVisible() || w.model.noVisible());
 
-    w.onPump = [](JobWindowModel& m) { m.setNoClicked(); };
+    w.onWait = [](JobWindowModel& m) { m.setNoClicked(); };
     EXPECT_FALSE(w.model.askYesNo());
 }
 
-TEST(JobWindowModel, OkCancelPromptStandsOnlyWhileTheQuestionIsOpen) {
+// Each question waits for input once per delivery and never spins on the message pump.
+TEST(JobWindowModel, QuestionsWaitForInputWithoutSpinning) {
     Window w;
-    w.model.appendLine(LineStyle::Plain, " Light Bar will be Erased");
+    w.model.showForJob("t", true);
     int round = 0;
-    w.onPump = [&](JobWindowModel& m) {
-        EXPECT_EQ(m.lines().back().text, " Click OK to Continue or Cancel to Exit");
-        EXPECT_EQ(m.lines().back().style, LineStyle::Progress);
+    w.onWait = [&](JobWindowModel& m) {
+        EXPECT_TRUE(m.okVisible() && m.cancelVisible());
         if (++round == 3) m.setCancelClicked();
     };
     EXPECT_FALSE(w.model.askOkCancel());
-    EXPECT_EQ(w.pumps, 3) << "the loop pumps messages until a click arrives";
-    EXPECT_EQ(w.model.lines().back().text, " Light Bar will be Erased");
+    EXPECT_EQ(w.waits, 3);
+    EXPECT_EQ(w.pumps, 0);
     EXPECT_FALSE(w.model.okVisible() || w.model.cancelVisible());
 
-    w.onPump = [](JobWindowModel& m) {
+    w.model.appendLine(LineStyle::Plain, " Light Bar will be Erased");
+    w.onWait = [](JobWindowModel& m) {
         EXPECT_TRUE(m.okVisible());
         EXPECT_FALSE(m.cancelVisible());
         m.setOkClicked();
     };
     w.model.waitForOk(" Click OK to exit");
     EXPECT_EQ(w.model.lines().back().text, " Light Bar will be Erased");
+    EXPECT_EQ(w.pumps, 0);
+}
+
+// Closing the window under a question answers No or Cancel; a closed window never waits.
+TEST(JobWindowModel, ClosedWindowAnswersNoAndCancel) {
+    Window w;
+    w.model.showForJob("t", true);
+    w.onWait = [](JobWindowModel& m) { m.windowClosed(); };
+    EXPECT_FALSE(w.model.askYesNo());
+    EXPECT_EQ(w.waits, 1);
+    EXPECT_FALSE(w.model.askOkCancel());
+    w.model.waitForOk(" Click OK to exit");
+    EXPECT_EQ(w.waits, 1) << "no wait once the window is closed";
+}
+
+// The view repaints from the notices: after every operation the last notice saw the state as it is.
+TEST(JobWindowModel, EveryVisibleChangeIsNotified) {
+    Window w;
+    using Shown = std::tuple<bool, std::string, std::vector<JobWindowModel::Line>, std::string, int,
+                             bool, bool, bool, bool, bool, JobWindowModel::Layout>;
+    const auto shown = [&] {
+        const JobWindowModel& m = w.model;
+        return Shown{m.visible(),   m.caption(),         m.lines(),      m.blockText(),
+                     m.progress(),  m.progressVisible(), m.yesVisible(), m.noVisible(),
+                     m.okVisible(), m.cancelVisible(),   m.layout()};
+    };
+    Shown seen;
+    w.model.setOnChanged([&] { seen = shown(); });
+    const auto check = [&](const char* step) { EXPECT_EQ(seen, shown()) << step; };
+
+    w.advanced = false;
+    w.model.showForJob("t", true);
+    check("show");
+    w.model.appendLine(LineStyle::Plain, " a");
+    check("line");
+    w.model.showBlock("text");
+    check("block");
+    w.model.showAbortControls();
+    check("abort controls");
+    w.model.setProgress(5);
+    check("progress");
+    w.onWait = [&](JobWindowModel& m) {
+        check("question shown");
+        m.setYesClicked();
+    };
+    w.model.askYesNo();
+    check("question answered");
+    w.onWait = [&](JobWindowModel& m) {
+        check("prompt shown");
+        m.setOkClicked();
+    };
+    w.model.waitForOk(" Click OK to exit");
+    check("prompt gone");
+    w.model.removeLastLine();
+    check("line removed");
+    w.model.close();
+    check("closed");
 }
 
 TEST(JobWindowModel, ClicksPersistUntilTestedOrAJobStarts) {
@@ -124,14 +188,17 @@ TEST(JobWindowModel, DrivesAJobByClicks) {
     RecordHost host(false);
     int erasePrompts = 0;
     JobWindowModel* self = nullptr;
-    JobWindowModel window([&] { return host.isAdvancedMode(); }, [&] {
-        if (self->cancelVisible() && self->okVisible()) {
-            ++erasePrompts;
-            self->setCancelClicked();
-        } else if (self->okVisible()) {
-            self->setOkClicked();
-        }
-    });
+    JobWindowModel window([&] { return host.isAdvancedMode(); }, [] {},
+                          [&] {
+                              if (self->cancelVisible() && self->okVisible()) {
+                                  ++erasePrompts;
+                                  EXPECT_EQ(self->lines().back().text,
+                                            " Click OK to Continue or Cancel to Exit");
+                                  self->setCancelClicked();
+                              } else if (self->okVisible()) {
+                                  self->setOkClicked();
+                              }
+                          });
     self = &window;
     ChipProgrammer engine(lightBar, clock, settings, window, host);
 

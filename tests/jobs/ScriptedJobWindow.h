@@ -126,10 +126,7 @@ public:
             answer = okCancelAnswers.front();
             okCancelAnswers.pop_front();
         }
-        // The prompt stands in the log while the question is open.
-        appendLine(LineStyle::Progress, " Click OK to Continue or Cancel to Exit");
         if (onQuestion) onQuestion();
-        removeLastLine();
         return answer;
     }
     void waitForOk(const std::string&) override { ++okWaits; }

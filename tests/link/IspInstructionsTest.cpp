@@ -20,7 +20,7 @@ TEST(ProgrammingEnable, EntersOnFirstTryAfterOneResetPulse) {
     EXPECT_TRUE(b.port.resetHeld());
     EXPECT_EQ(b.bar.counts().dtr, 2u); // released, then asserted once
     EXPECT_EQ(b.bar.instructions(), (std::vector<Instruction>{{0xAC, 0x53, 0x00, 0x00}}));
-    EXPECT_TRUE(b.window.lines.empty());
+    EXPECT_TRUE(b.lines.empty());
     EXPECT_GE(b.clock.micros() - start, 511'000u); // more than 500 ms, then more than 10 ms
     EXPECT_EQ(b.bar.timingViolations(), 0u);
 }
@@ -32,10 +32,9 @@ TEST(ProgrammingEnable, NoAnswerGivesEightTryLinesAndResult8) {
 
     EXPECT_EQ(b.isp.programmingEnable(), 8);
     EXPECT_EQ(b.port.result(), 8);
-    ASSERT_EQ(b.window.lines.size(), 8u);
+    ASSERT_EQ(b.lines.size(), 8u);
     for (int t = 1; t <= 8; ++t) {
-        EXPECT_EQ(b.window.lines[t - 1].first, LineStyle::Plain);
-        EXPECT_EQ(b.window.lines[t - 1].second, tryLine(t, "00 00"));
+        EXPECT_EQ(b.lines[t - 1], tryLine(t, "00 00"));
     }
     EXPECT_EQ(b.bar.instructions().size(), 8u);
     EXPECT_EQ(b.bar.counts().dtr, 16u);
@@ -47,8 +46,8 @@ TEST(ProgrammingEnable, RetriesUntilTheChipEchoes) {
     b.port.open();
 
     EXPECT_EQ(b.isp.programmingEnable(), 0);
-    ASSERT_EQ(b.window.lines.size(), 3u);
-    EXPECT_EQ(b.window.lines[2].second, tryLine(3, "00 00"));
+    ASSERT_EQ(b.lines.size(), 3u);
+    EXPECT_EQ(b.lines[2], tryLine(3, "00 00"));
     EXPECT_EQ(b.bar.instructions().size(), 4u);
     EXPECT_TRUE(b.bar.programmingMode());
     EXPECT_EQ(b.bar.timingViolations(), 0u);
@@ -60,8 +59,8 @@ TEST(ProgrammingEnable, WithoutAPortFailsAfterEightTriesAndNeverSamples) {
         b.port.selectPort(index);
         EXPECT_FALSE(b.port.open());
         EXPECT_EQ(b.isp.programmingEnable(), 8);
-        EXPECT_EQ(b.window.lines.size(), 8u);
-        EXPECT_EQ(b.window.lines[7].second, tryLine(8, "00 00"));
+        EXPECT_EQ(b.lines.size(), 8u);
+        EXPECT_EQ(b.lines[7], tryLine(8, "00 00"));
         EXPECT_EQ(b.bar.counts().opens, 0u);
         EXPECT_EQ(b.bar.counts().ringReads, 0u); // every line call failed, so nothing is sampled
     }
@@ -73,7 +72,7 @@ TEST(ProgrammingEnable, ALineFailureDuringTheLastByteIsNoSuccess) {
     // clock low, data 0, release, assert, three bytes and a few calls of the fourth
     b.bar.failLineCallsAfter(4 + 3 * 33 + 5);
     EXPECT_EQ(b.isp.programmingEnable(), 8);
-    EXPECT_EQ(b.window.lines[0].second, tryLine(1, "53 00"));
+    EXPECT_EQ(b.lines[0], tryLine(1, "53 00"));
 }
 
 TEST(Instructions, EveryInstructionIs132LineCalls) {

@@ -192,9 +192,9 @@ TEST_F(PosixSerialTest, AWholeSessionProgramsTheVirtualLightBar) {
     shim.setHooks(&hooks);
     shim.record(0);
 
-    RecordingWindow window;
+    std::vector<std::string> lines;
     IspPort port(serial, clock, settings);
-    IspInstructions isp(port, &window);
+    IspInstructions isp(port, [&lines](const std::string& line) { lines.push_back(line); });
     port.selectPort(3);
     ASSERT_TRUE(port.open());
     EXPECT_FALSE(bar.inReset()); // configure drops DTR that the open raised
@@ -215,7 +215,7 @@ TEST_F(PosixSerialTest, AWholeSessionProgramsTheVirtualLightBar) {
     EXPECT_EQ(port.result(), 0);
     EXPECT_EQ(bar.pageWrites(), (std::vector<std::uint16_t>{0xF800}));
     EXPECT_EQ(bar.timingViolations(), 0u) << bar.violationNotes().front();
-    EXPECT_TRUE(window.lines.empty());
+    EXPECT_TRUE(lines.empty());
 
     port.close(); // hang-up on close lets the light bar run again
     EXPECT_FALSE(bar.inReset());

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "RecordingWindow.h"
 #include "link/IspInstructions.h"
 #include "link/IspPort.h"
 #include "link/PortSettings.h"
@@ -21,8 +21,8 @@ struct VirtualBench {
     MemoryPortSettings settings;
     VirtualLightBar bar{clock};
     IspPort port{bar, clock, settings};
-    RecordingWindow window;
-    IspInstructions isp{port, &window};
+    std::vector<std::string> lines; // what the instructions reported
+    IspInstructions isp{port, [this](const std::string& line) { lines.push_back(line); }};
 
     // Opens the port and enters programming mode, then forgets what the chip saw so far.
     void enterProgramming() {

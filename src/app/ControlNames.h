@@ -23,31 +23,8 @@ inline constexpr std::string_view kProgVcb = "bProgVcb";
 inline constexpr std::string_view kVerifyVcb = "bVerifyVcb";
 inline constexpr std::string_view kTiltTempCal = "mTiltTempCal";
 
-// Light bar options dialog: numeric fields and their skip boxes, in row order.
-inline constexpr std::array<std::string_view, 3> kNumericFields = {
-    "memoTapeMinRadius", "memoMinSogForCog", "memoTiltOpAmpGain"};
-inline constexpr std::array<std::string_view, 3> kSkipBoxes = {
-    "cbSkipTapeMinRadius", "cbSkipMinSogForCog", "cbSkipTiltOpAmpGain"};
-
-// The radio buttons of one switch option.
-struct SwitchButtons {
-    std::string_view yes;
-    std::string_view no;
-    std::string_view skip;
-};
-// In the order of ConfigBlock::options.
-inline constexpr std::array<SwitchButtons, 10> kSwitchButtons = {{
-    {"rbAdvancedTapeYes", "rbAdvancedTapeNo", "rbAdvancedTapeSkip"},
-    {"rbAdvTapeDispYes", "rbAdvTapeDispNo", "rbAdvTapeDispSkip"},
-    {"rbFastConfigYes", "rbFastConfigNo", "rbFastConfigSkip"},
-    {"rbScalesDisplayYes", "rbScalesDisplayNo", "rbScalesDisplaySkip"},
-    {"rbTiltYes", "rbTiltNo", "rbTiltSkip"},
-    {"rbBypassBttfYes", "rbBypassBttfNo", "rbBypassBttfSkip"},
-    {"rbDid20Yes", "rbDid20No", "rbDid20Skip"},
-    {"rbMrvUseSolYes", "rbMrvUseSolNo", "rbMrvUseSolSkip"},
-    {"rbLangDspOptionYes", "rbLangDspOptionNo", "rbLangDspOptionSkip"},
-    {"rbMetersOffDspOptionYes", "rbMetersOffDspOptionNo", "rbMetersOffDspOptionSkip"},
-}};
+// The controls of the numeric options, switch options and tilt calibration members are named in
+// their rows of the record's field tables (block/RecordFields.h).
 
 // Swath offset scales dialog.
 inline constexpr std::array<std::string_view, 4> kScaleNames = {"memoScale1Name", "memoScale2Name",
@@ -55,13 +32,6 @@ inline constexpr std::array<std::string_view, 4> kScaleNames = {"memoScale1Name"
 inline constexpr std::string_view kMetricScalePrefix = "memoMtScale";  // + row + position
 inline constexpr std::string_view kEnglishScalePrefix = "memoFtScale"; // + row + position
 
-// Tilt temperature calibration window, in the order of TiltCalibration's members.
-inline constexpr std::array<std::string_view, 20> kTiltFields = {
-    "memoZeroGTestI",    "memoZeroGTestQ",   "memoOneGTestI",    "memoOneGTestQ",
-    "memoHiTempCalC",    "memoMidTempCalC",  "memoLoTempCalC",   "memoHiAngleAtCal",
-    "memoMidAngleAtCal", "memoLoAngleAtCal", "memoHiTempCalI",   "memoHiTempCalQ",
-    "memoMidTempCalI",   "memoMidTempCalQ",  "memoLoTempCalI",   "memoLoTempCalQ",
-    "memoHiTempSlopeI",  "memoLoTempSlopeI", "memoHiTempSlopeQ", "memoLoTempSlopeQ"};
 // Fahrenheit fields beside the hi, mid and lo Celsius fields (shown only, never collected).
 inline constexpr std::array<std::string_view, 3> kFahrenheitFields = {
     "memoHiTempCalF", "memoMidTempCalF", "memoLoTempCalF"};

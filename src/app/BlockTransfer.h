@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/ControlValues.h"
 #include "block/ConfigBlock.h"
-#include "block/ControlValues.h"
 
 #include <optional>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "block/BlockTransfer.h"
+#include "app/BlockTransfer.h"
+#include "app/ControlNames.h"
 #include "block/BlockText.h"
-#include "block/ControlNames.h"
 
 #include <gtest/gtest.h>
 

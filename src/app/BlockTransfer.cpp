@@ -1,8 +1,9 @@
-#include "block/BlockTransfer.h"
+#include "app/BlockTransfer.h"
 
+#include "app/ControlNames.h"
 #include "block/BlockLabels.h"
-#include "block/ControlNames.h"
 #include "block/NumberText.h"
+#include "block/RecordFields.h"
 
 #include <array>
 
@@ -71,12 +72,6 @@ CommandAvailability availabilityFor(int format, bool advancedMode) {
     return a;
 }
 
-void loadNumeric(ControlValues& c, std::size_t i, double value, bool skip) {
-    c.setText(controls::kNumericFields[i], numtext::shortestReal(value));
-    c.setChecked(controls::kSkipBoxes[i], skip);
-    c.setEnabled(controls::kNumericFields[i], !skip); // a skipped value's field is disabled
-}
-
 void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleRow, 4>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         bool complete = true;
@@ -135,12 +130,15 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
         record.customerId = 0;
     c.setText(controls::kCustomerId, customerName(record.customerId));
 
-    loadNumeric(c, 0, record.tapeMinRadius, record.skipTapeMinRadius);
-    loadNumeric(c, 1, record.minSogForCogKph, record.skipMinSogForCog);
-    loadNumeric(c, 2, record.tiltOpAmpGain, record.skipTiltOpAmpGain);
+    for (const auto& option : fields::kNumericOptions) {
+        const bool skip = record.*option.skip;
+        c.setText(option.control, numtext::shortestReal(record.*option.value));
+        c.setChecked(option.skipControl, skip);
+        c.setEnabled(option.control, !skip); // a skipped value's field is disabled
+    }
 
-    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
-        c.setText(controls::kTiltFields[i], numtext::decimal(record.tiltCalibration.value(i)));
+    for (const auto& member : fields::kTilt)
+        c.setText(member.control, numtext::decimal(member.get(record.tiltCalibration)));
     const std::array<std::int16_t, 3> celsius = {record.tiltCalibration.hiTempC,
                                                  record.tiltCalibration.midTempC,
                                                  record.tiltCalibration.loTempC};
@@ -149,7 +147,7 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
                   numtext::decimal(numtext::fahrenheitFromCelsius(celsius[i])));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
-        const auto& buttons = controls::kSwitchButtons[i];
+        const auto& buttons = fields::kSwitches[i];
         c.setChecked(buttons.yes, record.options[i] == OptionState::Yes);
         c.setChecked(buttons.no, record.options[i] == OptionState::No);
         c.setChecked(buttons.skip,
@@ -187,24 +185,21 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
     record.productName = checkedBlockText(c, controls::kProductName, kProductNameMax);
     record.customerId = customerIdFromName(c.text(controls::kCustomerId));
 
-    double* numeric[3] = {&record.tapeMinRadius, &record.minSogForCogKph, &record.tiltOpAmpGain};
-    for (std::size_t i = 0; i < 3; ++i) {
-        const std::string text = c.text(controls::kNumericFields[i]);
+    for (const auto& option : fields::kNumericOptions) {
+        const std::string text = c.text(option.control);
         const auto value = numtext::strictReal(text);
         if (!value)
-            throw ConversionError(ConversionError::Kind::Real,
-                                  std::string(controls::kNumericFields[i]), text);
-        *numeric[i] = *value;
+            throw ConversionError(ConversionError::Kind::Real, std::string(option.control), text);
+        record.*option.value = *value;
     }
-    record.skipTapeMinRadius = c.isChecked(controls::kSkipBoxes[0]);
-    record.skipMinSogForCog = c.isChecked(controls::kSkipBoxes[1]);
-    record.skipTiltOpAmpGain = c.isChecked(controls::kSkipBoxes[2]);
+    for (const auto& option : fields::kNumericOptions)
+        record.*option.skip = c.isChecked(option.skipControl);
 
-    for (std::size_t i = 0; i < TiltCalibration::kCount; ++i)
-        record.tiltCalibration.setValue(i, lenientInteger(c, controls::kTiltFields[i]));
+    for (const auto& member : fields::kTilt)
+        member.set(record.tiltCalibration, lenientInteger(c, member.control));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
-        const auto& buttons = controls::kSwitchButtons[i];
+        const auto& buttons = fields::kSwitches[i];
         record.options[i] = c.isChecked(buttons.yes)  ? OptionState::Yes
                             : c.isChecked(buttons.no) ? OptionState::No
                                                       : OptionState::Skip;

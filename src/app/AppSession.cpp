@@ -1,0 +1,75 @@
+#include "app/AppSession.h"
+
+#include <sys/stat.h>
+
+namespace tessel {
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+IniStore& AppSession::startedIni(ProgramServices& services, const Options& options) {
+    services.start(options.executablePath, options.iniPath);
+    return services.ini();
+}
+
+// The settings are read in the order the main window's creation reads them: "IniFileIsReadOnly",
+// then (advanced mode) "Type Control" and "Advanced Options", "Serial Number" for the reset
+// record, "COM Port". The engine only keeps references when it is made, so it follows the record
+// host it reports into.
+AppSession::AppSession(Options options, JobWindow& window)
+    : options_(std::move(options)),
+      settings_(startedIni(services_, options_)),
+      iniReadOnly_(settings_.iniFileIsReadOnly()),
+      virtualBar_(virtualClock_),
+      portSettings_(settings_),
+      advancedMode_(decideAdvancedMode()),
+      host_(advancedMode_, settings_.serialNumber()),
+      engine_(options_.simulate ? static_cast<SerialLines&>(virtualBar_) : *systemSerial_,
+              options_.simulate ? static_cast<Clock&>(virtualClock_)
+              : options_.portClock ? *options_.portClock
+                                   : steadyClock_,
+              portSettings_, window, host_) {
+    const int fromIni = settings_.comPort();
+    if (options_.comPort) comPort_ = *options_.comPort;
+    else if (fromIni >= 1 && fromIni <= 4) comPort_ = fromIni;
+    else if (options_.simulate) comPort_ = 1; // the virtual light bar stands behind every port
+    if (comPort_ != 0) engine_.selectPort(comPort_);
+    if (options_.device && comPort_ != 0) portSettings_.overrideDevice(comPort_, *options_.device);
+
+    if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile))
+        simulatedStateReadable_ = virtualBar_.load(options_.simulateFile);
+}
+
+AppSession::~AppSession() { terminate(); }
+
+bool AppSession::decideAdvancedMode() const {
+    if (options_.advancedMode) return *options_.advancedMode;
+    if (settings_.typeControl() == AppSettings::kAdvancedModeCode) return true;
+    return settings_.advancedOptions() != 0;
+}
+
+void AppSession::checkComPort(int n) {
+    if (n < 1 || n > 4) return;
+    comPort_ = n;
+    engine_.selectPort(n);
+    if (!iniReadOnly_) settings_.setComPort(n);
+}
+
+bool AppSession::saveSimulatedState() {
+    if (!options_.simulate || options_.simulateFile.empty()) return true;
+    return simulatedStateReadable_ && virtualBar_.save(options_.simulateFile);
+}
+
+void AppSession::terminate() {
+    if (terminated_) return;
+    terminated_ = true;
+    if (!iniReadOnly_) services_.terminate();
+}
+
+} // namespace tessel

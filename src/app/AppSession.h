@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/IniPortSettings.h"
+#include "app/RecordHost.h"
+#include "jobs/ChipProgrammer.h"
+#include "link/SystemSerial.h"
+#include "sim/VirtualLightBar.h"
+#include "support/AppSettings.h"
+#include "support/Clock.h"
+#include "support/ProgramServices.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tessel {
+
+// One run of the program, whichever front end drives it: the program services with the INI
+// settings, advanced mode, the record host and the engine on its back end (a real port, or the
+// virtual light bar). The command line and the main window each create one, so both start and
+// end the program the same way: services, "IniFileIsReadOnly", advanced mode, a reset record,
+// "COM Port"; at the end "Program Terminate" and the settings saved, unless the INI is read-only.
+class AppSession {
+public:
+    struct Options {
+        std::string executablePath;          // decides where the INI and log files live
+        std::string iniPath;                 // the INI file to use instead; the log sits beside it
+        std::optional<bool> advancedMode;    // given: overrides the INI's choice
+        std::optional<int> comPort;          // given: wins over the INI's "COM Port"
+        std::optional<std::string> device;   // given: the device of the selected port
+        bool simulate = false;               // the virtual light bar instead of a real port
+        std::string simulateFile;            // its saved state; empty: a blank light bar
+        Clock* portClock = nullptr;          // time of a real port; null: the steady clock
+    };
+
+    // window: the job window the engine reports to; it outlives the session.
+    AppSession(Options options, JobWindow& window);
+    // Terminates when terminate() has not run yet.
+    ~AppSession();
+    AppSession(const AppSession&) = delete;
+    AppSession& operator=(const AppSession&) = delete;
+
+    ProgramServices& services() { return services_; }
+    AppSettings& settings() { return settings_; }
+    RecordHost& host() { return host_; }
+    ChipProgrammer& engine() { return engine_; }
+
+    bool iniReadOnly() const { return iniReadOnly_; }
+    bool advancedMode() const { return advancedMode_; }
+    // The checked COM port, 1 to 4, or 0 when none is.
+    int comPort() const { return comPort_; }
+    // The operator checks COM port n (1 to 4): the engine uses it and, unless the INI is
+    // read-only, the INI keeps it as "COM Port". Any other n changes nothing.
+    void checkComPort(int n);
+
+    // False when the virtual light bar's state file exists but holds no saved light bar; such a
+    // file is never overwritten.
+    bool simulatedStateReadable() const { return simulatedStateReadable_; }
+    // Replaces the state file with the virtual light bar as it is now; true when there is none
+    // to keep (no simulation or no file named).
+    bool saveSimulatedState();
+
+    // Logs "Program Terminate", closes the log and saves the settings, once; skipped when the
+    // INI file says "IniFileIsReadOnly".
+    void terminate();
+
+private:
+    static IniStore& startedIni(ProgramServices& services, const Options& options);
+    bool decideAdvancedMode() const;
+
+    Options options_;
+    ProgramServices services_;
+    AppSettings settings_;
+    bool iniReadOnly_;
+    VirtualClock virtualClock_;
+    VirtualLightBar virtualBar_;
+    std::unique_ptr<SerialLines> systemSerial_ = makeSystemSerial(); // POSIX tty or Win32 port
+    SteadyClock steadyClock_;
+    IniPortSettings portSettings_;
+    bool advancedMode_;
+    RecordHost host_;
+    ChipProgrammer engine_;
+    int comPort_ = 0;
+    bool simulatedStateReadable_ = true;
+    bool terminated_ = false;
+};
+
+} // namespace tessel
