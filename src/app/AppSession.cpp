@@ -1,14 +1,14 @@
 #include "app/AppSession.h"
 
-#include <sys/stat.h>
+#include "support/Utf8File.h"
 
 namespace tessel {
 
 namespace {
 
 bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return std::filesystem::exists(utf8Path(path), ec);
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "cli/CliCommands.h"
 #include "support/AtomicFile.h"
+#include "support/Utf8File.h"
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <cstring>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace tessel {
 
@@ -17,10 +17,11 @@ namespace tessel {
 }
 
 std::string readInputFile(CliEnvironment& env, const std::string& path, int exitCode) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        failWith(env, exitCode, "cannot read " + path + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) failWith(env, exitCode, "cannot read " + path + ": it is a folder");
+    std::error_code ec;
+    const auto status = std::filesystem::status(utf8Path(path), ec);
+    if (ec) failWith(env, exitCode, "cannot read " + path + ": " + ec.message());
+    if (std::filesystem::is_directory(status))
+        failWith(env, exitCode, "cannot read " + path + ": it is a folder");
     auto bytes = readWholeFile(path);
     if (!bytes) failWith(env, exitCode, "cannot read " + path);
     return *bytes;
