@@ -3,12 +3,15 @@
 #            Then the Windows build (mingw-w64) runs its tests under wine (scripts/windows-tests).
 # make windows: build tessel.exe and the test executables for Windows into build-windows.
 # make bench: build and run the benchmarks.
+# make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
+# make package: the Debian package in $(BUILD)/package.
+# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan windows test test-normal test-asan test-windows bench clean
+.PHONY: all deps build build-asan windows test test-normal test-asan test-windows bench clean run screenshots package
 
 all: build
 
@@ -29,6 +32,16 @@ test-normal: build
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	scripts/prepare-run $(BUILD)
+	$(BUILD)/src/tessel --simulate=$(BUILD)/run/lightbar.state
+
+package: build
+	cd $(BUILD) && cpack
+
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
 
 windows: deps
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \

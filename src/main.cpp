@@ -1,25 +1,42 @@
 // tessel: with a command word it runs headless (see 'tessel --help'); without one the window
-// opens.
+// opens (or, without a display, one line points at the command line).
 #include "cli/CliApp.h"
+#include "cli/CommandLine.h"
 #include "cli/ConsoleJobWindow.h"
+#include "gui/GuiMain.h"
 #include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
 #include "support/Console.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+namespace {
+// Without a command word (and without --help) the window opens; its options are those of the
+// light bar commands that it understands (--ini, --simulate[=FILE]).
+std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string>& args,
+                                                   const std::string& executable) {
+    tessel::CommandLineRequest req;
+    try {
+        req = tessel::parseCommandLine(args);
+    } catch (const tessel::UsageError&) {
+        return std::nullopt; // the command line reports it
+    }
+    if (req.help || !req.command.empty()) return std::nullopt;
+    return tessel::WindowOptions{executable, req.iniPath.value_or(""), req.simulate,
+                                 req.simulateFile};
+}
+} // namespace
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args = tessel::commandArguments(argc, argv);
-    if (args.empty()) {
-        std::cerr << "tessel: this build has no window yet; run 'tessel --help' for the "
-                     "command line.\n";
-        return 64;
-    }
     std::string executable = tessel::currentExecutablePath();
     if (executable.empty()) executable = argv[0];
+    if (const auto window = windowRequest(args, executable))
+        return tessel::runWindow(argc, argv, *window);
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable};

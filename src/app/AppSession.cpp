@@ -40,6 +40,8 @@ AppSession::AppSession(Options options, JobWindow& window)
     else if (fromIni >= 1 && fromIni <= 4) comPort_ = fromIni;
     else if (options_.simulate) comPort_ = 1; // the virtual light bar stands behind every port
     if (comPort_ != 0) engine_.selectPort(comPort_);
+    const bool fast = options_.fastLink ? *options_.fastLink : settings_.fastLink();
+    engine_.setLinkMode(fast ? LinkMode::Fast : LinkMode::Specified);
     if (options_.device && comPort_ != 0) portSettings_.overrideDevice(comPort_, *options_.device);
 
     if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile))

@@ -26,6 +26,7 @@ public:
         std::string executablePath;          // decides where the INI and log files live
         std::string iniPath;                 // the INI file to use instead; the log sits beside it
         std::optional<bool> advancedMode;    // given: overrides the INI's choice
+        std::optional<bool> fastLink;        // given: overrides the INI's "FastLink"
         std::optional<int> comPort;          // given: wins over the INI's "COM Port"
         std::optional<std::string> device;   // given: the device of the selected port
         bool simulate = false;               // the virtual light bar instead of a real port
@@ -44,6 +45,9 @@ public:
     AppSettings& settings() { return settings_; }
     RecordHost& host() { return host_; }
     ChipProgrammer& engine() { return engine_; }
+    // The light bar behind every port when simulating (idle otherwise): tests and demos set it
+    // up and look into it.
+    VirtualLightBar& virtualLightBar() { return virtualBar_; }
 
     bool iniReadOnly() const { return iniReadOnly_; }
     bool advancedMode() const { return advancedMode_; }

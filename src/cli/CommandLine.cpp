@@ -96,6 +96,7 @@ CommandLineRequest parseCommandLine(const std::vector<std::string>& args) {
             if (req.simulateFile.empty()) throw UsageError("--simulate= needs a file name");
         } else if (is("--ini")) req.iniPath = value("--ini");
         else if (a == "--advanced") req.advanced = true;
+        else if (a == "--fast-link") req.fastLink = true;
         else if (a == "--yes") req.yes = true;
         else if (a == "--no") req.no = true;
         else if (a == "--quiet" || a == "-q") req.quiet = true;
@@ -164,6 +165,7 @@ std::string usageText() {
         "  --simulate[=FILE]  use the virtual light bar; its state is kept in FILE\n"
         "  --ini PATH         the INI file to use (the log file sits beside it)\n"
         "  --advanced         as in advanced mode: jobs that show the block print it\n"
+        "  --fast-link        the fast link (default: the INI file's \"FastLink\")\n"
         "  --yes              answer Yes/OK to every question, the erase included\n"
         "  --no               answer No/Cancel to every question\n"
         "  --quiet            print only the job's final lines\n"

@@ -23,6 +23,7 @@ struct CommandLineRequest {
     std::string simulateFile;              // empty: a fresh virtual light bar for this run
     std::optional<std::string> iniPath;    // --ini PATH
     bool advanced = false;                 // --advanced
+    bool fastLink = false;                 // --fast-link
     bool yes = false;                      // --yes
     bool no = false;                       // --no
     bool quiet = false;                    // --quiet

@@ -48,6 +48,7 @@ AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvir
     options.iniPath = req.iniPath.value_or("");
     options.advancedMode = req.advanced; // the command line is in advanced mode only when asked
     options.comPort = req.port;
+    if (req.fastLink) options.fastLink = true; // otherwise the INI's "FastLink" decides
     options.device = req.device;
     options.simulate = req.simulate;
     options.simulateFile = req.simulateFile;

@@ -88,6 +88,7 @@ void ChipProgrammer::jobStart(const std::string& title, bool withBlockPane, Acce
     isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
     window_.clearClicks();
     window_.showForJob(title, withBlockPane);
+    if (port_.fast()) window_.plainLine(" Fast link: datasheet waits, fewer line calls");
     port_.open();
 
     // Programming enable decides alone: its 8 replaces the 32 of a port that could not open.
@@ -160,7 +161,7 @@ void ChipProgrammer::confirmedErase(const std::string& firstLine, const std::str
         return;
     }
     isp_.chipErase();
-    port_.wait(150);
+    isp_.waitAfterErase();
     window_.removeLastLine();
     window_.successLine(" Light Bar is Erased");
 }

@@ -36,6 +36,9 @@ public:
     int portIndex() const { return port_.portIndex(); }
     bool portPresent(int n) { return port_.portPresent(n); }
     const std::string& lastErrorText() const { return port_.lastErrorText(); }
+    // The link mode of the jobs to come; the fast link's jobs say so in their first line.
+    void setLinkMode(LinkMode mode) { port_.setLinkMode(mode); }
+    LinkMode linkMode() const { return port_.linkMode(); }
 
     // Result of the current or last job.
     int result() const { return port_.result(); }

@@ -26,11 +26,17 @@ public:
 
     IspPort& port() { return port_; }
 
-    // Sends one byte, most significant bit first, and returns the byte received meanwhile.
-    std::uint8_t exchangeByte(std::uint8_t value);
+    // Sends one byte, most significant bit first, and returns the byte received meanwhile. On
+    // the fast link a byte whose answer is not used is not sampled and reads 00.
+    std::uint8_t exchangeByte(std::uint8_t value, bool answerUsed = true);
+    // Which received bytes of an instruction its caller uses: bit i for byte i + 1.
+    static constexpr unsigned kAllAnswers = 0xF;
+    static constexpr unsigned kEnableEcho = 0xC; // bytes 3 and 4
+    static constexpr unsigned kReadAnswer = 0x8; // byte 4
+    static constexpr unsigned kNoAnswer = 0x0;
     // One instruction: four bytes out, the four bytes received back.
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
-                                            std::uint8_t b4);
+                                            std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
 
     // Up to eight reset pulses with the enable instruction; the result becomes 0 or 8.
     int programmingEnable();
@@ -41,8 +47,10 @@ public:
     bool fusesNeedCorrection() const;
     // Writes E0, D9, FD (150 ms each) and identifies again. Returns whether it wrote.
     bool correctFuses();
-    // The single erase instruction; the caller waits 150 ms.
+    // The single erase instruction; the caller then waits with waitAfterErase().
     void chipErase();
+    // 150 ms; the fast link waits tWD_ERASE with its margin.
+    void waitAfterErase() { port_.wait(port_.waits().chipEraseMs); }
 
     std::uint8_t readFlashByte(std::uint32_t byteAddress);
     std::uint8_t readDataByte(std::uint16_t address);
@@ -57,6 +65,13 @@ public:
     // Single instructions of the page writer.
     void loadPageByte(std::uint32_t byteAddress, std::uint8_t value);
     void writePage(std::uint16_t pageWordAddress);
+    // After a page write: the specified link waits 50 ms. The fast link polls pollAddress, a byte
+    // of the page loaded with pollValue (not 0xFF): the chip answers 0xFF from the page until it
+    // has written it, then the value written. The polling ends after 50 ms at the latest; a page
+    // that offers no byte to poll (hasPollByte false) waits tWD_FLASH with its margin.
+    void awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress, std::uint8_t pollValue);
+    // Poll reads made since the port's engine started (fast link only).
+    std::uint64_t pollReads() const { return pollReads_; }
 
 private:
     std::uint8_t readSignatureByte(std::uint8_t i);
@@ -66,6 +81,7 @@ private:
     LineSink lineSink_;
     DeviceIdentity identity_;
     PageWriter pageWriter_;
+    std::uint64_t pollReads_ = 0;
 };
 
 } // namespace tessel

@@ -46,12 +46,14 @@ bool IspPort::open() {
         return false;
     }
     handle_ = handle;
+    rtsLevel_ = breakLevel_ = kLevelUnknown;
     return true;
 }
 
 void IspPort::close() {
     if (isOpen()) lines_.close(handle_);
     handle_ = kNoSerialHandle;
+    rtsLevel_ = breakLevel_ = kLevelUnknown;
     // Closing drops DTR (hang-up on close), so the light bar is no longer held in reset.
     resetHeld_ = false;
 }
@@ -66,13 +68,13 @@ bool IspPort::portPresent(int n) {
 
 void IspPort::assertReset() {
     check(lines_.setDtr(handle_, true));
-    wait(10);
+    wait(waits_.assertResetMs);
     resetHeld_ = true;
 }
 
 void IspPort::releaseReset() {
     check(lines_.setDtr(handle_, false));
-    wait(500);
+    wait(waits_.releaseResetMs);
     resetHeld_ = false;
 }
 

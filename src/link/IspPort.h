@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "link/LinkMode.h"
+#include "link/LinkWaits.h"
 #include "link/PortSettings.h"
 #include "link/SerialLines.h"
 #include "support/Clock.h"
@@ -34,14 +36,25 @@ public:
     // The COM menu's probe: not hidden by "SkipComPort<n>", and can be opened right now.
     bool portPresent(int n);
 
-    // RESET (DTR): assert holds the light bar in reset (10 ms), release lets it run (500 ms).
+    // The link mode decides the waits and whether a line call that would not change the line's
+    // level is left out. Chosen between jobs.
+    void setLinkMode(LinkMode mode) {
+        linkMode_ = mode;
+        waits_ = LinkWaits::of(mode);
+    }
+    LinkMode linkMode() const { return linkMode_; }
+    bool fast() const { return linkMode_ == LinkMode::Fast; }
+    const LinkWaits& waits() const { return waits_; }
+
+    // RESET (DTR): assert holds the light bar in reset (10 ms), release lets it run (500 ms);
+    // the fast link waits 25 and 20 ms.
     void assertReset();
     void releaseReset();
     // SCK (RTS inverted) and MOSI (break inverted).
-    void clockLow() { check(lines_.setRts(handle_, true)); }
-    void clockHigh() { check(lines_.setRts(handle_, false)); }
-    void dataOut1() { check(lines_.setBreak(handle_, false)); }
-    void dataOut0() { check(lines_.setBreak(handle_, true)); }
+    void clockLow() { setRts(true); }
+    void clockHigh() { setRts(false); }
+    void dataOut1() { setBreak(false); }
+    void dataOut0() { setBreak(true); }
     // MISO (RI inverted). After any failure it reads 0 without touching the port.
     int sampleDataIn() {
         if (result_ != 0) return 0;
@@ -75,6 +88,15 @@ private:
         return r.ok;
     }
     void pumpWhenDue();
+    // The fast link leaves out a call that would set a line to the level it already has. A
+    // level is known only from a call that succeeded since the port was opened.
+    static constexpr int kLevelUnknown = -1;
+    void setRts(bool on) { setLine(rtsLevel_, on, &SerialLines::setRts); }
+    void setBreak(bool on) { setLine(breakLevel_, on, &SerialLines::setBreak); }
+    void setLine(int& level, bool on, SerialResult (SerialLines::*call)(SerialHandle, bool)) {
+        if (fast() && level == static_cast<int>(on)) return;
+        level = check((lines_.*call)(handle_, on)) ? static_cast<int>(on) : kLevelUnknown;
+    }
 
     SerialLines& lines_;
     Clock& clock_;
@@ -85,6 +107,10 @@ private:
     int lastErrorNumber_ = 0;
     std::string lastErrorText_;
     int result_ = 0;
+    LinkMode linkMode_ = LinkMode::Specified;
+    LinkWaits waits_ = LinkWaits::of(LinkMode::Specified);
+    int rtsLevel_ = kLevelUnknown;
+    int breakLevel_ = kLevelUnknown;
     std::function<void()> pump_;
     std::uint64_t lastPumpMicros_ = 0;
 };

@@ -13,7 +13,11 @@ void PageWriter::writeByte(std::uint32_t byteAddress, std::uint8_t value) {
         nextPosition_ = 0;
         dirty_ = false;
     }
-    if (value != 0xFF) dirty_ = true;
+    if (value != 0xFF && !dirty_) {
+        dirty_ = true;
+        pollAddress_ = byteAddress;
+        pollValue_ = value;
+    }
     fillTo(position);
     instructions_.loadPageByte(byteAddress, value);
     nextPosition_ = position + 1;
@@ -28,6 +32,7 @@ void PageWriter::reset() {
     currentPage_ = kNoPage;
     nextPosition_ = 0;
     dirty_ = false;
+    pollValue_ = 0xFF;
 }
 
 void PageWriter::fillTo(int endPosition) {
@@ -40,7 +45,7 @@ void PageWriter::writeCurrentPageIfDirty() {
     if (currentPage_ == kNoPage || !dirty_) return;
     fillTo(256);
     instructions_.writePage(static_cast<std::uint16_t>(currentPage_));
-    instructions_.port().wait(kPageWriteWaitMs);
+    instructions_.awaitPageWrite(pollValue_ != 0xFF, pollAddress_, pollValue_);
 }
 
 } // namespace tessel

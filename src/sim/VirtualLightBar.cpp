@@ -132,8 +132,8 @@ void VirtualLightBar::sckRising() {
         const std::uint64_t now = clock_.micros();
         if (firstInstructionSinceReset_ && now - resetAt_ < timing_.resetToEnableMicros)
             violation("instruction " + std::to_string(now - resetAt_) + " us after RESET");
-        if (now < busyUntil_)
-            violation("instruction " + std::to_string(busyUntil_ - now) + " us before ready");
+        // Whether this may come before ready is known only once its address is in (answer()).
+        earlyMicros_ = now < busyUntil_ ? busyUntil_ - now : 0;
         firstInstructionSinceReset_ = false;
     }
     inShift_ = static_cast<std::uint8_t>((inShift_ << 1) | (mosi_ ? 1 : 0));
@@ -162,6 +162,8 @@ void VirtualLightBar::byteComplete() {
         break;
     case 2:
         outByte_ = enableRefused_ ? 0x00 : answer();
+        if (earlyMicros_ != 0 && !pollsBusyPage())
+            violation("instruction " + std::to_string(earlyMicros_) + " us before ready");
         break;
     default:
         execute();
@@ -176,6 +178,8 @@ std::uint8_t VirtualLightBar::answer() const {
     (void)b4;
     if (!programmingMode_) return b3;
     const std::uint32_t word = (static_cast<std::uint32_t>(b2) << 8) | b3;
+    // Data polling: the page being written reads 0xFF until it is done.
+    if (earlyMicros_ != 0 && pollsBusyPage()) return 0xFF;
     switch (op) {
     case 0x20: return flash_[word * 2];
     case 0x28: return flash_[word * 2 + 1];
@@ -190,7 +194,9 @@ std::uint8_t VirtualLightBar::answer() const {
 void VirtualLightBar::execute() {
     const auto [op, b2, b3, b4] = received_;
     if (logging_) log_.push_back(received_);
+    if (earlyMicros_ != 0 && pollsBusyPage()) ++counts_.busyPolls;
     const std::uint64_t now = clock_.micros();
+    const std::uint64_t busyBefore = busyUntil_;
     if (!programmingMode_) {
         if (op == 0xAC && b2 == 0x53 && !enableRefused_) programmingMode_ = true;
         return;
@@ -207,6 +213,7 @@ void VirtualLightBar::execute() {
         pageBuffer_.fill(0xFF);
         pageWrites_.push_back(static_cast<std::uint16_t>(page));
         busyUntil_ = now + timing_.flashPageWriteMicros;
+        busyPage_ = static_cast<int>(page);
         break;
     }
     case 0xC0:
@@ -236,6 +243,15 @@ void VirtualLightBar::execute() {
         break;
     default: break;
     }
+    // Only a page write's wait can be polled; an erase or fuse write is waited out.
+    if (op != 0x4C && busyUntil_ != busyBefore) busyPage_ = -1;
+}
+
+bool VirtualLightBar::pollsBusyPage() const {
+    const auto [op, b2, b3, b4] = received_;
+    (void)b4;
+    const int page = static_cast<int>(((static_cast<std::uint32_t>(b2) << 8) | b3) & 0xFF80);
+    return programmingMode_ && (op == 0x20 || op == 0x28) && page == busyPage_;
 }
 
 void VirtualLightBar::violation(std::string note) { violations_.push_back(std::move(note)); }

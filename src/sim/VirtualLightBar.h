@@ -25,6 +25,8 @@ struct VirtualTiming {
 struct LineCallCounts {
     std::uint64_t opens = 0, configures = 0, closes = 0;
     std::uint64_t dtr = 0, rts = 0, breaks = 0, ringReads = 0;
+    // Reads of the page being written that came before it was done (answered 0xFF).
+    std::uint64_t busyPolls = 0;
 
     std::uint64_t lineCalls() const { return dtr + rts + breaks + ringReads; }
 };
@@ -113,6 +115,7 @@ private:
     std::uint8_t answer() const;
     void execute();
     void startReset();
+    bool pollsBusyPage() const;
     void violation(std::string note);
 
     VirtualClock& clock_;
@@ -140,6 +143,8 @@ private:
     std::uint64_t resetAt_ = 0;
     std::uint64_t lastSckEdge_ = 0;
     std::uint64_t busyUntil_ = 0;
+    int busyPage_ = -1;               // word address of the page being written, or -1
+    std::uint64_t earlyMicros_ = 0;   // how long before ready this instruction began
 
     // Knobs and observations.
     bool noAnswer_ = false;

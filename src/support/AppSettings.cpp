@@ -24,6 +24,11 @@ std::int32_t AppSettings::serialNumber() const {
     return store_.readInteger("Serial Number", 100);
 }
 
+bool AppSettings::fastLink() const {
+    store_.selectSection(kConfiguration);
+    return store_.readInteger("FastLink", 0) != 0;
+}
+
 bool AppSettings::skipComPort(int port) const {
     store_.selectSection(kConfiguration);
     return store_.readInteger("SkipComPort" + std::to_string(port), 0) != 0;

@@ -24,6 +24,8 @@ public:
     std::int32_t typeControl() const;
     std::int32_t advancedOptions() const;
     std::int32_t serialNumber() const;
+    // "FastLink": not 0 runs the jobs on the fast link (see link/LinkMode.h).
+    bool fastLink() const;
     // "SkipComPort1" to "SkipComPort4": the port counts as absent.
     bool skipComPort(int port) const;
 

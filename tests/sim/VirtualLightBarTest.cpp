@@ -169,7 +169,7 @@ TEST(VirtualLightBar, CountsEveryMissedWait) {
     m.enable();
     m.send(0x40, 0x00, 0x00, 0x00);
     m.send(0x4C, 0x00, 0x00, 0x00);
-    m.send(0x20, 0x00, 0x00, 0x00); // within the 4.5 ms page write
+    m.send(0x20, 0x01, 0x00, 0x00); // another page, within the 4.5 ms page write
     EXPECT_EQ(m.bar.timingViolations(), 1u);
     m.waitMs(5);
     m.send(0xAC, 0x80, 0x00, 0x00);
@@ -288,6 +288,26 @@ TEST(VirtualLightBar, SavesAndLoadsItsWholeState) {
     EXPECT_EQ(c.signature()[1], 0x97);
     EXPECT_FALSE(a.save((dir / "no-such-dir" / "x.vlb").string()));
     std::filesystem::remove_all(dir);
+}
+
+// Data polling: while a page is written its bytes read 0xFF; once done, they read as written.
+// Only reads of that page may come early; the next instruction of another kind may not.
+TEST(VirtualLightBar, APageBeingWrittenCanBePolled) {
+    Master m;
+    m.enable();
+    m.send(0x48, 0x00, 0x03, 0x5A); // high byte of word 0x7F03's page 0x7F00
+    m.send(0x4C, 0x7F, 0x00, 0x00);
+    EXPECT_EQ(m.send(0x28, 0x7F, 0x03, 0x00)[3], 0xFF);
+    EXPECT_EQ(m.send(0x28, 0x7F, 0x03, 0x00)[3], 0xFF);
+    EXPECT_EQ(m.bar.timingViolations(), 0u);
+    EXPECT_EQ(m.bar.counts().busyPolls, 2u);
+    m.waitMs(5);
+    EXPECT_EQ(m.send(0x28, 0x7F, 0x03, 0x00)[3], 0x5A);
+    EXPECT_EQ(m.bar.counts().busyPolls, 2u);
+
+    m.send(0xAC, 0x80, 0x00, 0x00);
+    m.send(0x28, 0x7F, 0x03, 0x00); // an erase cannot be polled
+    EXPECT_EQ(m.bar.timingViolations(), 1u);
 }
 
 } // namespace

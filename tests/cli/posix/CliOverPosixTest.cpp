@@ -86,6 +86,30 @@ TEST_F(CliOverPosix, ReadProgramInPlaceAndFirmwareThroughTheTty) {
     EXPECT_FALSE(bar.inReset()) << "closing the port at job end released the light bar";
 }
 
+// The fast link through termios and the modem ioctls: chosen by the INI key for a read and by
+// the option for a firmware programming, which the specified link then verifies.
+TEST_F(CliOverPosix, TheFastLinkReadsAndProgramsThroughTheTty) {
+    const std::string fastLine = " Fast link: datasheet waits, fewer line calls\n";
+    ASSERT_EQ(run({"--yes", "init-vcb"}), 0) << cli.out << cli.err;
+    EXPECT_EQ(cli.out.find(fastLine), std::string::npos);
+
+    writeFile(cli.ini, "[Configuration]\nFastLink=1\n");
+    ASSERT_EQ(run({"read-vcb"}), 0) << cli.out << cli.err;
+    EXPECT_LT(cli.out.find(fastLine), cli.out.find(" Signature Bytes")) << cli.out;
+    EXPECT_NE(cli.out.find("S/N:                    1\r\n"), std::string::npos) << cli.out;
+
+    writeFile(cli.ini, "[Configuration]\nFastLink=0\n");
+    writeFile(cli.path("fw.hex"), sampleHex(2, 3000));
+    const std::uint64_t pollsBefore = bar.counts().busyPolls;
+    ASSERT_EQ(run({"--fast-link", "--yes", "program-code", cli.path("fw.hex")}), 0)
+        << cli.out << cli.err;
+    EXPECT_LT(cli.out.find(fastLine), cli.out.find(" Signature Bytes")) << cli.out;
+    EXPECT_GT(bar.counts().busyPolls, pollsBefore) << "page writes were polled";
+    ASSERT_EQ(run({"verify-code", cli.path("fw.hex")}), 0) << cli.out;
+    EXPECT_EQ(cli.out.find(fastLine), std::string::npos);
+    EXPECT_EQ(bar.timingViolations(), 0u) << bar.violationNotes().front();
+}
+
 TEST_F(CliOverPosix, ABusyDeviceIsNamedWhenTheLightBarDoesNotAnswer) {
     auto setHolder = shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder");
     setHolder(1);

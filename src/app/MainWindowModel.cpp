@@ -1,0 +1,223 @@
+#include "app/MainWindowModel.h"
+
+#include "block/BlockText.h"
+#include "app/AppSession.h"
+#include "app/ControlNames.h"
+#include "block/RecordFields.h"
+#include "firmware/HexReader.h"
+#include "jobs/ChipProgrammer.h"
+#include "jobs/ResultCode.h"
+#include "support/AppSettings.h"
+#include "support/Utf8File.h"
+#include "support/VersionInfo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace tessel {
+
+namespace {
+// Byte 0 (a format 2 block) or byte 2048 (a format 1 block) holds something else than erased
+// or withdrawn flash.
+bool holdsData(const BlockArea& area) {
+    const auto used = [](std::uint8_t b) { return b != 0x00 && b != 0xFF; };
+    return used(area[0]) || used(area[2048]);
+}
+// Opens a firmware file; the error number when it cannot be opened (a folder included).
+int openForReading(const std::string& path, std::ifstream& file) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(utf8Path(path), ec);
+    if (ec) return ec.default_error_condition().value(); // as an errno value on every platform
+    if (std::filesystem::is_directory(status)) return EISDIR;
+    errno = 0;
+    file.open(utf8Path(path), std::ios::binary);
+    if (file.is_open()) return 0;
+    return errno != 0 ? errno : EACCES;
+}
+} // namespace
+
+class MainWindowModel::Busy {
+public:
+    explicit Busy(MainWindowModel& m) : m_(m) { m_.busy_ = true; }
+    ~Busy() {
+        m_.busy_ = false;
+        m_.changed();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    MainWindowModel& m_;
+};
+
+MainWindowModel::MainWindowModel(AppSession& session)
+    : session_(session), engine_(session.engine()), host_(session.host()) {
+    ControlValues& c = host_.controls();
+    for (std::string_view command :
+         {controls::kConvertToFormat1, controls::kConvertToFormat2, controls::kInitDefaultVcb,
+          controls::kProgVcb, controls::kVerifyVcb, controls::kProgCode, controls::kVerifyCode,
+          controls::kProductName})
+        c.setEnabled(command, false);
+    // The record was just reset: no block is known yet.
+    host_.record().setFormat(0);
+    c.setText(controls::kFormatNumber, "?");
+    updateTitle();
+    c.setText(controls::kSerialNumber, "?");
+    c.setText(controls::kProductName, "?");
+    const int port = session_.comPort();
+    if (port >= 1 && port <= 4) comChecked_[port - 1] = true;
+}
+
+void MainWindowModel::changed() {
+    if (listener_) listener_();
+}
+
+void MainWindowModel::updateTitle() {
+    const VersionInfo& version = session_.services().versionInfo();
+    title_ = version.productName() + " v" + version.fileVersion();
+}
+
+void MainWindowModel::windowShown() {
+    if (shown_) return;
+    shown_ = true;
+    host_.loadIntoWindows();
+    changed();
+}
+
+// --- COM Port menu ---------------------------------------------------------------------------
+
+bool MainWindowModel::applyComPort() {
+    for (int n = 1; n <= 4; ++n) {
+        if (comChecked_[n - 1]) {
+            engine_.selectPort(n);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindowModel::comPortMenuOpened() {
+    if (busy_) return; // the probe opens ports: never while a job holds one
+    for (int n = 1; n <= 4; ++n) {
+        comEnabled_[n - 1] = engine_.portPresent(n);
+        if (!comEnabled_[n - 1]) comChecked_[n - 1] = false;
+    }
+    changed();
+}
+
+void MainWindowModel::comPortClicked(int n) {
+    if (busy_ || n < 1 || n > 4) return;
+    comPortMenuOpened();
+    if (!comEnabled_[n - 1]) return;
+    comChecked_.fill(false);
+    comChecked_[n - 1] = true;
+    session_.checkComPort(n); // the engine's port, and "COM Port" unless the INI is read-only
+    changed();
+}
+
+// --- block commands ------------------------------------------------------------------------
+
+void MainWindowModel::clearTiltCalibration() {
+    host_.record().tiltCalibration = TiltCalibration{};
+    for (const auto& field : fields::kTilt) host_.controls().setText(field.control, "");
+    for (std::string_view field : controls::kFahrenheitFields) host_.controls().setText(field, "");
+}
+
+int MainWindowModel::readVcb() {
+    if (busy_) return result::Error;
+    Busy busy(*this);
+    int r = result::Error;
+    if (applyComPort()) {
+        clearTiltCalibration();
+        area_.fill(0xFF);
+        r = engine_.readBlock(area_);
+        const bool noBlock = r == result::NoValidVcb;
+        host_.controls().setEnabled(controls::kProgVcb, !noBlock);
+        host_.controls().setEnabled(controls::kVerifyVcb, !noBlock);
+        if (r == result::Ok && holdsData(area_)) {
+            host_.parseBlock(area_);
+            updateTitle();
+        } else {
+            host_.record().setFormat(0);
+        }
+        host_.loadIntoWindows();
+    }
+    host_.controls().setEnabled(controls::kInitDefaultVcb, r == result::NoValidVcb);
+    return r;
+}
+
+int MainWindowModel::progVcb() { return blockCommand(BlockCommand::Program); }
+int MainWindowModel::verifyVcb() { return blockCommand(BlockCommand::Verify); }
+
+int MainWindowModel::blockCommand(BlockCommand which) {
+    if (busy_) return result::Error;
+    Busy busy(*this);
+    if (!applyComPort()) return result::Error;
+    host_.collectFromWindows(); // throws ConversionError: no job runs
+    if (!host_.renderBlock(area_))
+        throw CommandError("The configuration block does not fit in the light bar's block area.");
+    const int r = which == BlockCommand::Program ? engine_.programBlock(area_)
+                                                 : engine_.verifyBlock(area_);
+    if (r != result::Ok) {
+        for (std::string_view command : {controls::kProgVcb, controls::kVerifyVcb,
+                                         controls::kProgCode, controls::kVerifyCode})
+            host_.controls().setEnabled(command, false);
+    }
+    return r;
+}
+
+int MainWindowModel::convertVcb(int format) {
+    if (busy_) return result::Error;
+    Busy busy(*this);
+    return engine_.convertBlock(format);
+}
+
+int MainWindowModel::initDefaultVcb() {
+    int r = result::Error;
+    {
+        if (busy_) return r;
+        Busy busy(*this);
+        r = engine_.initDefaultBlock();
+    }
+    return r == result::Ok ? readVcb() : r;
+}
+
+// --- firmware commands -----------------------------------------------------------------------
+
+std::string MainWindowModel::hexFolder() const { return session_.settings().hexPath(); }
+
+int MainWindowModel::progCode(const std::optional<std::string>& path) {
+    return firmwareCommand(FirmwareCommand::Program, path);
+}
+int MainWindowModel::verifyCode(const std::optional<std::string>& path) {
+    return firmwareCommand(FirmwareCommand::Verify, path);
+}
+
+int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path) {
+    if (busy_) return result::Error;
+    if (!path) return result::InputFileCancel;
+    Busy busy(*this);
+    // The whole path is kept: a shortened one could name another file.
+    // The folder ends where the system's idea of the file name starts ('/' or, on Windows, '\\').
+    const std::string folder = path->substr(0, path->size() - utf8Text(utf8Path(*path).filename()).size());
+    if (!session_.iniReadOnly()) session_.settings().setHexPath(folder);
+
+    std::ifstream file;
+    if (const int error = openForReading(*path, file); error != 0)
+        throw CommandError(std::string(resultMessage(result::InputFileOpenError)) + "\n" + *path +
+                           "\n" + std::strerror(error));
+    if (!applyComPort()) return result::Error;
+
+    auto image = std::make_unique<FirmwareImage>();
+    const int read = readHex(file, *image);
+    if (read != result::Ok || !image->holdsCode())
+        throw CommandError(std::string(resultMessage(result::HexFileFormatError)) + "\n" + *path +
+                           (read == result::Ok ? "\nThe file holds no firmware." : ""));
+    return which == FirmwareCommand::Program ? engine_.programFirmware(*image, &*path)
+                                             : engine_.verifyFirmware(*image, &*path);
+}
+
+} // namespace tessel

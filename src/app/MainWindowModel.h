@@ -1,0 +1,101 @@
+#pragma once
+
+#include "app/RecordHost.h"
+#include "block/BlockArea.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+class AppSession;
+class ChipProgrammer;
+
+// A command that cannot do what it was asked for a reason the operator must see (a firmware
+// file that cannot be opened or read); the window shows what() in its standard error box.
+class CommandError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The main window without a toolkit: its commands, the rules that enable them, the COM Port menu
+// and the title. The fields and enabled states live in the record host's controls (keyed by the
+// window's control names); the Qt window draws them and forwards its clicks here.
+class MainWindowModel {
+public:
+    // Takes over where the session left off (services started, engine created, record reset,
+    // "COM Port" applied): shows "?" in the identity fields, disables the programming commands
+    // and checks the session's COM port.
+    explicit MainWindowModel(AppSession& session);
+
+    // Called whenever what the window shows may have changed (also in the middle of a job).
+    void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+    // "Tessel v3.6": product name and file version; set again at every parse of a block.
+    const std::string& title() const { return title_; }
+    bool advancedMode() const { return host_.isAdvancedMode(); }
+    const ControlValues& controls() const { return host_.controls(); }
+    ControlValues& controls() { return host_.controls(); }
+    bool isEnabled(std::string_view control) const { return host_.controls().isEnabled(control); }
+    std::string text(std::string_view control) const { return host_.controls().text(control); }
+
+    // The first showing of the window loads the record into it; later showings (restoring a
+    // minimised window) keep the operator's edits.
+    void windowShown();
+
+    // --- COM Port menu ---
+    bool comChecked(int n) const { return comChecked_.at(n - 1); }
+    bool comEnabled(int n) const { return comEnabled_.at(n - 1); }
+    // Opening the menu probes the four ports: an absent one is unchecked and disabled.
+    void comPortMenuOpened();
+    void comPortClicked(int n);
+    // Gives the first checked port to the engine; false (engine untouched) when none is checked.
+    bool applyComPort();
+
+    // --- commands; each returns the result code of its job (1 while another job runs) ---
+    int readVcb();
+    // Collect, render, job. A field that does not convert throws ConversionError: no job runs.
+    int progVcb();
+    int verifyVcb();
+    // The firmware dialog's initial folder ("HexPath", default ".").
+    std::string hexFolder() const;
+    // path: the file chosen in the dialog, none when it was cancelled (13, silent). A file that
+    // cannot be opened or holds no firmware throws CommandError; no COM port checked gives 1.
+    int progCode(const std::optional<std::string>& path);
+    int verifyCode(const std::optional<std::string>& path);
+    int convertVcb(int format);
+    int initDefaultVcb();
+
+    // True while a command's job runs: nothing may start another or close the window.
+    bool busy() const { return busy_; }
+
+private:
+    enum class BlockCommand { Program, Verify };
+    enum class FirmwareCommand { Program, Verify };
+
+    int blockCommand(BlockCommand which);
+    int firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path);
+    void clearTiltCalibration();
+    void updateTitle();
+    void changed();
+
+    // Marks the model busy for one command and tells the view afterwards.
+    class Busy;
+
+    AppSession& session_;
+    ChipProgrammer& engine_;
+    RecordHost& host_;
+    std::string title_;
+    std::array<bool, 4> comChecked_{};
+    std::array<bool, 4> comEnabled_{true, true, true, true};
+    BlockArea area_{};
+    bool shown_ = false;
+    bool busy_ = false;
+    std::function<void()> listener_;
+};
+
+} // namespace tessel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace tessel {
+
+// What the window takes from the command line.
+struct WindowOptions {
+    std::string executablePath; // decides where the INI and log files live
+    std::string iniPath;        // --ini PATH (empty: beside the executable)
+    bool simulate = false;      // --simulate[=FILE]: every COM port leads to the virtual light bar
+    std::string simulateFile;   // its state, kept between runs
+};
+
+// Exit code when there is no display to open the window on.
+inline constexpr int kNoDisplayExitCode = 69;
+
+// True when a display is named (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM).
+bool displayAvailable();
+
+// Settles the application object just made: the core's numbers keep their decimal point
+// whatever locale Qt took from the user, and captions carry no " — Tessel" (no display name).
+void prepareApplication();
+
+// Opens the main window and runs until it closes. Without a display it prints one line and
+// returns kNoDisplayExitCode.
+int runWindow(int argc, char** argv, const WindowOptions& options);
+
+} // namespace tessel

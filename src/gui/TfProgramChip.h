@@ -1,0 +1,48 @@
+#pragma once
+
+#include "jobs/JobWindowModel.h"
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+
+namespace tessel {
+
+// The job window: draws a JobWindowModel (log lines in their styles, block pane, progress, the
+// four buttons, the layout of the job) and forwards the buttons' clicks to it. While a job runs
+// it is application-modal, and only the job can close it.
+class TfProgramChip : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfProgramChip(JobWindowModel& model, QWidget* parent = nullptr);
+
+    // Brings the window in line with the model.
+    void refresh();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refreshLog();
+    void applyLayout();
+
+    JobWindowModel& model_;
+    QTextEdit* reVcbDisplay_;
+    QTextEdit* reProg_;
+    QProgressBar* pbProgrammingProgress_;
+    QPushButton* bProgNo_;
+    QPushButton* bProgYes_;
+    QPushButton* bProgCancel_;
+    QPushButton* bProgOk_;
+    std::vector<JobWindowModel::Line> shownLines_;
+    std::string shownBlock_;
+    JobWindowModel::Layout shownLayout_{};
+};
+
+} // namespace tessel

@@ -1,0 +1,35 @@
+#include "gui/WindowLook.h"
+
+#include "jobs/JobWindowModel.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QWidget>
+
+namespace tessel {
+
+QFont designFont(int pixelSize, bool bold) {
+    QFont font = QApplication::font();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont paneFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(12);
+    return font;
+}
+
+void fitCaption(QWidget* control, const QString& caption, int pixelSize, bool bold, int padding) {
+    QFont font = designFont(pixelSize, bold);
+    while (font.pixelSize() > 8 &&
+           QFontMetrics(font).horizontalAdvance(caption) + padding > control->width())
+        font.setPixelSize(font.pixelSize() - 1);
+    control->setFont(font);
+}
+
+QRect toQRect(const ControlRect& r) { return {r.left, r.top, r.width, r.height}; }
+
+} // namespace tessel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "link/LinkMode.h"
+
+namespace tessel {
+
+// The waits of each link mode, in milliseconds; IspPort::wait(n) returns only once more than n
+// milliseconds have passed, so each figure is a lower bound of the real wait.
+//
+// The fast link's waits follow the ATmega128's serial programming minimum wait delays
+// (tWD_FUSE 4.5 ms, tWD_FLASH 4.5 ms, tWD_ERASE 9 ms, tWD_EEPROM 9 ms; the program writes no
+// EEPROM) with a third added, at least 1.5 ms. These delays are already the worst case of the
+// chip's self-timed write; the margin covers a USB serial adapter that applies the last clock
+// edge of an instruction up to a frame (1 ms) after the call returned, while our wait starts at
+// the return.
+struct LinkWaits {
+    // RESET released: the datasheet asks only for a positive pulse of two CPU clock cycles; a
+    // reset pin with the usual 10 kOhm / 100 nF network needs about 2.3 ms to rise past its
+    // threshold. 20 ms covers that more than eight times over.
+    std::uint32_t releaseResetMs;
+    // RESET held before the enable: "wait for at least 20 ms" after the reset pulse, plus a
+    // quarter.
+    std::uint32_t assertResetMs;
+    std::uint32_t fuseWriteMs;  // tWD_FUSE
+    std::uint32_t chipEraseMs;  // tWD_ERASE
+    // A page write: the specified fixed wait, and the fast link's bound on polling it.
+    std::uint32_t pageWriteMs;
+    // A page write that cannot be polled (no byte to poll, or the link has failed): tWD_FLASH.
+    std::uint32_t pageWriteUnpolledMs;
+
+    static constexpr LinkWaits of(LinkMode mode) {
+        if (mode == LinkMode::Fast) return {20, 25, 6, 12, 50, 6};
+        return {500, 10, 150, 150, 50, 50};
+    }
+};
+
+} // namespace tessel

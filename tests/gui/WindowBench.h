@@ -1,0 +1,171 @@
+#pragma once
+
+#include "support/TempDir.h"
+
+#include "block/BlockText.h"
+#include "block/ConfigBlock.h"
+#include "gui/WindowSession.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tessel::testing {
+
+// One line of the job window's log pane as drawn.
+struct DrawnLine {
+    std::string text;
+    QColor colour;
+    bool bold = false;
+    bool italic = false;
+};
+
+inline std::vector<DrawnLine> drawnLines(const QTextEdit* pane) {
+    std::vector<DrawnLine> lines;
+    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.text().isEmpty() && lines.empty() && !b.next().isValid()) break; // empty pane
+        QTextCursor c(b);
+        c.movePosition(QTextCursor::Right);
+        const QTextCharFormat f = c.charFormat();
+        lines.push_back({b.text().toStdString(), f.foreground().color(),
+                         f.fontWeight() >= QFont::Bold, f.fontItalic()});
+    }
+    return lines;
+}
+
+// The windows on a virtual light bar with an INI file of the test's choosing. Questions of the
+// job window, file dialogs and error boxes are answered by a timer while a command runs.
+class WindowBench {
+public:
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    explicit WindowBench(const std::string& ini) {
+        writeFile(iniPath, ini);
+        WindowOptions options;
+        options.executablePath = dir / "tessel";
+        options.iniPath = iniPath;
+        options.simulate = true;
+        session = std::make_unique<WindowSession>(options);
+        QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
+        timer.start(1);
+        mainWindow().show();
+    }
+
+    TfVcbPrg& mainWindow() { return session->mainWindow(); }
+    TfProgramChip& jobWindow() { return session->jobWindow(); }
+    VirtualLightBar& lightBar() { return session->virtualLightBar(); }
+
+    template <class T = QWidget> T* child(QWidget& window, const char* name) {
+        T* w = window.findChild<T*>(name);
+        if (!w) ADD_FAILURE() << "no control " << name;
+        return w;
+    }
+    QPushButton* button(const char* name) { return child<QPushButton>(mainWindow(), name); }
+    QPushButton* jobButton(const char* name) { return child<QPushButton>(jobWindow(), name); }
+    QAction* action(const char* name) { return mainWindow().findChild<QAction*>(name); }
+    std::string fieldText(const char* name) {
+        auto* w = mainWindow().findChild<QWidget*>(name);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+        if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+        ADD_FAILURE() << "no field " << name;
+        return {};
+    }
+    void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+    void putRecord(const ConfigBlock& record) {
+        BlockArea area;
+        renderBlock(record, area);
+        for (std::size_t i = 0; i < area.size(); ++i)
+            lightBar().setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
+    }
+    static ConfigBlock record(int format, std::int32_t serial) {
+        ConfigBlock r;
+        r.format = format;
+        r.serialNumber = serial;
+        r.productName = "KD-7";
+        return r;
+    }
+
+    // --- the script for what pops up while a command runs ---
+    std::deque<Answer> answers;               // per question; empty: OK or Yes
+    std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
+    std::function<void()> atQuestion;         // runs when a question shows, before the answer
+    std::function<void()> atTick;             // runs at every look for something to answer
+    std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
+    std::vector<std::string> errorBoxes;      // "caption|text" of each error box
+    int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
+
+private:
+    void answer() {
+        if (atTick) atTick();
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            errorBoxes.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
+            box->button(QMessageBox::Ok)->click();
+            return;
+        }
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (fileToChoose.empty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(QString::fromStdString(fileToChoose));
+                static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept
+            }
+            return;
+        }
+        const JobWindowModel& job = session->jobModel();
+        const bool question = job.visible() && (job.okVisible() || job.yesVisible());
+        if (!question || answering) return;
+        // A click is taken by the job's next look at its buttons: answer each question once.
+        const std::string signature = std::to_string(lightBar().counts().opens) + "|" +
+                                      std::to_string(job.lines().size()) + "|" +
+                                      (job.lines().empty() ? "" : job.lines().back().text) + "|" +
+                                      char('0' + job.okVisible() + 2 * job.cancelVisible() +
+                                           4 * job.yesVisible());
+        if (signature == answered) return;
+        answered = signature;
+        answering = true;
+        if (atQuestion) atQuestion();
+        logs.push_back(drawnLines(child<QTextEdit>(jobWindow(), "reProg")));
+        Answer a = job.yesVisible() ? Answer::Yes : Answer::Ok;
+        if (job.okVisible() && !job.cancelVisible()) ++okOnlyPrompts;
+        else if (!answers.empty()) {
+            a = answers.front();
+            answers.pop_front();
+        }
+        const char* name = a == Answer::Ok ? "bProgOk"
+                         : a == Answer::Cancel ? "bProgCancel"
+                         : a == Answer::Yes ? "bProgYes" : "bProgNo";
+        click(jobButton(name));
+        answering = false;
+    }
+
+    bool answering = false;
+    std::string answered;
+
+public:
+    TempDir dir;
+    std::string iniPath = dir / "tessel.INI";
+    std::unique_ptr<WindowSession> session;
+    QTimer timer;
+};
+
+inline constexpr const char* kAdvancedIni = "[Configuration]\nAdvanced Options=1\nCOM Port=1\n";
+inline constexpr const char* kPlainIni = "[Configuration]\nCOM Port=1\n";
+
+} // namespace tessel::testing
