@@ -3,12 +3,19 @@
 #include "cli/CliCommands.h"
 #include "support/AtomicFile.h"
 #include "support/Utf8File.h"
+#include "support/VersionInfo.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
 namespace tessel {
+
+std::string errnoReason(int error) {
+    return error != 0 ? std::string(": ") + std::strerror(error) : "";
+}
 
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message) {
     env.err << "tessel: " << message << '\n';
@@ -27,17 +34,6 @@ std::string readInputFile(CliEnvironment& env, const std::string& path, int exit
     return *bytes;
 }
 
-void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
-                 std::string_view bytes) {
-    if (!path) {
-        env.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        env.out.flush();
-        return;
-    }
-    if (!replaceFileAtomically(*path, bytes))
-        failWith(env, exitcode::CannotWrite, "cannot write " + *path);
-}
-
 int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
     CommandLineRequest req;
     try {
@@ -46,11 +42,27 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
         env.err << "tessel: " << e.what() << "\nRun 'tessel --help' for the commands.\n";
         return exitcode::Usage;
     }
-    if (req.help) {
-        env.out << (req.command.empty() ? usageText() : commandHelp(req.command));
-        return 0;
-    }
     try {
+        if (req.version) {
+            const VersionInfo version(VersionInfo::builtIn());
+            writeStandardOutput(env, version.productName() + " " + version.fileVersion() + "\n");
+            return 0;
+        }
+        if (!req.commandGroup.empty()) {
+            writeStandardOutput(env, groupHelp(req.commandGroup));
+            return 0;
+        }
+        if (req.help) {
+            writeStandardOutput(env, req.helpTopic == "exit-codes" ? exitCodesText()
+                                     : req.command.empty()         ? usageText()
+                                                                   : commandHelp(req.command));
+            return 0;
+        }
+        if ((req.raw || req.command == "hex image") && !req.out && env.outIsTerminal)
+            failWith(env, exitcode::Usage,
+                     "binary data is not written to a terminal: give --out FILE or redirect "
+                     "standard output");
+        if (req.command == "ports") return runPortsCommand(req, env);
         return isLightBarCommand(req.command) ? runLightBarCommand(req, env)
                                               : runOfflineCommand(req, env);
     } catch (const CommandFailure& failure) {

@@ -22,7 +22,8 @@ struct CliEnvironment {
 };
 
 // Runs one command line (argv without the program name) headless and returns the exit code: the
-// job's result code, or 64 (usage), 65 (bad input file), 74 (output file not written).
+// job's result code, or 64 (usage), 65 (bad input file), 74 (output not written). Standard
+// output gets only the command's data; the job log and every message go to standard error.
 // An empty command is not handled here: the caller opens the window.
 int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env);
 

@@ -24,13 +24,20 @@ struct CommandFailure {
 // Reads a whole input file; an unreadable file fails with 65 (or the given code).
 std::string readInputFile(CliEnvironment& env, const std::string& path,
                           int exitCode = exitcode::BadInput);
-// Writes a whole output file atomically, or the bytes to standard output when path is empty;
-// a file that cannot be written fails with 74 and leaves nothing half-written.
-void writeOutput(CliEnvironment& env, const std::optional<std::string>& path, std::string_view bytes);
+// Writes a command's data: to standard output, or with --out into FILE. A regular file (or a new
+// one) is replaced atomically, so a failed write leaves nothing half-written; a device, FIFO or
+// socket is written into and stays what it is. A write that fails exits 74 saying why.
+void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
+                 std::string_view bytes);
+void writeStandardOutput(CliEnvironment& env, std::string_view bytes);
 // A block area as the bytes of a file.
 inline std::string_view areaBytes(const BlockArea& area) {
     return {reinterpret_cast<const char*>(area.data()), area.size()};
 }
+// Block data as the command line gives it: the area's compacted block text, or with --raw the
+// whole area.
+std::string blockData(const CommandLineRequest& req, const BlockArea& area);
+void writeBlockData(CliEnvironment& env, const CommandLineRequest& req, const BlockArea& area);
 
 // The input files, each failing with its message (65) when it cannot be used:
 // a block file (see BlockFile.h) as an area that holds a valid block;
@@ -41,9 +48,12 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
 // a HEX file read into the image, returning the reader's result (an unreadable file fails with 14).
 int loadHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image);
 
+// ": <the system's reason>" for an error number, nothing for 0.
+std::string errnoReason(int error);
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);
 
 int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env);
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env);
+int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env);
 
 } // namespace tessel

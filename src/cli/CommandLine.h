@@ -11,7 +11,7 @@ namespace tessel {
 namespace exitcode {
 inline constexpr int Usage = 64;       // a command line that does not parse
 inline constexpr int BadInput = 65;    // an input file that cannot be read or is not valid
-inline constexpr int CannotWrite = 74; // an output file that cannot be written
+inline constexpr int CannotWrite = 74; // an output (file or standard output) that cannot be written
 } // namespace exitcode
 
 // Everything the command line was asked to do. Options may stand before or after the command.
@@ -27,15 +27,22 @@ struct CommandLineRequest {
     bool yes = false;                      // --yes
     bool no = false;                       // --no
     bool quiet = false;                    // --quiet
+    bool keepFirmware = false;             // --keep-firmware: Cancel at every erase
     bool help = false;                     // --help (global, or for the command)
+    std::string helpTopic;                 // --help exit-codes
+    bool version = false;                  // --version
 
     // The command: "read-vcb", "vcb show", "hex info", ...; empty when none was given.
     std::string command;
+    // "vcb" or "hex" given alone: its subcommands are listed.
+    std::string commandGroup;
     std::vector<std::string> args;         // positional arguments of the command
-    std::optional<std::string> out;        // --out FILE
+    std::optional<std::string> out;        // --out FILE: the data into FILE, not standard output
     bool json = false;                     // --json (a flag, or with verify/program: the input)
+    bool raw = false;                      // --raw: the data's raw bytes (block area, EEPROM)
+    bool partial = false;                  // hex image --partial
     std::optional<std::string> jsonInput;  // verify-vcb/program-vcb --json FILE
-    std::optional<long> count;             // read-eeprom --count N
+    std::optional<int> count;              // read-eeprom --count N
     std::optional<int> toFormat;           // vcb convert --to 1|2
 };
 
@@ -47,11 +54,15 @@ public:
 // Parses argv[1..]; throws UsageError with a message for the operator.
 CommandLineRequest parseCommandLine(const std::vector<std::string>& args);
 
-// The help text: the whole program's, or one command's.
+// The help texts: the whole program's, one command's, a command group's subcommands, the exit
+// codes with their messages.
 std::string usageText();
 std::string commandHelp(const std::string& command);
+std::string groupHelp(const std::string& group);
+std::string exitCodesText();
 
-// True for the commands that talk to a light bar (and so take the port options).
+// True for the commands that talk to a light bar (and so take the port options); "ports"
+// probes the ports without a job.
 bool isLightBarCommand(const std::string& command);
 
 } // namespace tessel

@@ -161,10 +161,16 @@ bool ConsoleJobWindow::ask(const char* question) {
                                answer[0] == 'O');
 }
 
-bool ConsoleJobWindow::askYesNo() { return ask("Answer [y]es or [n]o:"); }
+bool ConsoleJobWindow::askYesNo() {
+    const bool yes = ask("Answer [y]es or [n]o:");
+    if (!yes) ++answers_.noAnswers;
+    return yes;
+}
 
 bool ConsoleJobWindow::askOkCancel() {
-    return ask("Type [o]k to continue or [c]ancel to exit:");
+    const bool ok = !refuseErases_ && ask("Type [o]k to continue or [c]ancel to exit:");
+    ++(ok ? answers_.erasesConfirmed : answers_.erasesRefused);
+    return ok;
 }
 
 void ConsoleJobWindow::waitForOk(const std::string&) {

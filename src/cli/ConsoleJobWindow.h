@@ -47,6 +47,17 @@ public:
     // A Cancel asked for before the job started belongs to no job.
     void clearClicks() override { cancelRequested_ = false; }
 
+    // --keep-firmware: every erase is answered Cancel, without asking; the other questions
+    // still follow the policy.
+    void refuseErases() { refuseErases_ = true; }
+    // How the job's questions were answered (the erase is the job's only OK/Cancel question).
+    struct Answers {
+        int erasesConfirmed = 0;
+        int erasesRefused = 0;
+        int noAnswers = 0; // Yes/No questions answered No
+    };
+    const Answers& answers() const { return answers_; }
+
     // A Cancel from outside: the next abort test of the job sees it.
     void requestCancel() { cancelRequested_ = true; }
     // Makes Ctrl+C a Cancel for the running job's next abort test, so the port is closed and
@@ -72,6 +83,8 @@ private:
     bool progressVisible_ = false;
     bool progressDrawn_ = false;
     bool cancelRequested_ = false;
+    bool refuseErases_ = false;
+    Answers answers_;
     std::vector<Line> held_;     // pipe mode: lines not yet written (at most the removable tail)
     std::vector<Line> printed_;  // terminal mode: lines on screen that may still be removed
     std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close

@@ -7,6 +7,7 @@
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
 #include "jobs/ResultCode.h"
+#include "support/ComPorts.h"
 
 #include <cstdio>
 #include <memory>
@@ -74,23 +75,20 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
     return out;
 }
 
-int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-           RecordHost& host, JobInput& input) {
+// Runs the command's job; a command that reads gives its data after a good job.
+int runJob(const CommandLineRequest& req, ChipProgrammer& engine, RecordHost& host,
+           JobInput& input, std::optional<std::string>& data) {
     const std::string& c = req.command;
     if (c == "read-vcb") {
         BlockArea area;
         area.fill(0xFF);
         const int r = engine.readBlock(area);
         if (r != 0) return r;
-        if (req.out) writeOutput(env, req.out, areaBytes(area));
         if (req.json) {
             host.parseBlock(area);
-            env.out << recordToJson(host.record()).dump() << '\n';
+            data = recordToJson(host.record()).dump() + "\n";
         } else {
-            BlockArea compacted = area;
-            if (const auto location = compactBlock(compacted))
-                env.out << std::string_view(reinterpret_cast<const char*>(compacted.data()),
-                                            location->length);
+            data = blockData(req, area);
         }
         return r;
     }
@@ -104,15 +102,48 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     std::array<std::uint8_t, 4096> buffer{};
     const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
     const int r = engine.readDataMemory(buffer.data(), count);
-    if (r == 0) {
-        const std::size_t n = std::min<std::size_t>(count, buffer.size());
-        if (req.out)
-            writeOutput(env, req.out,
-                        std::string_view(reinterpret_cast<const char*>(buffer.data()), n));
-        else
-            env.out << hexDump(buffer.data(), n);
-    }
+    if (r == 0)
+        data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)
+                       : hexDump(buffer.data(), count);
     return r;
+}
+
+// The command that does what a final report's box asks for in the window.
+const char* commandForReport(int code) {
+    switch (code) {
+    case result::NoValidVcb:
+    case result::InvalidExtantVcb: return "tessel init-vcb";
+    case result::IncorrectVcbFormatNumber: return "tessel convert-vcb 1 (or 2)";
+    case result::VcbFormat1Required: return "tessel convert-vcb 1";
+    case result::VcbFormat2Required: return "tessel convert-vcb 2";
+    default: return nullptr;
+    }
+}
+
+// After the job's log: what the answers left undone, an erased firmware, the command for a hint.
+void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
+                    const ConsoleJobWindow::Answers& answers, int exitCode) {
+    if (answers.erasesRefused > 0)
+        env.err << "tessel: nothing was erased"
+                << (req.keepFirmware ? " (--keep-firmware)" : "") << '\n';
+    if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
+    const bool firmwareRestored = req.command == "program-code" && exitCode == 0;
+    if (answers.erasesConfirmed > 0 && !firmwareRestored)
+        env.err << "tessel: the light bar's firmware was erased: program it with tessel "
+                   "program-code FILE\n";
+    if (const char* command = commandForReport(exitCode))
+        env.err << "tessel: on the command line: " << command << '\n';
+    env.err.flush();
+}
+
+ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& env) {
+    // The log, the progress bar and the questions all go to standard error: standard output
+    // carries only the command's data.
+    return ConsoleJobWindow({env.err, env.err, env.in, env.errIsTerminal, env.errIsTerminal,
+                             env.inIsTerminal},
+                            req.yes ? AnswerPolicy::Yes
+                                    : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
+                            req.advanced, req.quiet);
 }
 
 } // namespace
@@ -122,11 +153,8 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     if (req.command == "program-code" || req.command == "verify-code")
         prepareFirmware(req, env, input);
 
-    ConsoleJobWindow window({env.out, env.err, env.in, env.outIsTerminal, env.errIsTerminal,
-                             env.inIsTerminal},
-                            req.yes ? AnswerPolicy::Yes
-                                    : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
-                            req.advanced, req.quiet);
+    ConsoleJobWindow window = consoleWindow(req, env);
+    if (req.keepFirmware) window.refuseErases();
     AppSession session(sessionOptions(req, env), window);
     RecordHost& host = session.host();
     ChipProgrammer& engine = session.engine();
@@ -149,12 +177,15 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
         if (session.comPort() == 0)
             failWith(env, result::Error,
-                     "no COM port selected: give --port N or set \"COM Port\" in the INI file");
+                     "no COM port selected: give --port N, or set \"COM Port\" in the "
+                     "[Configuration] section of " + session.services().files().iniPath);
         if (!session.simulatedStateReadable())
             failWith(env, exitcode::BadInput,
                      req.simulateFile + " is not a saved virtual light bar");
 
-        exitCode = runJob(req, env, engine, host, input);
+        std::optional<std::string> data;
+        exitCode = runJob(req, engine, host, input, data);
+        reportAfterJob(req, env, window.answers(), exitCode);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();
             while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
@@ -163,11 +194,35 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
         }
         if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
+        // Last, so an output that cannot be written loses nothing of the job.
+        if (data) writeOutput(env, req.out, *data);
     } catch (const CommandFailure& failure) {
         exitCode = failure.exitCode;
     }
     session.terminate();
     return exitCode;
+}
+
+int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
+    ConsoleJobWindow window = consoleWindow(req, env);
+    AppSession session(sessionOptions(req, env), window);
+    std::string text;
+    for (int n = 1; n <= 4; ++n) {
+        // As the COM Port menu probes: a skipped port is never opened.
+        const bool skipped = session.settings().skipComPort(n);
+        const std::string device = req.simulate ? "(virtual light bar)"
+                                   : req.device && n == session.comPort()
+                                       ? *req.device
+                                       : session.settings().portDevice(n);
+        const char* state = skipped                           ? "skipped"
+                            : session.engine().portPresent(n) ? "free"
+                                                              : "unavailable";
+        text += comPortName(n) + "\t" + device + "\t" + state +
+                (n == session.comPort() ? "\tselected\n" : "\n");
+    }
+    session.terminate();
+    writeOutput(env, req.out, text);
+    return 0;
 }
 
 } // namespace tessel

@@ -7,6 +7,7 @@
 #include "jobs/ResultCode.h"
 
 #include <ostream>
+#include <sstream>
 
 namespace tessel {
 
@@ -16,7 +17,7 @@ int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
     ConfigBlock record;
     parseBlock(area, record);
-    env.out << (req.json ? recordToJson(record).dump() + "\n" : recordLines(record));
+    writeOutput(env, req.out, req.json ? recordToJson(record).dump() + "\n" : recordLines(record));
     return 0;
 }
 
@@ -25,7 +26,7 @@ int vcbRender(const CommandLineRequest& req, CliEnvironment& env) {
     BlockArea area;
     if (!renderBlock(record, area))
         failWith(env, exitcode::BadInput, req.args[0] + ": the block text would not fit its area");
-    writeOutput(env, req.out, areaBytes(area));
+    writeBlockData(env, req, area);
     return 0;
 }
 
@@ -38,13 +39,11 @@ int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
                      converted))
         failWith(env, exitcode::BadInput,
                  req.args[0] + ": the converted block text would not fit its area");
-    writeOutput(env, req.out, areaBytes(converted));
+    writeBlockData(env, req, converted);
     return 0;
 }
 
-int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
-    FirmwareImage image;
-    const int r = loadHexFile(env, req.args[0], image);
+std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImage& image) {
     const FirmwareId id = identify(image);
     if (req.json) {
         Json j{Json::Object{}};
@@ -54,15 +53,22 @@ int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
         j.set("version", id.version);
         j.set("requiredFormat", id.requiredFormat);
         j.set("date", id.date);
-        env.out << j.dump() << '\n';
-    } else {
-        env.out << "result: " << r << " (" << resultMessage(r) << ")\n"
-                << "length: " << image.length << "\n"
-                << "product: " << id.product << "\n"
-                << "version: " << id.version << "\n"
-                << "required format: " << id.requiredFormat << "\n"
-                << "date: " << id.date << "\n";
+        return j.dump() + "\n";
     }
+    std::ostringstream text;
+    text << "result: " << r << " (" << resultMessage(r) << ")\n"
+         << "length: " << image.length << "\n"
+         << "product: " << id.product << "\n"
+         << "version: " << id.version << "\n"
+         << "required format: " << id.requiredFormat << "\n"
+         << "date: " << id.date << "\n";
+    return text.str();
+}
+
+int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
+    FirmwareImage image;
+    const int r = loadHexFile(env, req.args[0], image);
+    writeOutput(env, req.out, hexInfoText(req, r, image));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
     return r;
 }
@@ -70,6 +76,9 @@ int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
 int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
     FirmwareImage image;
     const int r = loadHexFile(env, req.args[0], image);
+    if (r != 0 && !req.partial)
+        failWith(env, r, req.args[0] + ": " + resultMessage(r) +
+                             ": nothing written (--partial writes what was read)");
     writeOutput(env, req.out,
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tessel::testing {
 namespace {
 
@@ -29,7 +31,7 @@ const std::string kRecord = R"({"format": 2, "serialNumber": 314159, "customerId
 TEST(CliOffline, RecordRendersShowsAndComesBackTheSame) {
     CliRunner cli;
     writeFile(cli.path("rec.json"), kRecord);
-    ASSERT_EQ(cli.run({"vcb", "render", cli.path("rec.json"), "--out", cli.path("area.bin")}), 0)
+    ASSERT_EQ(cli.run({"vcb", "render", cli.path("rec.json"), "--raw", "--out", cli.path("area.bin")}), 0)
         << cli.err;
     const std::string area = readFile(cli.path("area.bin"));
     ASSERT_EQ(area.size(), 4096u);
@@ -50,13 +52,19 @@ TEST(CliOffline, RecordRendersShowsAndComesBackTheSame) {
     EXPECT_NE(cli.out.find("Mt Offset Scale 1: 10 20 40 60 80 100 120 140\n"), std::string::npos);
 }
 
-TEST(CliOffline, RenderToStandardOutputIsTheWholeArea) {
+TEST(CliOffline, RenderGivesTheBlockTextOrWithRawTheWholeArea) {
     CliRunner cli;
-    writeFile(cli.path("rec.json"), R"({"format": 1})");
-    ASSERT_EQ(cli.run({"vcb", "render", cli.path("rec.json")}), 0);
+    writeFile(cli.path("rec.json"), R"({"format": 1, "serialNumber": 77})");
+    ASSERT_EQ(cli.run({"vcb", "render", cli.path("rec.json"), "--raw"}), 0);
     ASSERT_EQ(cli.out.size(), 4096u);
     EXPECT_EQ(cli.out.substr(0, 2048), std::string(2048, '\xFF')) << "format 1 sits at 2048";
     EXPECT_EQ(cli.out.substr(2048, 34), "< Veltrane Configuration Block >\r\n");
+
+    // The text alone is a block file that goes back to the same place.
+    ASSERT_EQ(cli.run({"vcb", "render", cli.path("rec.json"), "--out", cli.path("f1.vcb")}), 0);
+    EXPECT_EQ(readFile(cli.path("f1.vcb")).rfind("< Veltrane Configuration Block >\r\nS/N:", 0), 0u);
+    ASSERT_EQ(cli.run({"vcb", "show", cli.path("f1.vcb"), "--json"}), 0) << cli.err;
+    EXPECT_EQ(Json::parse(cli.out).find("serialNumber")->asInteger(), 77);
 }
 
 TEST(CliOffline, BlockTextFilesArePlacedByTheirFormat) {
@@ -65,7 +73,7 @@ TEST(CliOffline, BlockTextFilesArePlacedByTheirFormat) {
     ASSERT_EQ(cli.run({"vcb", "show", cli.path("f1.txt")}), 0) << cli.err;
     EXPECT_NE(cli.out.find("VCB Format: 1\nS/N: 77\n"), std::string::npos) << cli.out;
 
-    ASSERT_EQ(cli.run({"vcb", "convert", cli.path("f1.txt"), "--to", "2", "--out",
+    ASSERT_EQ(cli.run({"vcb", "convert", cli.path("f1.txt"), "--to", "2", "--raw", "--out",
                        cli.path("f2.bin")}),
               0);
     const std::string f2 = readFile(cli.path("f2.bin"));
@@ -141,6 +149,10 @@ TEST(CliOffline, HexInfoAndImage) {
     EXPECT_NE(cli.out.find("version: v3.4\n"), std::string::npos) << cli.out;
     EXPECT_NE(cli.err.find("HEX File Format Error"), std::string::npos);
     EXPECT_EQ(cli.run({"hex", "image", cli.path("bad.hex"), "--out", cli.path("bad.bin")}), 3);
+    EXPECT_FALSE(std::filesystem::exists(cli.path("bad.bin"))) << "nothing without --partial";
+    EXPECT_EQ(cli.run({"hex", "image", cli.path("bad.hex"), "--partial", "--out",
+                       cli.path("bad.bin")}),
+              3);
     EXPECT_EQ(readFile(cli.path("bad.bin")).size(), 0x1F000u);
     EXPECT_EQ(cli.run({"hex", "info", cli.path("missing.hex")}), 14);
 }

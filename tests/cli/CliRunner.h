@@ -10,22 +10,26 @@
 
 namespace tessel::testing {
 
-// Runs the command line in-process against a virtual light bar kept in a state file, with its
-// INI file in a temporary folder.
+// Runs the command line in-process: a light bar command against a virtual light bar kept in a
+// state file, with its INI file in a temporary folder; an offline command ("vcb ...", "hex ...")
+// as it is.
 struct CliRunner {
     TempDir dir;
     std::string state = dir / "lightbar.state";
     std::string ini = dir / "tessel.INI";
     std::string out, err;
     std::string input; // standard input (not a terminal)
+    bool outIsTerminal = false;
 
     int run(std::vector<std::string> args, bool simulate = true) {
-        std::vector<std::string> all = {"--ini", ini};
-        if (simulate) all.push_back("--simulate=" + state);
+        const bool offline = !args.empty() && (args[0] == "vcb" || args[0] == "hex");
+        std::vector<std::string> all;
+        if (!offline) all = {"--ini", ini};
+        if (simulate && !offline) all.push_back("--simulate=" + state);
         all.insert(all.end(), args.begin(), args.end());
         std::ostringstream o, e;
         std::istringstream i(input);
-        CliEnvironment env{o, e, i, false, false, false, dir / "tessel", nullptr};
+        CliEnvironment env{o, e, i, outIsTerminal, false, false, dir / "tessel", nullptr};
         const int code = runCommandLine(all, env);
         out = o.str();
         err = e.str();

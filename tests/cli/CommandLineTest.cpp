@@ -59,10 +59,11 @@ TEST(CommandLine, MistakesAreUsageErrors) {
              {"--port"},
              {"convert-vcb", "3"},
              {"vcb", "convert", "b.txt"},
-             {"hex", "image", "f.hex"},
              {"read-vcb", "--yes", "--no"},
              {"read-vcb", "--bogus"},
              {"read-eeprom", "--count", "-1"},
+             {"read-eeprom", "--count", "4097"},
+             {"read-vcb", "--json", "--raw"},
              {"--simulate=", "read-vcb"},
          }) {
         EXPECT_THROW(parse(args), UsageError) << args[0];

@@ -75,7 +75,7 @@ TEST_F(CliOverPosix, ReadProgramInPlaceAndFirmwareThroughTheTty) {
     writeFile(cli.path("block.txt"), "< Veltrane Configuration Block >\r\nVCB Format: 2\r\n"
                                      "S/N: 1\r\nProduct Name: KD-7\r\n< end >\r\n");
     ASSERT_EQ(run({"program-vcb", cli.path("block.txt")}), 0) << cli.out << cli.err;
-    EXPECT_NE(cli.out.find(" Light Bar Erasure not required"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.err.find(" Light Bar Erasure not required"), std::string::npos) << cli.out;
     ASSERT_EQ(run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
 
     writeFile(cli.path("fw.hex"), sampleHex(2));
@@ -91,11 +91,11 @@ TEST_F(CliOverPosix, ReadProgramInPlaceAndFirmwareThroughTheTty) {
 TEST_F(CliOverPosix, TheFastLinkReadsAndProgramsThroughTheTty) {
     const std::string fastLine = " Fast link: datasheet waits, fewer line calls\n";
     ASSERT_EQ(run({"--yes", "init-vcb"}), 0) << cli.out << cli.err;
-    EXPECT_EQ(cli.out.find(fastLine), std::string::npos);
+    EXPECT_EQ(cli.err.find(fastLine), std::string::npos);
 
     writeFile(cli.ini, "[Configuration]\nFastLink=1\n");
     ASSERT_EQ(run({"read-vcb"}), 0) << cli.out << cli.err;
-    EXPECT_LT(cli.out.find(fastLine), cli.out.find(" Signature Bytes")) << cli.out;
+    EXPECT_LT(cli.err.find(fastLine), cli.err.find(" Signature Bytes")) << cli.err;
     EXPECT_NE(cli.out.find("S/N:                    1\r\n"), std::string::npos) << cli.out;
 
     writeFile(cli.ini, "[Configuration]\nFastLink=0\n");
@@ -103,10 +103,10 @@ TEST_F(CliOverPosix, TheFastLinkReadsAndProgramsThroughTheTty) {
     const std::uint64_t pollsBefore = bar.counts().busyPolls;
     ASSERT_EQ(run({"--fast-link", "--yes", "program-code", cli.path("fw.hex")}), 0)
         << cli.out << cli.err;
-    EXPECT_LT(cli.out.find(fastLine), cli.out.find(" Signature Bytes")) << cli.out;
+    EXPECT_LT(cli.err.find(fastLine), cli.err.find(" Signature Bytes")) << cli.err;
     EXPECT_GT(bar.counts().busyPolls, pollsBefore) << "page writes were polled";
     ASSERT_EQ(run({"verify-code", cli.path("fw.hex")}), 0) << cli.out;
-    EXPECT_EQ(cli.out.find(fastLine), std::string::npos);
+    EXPECT_EQ(cli.err.find(fastLine), std::string::npos);
     EXPECT_EQ(bar.timingViolations(), 0u) << bar.violationNotes().front();
 }
 
@@ -114,8 +114,20 @@ TEST_F(CliOverPosix, ABusyDeviceIsNamedWhenTheLightBarDoesNotAnswer) {
     auto setHolder = shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder");
     setHolder(1);
     EXPECT_EQ(run({"read-vcb"}), 8);
-    EXPECT_NE(cli.out.find(" Error - Light Bar is not responding"), std::string::npos);
+    EXPECT_NE(cli.err.find(" Error - Light Bar is not responding"), std::string::npos);
     EXPECT_NE(cli.err.find(device), std::string::npos) << cli.err;
+}
+
+TEST_F(CliOverPosix, PortsProbeTheDeviceAndFindItBusyWhenHeld) {
+    // COM2 is the fake device (--port 2 --device); the others lead into the temporary folder.
+    writeFile(cli.ini, "[Ports]\nCOM1=" + cli.path("a") + "\nCOM3=" + cli.path("c") +
+                           "\nCOM4=" + cli.path("d") + "\n");
+    ASSERT_EQ(run({"ports"}), 0) << cli.err;
+    EXPECT_NE(cli.out.find("COM1\t" + cli.path("a") + "\tunavailable\n"), std::string::npos);
+    EXPECT_NE(cli.out.find("COM2\t" + device + "\tfree\tselected\n"), std::string::npos) << cli.out;
+    shimFunction<decltype(&fake_tty_set_holder)>("fake_tty_set_holder")(1);
+    ASSERT_EQ(run({"ports"}), 0);
+    EXPECT_NE(cli.out.find("COM2\t" + device + "\tunavailable\tselected\n"), std::string::npos);
 }
 
 } // namespace
