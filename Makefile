@@ -1,14 +1,17 @@
 # make test: install what is missing, build, and run every test twice
 #            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
+#            Then the Windows build (mingw-w64) runs its tests under wine (scripts/windows-tests).
+# make windows: build tessel.exe and the test executables for Windows into build-windows.
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
 # make package: the Debian package in $(BUILD)/package.
 # make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-normal test-asan bench clean mingw-check run screenshots package
+.PHONY: all deps build build-asan windows test test-normal test-asan test-windows bench clean run screenshots package
 
 all: build
 
@@ -40,15 +43,19 @@ package: build
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
 
-# The Win32 serial backend builds only on Windows; mingw-w64 checks its syntax and types here.
-MINGW_CXX ?= x86_64-w64-mingw32-g++
-mingw-check: deps
-	$(MINGW_CXX) -std=c++20 -Wall -Wextra -Wpedantic -Werror -Isrc -c src/link/Win32Serial.cpp -o /dev/null
+windows: deps
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTESSEL_BENCH=OFF
+	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-test: mingw-check test-normal test-asan
+# Under wine, only ever through scripts/wine-run (it keeps wine away from the serial devices).
+test-windows: windows
+	scripts/windows-tests $(WIN_BUILD)
+
+test: test-normal test-asan test-windows
 
 bench: build
 	for b in $(BUILD)/bench/bench_*; do "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)

@@ -4,7 +4,9 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleJobWindow.h"
 #include "gui/GuiMain.h"
+#include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
+#include "support/Console.h"
 
 #include <iostream>
 #include <optional>
@@ -30,7 +32,7 @@ std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = tessel::commandArguments(argc, argv);
     std::string executable = tessel::currentExecutablePath();
     if (executable.empty()) executable = argv[0];
     if (const auto window = windowRequest(args, executable))
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable};
+    tessel::prepareConsole();
     tessel::ConsoleJobWindow::installInterruptHandler();
     return tessel::runCommandLine(args, env);
 }

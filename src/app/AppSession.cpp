@@ -1,14 +1,14 @@
 #include "app/AppSession.h"
 
-#include <sys/stat.h>
+#include "support/Utf8File.h"
 
 namespace tessel {
 
 namespace {
 
 bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return std::filesystem::exists(utf8Path(path), ec);
 }
 
 } // namespace
@@ -30,7 +30,7 @@ AppSession::AppSession(Options options, JobWindow& window)
       portSettings_(settings_),
       advancedMode_(decideAdvancedMode()),
       host_(advancedMode_, settings_.serialNumber()),
-      engine_(options_.simulate ? static_cast<SerialLines&>(virtualBar_) : posix_,
+      engine_(options_.simulate ? static_cast<SerialLines&>(virtualBar_) : *systemSerial_,
               options_.simulate ? static_cast<Clock&>(virtualClock_)
               : options_.portClock ? *options_.portClock
                                    : steadyClock_,

@@ -3,12 +3,13 @@
 #include "app/IniPortSettings.h"
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
-#include "link/PosixSerial.h"
+#include "link/SystemSerial.h"
 #include "sim/VirtualLightBar.h"
 #include "support/AppSettings.h"
 #include "support/Clock.h"
 #include "support/ProgramServices.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -77,7 +78,7 @@ private:
     bool iniReadOnly_;
     VirtualClock virtualClock_;
     VirtualLightBar virtualBar_;
-    PosixSerial posix_;
+    std::unique_ptr<SerialLines> systemSerial_ = makeSystemSerial(); // POSIX tty or Win32 port
     SteadyClock steadyClock_;
     IniPortSettings portSettings_;
     bool advancedMode_;

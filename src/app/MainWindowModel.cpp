@@ -9,19 +9,18 @@
 #include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
 #include "support/AppSettings.h"
+#include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sys/stat.h>
 
 namespace tessel {
 
 namespace {
-constexpr char kPathSeparator = '/';
-
 // Byte 0 (a format 2 block) or byte 2048 (a format 1 block) holds something else than erased
 // or withdrawn flash.
 bool holdsData(const BlockArea& area) {
@@ -30,11 +29,12 @@ bool holdsData(const BlockArea& area) {
 }
 // Opens a firmware file; the error number when it cannot be opened (a folder included).
 int openForReading(const std::string& path, std::ifstream& file) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return errno;
-    if (S_ISDIR(st.st_mode)) return EISDIR;
+    std::error_code ec;
+    const auto status = std::filesystem::status(utf8Path(path), ec);
+    if (ec) return ec.default_error_condition().value(); // as an errno value on every platform
+    if (std::filesystem::is_directory(status)) return EISDIR;
     errno = 0;
-    file.open(path, std::ios::binary);
+    file.open(utf8Path(path), std::ios::binary);
     if (file.is_open()) return 0;
     return errno != 0 ? errno : EACCES;
 }
@@ -196,7 +196,8 @@ int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<
     if (!path) return result::InputFileCancel;
     Busy busy(*this);
     // The whole path is kept: a shortened one could name another file.
-    const std::string folder = path->substr(0, path->rfind(kPathSeparator) + 1);
+    // The folder ends where the system's idea of the file name starts ('/' or, on Windows, '\\').
+    const std::string folder = path->substr(0, path->size() - utf8Text(utf8Path(*path).filename()).size());
     if (!session_.iniReadOnly()) session_.settings().setHexPath(folder);
 
     std::ifstream file;

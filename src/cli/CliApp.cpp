@@ -2,12 +2,14 @@
 
 #include "cli/CliCommands.h"
 #include "support/AtomicFile.h"
+#include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <ostream>
-#include <sys/stat.h>
+#include <system_error>
 
 namespace tessel {
 
@@ -22,10 +24,11 @@ std::string errnoReason(int error) {
 }
 
 std::string readInputFile(CliEnvironment& env, const std::string& path, int exitCode) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        failWith(env, exitCode, "cannot read " + path + errnoReason(errno));
-    if (S_ISDIR(st.st_mode)) failWith(env, exitCode, "cannot read " + path + ": it is a folder");
+    std::error_code ec;
+    const auto status = std::filesystem::status(utf8Path(path), ec);
+    if (ec) failWith(env, exitCode, "cannot read " + path + ": " + ec.message());
+    if (std::filesystem::is_directory(status))
+        failWith(env, exitCode, "cannot read " + path + ": it is a folder");
     auto bytes = readWholeFile(path);
     if (!bytes) failWith(env, exitCode, "cannot read " + path);
     return *bytes;

@@ -1,5 +1,7 @@
 #include "link/PosixSerial.h"
 
+#include "link/SystemSerial.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -91,6 +93,8 @@ SerialResult PosixSerial::readRing(SerialHandle handle, bool& ringOn) {
     ringOn = (bits & TIOCM_RI) != 0;
     return SerialResult::success();
 }
+
+std::unique_ptr<SerialLines> makeSystemSerial() { return std::make_unique<PosixSerial>(); }
 
 std::string PosixSerial::errorText(int errorNumber) const {
     return std::generic_category().message(errorNumber);

@@ -3,8 +3,6 @@
 #include "support/AtomicFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 // A saved light bar is one binary file: a tag, the flash, the EEPROM, the signature, and the
 // fuse and lock bytes. A file of any other length or tag is refused whole.
@@ -31,9 +29,9 @@ bool VirtualLightBar::save(const std::string& path) const {
 }
 
 bool VirtualLightBar::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto read = readWholeFile(path);
+    if (!read) return false;
+    const std::string& bytes = *read;
     if (bytes.size() != kFileBytes || !std::equal(kTag, kTag + sizeof kTag, bytes.begin()))
         return false;
     auto at = bytes.begin() + sizeof kTag;

@@ -74,6 +74,7 @@ bool AppSettings::setHexPath(const std::string& folder) {
 
 std::string AppSettings::portDevice(int port) const {
     if (port < 1 || port > 4) return {};
+    if (!comPortDevicesAreMapped()) return defaultDevicePath(port);
     store_.selectSection(kPorts);
     return store_.readText(comPortName(port), defaultDevicePath(port));
 }

@@ -44,7 +44,8 @@ public:
     std::string backupFolder() const;
 
     // [Ports] "COM1" to "COM4": the device behind each COM port, /dev/ttyS0 to /dev/ttyS3 unless
-    // the file names another. Only a name; nothing here opens it. Empty outside 1 to 4.
+    // the file names another (on Windows always "\\.\COMn"). Only a name; nothing here opens it.
+    // Empty outside 1 to 4.
     std::string portDevice(int port) const;
 
 private:

@@ -19,7 +19,8 @@ public:
     virtual void sleepOneMs() = 0;
 };
 
-// The real clock: std::chrono::steady_clock and a real sleep.
+// The real clock: std::chrono::steady_clock and a real sleep; on Windows the system's millisecond
+// tick counter (GetTickCount) and Sleep(1).
 class SteadyClock final : public Clock {
 public:
     SteadyClock();
@@ -28,7 +29,10 @@ public:
     void sleepOneMs() override;
 
 private:
-    std::int64_t startNs_;
+    // The system counters' values when the clock was made (Windows: the tick counter for tickMs,
+    // the performance counter for micros).
+    std::int64_t start_;
+    std::int64_t startTick_ = 0;
 };
 
 // A clock that moves only when told to: a sleep advances it by exactly one millisecond, and

@@ -8,7 +8,11 @@ namespace tessel {
 std::string comPortName(int n);
 
 // The device behind COMn unless the INI file's "Ports" section names another: /dev/ttyS0 to
-// /dev/ttyS3 on Linux, the port's own name on Windows.
+// /dev/ttyS3 on Linux, "\\.\COMn" on Windows.
 std::string defaultDevicePath(int n);
+
+// Whether the INI file's "Ports" section may name the device behind a COM port. Not on Windows:
+// there COMn is the device itself.
+bool comPortDevicesAreMapped();
 
 } // namespace tessel

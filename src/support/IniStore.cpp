@@ -2,8 +2,6 @@
 
 #include "support/IniText.h"
 
-#include <sys/stat.h>
-
 namespace tessel {
 
 IniStore::FileWriter IniStore::defaultWriter() {
@@ -16,9 +14,7 @@ IniStore::IniStore(std::string path, FileWriter writer) : writer_(std::move(writ
 
 bool IniStore::open(std::string path) {
     path_ = std::move(path);
-    // The permission bits decide, not access(2): that says yes to root for any file.
-    struct stat st {};
-    writable_ = !(::stat(path_.c_str(), &st) == 0 && (st.st_mode & 0222) == 0);
+    writable_ = !fileIsReadOnly(path_);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "support/ProgramServices.h"
 
+#include "support/Utf8File.h"
 #include "support/VCA_Switchboard.h"
 
 #include <cassert>
@@ -54,7 +55,7 @@ void ProgramServices::terminate() {
 void ProgramServices::openLogFile() {
     logFile_.reset();
     // A log that cannot be opened is silently done without.
-    logFile_.reset(std::fopen(files_.logPath.c_str(), settings_.appendLog ? "ab" : "wb"));
+    logFile_.reset(openUtf8File(files_.logPath, settings_.appendLog ? "ab" : "wb"));
 }
 
 void ProgramServices::log(std::string_view message) {

@@ -1,6 +1,7 @@
 #include "app/IniPortSettings.h"
 #include "link/IspPort.h"
 #include "sim/VirtualLightBar.h"
+#include "support/ComPorts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ TEST(IniPortSettings, SkipKeysAreReadAtEveryProbeAndDevicesComeFromThePortsSecti
     EXPECT_TRUE(port.portPresent(1));
     EXPECT_FALSE(port.portPresent(2)) << "SkipComPort2 keeps COM2 out of the menu";
     EXPECT_EQ(bar.counts().opens, 1u) << "a skipped port is never opened";
-    EXPECT_EQ(settings.devicePath(3), "/tmp/bench-port");
+    EXPECT_EQ(settings.devicePath(3), comPortDevicesAreMapped() ? "/tmp/bench-port" : defaultDevicePath(3));
 
     writeFile(path, "[Configuration]\nSkipComPort2=0\n");
     EXPECT_TRUE(port.portPresent(2)) << "the key is read anew at every probe";

@@ -212,7 +212,7 @@ TEST(MainWindowFirmware, FileProblemsAreShownAndNoJobStarts) {
     MainWindowBench none("[Configuration]\n", 0);
     writeFile(none.dir / "f.hex", ":0100000011EE\n:00000001FF\n");
     EXPECT_EQ(none.model->verifyCode(none.dir / "f.hex"), result::Error);
-    EXPECT_NE(none.ini().find("HexPath=" + none.dir.path().string() + "/"), std::string::npos);
+    EXPECT_NE(none.ini().find("HexPath=" + (none.dir.path() / "").string()), std::string::npos);
     EXPECT_TRUE(none.window.titles.empty());
 }
 

@@ -1,5 +1,7 @@
 #include "block/NumberText.h"
 
+#include "CLocaleScope.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -32,9 +34,8 @@ TEST(NumberText, FixedAndPaddedForms) {
 
 // printf in the C locale is the reference for "%1.3f" and "%.15g", whatever the process locale.
 TEST(NumberText, MatchesPrintfInTheCLocaleOverASweep) {
-    locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    ASSERT_NE(cLocale, static_cast<locale_t>(0));
-    const locale_t previous = uselocale(cLocale);
+    const testing::CLocaleScope cLocale;
+    ASSERT_TRUE(cLocale.active());
     std::mt19937_64 random(7);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> exponent(-8, 12);
@@ -47,8 +48,6 @@ TEST(NumberText, MatchesPrintfInTheCLocaleOverASweep) {
         std::snprintf(ref, sizeof ref, "%.15g", value);
         ASSERT_EQ(shortestReal(value), ref) << value;
     }
-    uselocale(previous);
-    freelocale(cLocale);
 }
 
 TEST(NumberText, ShortestRealKeepsFifteenDigitsAndAPoint) {

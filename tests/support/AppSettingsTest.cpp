@@ -22,7 +22,7 @@ TEST(AppSettings, NoFileGivesEveryDefault) {
     EXPECT_EQ(settings.serialNumber(), 100);
     for (int port = 1; port <= 4; ++port) {
         EXPECT_FALSE(settings.skipComPort(port));
-        EXPECT_EQ(settings.portDevice(port), "/dev/ttyS" + std::to_string(port - 1));
+        EXPECT_EQ(settings.portDevice(port), defaultDevicePath(port));
     }
     EXPECT_EQ(settings.portDevice(0), "");
     EXPECT_EQ(settings.portDevice(5), "");
@@ -51,7 +51,7 @@ TEST(AppSettings, ReadsAHandWrittenFileAndWritesOnlyItsOwnKeys) {
     EXPECT_EQ(settings.serialNumber(), 512);
     EXPECT_FALSE(settings.skipComPort(1));
     EXPECT_TRUE(settings.skipComPort(2));
-    EXPECT_EQ(settings.portDevice(3), "/dev/ttyUSB0");
+    EXPECT_EQ(settings.portDevice(3), comPortDevicesAreMapped() ? "/dev/ttyUSB0" : defaultDevicePath(3));
     EXPECT_EQ(settings.portDevice(4), defaultDevicePath(4)) << "a port the file does not name";
 
     EXPECT_TRUE(settings.setComPort(2));

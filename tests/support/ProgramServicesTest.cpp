@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tessel {
 namespace {
@@ -108,7 +107,7 @@ TEST_F(ProgramServicesTest, TimeStampsLeadEachLineAndEachMessage) {
 TEST_F(ProgramServicesTest, AnIniFileWithoutWriteBitsIsKeptWhileTerminateIsStillLogged) {
     const std::string original = "[ProgramServices]\r\nLogMessages=1\r\n";
     writeFile(ini, original);
-    ::chmod(ini.c_str(), 0444);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     run();
     EXPECT_EQ(readFile(ini), original);
     EXPECT_EQ(readFile(logFile), "Tessel   Version: 3.6\nProgram Terminate\n");
@@ -190,8 +189,7 @@ TEST_F(ProgramServicesTest, AfterAFailedWriteTerminateTriesNoOtherKey) {
 
 TEST_F(ProgramServicesTest, ALogThatCannotBeOpenedIsDoneWithoutAndMessagesStillGoOut) {
     writeFile(dir / "blocker", "");
-    writeFile(ini, "[ProgramServices]\nLogMessages=1\n");
-    fs::create_symlink(ini, dir / "blocker.ini"); // the log would be blocker.LOG: make it a folder
+    writeFile(dir / "blocker.ini", "[ProgramServices]\nLogMessages=1\n"); // its log: blocker.LOG
     fs::create_directory(dir / "blocker.LOG");
     int messages = 0;
     board.subscribe("test", "ProgramMessage", [&](const VCA_Message&) { return ++messages > 0; });
@@ -239,7 +237,7 @@ TEST(CompanionFiles, NamesFollowTheExecutable) {
 
     const auto self = currentExecutablePath();
     EXPECT_TRUE(fs::exists(self));
-    EXPECT_EQ(fs::path(self).filename(), "tests_support");
+    EXPECT_EQ(fs::path(self).stem(), "tests_support"); // tests_support.exe on Windows
 }
 
 TEST(ProgramServices, CreatedServicesTouchNothingAndTheProgramsOwnIsOne) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -13,9 +13,13 @@ namespace tessel::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessel-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = std::filesystem::temp_directory_path() / ("tessel-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) return; // false: someone else's
+        }
+        throw std::runtime_error("no fresh temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
@@ -30,6 +34,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// How many entries a folder holds (a temporary file left behind shows here).
+inline std::size_t filesIn(const std::filesystem::path& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -43,6 +43,12 @@ std::string followSymlinks(const std::string& path) {
     return current.string();
 }
 
+bool fileIsReadOnly(const std::string& path) {
+    // The permission bits decide, not access(2): that says yes to root for any file.
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const auto n = ::write(fd, bytes.data(), bytes.size());

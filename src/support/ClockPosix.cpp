@@ -13,14 +13,14 @@ std::int64_t steadyNs() {
 }
 } // namespace
 
-SteadyClock::SteadyClock() : startNs_(steadyNs()) {}
+SteadyClock::SteadyClock() : start_(steadyNs()) {}
 
 std::uint32_t SteadyClock::tickMs() {
-    return static_cast<std::uint32_t>((steadyNs() - startNs_) / 1'000'000);
+    return static_cast<std::uint32_t>((steadyNs() - start_) / 1'000'000);
 }
 
 std::uint64_t SteadyClock::micros() {
-    return static_cast<std::uint64_t>((steadyNs() - startNs_) / 1'000);
+    return static_cast<std::uint64_t>((steadyNs() - start_) / 1'000);
 }
 
 void SteadyClock::sleepOneMs() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }

@@ -1,0 +1,20 @@
+#include "support/CommandArguments.h"
+
+#include "support/Win32Text.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace tessel {
+
+std::vector<std::string> commandArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+} // namespace tessel

@@ -1,0 +1,7 @@
+#include "support/Console.h"
+
+namespace tessel {
+
+void prepareConsole() {}
+
+} // namespace tessel
