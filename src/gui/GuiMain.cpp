@@ -11,15 +11,21 @@
 
 namespace tessel {
 
+#ifndef _WIN32
 namespace {
 bool named(const char* variable) {
     const char* value = std::getenv(variable);
     return value != nullptr && *value != '\0';
 }
 } // namespace
+#endif
 
 bool displayAvailable() {
+#ifdef _WIN32
+    return true; // a Windows session always has its desktop
+#else
     return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM");
+#endif
 }
 
 void prepareApplication() {
