@@ -160,7 +160,9 @@ void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 
 void ConsoleJobWindow::installInterruptHandler() {
     std::signal(SIGINT, onInterrupt);
+#ifdef SIGHUP // POSIX only: a Windows console has no hang-up signal
     std::signal(SIGHUP, onStop);
+#endif
     std::signal(SIGTERM, onStop);
 }
 

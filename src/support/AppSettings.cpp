@@ -3,6 +3,7 @@
 #include "support/ComPorts.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace tessel {
 
@@ -52,12 +53,22 @@ std::string AppSettings::hexPath() const {
 }
 
 namespace {
-// The per-user data folder of the XDG base directories.
+// An environment variable that names an absolute folder, or null.
+const char* absoluteFolder(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value && std::filesystem::path(value).is_absolute() ? value : nullptr;
+}
+
+// The per-user data folder: the XDG base directories' one, on Windows the local application data.
 std::string defaultBackupFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/') return std::string(data) + "/tessel/backups";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/share/tessel/backups";
+    if (const char* data = absoluteFolder("XDG_DATA_HOME"))
+        return std::string(data) + "/tessel/backups";
+#ifdef _WIN32
+    if (const char* local = absoluteFolder("LOCALAPPDATA"))
+        return std::string(local) + "/tessel/backups";
+#endif
+    if (const char* home = absoluteFolder("HOME"))
+        return std::string(home) + "/.local/share/tessel/backups";
     return {};
 }
 } // namespace

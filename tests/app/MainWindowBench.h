@@ -31,7 +31,7 @@ struct MainWindowBench {
         options.iniPath = iniPath;
         options.simulate = true;
         options.comPort = comPort;
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // the jobs' backups stay here
+        setEnvironment("XDG_DATA_HOME", dir / "data"); // the jobs' backups stay here
         session = std::make_unique<AppSession>(options, window);
         model = std::make_unique<MainWindowModel>(*session);
         model->windowShown();

@@ -4,6 +4,7 @@
 #include "block/BlockText.h"
 #include "cli/Json.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace tessel::testing {
@@ -81,7 +82,9 @@ TEST(CliLightBar, ABackupPutsTheBlockBack) {
     ASSERT_NE(saved, std::string::npos) << cli.err;
     const auto from = saved + std::string(" Light Bar VCB area saved to ").size();
     const std::string backup = cli.err.substr(from, cli.err.find('\n', from) - from);
-    EXPECT_EQ(backup.rfind(cli.backups + "/SN314159-", 0), 0u) << backup;
+    const std::filesystem::path backupPath(backup);
+    EXPECT_EQ(backupPath.parent_path(), std::filesystem::path(cli.backups)) << backup;
+    EXPECT_EQ(backupPath.filename().string().rfind("SN314159-", 0), 0u) << backup;
     EXPECT_NE(readFile(backup).find('~'), std::string::npos) << "the in-place update withdrew lines";
 
     ASSERT_EQ(cli.run({"--yes", "program-vcb", backup}), 0) << cli.out;

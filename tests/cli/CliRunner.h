@@ -24,7 +24,7 @@ struct CliRunner {
     std::string backups = dir / "data/tessel/backups"; // where the light bar jobs save backups
 
     // The jobs' backups go to the per-user data folder: here, never the tester's own.
-    CliRunner() { ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); }
+    CliRunner() { setEnvironment("XDG_DATA_HOME", dir / "data"); }
 
     int run(std::vector<std::string> args, bool simulate = true) {
         const bool offline = !args.empty() && (args[0] == "vcb" || args[0] == "hex");

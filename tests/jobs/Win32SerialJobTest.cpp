@@ -7,6 +7,7 @@
 #include "jobs/ChipProgrammer.h"
 #include "link/FakeComm.h"
 #include "link/Win32Serial.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@ TEST(Win32Serial, BlockJobsRunEndToEndThroughTheSystemCalls) {
     testing::ScriptedJobWindow window;
     RecordHost host{true};
     ChipProgrammer engine{serial, clock, settings, window, host};
+    testing::TempDir backups; // the erase's backups land here, never in the user's data folder
+    engine.setBackupFolder(backups / "backups");
 
     EXPECT_EQ(engine.initDefaultBlock(), 0);
     ConfigBlock record;

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#include <cstdlib>
 #include <string>
 
 namespace tessel::testing {
@@ -49,6 +50,15 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Sets an environment variable of this process (the jobs' backup folder follows XDG_DATA_HOME).
+inline void setEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    ::setenv(name, value.c_str(), 1);
+#endif
 }
 
 } // namespace tessel::testing
