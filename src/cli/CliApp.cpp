@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "support/AtomicFile.h"
+#include "support/CompanionFiles.h"
 #include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
@@ -45,7 +46,9 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
     try {
         if (req.version) {
             const VersionInfo version(VersionInfo::builtIn());
-            writeStandardOutput(env, version.productName() + " " + version.fileVersion() + "\n");
+            const auto files = CompanionFiles::forProgram(env.executablePath, req.iniPath.value_or(""));
+            writeStandardOutput(env, version.productName() + " " + version.fileVersion() +
+                                         "\nSettings: " + files.iniPath + "\n");
             return 0;
         }
         if (!req.commandGroup.empty()) {

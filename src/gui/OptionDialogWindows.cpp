@@ -37,7 +37,8 @@ void OptionDialogWindows::printInstructions(const QString& mainCaption) {
 }
 
 void OptionDialogWindows::showAbout() {
-    TfAboutWindow::showAbout(session_.services().versionInfo(), parent_);
+    TfAboutWindow::showAbout(session_.services().versionInfo(), session_.services().files().iniPath,
+                             parent_);
 }
 
 } // namespace tessel

@@ -58,7 +58,9 @@ QPixmap tesselLogo(const QSize& size) {
     return pixmap;
 }
 
-TfAboutWindow::TfAboutWindow(const VersionInfo& version, QWidget* parent) : QDialog(parent) {
+TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
+                             QWidget* parent)
+    : QDialog(parent) {
     setObjectName("TfAboutWindow");
     setWindowTitle("About");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -98,12 +100,17 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, QWidget* parent) : QDia
     web->setGeometry(206, 208, 120, 25);
     connect(web, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))); });
-    line(this, "lNotice", "Tessel is free software; it comes with no warranty.",
-         {0, 236, 392, 12}, black, 10, false);
+    auto* notice = line(this, "lNotice", "Tessel is free software; it comes with no warranty.",
+                        {0, 236, 392, 12}, black, 10, false);
+    if (settingsPath.empty()) return;
+    const auto settings = "Settings: " + QString::fromStdString(settingsPath);
+    notice->setText(notice->fontMetrics().elidedText(settings, Qt::ElideMiddle, 384));
+    notice->setToolTip(settings);
 }
 
-void TfAboutWindow::showAbout(const VersionInfo& version, QWidget* parent) {
-    TfAboutWindow window(version, parent);
+void TfAboutWindow::showAbout(const VersionInfo& version, const std::string& settingsPath,
+                              QWidget* parent) {
+    TfAboutWindow window(version, settingsPath, parent);
     window.exec();
 }
 
