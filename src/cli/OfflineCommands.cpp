@@ -11,8 +11,6 @@
 
 namespace tessel {
 
-namespace {
-
 int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
     ConfigBlock record;
@@ -43,6 +41,8 @@ int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
     return 0;
 }
 
+namespace {
+
 std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImage& image) {
     const FirmwareId id = identify(image);
     if (req.json) {
@@ -65,6 +65,8 @@ std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImag
     return text.str();
 }
 
+} // namespace
+
 int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
     FirmwareImage image;
     const int r = loadHexFile(env, req.args[0], image);
@@ -83,16 +85,6 @@ int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
     return r;
-}
-
-} // namespace
-
-int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env) {
-    if (req.command == "vcb show") return vcbShow(req, env);
-    if (req.command == "vcb render") return vcbRender(req, env);
-    if (req.command == "vcb convert") return vcbConvert(req, env);
-    if (req.command == "hex info") return hexInfo(req, env);
-    return hexImage(req, env);
 }
 
 } // namespace tessel
