@@ -88,7 +88,7 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
         if (r != 0) return r;
         if (req.json) {
             host.parseBlock(area);
-            data = recordToJson(host.record()).dump() + "\n";
+            data = writeJson(recordToJson(host.record())) + "\n";
         } else {
             data = blockData(req, area);
         }

@@ -15,7 +15,7 @@ int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
     ConfigBlock record;
     parseBlock(area, record);
-    writeOutput(env, req.out, req.json ? recordToJson(record).dump() + "\n" : recordLines(record));
+    writeOutput(env, req.out, req.json ? writeJson(recordToJson(record)) + "\n" : recordLines(record));
     return 0;
 }
 
@@ -46,14 +46,14 @@ namespace {
 std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImage& image) {
     const FirmwareId id = identify(image);
     if (req.json) {
-        Json j{Json::Object{}};
-        j.set("result", r);
-        j.set("length", static_cast<std::int64_t>(image.length));
-        j.set("product", id.product);
-        j.set("version", id.version);
-        j.set("requiredFormat", id.requiredFormat);
-        j.set("date", id.date);
-        return j.dump() + "\n";
+        Json j = Json::object();
+        j["result"] = r;
+        j["length"] = image.length;
+        j["product"] = id.product;
+        j["version"] = id.version;
+        j["requiredFormat"] = id.requiredFormat;
+        j["date"] = id.date;
+        return writeJson(j) + "\n";
     }
     std::ostringstream text;
     text << "result: " << r << " (" << resultMessage(r) << ")\n"
