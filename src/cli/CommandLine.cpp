@@ -64,9 +64,10 @@ const OptionSpec* findOption(std::string_view name) {
 }
 
 std::string optionName(Option id) {
-    return std::string(std::find_if(std::begin(kOptions), std::end(kOptions),
-                                    [id](const OptionSpec& o) { return o.id == id; })
-                           ->name);
+    return std::string(
+        std::find_if(std::begin(kOptions), std::end(kOptions), [id](const OptionSpec& o) {
+            return o.id == id;
+        })->name);
 }
 
 // The words and options of a command line, each option applied as it comes.
@@ -106,8 +107,10 @@ Scan scanArguments(const std::vector<std::string>& args) {
         if (eq == std::string::npos && spec->takes == Takes::Value && i + 1 >= args.size())
             throw UsageError(name + " needs a value");
         if (spec->flag) s.req.*spec->flag = true;
-        if (eq != std::string::npos) spec->set(s.req, a.substr(eq + 1));
-        else if (spec->takes == Takes::Value) spec->set(s.req, args[++i]);
+        if (eq != std::string::npos)
+            spec->set(s.req, a.substr(eq + 1));
+        else if (spec->takes == Takes::Value)
+            spec->set(s.req, args[++i]);
         else if (spec->takes == Takes::ValueAfterEquals && i + 1 < args.size())
             s.afterBareSimulate = args[i + 1];
         s.given.push_back(spec->id);
@@ -117,9 +120,8 @@ Scan scanArguments(const std::vector<std::string>& args) {
 
 // A group word ("vcb", "hex") stands before the words of its commands.
 bool isGroup(const std::string& word) {
-    return std::ranges::any_of(commandTable(), [&](const CommandInfo& c) {
-        return c.name.starts_with(word + " ");
-    });
+    return std::ranges::any_of(
+        commandTable(), [&](const CommandInfo& c) { return c.name.starts_with(word + " "); });
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -184,14 +186,17 @@ CommandLineRequest parseCommandLine(const std::vector<std::string>& args) {
     }
     req.command = grouped ? s.words[0] + " " + s.words[1] : s.words[0];
     const std::string& file = s.afterBareSimulate;
-    const std::string hint = file.empty() ? "" : "\n(to keep the virtual light bar in " + file +
-                                                     " write --simulate=" + file + ", without a blank)";
+    const std::string hint = file.empty() ? ""
+                                          : "\n(to keep the virtual light bar in " + file +
+                                                " write --simulate=" + file + ", without a blank)";
     req.info = findCommand(req.command);
-    if (!req.info)
+    if (!req.info) {
+        // The file after a bare --simulate is no mistyped command: the hint explains it.
+        const std::string guess =
+            "; did you mean '" + std::string(closestCommand(req.command)) + "'?";
         throw UsageError("unknown command '" + req.command + "'" +
-                         (req.command == file ? "" : "; did you mean '" +
-                                                         std::string(closestCommand(req.command)) + "'?") +
-                         hint);
+                         (req.command == file ? "" : guess) + hint);
+    }
     req.args.assign(s.words.begin() + (grouped ? 2 : 1), s.words.end());
     if (req.help) return req;
 

@@ -31,6 +31,7 @@ void targetFormatGiven(CommandLineRequest& req) {
 
 // Block data is the compacted block text unless --raw asks for the 4096-byte area; --json gives
 // the record instead. The same rule holds for every command that has block data.
+// clang-format off
 constexpr std::array<CommandInfo, 15> kCommands = {{
     {.name = "read-vcb", .lightBar = true, .options = kJobOptions | OptionSet{Out, Json, Raw},
      .run = runLightBarCommand, .job = LightBarJob::ReadVcb,
@@ -51,8 +52,8 @@ constexpr std::array<CommandInfo, 15> kCommands = {{
      .maxArgs = 1, .run = runLightBarCommand, .job = LightBarJob::ProgramVcb,
      .source = JobSource::Block, .check = sourceOrRecord,
      .synopsis = "program-vcb SOURCE | program-vcb --json RECORD.json",
-     .description =
-         "Programs a block file or a JSON record into the light bar (without an erase when it can).",
+     .description = "Programs a block file or a JSON record into the light bar (without an erase "
+                    "when it can).",
      .example = "tessel --port 2 --yes --keep-firmware program-vcb --json record.json"},
     {.name = "convert-vcb", .lightBar = true, .options = kJobOptions, .minArgs = 1, .maxArgs = 1,
      .run = runLightBarCommand, .job = LightBarJob::ConvertVcb, .check = formatArgument,
@@ -126,6 +127,7 @@ constexpr std::array<CommandInfo, 15> kCommands = {{
          "  cleanly (result 3) writes nothing unless --partial asks for what was read.",
      .example = "tessel hex image KdV2.9.a90 --out kd.bin"},
 }};
+// clang-format on
 
 } // namespace
 

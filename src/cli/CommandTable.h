@@ -13,9 +13,24 @@ struct CommandLineRequest;
 
 // The command line's options, one each whatever its spellings ("-q", "--quiet").
 enum class Option {
-    Help, Version,
-    Port, Device, Simulate, Ini, Advanced, FastLink, Yes, No, KeepFirmware, Quiet,
-    Out, Json, Raw, Partial, Count, To,
+    Help,
+    Version,
+    Port,
+    Device,
+    Simulate,
+    Ini,
+    Advanced,
+    FastLink,
+    Yes,
+    No,
+    KeepFirmware,
+    Quiet,
+    Out,
+    Json,
+    Raw,
+    Partial,
+    Count,
+    To,
     JsonRecord, // verify-vcb, program-vcb: "--json FILE" names the record to use
 };
 
@@ -23,7 +38,8 @@ class OptionSet {
 public:
     constexpr OptionSet() = default;
     constexpr OptionSet(std::initializer_list<Option> options) {
-        for (const Option o : options) bits_ |= bit(o);
+        for (const Option o : options)
+            bits_ |= bit(o);
     }
     constexpr OptionSet operator|(OptionSet other) const {
         other.bits_ |= bits_;
@@ -38,24 +54,32 @@ private:
 
 // The job a light bar command runs in its session.
 enum class LightBarJob {
-    None, ReadVcb, VerifyVcb, ProgramVcb, ConvertVcb, InitVcb, ProgramCode, VerifyCode,
-    ReadEeprom, AcquireTilt,
+    None,
+    ReadVcb,
+    VerifyVcb,
+    ProgramVcb,
+    ConvertVcb,
+    InitVcb,
+    ProgramCode,
+    VerifyCode,
+    ReadEeprom,
+    AcquireTilt,
 };
 // What a job is given from a file, read before the light bar is touched.
 enum class JobSource { None, Block, Firmware };
 
 // One command of the command line: its words, what it takes, what runs it, and its help.
 struct CommandInfo {
-    std::string_view name;  // "read-vcb", "vcb show", ...
-    bool lightBar = false;  // listed with the light bar commands
-    OptionSet options{};    // every option it takes, --help and --version aside
+    std::string_view name; // "read-vcb", "vcb show", ...
+    bool lightBar = false; // listed with the light bar commands
+    OptionSet options{};   // every option it takes, --help and --version aside
     int minArgs = 0;
     int maxArgs = 0;
     int (*run)(const CommandLineRequest&, CliEnvironment&) = nullptr;
     LightBarJob job = LightBarJob::None;
     JobSource source = JobSource::None;
     void (*check)(CommandLineRequest&) = nullptr; // rules for its arguments beyond their count
-    bool rawData = false;   // its data is always raw bytes
+    bool rawData = false;                         // its data is always raw bytes
     const char* synopsis = "";
     const char* description = "";
     const char* example = "";

@@ -45,8 +45,10 @@ private:
 std::string errorMessage(const nlohmann::json::exception& e) {
     std::string what = e.what();
     what.erase(0, what.find("] ") + 2);
-    if (what.starts_with("parse error")) what.erase(0, 11);
-    else what.insert(0, ": ");
+    if (what.starts_with("parse error"))
+        what.erase(0, 11);
+    else
+        what.insert(0, ": ");
     std::string out = "JSON error";
     for (const unsigned char c : what) {
         if (c < 0x80) {
@@ -59,7 +61,9 @@ std::string errorMessage(const nlohmann::json::exception& e) {
     return out;
 }
 
-bool isScalar(const Json& v) { return !v.is_array() && !v.is_object(); }
+bool isScalar(const Json& v) {
+    return !v.is_array() && !v.is_object();
+}
 
 void newline(std::string& out, int depth) {
     out += '\n';

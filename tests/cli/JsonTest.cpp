@@ -6,7 +6,8 @@ namespace tessel {
 namespace {
 
 TEST(Json, ReadsARecordShapedDocumentAndWritesItInItsLayout) {
-    const Json doc = parseJson(R"({"format": 2, "serialNumber": -314159, "name": "K\u00e9\ud83d\ude00",
+    const Json doc =
+        parseJson(R"({"format": 2, "serialNumber": -314159, "name": "K\u00e9\ud83d\ude00",
         "tapeMinRadius": 3.048, "gain": 3.0, "skip": true, "rows": [[10, 20], [0, 0]],
         "none": null, "empty": {}, "text": "a\"b\\c\n\u0001"})");
     EXPECT_TRUE(doc.at("serialNumber").is_number_integer());
