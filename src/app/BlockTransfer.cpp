@@ -51,7 +51,8 @@ void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleR
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const ScaleRow shown = normalizeRow(rows[r]); // an incomplete row shows empty fields
         for (std::size_t k = 0; k < kScaleRowLength; ++k)
-            c.setText(controls::scaleField(prefix, r, k), shown[k] != 0 ? numtext::decimal(shown[k]) : "");
+            c.setText(controls::scaleField(prefix, r, k),
+                      shown[k] != 0 ? numtext::decimal(shown[k]) : "");
     }
 }
 

@@ -57,8 +57,7 @@ RecordOutcome normalizeReal(double& value) {
 }
 
 int normalizeCustomerId(int customerId) {
-    return customerId >= 0 && customerId < static_cast<int>(CustomerNames.size()) ? customerId
-                                                                                   : 0;
+    return customerId >= 0 && customerId < static_cast<int>(CustomerNames.size()) ? customerId : 0;
 }
 
 ScaleRow normalizeRow(const ScaleRow& row) {
