@@ -11,6 +11,12 @@
 
 namespace tessel {
 
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+} // namespace
+
 InputFile readInputFile(const std::string& path) {
     InputFile file;
     std::error_code ec;
@@ -24,7 +30,7 @@ InputFile readInputFile(const std::string& path) {
         return file;
     }
     errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(openUtf8File(path, "rb"), std::fclose);
+    const std::unique_ptr<std::FILE, FileCloser> in(openUtf8File(path, "rb"));
     if (!in) {
         file.reason = std::strerror(errno != 0 ? errno : EACCES);
         return file;
