@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/Outcome.h"
+
+#include <stdexcept>
 #include <string>
 
 namespace tessel {
@@ -22,8 +25,21 @@ bool displayAvailable();
 // whatever locale Qt took from the user, and captions carry no " — Tessel" (no display name).
 void prepareApplication();
 
+// A start-up the windows cannot go on from; thrown while they are made, caught by runWindows.
+class StartupFailure : public std::runtime_error {
+public:
+    explicit StartupFailure(const Outcome& outcome)
+        : std::runtime_error(outcome.message), exitCode(outcome.code) {}
+    int exitCode;
+};
+
 // Opens the main window and runs until it closes. Without a display it prints one line and
 // returns kNoDisplayExitCode.
 int runWindow(int argc, char** argv, const WindowOptions& options);
+
+// runWindow on an application object that exists: a start-up that fails shows its message in an
+// error box and returns the command line's exit code for the same failure (65 for a virtual
+// light bar state file that holds none), 1 for any other.
+int runWindows(const WindowOptions& options);
 
 } // namespace tessel

@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QSessionManager>
 
-#include <stdexcept>
 
 namespace tessel {
 
@@ -26,8 +25,8 @@ WindowSession::WindowSession(const WindowOptions& options)
                 // A question waits for the next input without using the processor.
                 [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }),
       session_(std::make_unique<AppSession>(sessionOptions(options), jobModel_)) {
-    if (!session_->simulatedStateReadable())
-        throw std::runtime_error(options.simulateFile + " is not a saved virtual light bar");
+    if (const Outcome started = session_->startOutcome(); !started.ok())
+        throw StartupFailure(started);
     model_ = std::make_unique<MainWindowModel>(*session_);
     mainWindow_ = std::make_unique<TfVcbPrg>(*model_);
     jobWindow_ = std::make_unique<TfProgramChip>(jobModel_);
