@@ -76,7 +76,7 @@ bool HexLineReader::next() {
     return true;
 }
 
-int readHex(std::istream& in, FirmwareImage& image) {
+ResultCode readHex(std::istream& in, FirmwareImage& image) {
     image.clear();
     HexLineReader reader(in.rdbuf());
     std::uint32_t segmentBase = 0;
@@ -112,7 +112,7 @@ int readHex(std::istream& in, FirmwareImage& image) {
     }
 
     image.updateLength();
-    return good ? kHexReadOk : kHexFormatError;
+    return good ? result::Ok : result::HexFileFormatError;
 }
 
 } // namespace tessel

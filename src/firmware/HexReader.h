@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareImage.h"
+#include "support/ResultCode.h"
 
 #include <array>
 #include <cstddef>
@@ -10,17 +11,13 @@
 
 namespace tessel {
 
-// Result codes of a HEX read, the same numbers the jobs report.
-inline constexpr int kHexReadOk = 0;
-inline constexpr int kHexFormatError = 3; // "HEX File Format Error"
-
 // Reads an Intel HEX file into the image: data (00), end of file (01) and extended segment
 // address (02) records; every other record type is ignored. The image is erased first. A bad
-// digit or checksum stops the read with kHexFormatError, keeping the bytes stored before it.
+// digit or checksum stops the read with HexFileFormatError, keeping the bytes stored before it.
 // Data that would reach into the block area or beyond is dropped without a message. A file
 // without an end-of-file record is read to its end and accepted. The length is updated in
 // every case.
-int readHex(std::istream& in, FirmwareImage& image);
+ResultCode readHex(std::istream& in, FirmwareImage& image);
 
 // Splits a HEX file into lines, one character at a time, without allocating. Control
 // characters other than CR before a line are skipped, so CR LF and LF-only files both work;

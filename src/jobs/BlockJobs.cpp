@@ -1,352 +1,220 @@
-// The block jobs: read, verify, program, convert and initialise the light bar's configuration
-// block. The block area mirrors flash 0x1F000..0x1FFFF; in every area the engine holds, a
-// withdrawn character (a zero byte in flash) is "~".
-#include "jobs/ChipProgrammer.h"
+#include "jobs/BlockJobs.h"
 
 #include "jobs/InPlaceUpdate.h"
 #include "jobs/LineFormat.h"
-#include "jobs/ResultCode.h"
-
-#include <algorithm>
-#include <cstring>
 
 namespace tessel {
 
 namespace {
-
-constexpr std::uint32_t kBlockBase = kBlockAreaBase;
-constexpr std::uint8_t kWithdrawnByte = 0x00;
-
-std::uint8_t toFlash(std::uint8_t b) { return toFlashByte(b); }
-std::uint8_t fromFlash(std::uint8_t b) { return fromFlashByte(b); }
-
-// A block is written from its title to its end, plus a zero byte after a format 1 block; all of
-// it must lie inside the area, or the write would address flash past 0x1FFFF.
-bool fitsInArea(const BlockView& view) {
-    const std::size_t trailer = view.format < 2 ? 1 : 0;
-    return view.present() && view.location.blockEnd() + trailer <= kBlockAreaSize;
-}
-
-// The text of one line from offset k up to the next CR (at most 99 characters), bounded by the area.
-std::string lineAt(const BlockArea& area, std::size_t k) {
-    std::string text;
-    while (k < area.size() && area[k] != '\r' && text.size() < 99)
-        text += static_cast<char>(area[k++]);
-    return text;
-}
-
+constexpr const char* kEraseLine = " Light Bar will be Erased";
+constexpr const char* kFirmwareGoneLine = "  (Firmware must be programmed afterward)";
 } // namespace
 
-void ChipProgrammer::readBlockArea(BlockView& view) {
-    view.area.fill(0xFF);
-    view.location = BlockLocation{};
-    if (!ok()) return;
-    beginLongStep(" Reading Light Bar VCB");
-
-    static constexpr char kEnd[] = "< end >";
-    std::size_t count = 0;
-    runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
-            [&](std::size_t i) {
-                view.area[i] =
-                    fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
-                count = i + 1;
-                // Reading ends four bytes after the end marker: its CR LF and two more bytes.
-                const bool end =
-                    count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0;
-                return end ? Step::Last : Step::Next;
-            });
-    if (!endLongStep(ok() ? 100 : percentOf(count, kBlockAreaSize),
-                     " Finished Reading Light Bar VCB"))
-        return;
-    view.locate();
-    if (!view.present()) fail(result::NoValidVcb);
+void BlockJobs::checkFormat(const BlockView& view) {
+    if (view.format != 1 && view.format != 2) frame_.fail(result::IncorrectVcbFormatNumber);
 }
 
-void ChipProgrammer::compact(BlockView& view) {
-    if (!view.present()) {
-        fail(result::NoValidVcb);
-        return;
-    }
-    compactBlock(view.area);
-    view.locate();
-}
-
-void ChipProgrammer::showBlock(const BlockArea& area) {
-    if (!ok()) return;
-    display_.area = area;
-    display_.locate();
-    compact(display_);
-    if (!ok()) return;
-    const auto* text = reinterpret_cast<const char*>(display_.area.data());
-    window_.showBlock(std::string_view(text, display_.location.length));
-}
-
-void ChipProgrammer::writeBlock(BlockView& view) {
-    if (!ok()) return;
-    beginLongStep(" Programming Light Bar VCB");
-
-    view.locate();
-    if (!fitsInArea(view)) {
-        fail(result::ReferenceVcbNotValid);
-        return;
-    }
-    const std::size_t offset = runLoop(
-        {.from = view.location.title,
-         .to = view.location.blockEnd(),
-         .every = 64,
-         .total = kBlockAreaSize},
-        [&](std::size_t i) {
-            isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(i), toFlash(view.area[i]));
-            return Step::Next;
-        });
-    if (ok() && view.format < 2)
-        isp_.writeFlashByte(kBlockBase + static_cast<std::uint32_t>(offset), kWithdrawnByte);
-    if (ok()) isp_.finishPageWriting();
-    endLongStep(percentOf(offset, kBlockAreaSize), " Light Bar VCB is Programmed");
-}
-
-void ChipProgrammer::canonicalize(BlockArea& area) {
-    host_.parseBlock(area);
-    host_.loadIntoWindows();
-    host_.renderBlock(area); // a record whose text does not fit leaves no block: refused below
-}
-
-bool ChipProgrammer::compareBytes(const BlockArea& lightBar, std::size_t l0,
-                                  const BlockArea& reference, std::size_t r0, std::size_t n) {
-    std::size_t lineStart = 0; // where the current line of the reference begins
-    for (std::size_t k = 0; k < n; ++k) {
-        const bool inArea = l0 + k < kBlockAreaSize;
-        if (inArea && lightBar[l0 + k] == reference[r0 + k]) {
-            if (reference[r0 + k] == '\n') lineStart = k + 1;
-            continue;
-        }
-        window_.removeLastLine();
-        window_.errorLine(" Light Bar VCB Verify error:");
-        window_.plainLine("<VCB> " + lineAt(reference, r0 + lineStart));
-        window_.plainLine("< LB> " + lineAt(lightBar, l0 + lineStart));
-        return false;
-    }
+bool BlockJobs::needsNoErase() const {
+    const BlockArea& stored = frame_.wholeBlockArea();
+    const BlockArea& wanted = blocks_.reference.area;
+    for (std::size_t i = 0; i < kBlockAreaSize; ++i)
+        if ((toFlashByte(wanted[i]) & ~toFlashByte(stored[i])) != 0) return false;
     return true;
 }
 
-bool ChipProgrammer::compareTexts(const BlockView& lightBar, const BlockView& reference) {
-    if (!compareBytes(lightBar.area, lightBar.location.title, reference.area,
-                      reference.location.title, reference.location.length))
-        return false;
-    window_.removeLastLine();
-    if (lightBar.location.length == reference.location.length) {
-        window_.successLine(" Light Bar VCB Verified Ok");
-        return true;
-    }
-    window_.errorLine(lightBar.location.length < reference.location.length
-                          ? " Light Bar VCB is short"
-                          : " Light Bar VCB is long");
-    return false;
-}
-
-bool ChipProgrammer::compareBlocks(BlockView& lightBar, BlockView& reference) {
-    if (!ok()) return false;
-    window_.progressLine(" Verifying Light Bar VCB");
-    // Both texts are brought to the form this program renders, so a block written by other
-    // means compares by its values, not by its spacing. The windows end showing the reference.
-    canonicalize(lightBar.area);
-    canonicalize(reference.area);
+bool BlockJobs::canRewriteWithoutErase() {
+    BlockView& reference = blocks_.reference;
+    if (reference.format != 2 || blocks_.before.format != 2) return false;
+    frame_.readWholeBlockArea();
+    if (!frame_.ok()) return false;
+    if (needsNoErase()) return true;
+    BlockArea work{};
+    if (!inPlaceUpdate(reference.area, frame_.wholeBlockArea(), work)) return false;
     reference.locate();
-    if (!reference.present()) fail(result::ReferenceVcbNotValid);
-    lightBar.locate();
-    if (!lightBar.present()) fail(result::NoValidVcb);
-    if (ok() && lightBar.format != reference.format) fail(result::VcbFormatsDoNotMatch);
-    if (!ok()) return false;
-    return compareTexts(lightBar, reference);
-}
-
-void ChipProgrammer::readWholeBlockArea() {
-    runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
-            [&](std::size_t i) {
-                lightBarArea_[i] =
-                    fromFlash(isp_.readFlashByte(kBlockBase + static_cast<std::uint32_t>(i)));
-                return Step::Next;
-            });
-    wholeAreaRead_ = ok();
-}
-
-// Programming can clear bits but never set them.
-bool ChipProgrammer::needsNoErase(const BlockView& reference) const {
-    for (std::size_t i = 0; i < kBlockAreaSize; ++i) {
-        const std::uint8_t wanted = toFlash(reference.area[i]);
-        const std::uint8_t stored = toFlash(lightBarArea_[i]);
-        if ((wanted & ~stored) != 0) return false;
-    }
     return true;
+}
+
+void BlockJobs::confirmSerialNumberChange() {
+    const BlockView& before = blocks_.before;
+    const BlockView& reference = blocks_.reference;
+    if (before.serialNumber == reference.serialNumber) return;
+    JobWindow& window = frame_.window();
+    window.errorLine(" Serial Number is being changed");
+    window.errorLine(
+        formatLine("   from %d to %d.", before.serialNumber, reference.serialNumber));
+    window.progressLine("   --- ARE YOU SURE? ---");
+    const bool yes = window.askYesNo();
+    window.removeLastLine();
+    if (yes) return;
+    frame_.fail(result::SerialNumberChangeCancelled);
+    window.errorLine(" Serial Number change is aborted");
+}
+
+void BlockJobs::readAndShowBefore() {
+    blocks_.readBlockArea(blocks_.before);
+    if (blocks_.before.present()) blocks_.showBlock(blocks_.before.area);
+}
+
+void BlockJobs::readForProgramming(const BlockArea& referenceArea) {
+    BlockView& reference = blocks_.reference;
+    reference.area = referenceArea;
+    reference.locate();
+    blocks_.readBlockArea(blocks_.before);
+    checkFormat(reference);
+    if (!fitsInArea(reference)) frame_.fail(result::ReferenceVcbNotValid);
+}
+
+void BlockJobs::refuseSameFormat(int targetFormat) {
+    if (blocks_.before.format != targetFormat) return;
+    frame_.fail(result::ConvertingFormatNumberIsOk);
+    frame_.window().errorLine(formatLine(" VCB is already Format %d", targetFormat));
+}
+
+void BlockJobs::convertToReference(int targetFormat) {
+    BlockView& after = blocks_.after;
+    BlockView& reference = blocks_.reference;
+    frame_.steps({
+        [&] {
+            after.area = blocks_.before.area;
+            after.locate();
+            blocks_.compact(after);
+        },
+        [&] {
+            if (!convertText(after.blockText(), targetFormat, reference.area))
+                frame_.fail(result::ReferenceVcbNotValid);
+            blocks_.canonicalize(reference.area);
+            reference.locate();
+            if (!fitsInArea(reference)) frame_.fail(result::ReferenceVcbNotValid);
+        },
+    });
+}
+
+void BlockJobs::refuseExistingBlock() {
+    blocks_.readBlockArea(blocks_.before);
+    if (!blocks_.before.present()) {
+        frame_.accept(result::NoValidVcb);
+        return;
+    }
+    blocks_.showBlock(blocks_.before.area);
+    frame_.fail(result::VcbAlreadyExists);
+    frame_.window().errorLine(" Cannot Init. VCB already exists.");
+}
+
+void BlockJobs::renderDefaultBlock() {
+    host_.resetToDefaultBlock();
+    host_.loadIntoWindows();
+    if (!host_.renderBlock(blocks_.reference.area)) frame_.fail(result::ReferenceVcbNotValid);
+    blocks_.reference.locate();
 }
 
 // A block that was written but reads back differently must not end as a success.
-void ChipProgrammer::writeAndVerify() {
-    writeBlock(reference_);
-    readBlockArea(after_);
-    if (!compareBlocks(after_, reference_)) fail(result::VcbVerifyError);
-}
-
-int ChipProgrammer::readBlock(BlockArea& area) {
-    return runJob("--- Read Light Bar VCB ---", true, Access::Read, Report::Final, [&] {
-        after_.area = area;
-        if (ok()) {
-            readBlockArea(after_);
-            if (ok() && after_.format != 1 && after_.format != 2)
-                fail(result::IncorrectVcbFormatNumber);
-        }
-        showBlock(after_.area);
-        area = after_.area;
+void BlockJobs::writeAndVerify() {
+    BlockView& reference = blocks_.reference;
+    BlockView& after = blocks_.after;
+    frame_.steps({
+        [&] { blocks_.writeBlock(reference); },
+        [&] { blocks_.readBlockArea(after); },
+        [&] {
+            if (!blocks_.compareBlocks(after, reference)) frame_.fail(result::VcbVerifyError);
+        },
     });
 }
 
-int ChipProgrammer::verifyBlock(const BlockArea& reference) {
-    bool match = true; // stays true when the engine is busy and no job runs
-    const int code = runJob("--- Verify Light Bar VCB ---", true, Access::Read, Report::Final, [&] {
-        reference_.area = reference;
-        reference_.locate();
-        showBlock(reference_.area);
-        if (ok()) {
-            readBlockArea(after_);
-            if (ok() && after_.format != 1 && after_.format != 2)
-                fail(result::IncorrectVcbFormatNumber);
-        }
-        match = compareBlocks(after_, reference_);
-    });
-    if (match) return code;
+ResultCode BlockJobs::readBlock(BlockArea& area) {
+    BlockView& after = blocks_.after;
+    return frame_.run({.title = "--- Read Light Bar VCB ---", .blockPane = true},
+                      {
+                          [&] {
+                              blocks_.readBlockArea(after);
+                              area = after.area; // also what was read before a failure
+                              checkFormat(after);
+                          },
+                          [&] { blocks_.showBlock(after.area); },
+                      });
+}
+
+ResultCode BlockJobs::verifyBlock(const BlockArea& reference) {
+    BlockView& after = blocks_.after;
+    bool differs = false;
+    const ResultCode code = frame_.run(
+        {.title = "--- Verify Light Bar VCB ---", .blockPane = true},
+        {
+            [&] {
+                blocks_.reference.area = reference;
+                blocks_.reference.locate();
+                blocks_.showBlock(blocks_.reference.area);
+            },
+            [&] {
+                blocks_.readBlockArea(after);
+                checkFormat(after);
+            },
+            [&] { differs = !blocks_.compareBlocks(after, blocks_.reference); },
+        });
+    if (!differs) return code;
     // The log has shown the difference already: the result changes after the report.
-    fail(result::VcbVerifyError);
-    return result();
+    frame_.fail(result::VcbVerifyError);
+    return frame_.result();
 }
 
-int ChipProgrammer::programBlock(const BlockArea& reference) {
-    return runJob("--- Program Light Bar VCB ---", true, Access::Write, Report::Final,
-                  [&] { programBlockSteps(reference); });
-}
-
-void ChipProgrammer::programBlockSteps(const BlockArea& reference) {
-    showBlock(reference);
-
-    bool lightBarRead = false;
-    if (ok()) {
-        reference_.area = reference;
-        reference_.locate();
-        readBlockArea(before_);
-        lightBarRead = true;
-        if (ok() && reference_.format != 1 && reference_.format != 2)
-            fail(result::IncorrectVcbFormatNumber);
-        if (ok() && !fitsInArea(reference_)) fail(result::ReferenceVcbNotValid);
-    }
-
+ResultCode BlockJobs::programBlock(const BlockArea& reference) {
+    BlockView& before = blocks_.before;
     bool eraseNeeded = true;
-    if (ok() && reference_.format == 2 && before_.format == 2) {
-        readWholeBlockArea();
-        if (ok() && needsNoErase(reference_)) {
-            eraseNeeded = false;
-        } else if (ok() && inPlaceUpdate(reference_.area, lightBarArea_, work_)) {
-            reference_.locate();
-            eraseNeeded = false;
-        }
-    }
-    backUp(before_.serialNumber, eraseNeeded);
-
-    // Asked before the erase: a No after it would leave the light bar with no block at all.
-    if (lightBarRead && before_.present() && ok() &&
-        before_.serialNumber != reference_.serialNumber) {
-        window_.errorLine(" Serial Number is being changed");
-        window_.errorLine(formatLine("   from %d to %d.", before_.serialNumber,
-                                     reference_.serialNumber));
-        window_.progressLine("   --- ARE YOU SURE? ---");
-        const bool yes = window_.askYesNo();
-        window_.removeLastLine();
-        if (!yes) {
-            fail(result::SerialNumberChangeCancelled);
-            window_.errorLine(" Serial Number change is aborted");
-        }
-    }
-
-    if (eraseNeeded) {
-        confirmedErase(" Light Bar will be Erased");
-    } else if (ok()) {
-        window_.plainLine(" Light Bar Erasure not required");
-        beginRewrite();
-    }
-    if (ok()) writeAndVerify();
-    endRewrite();
+    return frame_.run(
+        {.title = "--- Program Light Bar VCB ---", .blockPane = true, .writes = true},
+        {
+            [&] { blocks_.showBlock(reference); },
+            [&] { readForProgramming(reference); },
+            [&] { eraseNeeded = !canRewriteWithoutErase(); },
+            [&] { frame_.backUp(before.serialNumber, eraseNeeded); },
+            [&] { confirmSerialNumberChange(); },
+            [&] {
+                if (eraseNeeded)
+                    return frame_.eraseAndRewrite(kEraseLine, {}, [&] { writeAndVerify(); });
+                frame_.window().plainLine(" Light Bar Erasure not required");
+                frame_.rewrite([&] { writeAndVerify(); });
+            },
+        });
 }
 
-int ChipProgrammer::convertBlock(int targetFormat) {
-    const std::string title = formatLine("--- Convert Light Bar VCB to Format %d ---", targetFormat);
-    return runJob(title, true, Access::Write, Report::Final,
-                  [&] { convertBlockSteps(targetFormat); });
+ResultCode BlockJobs::convertBlock(int targetFormat) {
+    BlockView& before = blocks_.before;
+    BlockView& reference = blocks_.reference;
+    bool writing = false;
+    return frame_.run(
+        {.title = formatLine("--- Convert Light Bar VCB to Format %d ---", targetFormat),
+         .blockPane = true,
+         .writes = true},
+        {
+            [&] { readAndShowBefore(); },
+            [&] { refuseSameFormat(targetFormat); },
+            [&] { convertToReference(targetFormat); },
+            [&] { blocks_.showBlock(reference.area); },
+            [&] { frame_.backUp(before.serialNumber, true); },
+            [&] {
+                frame_.eraseAndRewrite(kEraseLine, kFirmwareGoneLine, [&] {
+                    writing = true;
+                    writeAndVerify();
+                });
+            },
+        },
+        [&] {
+            // Stopped before writing: the windows go back to the block the light bar holds.
+            if (writing || !before.present()) return;
+            reference.area = before.area;
+            blocks_.canonicalize(reference.area);
+        });
 }
 
-void ChipProgrammer::convertBlockSteps(int targetFormat) {
-    bool lightBarRead = false;
-    if (ok()) {
-        readBlockArea(before_);
-        lightBarRead = true;
-        if (before_.present()) showBlock(before_.area);
-        if (ok() && before_.format == targetFormat) {
-            fail(result::ConvertingFormatNumberIsOk);
-            window_.errorLine(formatLine(" VCB is already Format %d", targetFormat));
-        }
-    }
-    if (ok()) {
-        after_.area = before_.area;
-        after_.locate();
-        compact(after_);
-        if (ok()) {
-            if (!convertText(after_.blockText(), targetFormat, reference_.area))
-                fail(result::ReferenceVcbNotValid);
-            canonicalize(reference_.area);
-            reference_.locate();
-            if (!fitsInArea(reference_)) fail(result::ReferenceVcbNotValid);
-        }
-    }
-    showBlock(reference_.area);
-    backUp(before_.serialNumber, true);
-    confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
-
-    if (!ok()) {
-        // The windows go back to the block the light bar still holds.
-        if (lightBarRead && before_.present()) {
-            reference_.area = before_.area;
-            canonicalize(reference_.area);
-        }
-    } else {
-        writeAndVerify();
-        endRewrite();
-    }
-}
-
-int ChipProgrammer::initDefaultBlock() {
-    return runJob("--- Initialize Default VCB ---", true, Access::Write, Report::Final,
-                  [this] { initDefaultBlockSteps(); });
-}
-
-void ChipProgrammer::initDefaultBlockSteps() {
-    if (ok()) {
-        readBlockArea(before_);
-        if (before_.present() && ok()) {
-            showBlock(before_.area);
-            fail(result::VcbAlreadyExists);
-            window_.errorLine(" Cannot Init. VCB already exists.");
-        } else if (result() == result::NoValidVcb) {
-            port_.setResult(result::Ok); // no block is what this job needs
-        }
-    }
-    if (ok()) {
-        host_.resetToDefaultBlock();
-        host_.loadIntoWindows();
-        if (!host_.renderBlock(reference_.area)) fail(result::ReferenceVcbNotValid);
-        reference_.locate();
-    }
-    showBlock(reference_.area);
-    backUp(before_.serialNumber, true);
-    confirmedErase(" Light Bar will be Erased", "  (Firmware must be programmed afterward)");
-    writeAndVerify();
-    endRewrite();
+ResultCode BlockJobs::initDefaultBlock() {
+    return frame_.run(
+        {.title = "--- Initialize Default VCB ---", .blockPane = true, .writes = true},
+        {
+            [&] { refuseExistingBlock(); },
+            [&] { renderDefaultBlock(); },
+            [&] { blocks_.showBlock(blocks_.reference.area); },
+            [&] { frame_.backUp(blocks_.before.serialNumber, true); },
+            [&] { frame_.eraseAndRewrite(kEraseLine, kFirmwareGoneLine, [&] { writeAndVerify(); }); },
+        });
 }
 
 } // namespace tessel

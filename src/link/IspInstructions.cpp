@@ -43,7 +43,7 @@ std::array<std::uint8_t, 4> IspInstructions::instruction(std::uint8_t b1, std::u
     return received;
 }
 
-int IspInstructions::programmingEnable() {
+ResultCode IspInstructions::programmingEnable() {
     for (int t = 1; t <= kEnableTries; ++t) {
         port_.clockLow();
         port_.dataOut0();
@@ -51,7 +51,7 @@ int IspInstructions::programmingEnable() {
         port_.assertReset();
         const auto echo = instruction(0xAC, 0x53, 0x00, 0x00, kEnableEcho);
         // A line call that failed during the try leaves the echo untrustworthy: try again.
-        if (echo[2] == 0x53 && echo[3] == 0x00 && port_.result() == 0) return 0;
+        if (echo[2] == 0x53 && echo[3] == 0x00 && !port_.failed()) return result::Ok;
 
         port_.wait(10);
         // One extra clock pulse, to bring a slave that lost a bit back into step.
@@ -66,8 +66,7 @@ int IspInstructions::programmingEnable() {
             lineSink_(line);
         }
     }
-    port_.setResult(kChipNotResponding);
-    return kChipNotResponding;
+    return result::ChipNotResponding;
 }
 
 std::uint8_t IspInstructions::readSignatureByte(std::uint8_t i) {
@@ -140,10 +139,10 @@ void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress
     // After a failed line call every sample reads 0: nothing can be polled then.
     Clock& clock = port_.clock();
     const std::uint32_t start = clock.tickMs();
-    while (hasPollByte && port_.result() == 0) {
+    while (hasPollByte && !port_.failed()) {
         ++pollReads_;
         const std::uint8_t read = readFlashByte(pollAddress);
-        if (port_.result() != 0) break;
+        if (port_.failed()) break;
         if (read == pollValue) return;
         if (static_cast<std::uint32_t>(clock.tickMs() - start) > waits.pageWriteMs) return;
         port_.wait(0); // until the tick counter moves: about a millisecond between polls

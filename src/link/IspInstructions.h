@@ -12,10 +12,10 @@
 namespace tessel {
 
 // The ATmega128's four-byte serial programming instructions, shifted bit by bit over the port's
-// lines, and the procedures the jobs build on them. Shares the port's result code.
+// lines, and the procedures the jobs build on them. After a failed line operation (see IspPort)
+// every answer reads 00.
 class IspInstructions {
 public:
-    static constexpr int kChipNotResponding = 8;
     static constexpr int kEnableTries = 8;
 
     // Where the instructions report a line for the operator (the "try" lines of a failed
@@ -38,8 +38,9 @@ public:
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
                                             std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
 
-    // Up to eight reset pulses with the enable instruction; the result becomes 0 or 8.
-    int programmingEnable();
+    // Up to eight reset pulses with the enable instruction: Ok, or ChipNotResponding after
+    // eight failed tries, whatever line operation failed on the way. The caller stores it.
+    ResultCode programmingEnable();
     // Reads the signature, then the fuses (high and extended only from an ATmega128).
     void identify();
     const DeviceIdentity& identity() const { return identity_; }

@@ -15,8 +15,8 @@ std::string configureFailureText(ConfigureStep step, int error) {
 
 } // namespace
 
-IspPort::IspPort(SerialLines& lines, Clock& clock, PortSettings& settings)
-    : lines_(lines), clock_(clock), settings_(settings) {}
+IspPort::IspPort(SerialLines& lines, Clock& clock, PortSettings& settings, JobResult* failures)
+    : lines_(lines), clock_(clock), settings_(settings), failures_(failures) {}
 
 IspPort::~IspPort() {
     if (isOpen() && resetHeld_) releaseReset();

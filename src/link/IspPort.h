@@ -9,17 +9,19 @@
 #include "link/PortSettings.h"
 #include "link/SerialLines.h"
 #include "support/Clock.h"
+#include "support/ResultCode.h"
 
 namespace tessel {
 
 // The serial port as the light bar's programming interface: the selected COM port, its open
-// handle, the seven line operations with their waits, and the job result they share with the
-// engine. Between jobs no port is open, so other programs can use it.
+// handle and the seven line operations with their waits. A failed line operation is reported to
+// the running job's result. Between jobs no port is open, so other programs can use it.
 class IspPort {
 public:
-    static constexpr int kCommSystemError = 32;
-
-    IspPort(SerialLines& lines, Clock& clock, PortSettings& settings);
+    // failures: the job result a failed line operation moves from 0 to 32 (never from another
+    // failure); none for a port that only answers the COM menu's probe.
+    IspPort(SerialLines& lines, Clock& clock, PortSettings& settings,
+            JobResult* failures = nullptr);
     // Releases reset on a port that is still open, then closes it.
     ~IspPort();
     IspPort(const IspPort&) = delete;
@@ -55,9 +57,9 @@ public:
     void clockHigh() { setRts(false); }
     void dataOut1() { setBreak(false); }
     void dataOut0() { setBreak(true); }
-    // MISO (RI inverted). After any failure it reads 0 without touching the port.
+    // MISO (RI inverted). After any failure of the job it reads 0 without touching the port.
     int sampleDataIn() {
-        if (result_ != 0) return 0;
+        if (failed()) return 0;
         bool ring = false;
         if (!check(lines_.readRing(handle_, ring))) return 0;
         return ring ? 0 : 1;
@@ -75,15 +77,14 @@ public:
     int lastErrorNumber() const { return lastErrorNumber_; }
     const std::string& lastErrorText() const { return lastErrorText_; }
 
-    // The job result code the engine shares; a failed line operation only ever moves it 0 -> 32.
-    int result() const { return result_; }
-    void setResult(int result) { result_ = result; }
+    // Whether the job these operations serve has failed (its result is not 0).
+    bool failed() const { return failures_ && !failures_->ok(); }
 
     Clock& clock() { return clock_; }
 
 private:
     bool check(SerialResult r) {
-        if (!r.ok && result_ == 0) result_ = kCommSystemError;
+        if (!r.ok && failures_) failures_->fail(result::CommSystemError);
         pumpWhenDue();
         return r.ok;
     }
@@ -106,7 +107,7 @@ private:
     bool resetHeld_ = false;
     int lastErrorNumber_ = 0;
     std::string lastErrorText_;
-    int result_ = 0;
+    JobResult* failures_;
     LinkMode linkMode_ = LinkMode::Specified;
     LinkWaits waits_ = LinkWaits::of(LinkMode::Specified);
     int rtsLevel_ = kLevelUnknown;

@@ -46,7 +46,7 @@ TEST(FastLink, SetsALineOnlyWhenItChangesAndSamplesOnlyUsedAnswers) {
     b.isp.exchangeByte(0x00, false);
     EXPECT_EQ(b.bar.counts().breaks - c.breaks, 1u);
     EXPECT_EQ(b.bar.counts().ringReads, c.ringReads);
-    EXPECT_EQ(b.port.result(), 0);
+    EXPECT_TRUE(b.result.ok());
 }
 
 TEST(FastLink, PollsAPageWriteAndBoundsThePolling) {
@@ -72,12 +72,12 @@ TEST(FastLink, PollsAPageWriteAndBoundsThePolling) {
     EXPECT_LE(polledMs, 52u);
 
     // After a job's failure nothing can be polled: the page waits tWD_FLASH with its margin.
-    b.port.setResult(23);
+    b.result.set(result::OperationAborted);
     const std::uint64_t reads = b.bar.counts().ringReads;
     b.isp.writeFlashByte(0x401, 0x11);
     b.isp.finishPageWriting();
     EXPECT_EQ(b.bar.counts().ringReads, reads);
-    b.port.setResult(0);
+    b.result.set(result::Ok);
     EXPECT_EQ(b.isp.readFlashByte(0x401), 0x11);
     EXPECT_EQ(b.bar.timingViolations(), 0u) << b.bar.violationNotes().front();
 }

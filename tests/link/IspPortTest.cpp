@@ -100,17 +100,17 @@ TEST(IspPort, AFailedLineSetsResult32OnceAndSamplingStops) {
     b.enterProgramming();
     b.bar.failLineCallsAfter(40);
     EXPECT_EQ(b.isp.readFlashByte(0x1F000), 0x00);
-    EXPECT_EQ(b.port.result(), IspPort::kCommSystemError);
+    EXPECT_EQ(b.result.code(), result::CommSystemError);
 
     const auto ringReads = b.bar.counts().ringReads;
     EXPECT_EQ(b.isp.readFlashByte(0x1F002), 0x00);
     EXPECT_EQ(b.bar.counts().ringReads, ringReads); // no platform call after the failure
 
     // An earlier result is kept; the waits still happen.
-    b.port.setResult(5);
+    b.result.set(result::NoValidVcb);
     const std::uint64_t before = b.clock.micros();
     b.port.assertReset();
-    EXPECT_EQ(b.port.result(), 5);
+    EXPECT_EQ(b.result.code(), result::NoValidVcb);
     EXPECT_GE(b.clock.micros() - before, 10'000u);
 }
 

@@ -77,7 +77,8 @@ protected:
 
 TEST_F(PosixSerialTest, OpensExclusivelyAndConfiguresARawLine) {
     {
-        IspPort port(serial, clock, settings);
+        JobResult result;
+        IspPort port(serial, clock, settings, &result);
         ASSERT_TRUE(port.open());
         port.assertReset();
         port.clockLow();
@@ -87,7 +88,7 @@ TEST_F(PosixSerialTest, OpensExclusivelyAndConfiguresARawLine) {
         port.sampleDataIn();
         port.releaseReset();
         port.close();
-        EXPECT_EQ(port.result(), 0);
+        EXPECT_TRUE(result.ok());
     }
     EXPECT_EQ(shim.calls(), (std::vector<std::string>{
                                 "open O_RDWR|O_NOCTTY|O_NONBLOCK|O_CLOEXEC",
@@ -166,13 +167,14 @@ TEST_F(PosixSerialTest, AFailingIoctlGivesResult32AndLaterSamplesReadZero) {
     FakeTtyHooks hooks{&behind, &BarBehindShim::setLine, &BarBehindShim::ring};
     shim.setHooks(&hooks);
 
-    IspPort port(serial, clock, settings);
+    JobResult result;
+    IspPort port(serial, clock, settings, &result);
     IspInstructions isp(port);
     ASSERT_TRUE(port.open());
     ASSERT_EQ(isp.programmingEnable(), 0);
     shim.failIoctlAfter(20);
     EXPECT_EQ(isp.readFlashByte(0), 0x00);
-    EXPECT_EQ(port.result(), 32);
+    EXPECT_EQ(result.code(), result::CommSystemError);
 
     const auto calls = shim.calls();
     const std::size_t gets = std::count(calls.begin(), calls.end(), "ioctl TIOCMGET");
@@ -193,7 +195,8 @@ TEST_F(PosixSerialTest, AWholeSessionProgramsTheVirtualLightBar) {
     shim.record(0);
 
     std::vector<std::string> lines;
-    IspPort port(serial, clock, settings);
+    JobResult result;
+    IspPort port(serial, clock, settings, &result);
     IspInstructions isp(port, [&lines](const std::string& line) { lines.push_back(line); });
     port.selectPort(3);
     ASSERT_TRUE(port.open());
@@ -212,7 +215,7 @@ TEST_F(PosixSerialTest, AWholeSessionProgramsTheVirtualLightBar) {
         back.push_back(static_cast<char>(isp.readFlashByte(0x1F000 + static_cast<std::uint32_t>(i))));
     EXPECT_EQ(back, text);
     EXPECT_EQ(isp.readFlashByte(0x1F100), 0x42);
-    EXPECT_EQ(port.result(), 0);
+    EXPECT_TRUE(result.ok());
     EXPECT_EQ(bar.pageWrites(), (std::vector<std::uint16_t>{0xF800}));
     EXPECT_EQ(bar.timingViolations(), 0u) << bar.violationNotes().front();
     EXPECT_TRUE(lines.empty());

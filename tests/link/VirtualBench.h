@@ -20,7 +20,8 @@ struct VirtualBench {
     VirtualClock clock{1'000'000};
     MemoryPortSettings settings;
     VirtualLightBar bar{clock};
-    IspPort port{bar, clock, settings};
+    JobResult result; // the job result the port reports its failures to
+    IspPort port{bar, clock, settings, &result};
     std::vector<std::string> lines; // what the instructions reported
     IspInstructions isp{port, [this](const std::string& line) { lines.push_back(line); }};
 

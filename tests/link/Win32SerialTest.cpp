@@ -17,7 +17,8 @@ struct Win32Bench {
     FakeComm comm{bar};
     Win32Serial serial{comm};
     MemoryPortSettings settings;
-    IspPort port{serial, clock, settings};
+    JobResult result;
+    IspPort port{serial, clock, settings, &result};
 };
 
 TEST(Win32Serial, OpensTheComPortExclusivelyAndConfiguresItAsTheCableNeeds) {
@@ -93,7 +94,7 @@ TEST(Win32Serial, EachLineOperationIsOneCallAndOnlyTheRingBitIsRead) {
     b.comm.modemStatusBits = 0;
     b.bar.setNoAnswer(true, 0); // MISO held at 0: the ring indicator is on, the only bit set
     EXPECT_EQ(b.port.sampleDataIn(), 0);
-    EXPECT_EQ(b.port.result(), 0);
+    EXPECT_TRUE(b.result.ok());
 }
 
 TEST(Win32Serial, FailuresToOpenOrConfigureLeaveThePortClosedWithTheirTexts) {
@@ -151,7 +152,7 @@ TEST(Win32Serial, AFailedLineCallGivesResult32AndLaterSamplesMakeNoCall) {
     b.comm.failCall = "SetCommBreak";
     b.comm.failError = ERROR_GEN_FAILURE;
     b.port.dataOut0();
-    EXPECT_EQ(b.port.result(), IspPort::kCommSystemError);
+    EXPECT_EQ(b.result.code(), result::CommSystemError);
     b.comm.calls.clear();
     EXPECT_EQ(b.port.sampleDataIn(), 0);
     EXPECT_TRUE(b.comm.calls.empty());

@@ -1,0 +1,153 @@
+// The block area mirrors flash 0x1F000..0x1FFFF; in every area the engine holds, a withdrawn
+// character (a zero byte in flash) is "~".
+#include "jobs/BlockSteps.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+namespace {
+
+constexpr std::uint8_t kWithdrawnByte = 0x00;
+
+std::uint32_t flashAddress(std::size_t offset) {
+    return kBlockAreaBase + static_cast<std::uint32_t>(offset);
+}
+
+// The text of one line from offset k up to the next CR (at most 99 characters), bounded by the area.
+std::string lineAt(const BlockArea& area, std::size_t k) {
+    std::string text;
+    while (k < area.size() && area[k] != '\r' && text.size() < 99)
+        text += static_cast<char>(area[k++]);
+    return text;
+}
+
+} // namespace
+
+bool fitsInArea(const BlockView& view) {
+    const std::size_t trailer = view.format < 2 ? 1 : 0;
+    return view.present() && view.location.blockEnd() + trailer <= kBlockAreaSize;
+}
+
+void BlockSteps::readBlockArea(BlockView& view) {
+    view.area.fill(0xFF);
+    view.location = BlockLocation{};
+    frame_.beginLongStep(" Reading Light Bar VCB");
+
+    static constexpr char kEnd[] = "< end >";
+    std::size_t count = 0;
+    frame_.runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
+                   [&](std::size_t i) {
+                       view.area[i] = fromFlashByte(frame_.isp().readFlashByte(flashAddress(i)));
+                       count = i + 1;
+                       // Reading ends four bytes after the end marker: its CR LF and two more.
+                       const bool end =
+                           count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0;
+                       return end ? JobFrame::Next::Last : JobFrame::Next::Byte;
+                   });
+    if (!frame_.endLongStep(frame_.ok() ? 100 : JobFrame::percentOf(count, kBlockAreaSize),
+                            " Finished Reading Light Bar VCB"))
+        return;
+    view.locate();
+    if (!view.present()) frame_.fail(result::NoValidVcb);
+}
+
+void BlockSteps::compact(BlockView& view) {
+    if (!view.present()) {
+        frame_.fail(result::NoValidVcb);
+        return;
+    }
+    compactBlock(view.area);
+    view.locate();
+}
+
+void BlockSteps::showBlock(const BlockArea& area) {
+    display_.area = area;
+    display_.locate();
+    compact(display_);
+    if (!frame_.ok()) return;
+    const auto* text = reinterpret_cast<const char*>(display_.area.data());
+    frame_.window().showBlock(std::string_view(text, display_.location.length));
+}
+
+void BlockSteps::writeBlock(BlockView& view) {
+    frame_.beginLongStep(" Programming Light Bar VCB");
+    view.locate();
+    if (!fitsInArea(view)) {
+        frame_.fail(result::ReferenceVcbNotValid);
+        return;
+    }
+    IspInstructions& isp = frame_.isp();
+    const std::size_t offset = frame_.runLoop(
+        {.from = view.location.title,
+         .to = view.location.blockEnd(),
+         .every = 64,
+         .total = kBlockAreaSize},
+        [&](std::size_t i) {
+            isp.writeFlashByte(flashAddress(i), toFlashByte(view.area[i]));
+            return JobFrame::Next::Byte;
+        });
+    if (frame_.ok() && view.format < 2) isp.writeFlashByte(flashAddress(offset), kWithdrawnByte);
+    if (frame_.ok()) isp.finishPageWriting();
+    frame_.endLongStep(JobFrame::percentOf(offset, kBlockAreaSize), " Light Bar VCB is Programmed");
+}
+
+void BlockSteps::canonicalize(BlockArea& area) {
+    host_.parseBlock(area);
+    host_.loadIntoWindows();
+    host_.renderBlock(area); // a record whose text does not fit leaves no block: refused later
+}
+
+bool BlockSteps::compareBytes(const BlockArea& lightBar, std::size_t l0,
+                              const BlockArea& referenceArea, std::size_t r0, std::size_t n) {
+    std::size_t lineStart = 0; // where the current line of the reference begins
+    for (std::size_t k = 0; k < n; ++k) {
+        const bool inArea = l0 + k < kBlockAreaSize;
+        if (inArea && lightBar[l0 + k] == referenceArea[r0 + k]) {
+            if (referenceArea[r0 + k] == '\n') lineStart = k + 1;
+            continue;
+        }
+        JobWindow& window = frame_.window();
+        window.removeLastLine();
+        window.errorLine(" Light Bar VCB Verify error:");
+        window.plainLine("<VCB> " + lineAt(referenceArea, r0 + lineStart));
+        window.plainLine("< LB> " + lineAt(lightBar, l0 + lineStart));
+        return false;
+    }
+    return true;
+}
+
+bool BlockSteps::compareTexts(const BlockView& lightBar, const BlockView& referenceView) {
+    if (!compareBytes(lightBar.area, lightBar.location.title, referenceView.area,
+                      referenceView.location.title, referenceView.location.length))
+        return false;
+    JobWindow& window = frame_.window();
+    window.removeLastLine();
+    if (lightBar.location.length == referenceView.location.length) {
+        window.successLine(" Light Bar VCB Verified Ok");
+        return true;
+    }
+    window.errorLine(lightBar.location.length < referenceView.location.length
+                         ? " Light Bar VCB is short"
+                         : " Light Bar VCB is long");
+    return false;
+}
+
+bool BlockSteps::compareBlocks(BlockView& lightBar, BlockView& referenceView) {
+    frame_.window().progressLine(" Verifying Light Bar VCB");
+    // Both texts are brought to the form this program renders, so a block written by other
+    // means compares by its values, not by its spacing. The windows end showing the reference.
+    canonicalize(lightBar.area);
+    canonicalize(referenceView.area);
+    referenceView.locate();
+    if (!referenceView.present()) frame_.fail(result::ReferenceVcbNotValid);
+    lightBar.locate();
+    if (!lightBar.present()) frame_.fail(result::NoValidVcb);
+    if (lightBar.format != referenceView.format) frame_.fail(result::VcbFormatsDoNotMatch);
+    if (!frame_.ok()) return false;
+    return compareTexts(lightBar, referenceView);
+}
+
+} // namespace tessel

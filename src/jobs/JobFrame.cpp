@@ -1,0 +1,154 @@
+#include "jobs/JobFrame.h"
+
+#include "jobs/LineFormat.h"
+#include "jobs/ResultCode.h"
+
+namespace tessel {
+
+namespace {
+
+// Marks the frame busy for the lifetime of one job.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+std::string fuseLine(const DeviceIdentity& id) {
+    return formatLine(" Fuse Bytes:      %02x %02x %02x", id.fuseLow, id.fuseHigh,
+                      id.fuseExtended);
+}
+
+bool sameFuses(const DeviceIdentity& a, const DeviceIdentity& b) {
+    return a.signature == b.signature && a.fuseLow == b.fuseLow && a.fuseHigh == b.fuseHigh &&
+           a.fuseExtended == b.fuseExtended;
+}
+
+} // namespace
+
+JobFrame::JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window)
+    : port_(lines, clock, settings, &result_),
+      isp_(port_, [&window](const std::string& line) { window.plainLine(line); }),
+      window_(window) {
+    port_.setMessagePump([this] { window_.processMessages(); });
+}
+
+// The port may still wait while it is destroyed; the window may be gone by then.
+JobFrame::~JobFrame() { port_.setMessagePump({}); }
+
+ResultCode JobFrame::run(const JobOutline& job, JobSteps body, const JobStep& recovery) {
+    if (busy_) return result::Error;
+    BusyScope scope(busy_);
+    state_.emplace();
+    start(job);
+    const bool started = ok();
+    steps(body);
+    if (started && !ok() && recovery) recovery();
+    if (job.finalReport) finalReport();
+    end();
+    return result();
+}
+
+void JobFrame::steps(JobSteps steps) {
+    for (const JobStep& step : steps) {
+        if (!ok()) return;
+        step();
+    }
+}
+
+void JobFrame::accept(ResultCode code) {
+    if (result() == code) result_.set(result::Ok);
+}
+
+ResultCode JobFrame::refuse(ResultCode code) {
+    result_.set(code);
+    return code;
+}
+
+void JobFrame::start(const JobOutline& job) {
+    result_.set(result::Ok);
+    isp_.resetPageWriter(); // a page left half-loaded by an earlier job is never written
+    window_.clearClicks();
+    window_.showForJob(job.title, job.blockPane);
+    if (port_.fast()) window_.plainLine(" Fast link: datasheet waits, fewer line calls");
+
+    // A port that does not open (busy, missing, not permitted) is named at once: eight enable
+    // tries over it would only make it look like a dead light bar. Result 8 keeps the report's
+    // advice to check the connections and the COM port setting.
+    if (!port_.open()) {
+        window_.errorLine(" " + portFailureText());
+        fail(result::ChipNotResponding);
+        window_.errorLine(" Error - Light Bar is not responding");
+        return;
+    }
+    // The enable's verdict stands even over a line failure during its tries.
+    result_.set(isp_.programmingEnable());
+    if (!ok()) {
+        window_.errorLine(" Error - Light Bar is not responding");
+        return;
+    }
+
+    isp_.identify();
+    const DeviceIdentity& id = isp_.identity();
+    window_.plainLine(formatLine(" Signature Bytes: %02x %02x %02x", id.signature[0],
+                                 id.signature[1], id.signature[2]));
+    window_.plainLine(fuseLine(id));
+    checkFuses();
+
+    // A part of another size would take the block address 0x1F000 into its code.
+    if (ok() && job.writes && !isp_.identity().isAtmega128()) {
+        window_.errorLine(" Light Bar chip is not an ATmega128: nothing is erased or written");
+        fail(result::Error);
+    }
+    window_.processMessages();
+}
+
+std::string JobFrame::portFailureText() const {
+    if (port_.portIndex() == 0) return "No COM port is selected";
+    std::string text = port_.lastErrorText();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads
+// them once must not make the job write fuses that could lock the light bar out.
+void JobFrame::checkFuses() {
+    if (!ok() || !isp_.fusesNeedCorrection()) return;
+    const DeviceIdentity first = isp_.identity();
+    isp_.identify();
+    if (!ok()) return;
+    if (!sameFuses(first, isp_.identity())) {
+        window_.plainLine(fuseLine(isp_.identity()));
+        window_.errorLine(" Fuse Bytes read differently twice: check the cable");
+        fail(result::Error);
+        return;
+    }
+    if (!isp_.fusesNeedCorrection()) return; // the second reading is the one that counts
+    if (!isp_.correctFuses() || !ok()) return;
+    window_.plainLine(fuseLine(isp_.identity()));
+    if (isp_.fusesNeedCorrection()) {
+        window_.errorLine(" Fuse Bytes could not be corrected to e0 d9 fd");
+        fail(result::Error);
+    }
+}
+
+void JobFrame::end() {
+    port_.close();
+    window_.processMessages();
+    if (result() == result::OperationAborted) window_.errorLine(" Operation aborted");
+    if (result() != result::EraseCancelled) window_.waitForOk(" Click OK to exit");
+    window_.close();
+    window_.processMessages();
+}
+
+void JobFrame::finalReport() {
+    for (const auto& line : finalReportLines(result())) window_.errorLine(line);
+    lostBlockReport();
+}
+
+} // namespace tessel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "block/BlockArea.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tessel {
+
+// What one job learns on its way. The frame makes it afresh at every job's start, so nothing
+// of an earlier job carries over.
+struct JobState {
+    BlockArea wholeBlockArea{}; // the light bar's whole block area, withdrawn bytes as "~"
+    bool wholeAreaRead = false; // wholeBlockArea holds this job's complete reading
+    std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
+    std::string backupBlockFile;             // the block area's backup; empty before it is saved
+    bool backupHeldBlock = false;            // whether that backup holds a block
+    bool rewriting = false;                  // inside the rewrite stretch
+    bool cancelHeld = false;                 // a Cancel seen in the stretch, honoured at its end
+    bool blockLost = false;                  // the stretch ended with a failure
+};
+
+} // namespace tessel
