@@ -35,7 +35,9 @@ using JobSteps = std::initializer_list<JobStep>;
 class JobFrame {
 public:
     // The window's message pump runs from the port's line operations and waits (see IspPort).
-    JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window);
+    // adapters: where a COM port mapped to a USB adapter ("ftdi:...") finds it.
+    JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
+             UsbAdapters* adapters = nullptr);
     ~JobFrame();
     JobFrame(const JobFrame&) = delete;
     JobFrame& operator=(const JobFrame&) = delete;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "link/IspLink.h"
+
+namespace tessel {
+
+class IspPort;
+
+// The instructions shifted bit by bit over the serial port's lines: every bit costs its line
+// calls (see IspPort), the same calls in the same order on every run. Nothing is held back.
+class SerialIspLink final : public IspLink {
+public:
+    explicit SerialIspLink(IspPort& port) : port_(port) {}
+
+    // Sends one byte, most significant bit first, and returns the byte received meanwhile. On
+    // the fast link a byte whose answer is not used is not sampled and reads 00.
+    std::uint8_t exchangeByte(std::uint8_t value, bool answerUsed = true);
+
+    Instruction enableTry() override;
+    void resynchronize() override;
+    Instruction exchange(const Instruction& sent, unsigned usedAnswers) override;
+    void readRun(std::span<const Instruction> sent, std::span<std::uint8_t> answers) override;
+    std::size_t readAhead() const override { return 1; }
+    void wait(std::uint32_t ms) override;
+    void releaseReset() override;
+
+private:
+    IspPort& port_;
+};
+
+} // namespace tessel
