@@ -96,8 +96,12 @@ public:
     // EEPROM into the backup folder, naming the files in the log. A copy that cannot be saved
     // stops the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool beforeErase);
-    // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~").
+    // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~"),
+    // but not again the bytes this job has read already.
     void readWholeBlockArea();
+    // The first count bytes of the block area as a step of this job has just read them; kept
+    // for readWholeBlockArea() unless the job has begun to rewrite the block.
+    void noteBlockAreaRead(const BlockArea& area, std::size_t count);
     const BlockArea& wholeBlockArea() const { return state_->wholeBlockArea; }
     // Asks for OK, erases the chip and runs the rewrite inside the rewrite stretch; Cancel gives
     // result 20 and runs nothing.
