@@ -7,6 +7,7 @@
 #include "block/BlockText.h"
 #include "jobs/ChipProgrammer.h"
 #include "link/PortSettings.h"
+#include "sim/EmulatedFt232r.h"
 #include "sim/VirtualLightBar.h"
 #include "support/Clock.h"
 #include "support/TempDir.h"
@@ -18,18 +19,23 @@
 namespace tessel::testing {
 
 // A virtual light bar on virtual time behind the engine, a scripted job window and a Qt-free
-// block host: everything a job touches, inspectable afterwards.
+// block host: everything a job touches, inspectable afterwards. The light bar hangs on a serial
+// port, or (useAdapter) on an emulated FT232R adapter.
 struct JobBench {
     VirtualClock clock;
     VirtualLightBar lightBar{clock};
     TappedLines cable{lightBar};
+    EmulatedFt232r adapter{lightBar, clock};
     MemoryPortSettings settings;
     ScriptedJobWindow window;
     RecordHost host{true};
-    ChipProgrammer engine{cable, clock, settings, window, host};
+    ChipProgrammer engine{cable, clock, settings, window, host, &adapter};
     TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
 
     JobBench() { engine.setBackupFolder(dir / "backups"); }
+
+    // COM1 leads to the first FT232R adapter (the emulated one).
+    void useAdapter() { settings.setDevicePath(1, "ftdi:"); }
 
     static constexpr std::uint32_t kBlockBase = 0x1F000;
     static constexpr std::array<std::uint8_t, 4> kChipErase = {0xAC, 0x80, 0x00, 0x00};
