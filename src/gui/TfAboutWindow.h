@@ -13,8 +13,6 @@ class TfAboutWindow : public QDialog {
 public:
     explicit TfAboutWindow(const VersionInfo& version, QWidget* parent = nullptr);
 
-    static constexpr const char* kWebSite = "https://tessel.example.org/";
-
     // Shows a new about window modally and destroys it when it closes.
     static void showAbout(const VersionInfo& version, QWidget* parent);
 };
