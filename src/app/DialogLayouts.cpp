@@ -15,7 +15,14 @@ namespace {
 using K = ControlKind;
 using F = ControlRow::Flag;
 
-constexpr Font kDialogFont{FontFace::Design, 11, false};
+// An option dialog: the design font, a caption and no system buttons.
+WindowLayout dialog(const char* name, const char* caption, int width, int height) {
+    return {.name = name,
+            .caption = caption,
+            .clientWidth = width,
+            .clientHeight = height,
+            .font = {FontFace::Design, 11, false}};
+}
 
 // "memoTapeMinRadius" with prefix "memo" and suffix "" -> "l" + "TapeMinRadius" + suffix.
 std::string labelFor(std::string_view control, std::size_t prefix, std::size_t suffix = 0,
@@ -127,11 +134,7 @@ constexpr std::size_t kFahrenheitColumn = 2;
 } // namespace
 
 WindowLayout optionsDialogLayout() {
-    WindowLayout w{.name = "TfAdv",
-                   .caption = "Light Bar Options",
-                   .clientWidth = 385,
-                   .clientHeight = 388,
-                   .font = kDialogFont};
+    WindowLayout w = dialog("TfAdv", "Light Bar Options", 385, 388);
     // Columns: caption 11, field or "Yes" 172, unit or "No" 248, skip box or "Skip" 294.
     for (std::size_t i = 0; i < kNumericRows.size(); ++i) {
         const auto& option = fields::kNumericOptions[i];
@@ -175,11 +178,7 @@ WindowLayout optionsDialogLayout() {
 }
 
 WindowLayout scalesDialogLayout() {
-    WindowLayout w{.name = "TfScales",
-                   .caption = "Swath Offset Scales Configuration",
-                   .clientWidth = 537,
-                   .clientHeight = 521,
-                   .font = kDialogFont};
+    WindowLayout w = dialog("TfScales", "Swath Offset Scales Configuration", 537, 521);
     w.rows.push_back({.name = "gbScaleNames", .kind = K::GroupBox, .place = {11, 11, 155, 168},
                       .caption = "Custom Scale Names"});
     for (std::size_t r = 0; r < 4; ++r) {
@@ -224,11 +223,7 @@ WindowLayout scalesDialogLayout() {
 }
 
 WindowLayout tiltCalibrationLayout() {
-    WindowLayout w{.name = "TfTiltTempCal",
-                   .caption = "Tilt Temperature Calibration",
-                   .clientWidth = 528,
-                   .clientHeight = 258,
-                   .font = kDialogFont};
+    WindowLayout w = dialog("TfTiltTempCal", "Tilt Temperature Calibration", 528, 258);
     for (const TiltColumn& column : kTiltColumns)
         w.rows.push_back({.name = column.header, .place = {column.left, 11, column.width, 13},
                           .caption = column.caption, .align = Align::Centre});

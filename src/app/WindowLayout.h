@@ -52,6 +52,24 @@ struct Font {
 // A label's text colour, or an area's fill.
 enum class Colour { Default, Navy, Maroon, White, Black };
 
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+// Navy and maroon are the system palette's half-intensity blue and red. Default stands for the
+// system's own colour of the control, which the front end takes.
+constexpr Rgb rgbOf(Colour colour) {
+    switch (colour) {
+    case Colour::Navy: return {0, 0, 128};
+    case Colour::Maroon: return {128, 0, 0};
+    case Colour::White: return {255, 255, 255};
+    case Colour::Black:
+    case Colour::Default: break;
+    }
+    return {};
+}
+
 enum class Align { Left, Centre, Right };
 
 struct ControlRow {

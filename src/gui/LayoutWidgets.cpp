@@ -22,14 +22,8 @@ namespace tessel {
 namespace {
 
 QColor colourOf(Colour colour) {
-    switch (colour) {
-    case Colour::Navy: return {0, 0, 128};
-    case Colour::Maroon: return {128, 0, 0};
-    case Colour::White: return Qt::white;
-    case Colour::Black: return Qt::black;
-    case Colour::Default: break;
-    }
-    return {};
+    const Rgb rgb = rgbOf(colour);
+    return {rgb.red, rgb.green, rgb.blue};
 }
 
 Qt::Alignment alignmentOf(Align align) {

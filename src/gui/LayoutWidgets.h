@@ -3,6 +3,9 @@
 #include "app/WindowLayout.h"
 
 #include <QString>
+#include <QWidget>
+
+#include <cassert>
 
 #include <map>
 #include <string>
@@ -11,7 +14,6 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class QWidget;
 
 namespace tessel {
 
@@ -27,7 +29,11 @@ public:
 
     // The widget or menu item of a row this set made; an unknown name is a programming error.
     QWidget* widget(std::string_view name) const;
-    template <typename T> T* get(std::string_view name) const { return static_cast<T*>(widget(name)); }
+    template <typename T> T* get(std::string_view name) const {
+        T* w = qobject_cast<T*>(widget(name));
+        assert(w && "a control of another kind");
+        return w;
+    }
     QAction* action(std::string_view name) const;
 
     // Moves every widget to its place in another layout of the same window (another mode) and

@@ -89,19 +89,12 @@ void TfVcbPrg::connectCommands() {
     for (int n = 1; n <= 4; ++n)
         onClick("mCom" + std::to_string(n), [&m, n] { m.comPortClicked(n); });
     // The dialogs and Help windows are made after the window.
-    const auto dialogs = [this](void (OptionDialogWindows::*open)()) {
-        return [this, open] {
-            if (dialogs_) (dialogs_->*open)();
-        };
-    };
-    onClick("mShowAdvancedControls", dialogs(&OptionDialogWindows::showOptions));
-    onClick(controls::kTiltTempCal, dialogs(&OptionDialogWindows::showTiltTempCal));
-    onClick("mShowOffsetScales", dialogs(&OptionDialogWindows::showScales));
-    onClick("mInstructions", dialogs(&OptionDialogWindows::showInstructions));
-    onClick("mPrintInstructions", [this] {
-        if (dialogs_) dialogs_->printInstructions(windowTitle());
-    });
-    onClick("mAbout", dialogs(&OptionDialogWindows::showAbout));
+    onClick("mShowAdvancedControls", [this] { dialogs_->showOptions(); });
+    onClick(controls::kTiltTempCal, [this] { dialogs_->showTiltTempCal(); });
+    onClick("mShowOffsetScales", [this] { dialogs_->showScales(); });
+    onClick("mInstructions", [this] { dialogs_->showInstructions(); });
+    onClick("mPrintInstructions", [this] { dialogs_->printInstructions(windowTitle()); });
+    onClick("mAbout", [this] { dialogs_->showAbout(); });
 }
 
 void TfVcbPrg::setDialogs(OptionDialogWindows* dialogs) {
