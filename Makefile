@@ -2,6 +2,8 @@
 #            (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer build).
 #            Then the Windows build (mingw-w64) runs its tests under wine (scripts/windows-tests).
 # make windows: build tessel.exe and the test executables for Windows into build-windows.
+# make windows-installer: its installer tessel-VERSION-setup.exe and the portable zip
+#            tessel-VERSION-windows.zip in build-windows/package (make windows-zip: the zip alone).
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
 # make package: the Debian package in $(BUILD)/package.
@@ -11,7 +13,7 @@ ASAN_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan windows test test-normal test-asan test-windows bench clean run screenshots package
+.PHONY: all deps build build-asan windows windows-installer windows-zip test test-normal test-asan test-windows bench clean run screenshots package
 
 all: build
 
@@ -48,8 +50,11 @@ windows: deps
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTESSEL_BENCH=OFF
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
+windows-installer windows-zip: windows
+	cmake --build $(WIN_BUILD) --target $@
+
 # Under wine, only ever through scripts/wine-run (it keeps wine away from the serial devices).
-test-windows: windows
+test-windows: windows-installer
 	scripts/windows-tests $(WIN_BUILD)
 
 test: test-normal test-asan test-windows

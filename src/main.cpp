@@ -25,7 +25,8 @@ std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string
     } catch (const tessel::UsageError&) {
         return std::nullopt; // the command line reports it
     }
-    if (req.help || req.version || !req.command.empty()) return std::nullopt;
+    if (req.help || req.version || !req.command.empty() || !req.commandGroup.empty())
+        return std::nullopt;
     return tessel::WindowOptions{executable, req.iniPath.value_or(""), req.simulate,
                                  req.simulateFile};
 }

@@ -4,7 +4,7 @@
 #include "app/TiltAcquisition.h"
 #include "block/RecordFields.h"
 #include "cli/CliCommands.h"
-#include "cli/Json.h"
+#include "cli/RecordJson.h"
 
 #include <optional>
 #include <string>
@@ -21,10 +21,7 @@ int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgr
 
     std::string text;
     if (req.json) {
-        Json tilt{Json::Object{}};
-        for (const auto& member : fields::kTilt)
-            tilt.set(std::string(member.key), static_cast<std::int64_t>(member.get(a.values)));
-        text = tilt.dump() + "\n";
+        text = writeJson(tiltJson(a.values)) + "\n";
     } else {
         for (const auto& member : fields::kTilt)
             text += std::string(member.key) + ": " + std::to_string(member.get(a.values)) + "\n";

@@ -1,7 +1,9 @@
 #include "cli/CliApp.h"
 
 #include "cli/CliCommands.h"
+#include "cli/CommandTable.h"
 #include "support/AtomicFile.h"
+#include "support/CompanionFiles.h"
 #include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
@@ -38,6 +40,8 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
     CommandLineRequest req;
     try {
         req = parseCommandLine(args);
+        if (!req.info && !req.help && !req.version && req.commandGroup.empty())
+            throw UsageError("no command given"); // the window's case, decided by the caller
     } catch (const UsageError& e) {
         env.err << "tessel: " << e.what() << "\nRun 'tessel --help' for the commands.\n";
         return exitcode::Usage;
@@ -45,7 +49,9 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
     try {
         if (req.version) {
             const VersionInfo version(VersionInfo::builtIn());
-            writeStandardOutput(env, version.productName() + " " + version.fileVersion() + "\n");
+            const auto files = CompanionFiles::forProgram(env.executablePath, req.iniPath.value_or(""));
+            writeStandardOutput(env, version.productName() + " " + version.fileVersion() +
+                                         "\nSettings: " + files.iniPath + "\n");
             return 0;
         }
         if (!req.commandGroup.empty()) {
@@ -58,13 +64,11 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
                                                                    : commandHelp(req.command));
             return 0;
         }
-        if ((req.raw || req.command == "hex image") && !req.out && env.outIsTerminal)
+        if ((req.raw || req.info->rawData) && !req.out && env.outIsTerminal)
             failWith(env, exitcode::Usage,
                      "binary data is not written to a terminal: give --out FILE or redirect "
                      "standard output");
-        if (req.command == "ports") return runPortsCommand(req, env);
-        return isLightBarCommand(req.command) ? runLightBarCommand(req, env)
-                                              : runOfflineCommand(req, env);
+        return req.info->run(req, env);
     } catch (const CommandFailure& failure) {
         return failure.exitCode;
     }

@@ -53,9 +53,15 @@ int loadHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& ima
 std::string errnoReason(int error);
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);
 
-int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env);
+// The commands' handlers, named in the command table: a light bar command runs the job its entry
+// names in an application session.
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env);
 int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env);
+int vcbShow(const CommandLineRequest& req, CliEnvironment& env);
+int vcbRender(const CommandLineRequest& req, CliEnvironment& env);
+int vcbConvert(const CommandLineRequest& req, CliEnvironment& env);
+int hexInfo(const CommandLineRequest& req, CliEnvironment& env);
+int hexImage(const CommandLineRequest& req, CliEnvironment& env);
 // acquire-tilt, inside a light bar command's session.
 int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
                    std::optional<std::string>& data);

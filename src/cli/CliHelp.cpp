@@ -12,7 +12,7 @@ namespace {
 std::string synopses(bool lightBar, std::string_view prefix = {}) {
     std::string text;
     for (const auto& c : commandTable())
-        if (isLightBarCommand(c.name) == lightBar && std::string_view(c.name).starts_with(prefix))
+        if (c.lightBar == lightBar && c.name.starts_with(prefix))
             text += std::string("  tessel ") + c.synopsis + "\n";
     return text;
 }

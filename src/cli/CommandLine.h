@@ -7,6 +7,8 @@
 
 namespace tessel {
 
+struct CommandInfo;
+
 // Exit codes of the command line besides the jobs' own result codes (0 to 32).
 namespace exitcode {
 inline constexpr int Usage = 64;       // a command line that does not parse
@@ -35,6 +37,7 @@ struct CommandLineRequest {
 
     // The command: "read-vcb", "vcb show", "hex info", ...; empty when none was given.
     std::string command;
+    const CommandInfo* info = nullptr;     // the command's entry in the command table
     // "vcb" or "hex" given alone: its subcommands are listed.
     std::string commandGroup;
     std::vector<std::string> args;         // positional arguments of the command
@@ -52,7 +55,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Parses argv[1..]; throws UsageError with a message for the operator.
+// Parses argv[1..] by the command table; throws UsageError with a message for the operator (an
+// unknown command word names the closest command).
 CommandLineRequest parseCommandLine(const std::vector<std::string>& args);
 
 // The help texts: the whole program's, one command's, a command group's subcommands, the exit
@@ -61,9 +65,5 @@ std::string usageText();
 std::string commandHelp(const std::string& command);
 std::string groupHelp(const std::string& group);
 std::string exitCodesText();
-
-// True for the commands that talk to a light bar (and so take the port options); "ports"
-// probes the ports without a job.
-bool isLightBarCommand(const std::string& command);
 
 } // namespace tessel

@@ -23,7 +23,7 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
                            std::int32_t serialNumberDefault) {
     const std::string text = readInputFile(env, path);
     try {
-        return recordFromJson(Json::parse(text), serialNumberDefault);
+        return recordFromJson(parseJson(text), serialNumberDefault);
     } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
         failWith(env, exitcode::BadInput, path + ": " + e.what());
     }

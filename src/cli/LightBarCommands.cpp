@@ -4,6 +4,7 @@
 #include "app/AppSession.h"
 #include "block/BlockText.h"
 #include "cli/CliCommands.h"
+#include "cli/CommandTable.h"
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
 #include "jobs/ResultCode.h"
@@ -75,38 +76,43 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
     return out;
 }
 
-// Runs the command's job; a command that reads gives its data after a good job.
+// Runs the job the command's table entry names; a command that reads gives its data after a
+// good job.
 int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
            RecordHost& host, JobInput& input, std::optional<std::string>& data) {
-    const std::string& c = req.command;
-    if (c == "read-vcb") {
+    switch (req.info->job) {
+    case LightBarJob::ReadVcb: {
         BlockArea area;
         area.fill(0xFF);
         const int r = engine.readBlock(area);
         if (r != 0) return r;
         if (req.json) {
             host.parseBlock(area);
-            data = recordToJson(host.record()).dump() + "\n";
+            data = writeJson(recordToJson(host.record())) + "\n";
         } else {
             data = blockData(req, area);
         }
         return r;
     }
-    if (c == "verify-vcb") return engine.verifyBlock(input.record);
-    if (c == "program-vcb") return engine.programBlock(input.record);
-    if (c == "convert-vcb") return engine.convertBlock(*req.toFormat);
-    if (c == "init-vcb") return engine.initDefaultBlock();
-    if (c == "program-code") return engine.programFirmware(*input.image, &input.hexPath);
-    if (c == "verify-code") return engine.verifyFirmware(*input.image, &input.hexPath);
-    if (c == "acquire-tilt") return runAcquireTilt(req, env, engine, data);
-    // read-eeprom
-    std::array<std::uint8_t, 4096> buffer{};
-    const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
-    const int r = engine.readDataMemory(buffer.data(), count);
-    if (r == 0)
-        data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)
-                       : hexDump(buffer.data(), count);
-    return r;
+    case LightBarJob::VerifyVcb: return engine.verifyBlock(input.record);
+    case LightBarJob::ProgramVcb: return engine.programBlock(input.record);
+    case LightBarJob::ConvertVcb: return engine.convertBlock(*req.toFormat);
+    case LightBarJob::InitVcb: return engine.initDefaultBlock();
+    case LightBarJob::ProgramCode: return engine.programFirmware(*input.image, &input.hexPath);
+    case LightBarJob::VerifyCode: return engine.verifyFirmware(*input.image, &input.hexPath);
+    case LightBarJob::AcquireTilt: return runAcquireTilt(req, env, engine, data);
+    case LightBarJob::ReadEeprom: {
+        std::array<std::uint8_t, 4096> buffer{};
+        const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
+        const int r = engine.readDataMemory(buffer.data(), count);
+        if (r == 0)
+            data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)
+                           : hexDump(buffer.data(), count);
+        return r;
+    }
+    case LightBarJob::None: break;
+    }
+    return result::Error; // a command without a job never gets here
 }
 
 // The command that does what a final report's box asks for in the window.
@@ -128,7 +134,7 @@ void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
         env.err << "tessel: nothing was erased"
                 << (req.keepFirmware ? " (--keep-firmware)" : "") << '\n';
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
-    const bool firmwareRestored = req.command == "program-code" && exitCode == 0;
+    const bool firmwareRestored = req.info->job == LightBarJob::ProgramCode && exitCode == 0;
     if (answers.erasesConfirmed > 0 && !firmwareRestored)
         env.err << "tessel: the light bar's firmware was erased: program it with tessel "
                    "program-code FILE\n";
@@ -151,8 +157,7 @@ ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& en
 
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     JobInput input;
-    if (req.command == "program-code" || req.command == "verify-code")
-        prepareFirmware(req, env, input);
+    if (req.info->source == JobSource::Firmware) prepareFirmware(req, env, input);
 
     ConsoleJobWindow window = consoleWindow(req, env);
     if (req.keepFirmware) window.refuseErases();
@@ -162,7 +167,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
     int exitCode = 0;
     try {
-        if (req.command == "verify-vcb" || req.command == "program-vcb") {
+        if (req.info->source == JobSource::Block) {
             // The record goes through the windows' controls, so the block is rendered exactly
             // as the window would render it.
             host.record() = sourceRecord(req, env, host.serialNumberDefault());

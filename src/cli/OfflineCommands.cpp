@@ -11,13 +11,11 @@
 
 namespace tessel {
 
-namespace {
-
 int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
     ConfigBlock record;
     parseBlock(area, record);
-    writeOutput(env, req.out, req.json ? recordToJson(record).dump() + "\n" : recordLines(record));
+    writeOutput(env, req.out, req.json ? writeJson(recordToJson(record)) + "\n" : recordLines(record));
     return 0;
 }
 
@@ -43,17 +41,19 @@ int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
     return 0;
 }
 
+namespace {
+
 std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImage& image) {
     const FirmwareId id = identify(image);
     if (req.json) {
-        Json j{Json::Object{}};
-        j.set("result", r);
-        j.set("length", static_cast<std::int64_t>(image.length));
-        j.set("product", id.product);
-        j.set("version", id.version);
-        j.set("requiredFormat", id.requiredFormat);
-        j.set("date", id.date);
-        return j.dump() + "\n";
+        Json j = Json::object();
+        j["result"] = r;
+        j["length"] = image.length;
+        j["product"] = id.product;
+        j["version"] = id.version;
+        j["requiredFormat"] = id.requiredFormat;
+        j["date"] = id.date;
+        return writeJson(j) + "\n";
     }
     std::ostringstream text;
     text << "result: " << r << " (" << resultMessage(r) << ")\n"
@@ -64,6 +64,8 @@ std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImag
          << "date: " << id.date << "\n";
     return text.str();
 }
+
+} // namespace
 
 int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
     FirmwareImage image;
@@ -83,16 +85,6 @@ int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
     return r;
-}
-
-} // namespace
-
-int runOfflineCommand(const CommandLineRequest& req, CliEnvironment& env) {
-    if (req.command == "vcb show") return vcbShow(req, env);
-    if (req.command == "vcb render") return vcbRender(req, env);
-    if (req.command == "vcb convert") return vcbConvert(req, env);
-    if (req.command == "hex info") return hexInfo(req, env);
-    return hexImage(req, env);
 }
 
 } // namespace tessel

@@ -30,10 +30,11 @@ std::string latin1ToUtf8(const std::string& bytes) {
     throw RecordJsonError("record key \"" + key + "\": " + what);
 }
 
-// The JSON text as block bytes; refuses what a block line cannot carry.
+// The JSON text as block bytes; refuses what a block line cannot carry. The text is valid UTF-8
+// (the parser refuses anything else), so a two-byte sequence is one code point up to U+07FF.
 std::string blockText(const Json& v, const std::string& key) {
-    if (!v.isString()) wrong(key, "must be a text");
-    const std::string& s = v.asString();
+    if (!v.is_string()) wrong(key, "must be a text");
+    const auto& s = v.get_ref<const std::string&>();
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -62,34 +63,36 @@ void refuseChangingName(const std::string& name, const std::string& key) {
 }
 
 long integer(const Json& v, const std::string& key, long min, long max) {
-    if (!v.isInteger()) wrong(key, "must be a whole number");
-    const auto i = v.asInteger();
-    if (i < min || i > max)
-        wrong(key, "must lie from " + std::to_string(min) + " to " + std::to_string(max));
-    return static_cast<long>(i);
+    if (!v.is_number_integer()) wrong(key, "must be a whole number");
+    // The parser keeps a number without a sign unsigned, up to 2^64 - 1; every max here is >= 0.
+    const bool inRange = v.is_number_unsigned()
+                             ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(max)
+                             : v.get<std::int64_t>() >= min && v.get<std::int64_t>() <= max;
+    if (!inRange) wrong(key, "must lie from " + std::to_string(min) + " to " + std::to_string(max));
+    return v.get<long>();
 }
 
 double real(const Json& v, const std::string& key) {
-    if (!v.isNumber()) wrong(key, "must be a number");
-    const double d = v.asNumber();
+    if (!v.is_number()) wrong(key, "must be a number");
+    const double d = v.get<double>();
     if (!std::isfinite(d)) wrong(key, "must be a finite number");
     return d;
 }
 
 bool boolean(const Json& v, const std::string& key) {
-    if (!v.isBool()) wrong(key, "must be true or false");
-    return v.asBool();
+    if (!v.is_boolean()) wrong(key, "must be true or false");
+    return v.get<bool>();
 }
 
-const Json::Object& object(const Json& v, const std::string& key) {
-    if (!v.isObject()) wrong(key, "must be an object");
-    return v.asObject();
+// The members of an object, as key and value.
+auto members(const Json& v, const std::string& key) {
+    if (!v.is_object()) wrong(key, "must be an object");
+    return v.items();
 }
 
-const Json::Array& array(const Json& v, const std::string& key, std::size_t size) {
-    if (!v.isArray() || v.asArray().size() != size)
-        wrong(key, "must be a list of " + std::to_string(size));
-    return v.asArray();
+const Json& array(const Json& v, const std::string& key, std::size_t size) {
+    if (!v.is_array() || v.size() != size) wrong(key, "must be a list of " + std::to_string(size));
+    return v;
 }
 
 // Stores a numeric option's value or skip flag when the key names one.
@@ -108,13 +111,9 @@ bool readNumericOption(const std::string& key, const Json& v, ConfigBlock& r) {
 }
 
 Json scaleRows(const std::array<ScaleRow, 4>& rows) {
-    Json::Array out;
-    for (const auto& row : rows) {
-        Json::Array r;
-        for (auto v : row) r.emplace_back(static_cast<std::int64_t>(v));
-        out.emplace_back(std::move(r));
-    }
-    return Json(std::move(out));
+    Json out = Json::array();
+    for (const auto& row : rows) out.push_back(row);
+    return out;
 }
 
 void readScaleRows(const Json& v, const std::string& key, std::array<ScaleRow, 4>& rows) {
@@ -130,29 +129,32 @@ void readScaleRows(const Json& v, const std::string& key, std::array<ScaleRow, 4
 
 } // namespace
 
+Json tiltJson(const TiltCalibration& tilt) {
+    Json j = Json::object();
+    for (const auto& member : fields::kTilt) j[std::string(member.key)] = member.get(tilt);
+    return j;
+}
+
 Json recordToJson(const ConfigBlock& r) {
-    Json j{Json::Object{}};
-    j.set("format", r.format);
-    j.set("serialNumber", static_cast<std::int64_t>(r.serialNumber));
-    j.set("customerId", r.customerId);
-    j.set("productName", latin1ToUtf8(r.productName));
+    Json j = Json::object();
+    j["format"] = r.format;
+    j["serialNumber"] = r.serialNumber;
+    j["customerId"] = r.customerId;
+    j["productName"] = latin1ToUtf8(r.productName);
     for (const auto& option : fields::kNumericOptions) {
-        j.set(std::string(option.key), r.*option.value);
-        j.set(std::string(option.skipKey), r.*option.skip);
+        j[std::string(option.key)] = r.*option.value;
+        j[std::string(option.skipKey)] = r.*option.skip;
     }
-    Json options{Json::Object{}};
+    Json options = Json::object();
     for (std::size_t i = 0; i < kSwitchCount; ++i)
-        options.set(std::string(fields::kSwitches[i].label), optionStateName(r.options[i]));
-    j.set("options", std::move(options));
-    Json::Array names;
-    for (const auto& n : r.scaleNames) names.emplace_back(latin1ToUtf8(n));
-    j.set("scaleNames", Json(std::move(names)));
-    j.set("metricScales", scaleRows(r.metricScales));
-    j.set("englishScales", scaleRows(r.englishScales));
-    Json tilt{Json::Object{}};
-    for (const auto& member : fields::kTilt)
-        tilt.set(std::string(member.key), static_cast<std::int64_t>(member.get(r.tiltCalibration)));
-    j.set("tilt", std::move(tilt));
+        options[std::string(fields::kSwitches[i].label)] = optionStateName(r.options[i]);
+    j["options"] = std::move(options);
+    Json names = Json::array();
+    for (const auto& n : r.scaleNames) names.push_back(latin1ToUtf8(n));
+    j["scaleNames"] = std::move(names);
+    j["metricScales"] = scaleRows(r.metricScales);
+    j["englishScales"] = scaleRows(r.englishScales);
+    j["tilt"] = tiltJson(r.tiltCalibration);
     return j;
 }
 
@@ -160,7 +162,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
     ConfigBlock r;
     r.fullReset(serialNumberDefault);
     r.tiltCalibration = TiltCalibration{};
-    for (const auto& [key, v] : object(json, "(record)")) {
+    for (const auto& [key, v] : members(json, "(record)")) {
         if (readNumericOption(key, v, r)) continue;
         if (key == "format") {
             const long f = integer(v, key, 0, 2);
@@ -176,16 +178,14 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
             if (r.productName.size() > kProductNameMax) wrong(key, "is longer than 19 characters");
             refuseChangingName(r.productName, key);
         } else if (key == "options") {
-            for (const auto& [label, state] : object(v, key)) {
+            for (const auto& [label, state] : members(v, key)) {
                 const std::string optKey = "options." + label;
                 std::size_t i = 0;
                 while (i < kSwitchCount && fields::kSwitches[i].label != label) ++i;
                 if (i == kSwitchCount) wrong(optKey, "is not a switch option");
-                if (!state.isString()) wrong(optKey, "must be \"Yes\", \"No\" or \"Skip\"");
-                const std::string& s = state.asString();
-                if (s == "Yes") r.options[i] = OptionState::Yes;
-                else if (s == "No") r.options[i] = OptionState::No;
-                else if (s == "Skip") r.options[i] = OptionState::Skip;
+                if (state == "Yes") r.options[i] = OptionState::Yes;
+                else if (state == "No") r.options[i] = OptionState::No;
+                else if (state == "Skip") r.options[i] = OptionState::Skip;
                 else wrong(optKey, "must be \"Yes\", \"No\" or \"Skip\"");
             }
         } else if (key == "scaleNames") {
@@ -202,7 +202,7 @@ ConfigBlock recordFromJson(const Json& json, std::int32_t serialNumberDefault) {
         } else if (key == "englishScales") {
             readScaleRows(v, key, r.englishScales);
         } else if (key == "tilt") {
-            for (const auto& [name, value] : object(v, key)) {
+            for (const auto& [name, value] : members(v, key)) {
                 const auto member = std::find_if(fields::kTilt.begin(), fields::kTilt.end(),
                                                  [&](const auto& m) { return m.key == name; });
                 if (member == fields::kTilt.end()) wrong("tilt." + name, "is not a tilt member");

@@ -35,7 +35,8 @@ void OptionDialogWindows::printInstructions(const QString& mainCaption) {
 }
 
 void OptionDialogWindows::showAbout() {
-    TfAboutWindow::showAbout(windows_.session().services().versionInfo(), parent_);
+    const ProgramServices& services = windows_.session().services();
+    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath, parent_);
 }
 
 } // namespace tessel

@@ -41,7 +41,9 @@ QPixmap tesselLogo(const QSize& size) {
     return pixmap;
 }
 
-TfAboutWindow::TfAboutWindow(const VersionInfo& version, QWidget* parent) : QDialog(parent) {
+TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
+                             QWidget* parent)
+    : QDialog(parent) {
     const WindowLayout layout = aboutWindowLayout();
     const LayoutWidgets widgets(layout, this);
     applyWindowLayout(this, layout);
@@ -55,10 +57,18 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, QWidget* parent) : QDia
     connect(widgets.get<QPushButton>("bOK"), &QPushButton::clicked, this, &QDialog::accept);
     connect(widgets.get<QPushButton>("bVeltraneWebSite"), &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(qText(kProjectWebSite))); });
+    if (settingsPath.empty()) return;
+    // The bottom line names the settings file in use instead of the notice.
+    auto* notice = widgets.get<QLabel>("lNotice");
+    const auto settings = "Settings: " + QString::fromStdString(settingsPath);
+    notice->setText(
+        notice->fontMetrics().elidedText(settings, Qt::ElideMiddle, notice->width() - 8));
+    notice->setToolTip(settings);
 }
 
-void TfAboutWindow::showAbout(const VersionInfo& version, QWidget* parent) {
-    TfAboutWindow window(version, parent);
+void TfAboutWindow::showAbout(const VersionInfo& version, const std::string& settingsPath,
+                              QWidget* parent) {
+    TfAboutWindow window(version, settingsPath, parent);
     window.exec();
 }
 

@@ -1,9 +1,7 @@
 #include "support/AppSettings.h"
 
 #include "support/ComPorts.h"
-
-#include <cstdlib>
-#include <filesystem>
+#include "support/CompanionFiles.h"
 
 namespace tessel {
 
@@ -53,22 +51,13 @@ std::string AppSettings::hexPath() const {
 }
 
 namespace {
-// An environment variable that names an absolute folder, or null.
-const char* absoluteFolder(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value && *value && std::filesystem::path(value).is_absolute() ? value : nullptr;
-}
-
 // The per-user data folder: the XDG base directories' one, on Windows the local application data.
 std::string defaultBackupFolder() {
-    if (const char* data = absoluteFolder("XDG_DATA_HOME"))
-        return std::string(data) + "/tessel/backups";
+    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel/backups";
 #ifdef _WIN32
-    if (const char* local = absoluteFolder("LOCALAPPDATA"))
-        return std::string(local) + "/tessel/backups";
+    if (auto local = environmentFolder("LOCALAPPDATA"); !local.empty()) return local + "/tessel/backups";
 #endif
-    if (const char* home = absoluteFolder("HOME"))
-        return std::string(home) + "/.local/share/tessel/backups";
+    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel/backups";
     return {};
 }
 } // namespace

@@ -33,8 +33,8 @@ std::string ProgramServices::startLine() const {
 }
 
 void ProgramServices::start(std::string_view executablePath, std::string_view iniOverride) {
-    files_ = iniOverride.empty() ? CompanionFiles::forExecutable(executablePath)
-                                 : CompanionFiles::forIniFile(iniOverride);
+    files_ = CompanionFiles::forProgram(executablePath, iniOverride);
+    files_.prepareUserFolder();
     version_.read(options_.version);
     ini_ = std::make_unique<IniStore>(files_.iniPath, options_.iniWriter);
     loadSettings();

@@ -52,8 +52,9 @@ public:
 
     static ProgramServices& processWide();
 
-    // Finds the companion files (beside the executable, or from --ini when iniOverride is not
-    // empty), reads the version texts, opens the INI store, loads the settings, opens the log
+    // Finds the companion files (beside the executable, in the user's settings folder when the
+    // program may not write there, or from --ini when iniOverride is not empty), prepares the
+    // user's folder, reads the version texts, opens the INI store, loads the settings, opens the log
     // when asked to, logs the start line and announces the start.
     void start(std::string_view executablePath, std::string_view iniOverride = {});
     // Logs "Program Terminate", closes the log, saves the settings and announces the end. The
@@ -88,7 +89,7 @@ private:
     void openLogFile();
 
     Options options_;
-    CompanionFiles files_{"Unknown", "Unknown.INI", "Unknown.LOG"};
+    CompanionFiles files_{"Unknown", "Unknown.INI", "Unknown.LOG", false, {}};
     VersionInfo version_;
     std::unique_ptr<IniStore> ini_;
     ServiceSettings settings_;

@@ -31,11 +31,11 @@ TEST(CliAcquireTilt, PrintsTheTwentyValuesOrSaysThereIsNoCompleteRecord) {
 
     putRecordInState(cli, 300, sampleTilt());
     ASSERT_EQ(cli.run({"acquire-tilt", "--json"}), 0) << cli.err;
-    const Json tilt = Json::parse(cli.out.substr(cli.out.find('{'))); // after any job log
-    EXPECT_EQ(tilt.asObject().size(), 20u);
-    EXPECT_EQ(tilt.find("hiTempTiltAtCal")->asInteger(), -10);
-    EXPECT_EQ(tilt.find("loTempQCal")->asInteger(), 40005);
-    EXPECT_EQ(tilt.find("hiTempQSlope")->asInteger(), -128);
+    const Json tilt = parseJson(cli.out.substr(cli.out.find('{'))); // after any job log
+    EXPECT_EQ(tilt.size(), 20u);
+    EXPECT_EQ(tilt.at("hiTempTiltAtCal"), -10);
+    EXPECT_EQ(tilt.at("loTempQCal"), 40005);
+    EXPECT_EQ(tilt.at("hiTempQSlope"), -128);
 
     ASSERT_EQ(cli.run({"acquire-tilt", "--out", cli.path("tilt.txt")}), 0);
     const std::string text = readFile(cli.path("tilt.txt"));

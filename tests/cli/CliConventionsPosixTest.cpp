@@ -54,7 +54,7 @@ TEST(CliStreams, StandardOutputIsTheDataAloneAndAFailedWriteExits74) {
                                     "vcb show '" + cli.path("f1.vcb") + "' --json",
                                     "hex info '" + cli.path("fw.hex") + "' --json"}) {
         ASSERT_EQ(tessel.run(cli, args), 0) << args << tessel.err;
-        EXPECT_NO_THROW(Json::parse(tessel.out)) << args << ":\n" << tessel.out;
+        EXPECT_NO_THROW(parseJson(tessel.out)) << args << ":\n" << tessel.out;
     }
     EXPECT_EQ(tessel.err, "") << "hex info has no log";
     ASSERT_EQ(tessel.run(cli, bar + "read-vcb"), 0);

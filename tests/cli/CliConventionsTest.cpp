@@ -66,6 +66,9 @@ TEST(CliUsage, UnusedOptionsAreRefusedAndMistakesExplained) {
         EXPECT_NE(cli.err.find(" does not take --"), std::string::npos) << cli.err;
     }
 
+    EXPECT_EQ(cli.run({"raed-vcb"}), 64);
+    EXPECT_NE(cli.err.find("unknown command 'raed-vcb'; did you mean 'read-vcb'?\n"),
+              std::string::npos) << cli.err;
     EXPECT_EQ(cli.run({"--simulate", "bench.state", "read-vcb"}, false), 64);
     EXPECT_NE(cli.err.find("write --simulate=bench.state"), std::string::npos) << cli.err;
     EXPECT_EQ(cli.run({"read-vcb"}, false), 1);

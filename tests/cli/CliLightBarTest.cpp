@@ -53,7 +53,7 @@ TEST(CliLightBar, BlankLightBarReadsAsNoBlockThenInitAndReadShowTheDefaultBlock)
     EXPECT_EQ(area.substr(0, text.size()), text);
 
     EXPECT_EQ(cli.run({"read-vcb", "--json", "--out", cli.path("rec.json")}), 0);
-    EXPECT_EQ(Json::parse(readFile(cli.path("rec.json"))).find("serialNumber")->asInteger(), 1);
+    EXPECT_EQ(parseJson(readFile(cli.path("rec.json"))).at("serialNumber"), 1);
 }
 
 TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {

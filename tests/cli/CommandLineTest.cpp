@@ -81,8 +81,6 @@ TEST(CommandLine, HelpDescribesEveryCommandAndOption) {
     const auto req = parse({"hex", "image", "--help"});
     EXPECT_TRUE(req.help);
     EXPECT_NE(commandHelp(req.command).find("0x1F000"), std::string::npos);
-    EXPECT_TRUE(isLightBarCommand("read-eeprom"));
-    EXPECT_FALSE(isLightBarCommand("hex info"));
 }
 
 } // namespace

@@ -281,6 +281,8 @@ TEST(AboutWindow, NameVersionAndAFreshWindowEachTime) {
         EXPECT_EQ(about.findChild<QLabel*>("lVersion")->text(), "Version: 3.6");
         EXPECT_EQ(about.size(), QSize(392, 249));
     }
+    const TfAboutWindow about(version, "/home/bench/.config/tessel/tessel.INI");
+    EXPECT_EQ(about.findChild<QLabel*>("lNotice")->text(), "Settings: /home/bench/.config/tessel/tessel.INI");
 }
 
 } // namespace

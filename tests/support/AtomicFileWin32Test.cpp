@@ -30,6 +30,8 @@ TEST(AtomicFileWin32, ReplacesAnExistingFileOnAUtf8PathAndRespectsTheReadOnlyAtt
 
     ASSERT_TRUE(SetFileAttributesW(wideFromUtf8(ini).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_TRUE(fileIsReadOnly(ini));
+    EXPECT_FALSE(mayWrite(ini));
+    EXPECT_TRUE(mayWrite(folder));
     EXPECT_FALSE(replaceFileAtomically(ini, "[A]\r\nx=3\r\n"));
     EXPECT_EQ(readWholeFile(ini), "[A]\r\nx=2\r\n");
     EXPECT_EQ(filesIn(wideFromUtf8(folder)), 1u);
@@ -54,6 +56,11 @@ TEST(CompanionFilesWin32, TheBasePathIsTheProgramsOwnPathLessItsExtension) {
 
     EXPECT_EQ(CompanionFiles::forExecutable("C:\\Bench\\Tessel.exe").logPath, "C:\\Bench\\Tessel.LOG");
     EXPECT_EQ(CompanionFiles::forExecutable("C:\\v3.6\\tessel").basePath, "C:\\v3.6\\tessel");
+
+    // An installed copy keeps its settings in the user's roaming application data.
+    const auto installed = CompanionFiles::forProgram("c:/program files/Tessel/Tessel.exe", "");
+    EXPECT_TRUE(installed.inUserFolder);
+    EXPECT_EQ(installed.iniPath, environmentFolder("APPDATA") + "\\Tessel\\Tessel.INI");
 }
 
 } // namespace

@@ -108,7 +108,9 @@ TEST_F(ProgramServicesTest, AnIniFileWithoutWriteBitsIsKeptWhileTerminateIsStill
     const std::string original = "[ProgramServices]\r\nLogMessages=1\r\n";
     writeFile(ini, original);
     fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    run();
+    ProgramServices services(options());
+    services.start(exe, ini); // given with --ini (beside the executable it would be only a seed)
+    services.terminate();
     EXPECT_EQ(readFile(ini), original);
     EXPECT_EQ(readFile(logFile), "Tessel   Version: 3.6\nProgram Terminate\n");
 }

@@ -59,7 +59,8 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
     QTest::mouseClick(tilt.findChild<QPushButton*>("bAcquireReadingsFromLb"), Qt::LeftButton);
     ok &= saveShown(tilt, out.filePath("dialog-tilt-temp-cal.png"));
 
-    TfAboutWindow about(b.session->session().services().versionInfo());
+    TfAboutWindow about(b.session->session().services().versionInfo(),
+                        b.session->session().services().files().iniPath);
     ok &= saveShown(about, out.filePath("dialog-about.png"));
 
     QTimer::singleShot(50, [&] {
