@@ -1,5 +1,6 @@
 #include "app/AppSession.h"
 
+#include "app/ExitCodes.h"
 #include "support/Utf8File.h"
 
 namespace tessel {
@@ -62,6 +63,11 @@ void AppSession::checkComPort(int n) {
     comPort_ = n;
     engine_.selectPort(n);
     if (!iniReadOnly_) settings_.setComPort(n);
+}
+
+Outcome AppSession::startOutcome() const {
+    if (simulatedStateReadable_) return {};
+    return {exitcode::BadInput, options_.simulateFile + " is not a saved virtual light bar"};
 }
 
 bool AppSession::saveSimulatedState() {

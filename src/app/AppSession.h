@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/IniPortSettings.h"
+#include "app/Outcome.h"
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
 #include "link/SystemSerial.h"
@@ -60,6 +61,9 @@ public:
     // False when the virtual light bar's state file exists but holds no saved light bar; such a
     // file is never overwritten.
     bool simulatedStateReadable() const { return simulatedStateReadable_; }
+    // Whether the program can go on as it started: 0, or the exit code with its message (65
+    // for a virtual light bar state file that holds no saved light bar).
+    Outcome startOutcome() const;
     // Replaces the state file with the virtual light bar as it is now; true when there is none
     // to keep (no simulation or no file named).
     bool saveSimulatedState();

@@ -1,8 +1,6 @@
 #include "app/BlockTransfer.h"
 
 #include "app/ControlNames.h"
-#include "block/BlockLabels.h"
-#include "block/NameRules.h"
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
 
@@ -12,43 +10,13 @@ namespace tessel {
 
 namespace {
 
-std::string messageFor(ConversionError::Kind kind, const std::string& text) {
-    switch (kind) {
-    case ConversionError::Kind::Integer:
-        return "'" + text + "' is not a valid integer value";
-    case ConversionError::Kind::Real:
-        return "'" + text + "' is not a valid floating point value";
-    case ConversionError::Kind::BlockText:
-        return "'" + text +
-               "' cannot be stored in a light bar block: it contains \"~\", "
-               "\"< end >\" or a control character";
-    case ConversionError::Kind::Name:
-        return "'" + text +
-               "' cannot be stored in a light bar block: a blank or \":\" inside a name "
-               "does not read back";
-    }
-    return {};
-}
-
-// "~" would read as withdrawn text in the light bar, control characters would break the line,
-// and an end marker inside a value would end the block early for every reader of it.
-bool carriesUnsafeCharacter(std::string_view text) {
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0xFF || c == '~') return true;
-    }
-    return text.find(labels::kEndMarker) != std::string_view::npos;
-}
-
-std::string checkedBlockText(const ControlValues& controls, std::string_view control,
-                             std::size_t maxLength) {
-    std::string text = controls.text(control);
-    if (text.size() > maxLength) text.resize(maxLength);
-    if (carriesUnsafeCharacter(text))
-        throw ConversionError(ConversionError::Kind::BlockText, std::string(control), text);
-    if (!readsBackUnchanged(text))
-        throw ConversionError(ConversionError::Kind::Name, std::string(control), text);
-    return text;
+// Takes a name's text when the rules accept it; the record keeps its old name otherwise.
+std::string collectedName(const ControlValues& controls, std::string_view control,
+                          std::size_t maxLength) {
+    std::string name = controls.text(control);
+    if (const RecordOutcome outcome = normalizeName(name, maxLength); !outcome.ok())
+        throw ConversionError(outcome.fault, std::string(control), outcome.text);
+    return name;
 }
 
 // Calibration and scale fields: an empty field reads 0 (an incomplete row or calibration keeps
@@ -81,32 +49,27 @@ CommandAvailability availabilityFor(int format, bool advancedMode) {
 
 void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleRow, 4>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        bool complete = true;
-        for (auto v : rows[r])
-            complete = complete && v != 0;
+        const ScaleRow shown = normalizeRow(rows[r]); // an incomplete row shows empty fields
         for (std::size_t k = 0; k < kScaleRowLength; ++k)
-            c.setText(controls::scaleField(prefix, r, k), complete ? numtext::decimal(rows[r][k]) : "");
+            c.setText(controls::scaleField(prefix, r, k),
+                      shown[k] != 0 ? numtext::decimal(shown[k]) : "");
     }
 }
 
 void collectRows(const ControlValues& c, std::string_view prefix, std::array<ScaleRow, 4>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         ScaleRow row{};
-        bool complete = true;
-        for (std::size_t k = 0; k < kScaleRowLength; ++k) {
-            const std::int32_t value =
-                boundedInteger(c, controls::scaleField(prefix, r, k), fields::rangeOf(fields::Width::U16));
-            complete = complete && value != 0;
-            row[k] = static_cast<std::uint16_t>(value);
-        }
-        rows[r] = complete ? row : ScaleRow{};
+        for (std::size_t k = 0; k < kScaleRowLength; ++k)
+            row[k] = static_cast<std::uint16_t>(boundedInteger(
+                c, controls::scaleField(prefix, r, k), fields::rangeOf(fields::Width::U16)));
+        rows[r] = normalizeRow(row);
     }
 }
 
 } // namespace
 
 ConversionError::ConversionError(Kind kind, std::string control, std::string fieldText)
-    : std::runtime_error(messageFor(kind, fieldText)), kind_(kind), control_(std::move(control)),
+    : std::runtime_error(faultMessage(kind, fieldText)), kind_(kind), control_(std::move(control)),
       fieldText_(std::move(fieldText)) {}
 
 void loadTiltCalibration(const TiltCalibration& tilt, ControlValues& c) {
@@ -143,8 +106,7 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
     c.setText(controls::kProductName, known ? record.productName : "?");
     CommandAvailability availability = availabilityFor(record.format, advancedMode);
 
-    if (record.customerId < 0 || record.customerId >= static_cast<int>(CustomerNames.size()))
-        record.customerId = 0;
+    record.customerId = normalizeCustomerId(record.customerId);
     c.setText(controls::kCustomerId, customerName(record.customerId));
 
     for (const auto& option : fields::kNumericOptions) {
@@ -192,13 +154,13 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
                               serialText);
     record.serialNumber = *serial;
 
-    record.productName = checkedBlockText(c, controls::kProductName, kProductNameMax);
+    record.productName = collectedName(c, controls::kProductName, kProductNameMax);
     record.customerId = customerIdFromName(c.text(controls::kCustomerId));
 
     for (const auto& option : fields::kNumericOptions) {
         const std::string text = c.text(option.control);
-        const auto value = numtext::strictReal(text);
-        if (!value)
+        auto value = numtext::strictReal(text);
+        if (!value || !normalizeReal(*value).ok())
             throw ConversionError(ConversionError::Kind::Real, std::string(option.control), text);
         record.*option.value = *value;
     }
@@ -218,8 +180,8 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
 
     record.scaleNames.fill(std::string{});
     for (std::size_t i = 0; i < record.scaleNames.size(); ++i)
-        if (c.text(controls::kScaleNames[i]).size() == kScaleNameLength)
-            record.scaleNames[i] = checkedBlockText(c, controls::kScaleNames[i], kScaleNameLength);
+        if (keepsScaleName(c.text(controls::kScaleNames[i])))
+            record.scaleNames[i] = collectedName(c, controls::kScaleNames[i], kScaleNameLength);
 
     record.metricScales = {};
     record.englishScales = {};

@@ -2,6 +2,7 @@
 
 #include "app/ControlValues.h"
 #include "block/ConfigBlock.h"
+#include "block/RecordRules.h"
 
 #include <optional>
 #include <stdexcept>
@@ -12,12 +13,7 @@ namespace tessel {
 // A field text that does not convert: the collection stops and the caller shows what().
 class ConversionError : public std::runtime_error {
 public:
-    enum class Kind {
-        Integer,  // "'%s' is not a valid integer value"
-        Real,     // "'%s' is not a valid floating point value"
-        BlockText, // a text value holding "~", "< end >" or a control character
-        Name       // a name a light bar would read back changed (a blank or ":" inside it)
-    };
+    using Kind = FieldFault;
 
     ConversionError(Kind kind, std::string control, std::string fieldText);
 
@@ -55,11 +51,11 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& controls
 // Shows the twenty calibration values in their fields, each temperature also in Fahrenheit.
 void loadTiltCalibration(const TiltCalibration& tilt, ControlValues& controls);
 
-// Reads every control back into the record. Throws ConversionError when the serial number or a
-// numeric option does not convert, when a calibration or scale field holds text that is not an
-// integer its member can hold (an empty one reads 0), when a product or scale name would carry
-// "~", "< end >" or a control character into a block, or when the light bar would read a name
-// back changed; the fields collected before it keep their new values.
+// Reads every control back into the record, applying the record's rules (normalizeRecord) field
+// by field. Throws ConversionError when the serial number or a numeric option does not convert,
+// when a calibration or scale field holds text that is not an integer its member can hold (an
+// empty one reads 0), or when the rules refuse a value; the fields collected before it keep
+// their new values.
 // Returns whether "Tilt Temp Cal" is enabled.
 bool collectFromWindows(ConfigBlock& record, const ControlValues& controls);
 

@@ -131,12 +131,6 @@ void JobWindowModel::close() {
     changed();
 }
 
-void JobWindowModel::windowClosed() {
-    if (!visible_) return;
-    visible_ = false;
-    changed();
-}
-
 void JobWindowModel::clearClicks() { yesClicked_ = noClicked_ = okClicked_ = cancelClicked_ = false; }
 
 } // namespace tessel

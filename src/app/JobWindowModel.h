@@ -12,8 +12,8 @@ namespace tessel {
 
 // The job window without a toolkit: its lines, panes, progress, buttons, click flags and which of
 // its layouts the job uses (jobWindowLayout gives the places).
-// The Qt window draws this state (repainting when told of a change), forwards its button clicks
-// and reports when it is closed; the questions' waiting loops live here, waiting for the
+// The Qt window draws this state (repainting when told of a change) and forwards its button
+// clicks; only the job closes it. The questions' waiting loops live here, waiting for the
 // toolkit's next input through the given function until a click arrives.
 class JobWindowModel final : public JobWindow {
 public:
@@ -53,9 +53,6 @@ public:
     void setNoClicked() { noClicked_ = true; }
     void setOkClicked() { okClicked_ = true; }
     void setCancelClicked() { cancelClicked_ = true; }
-    // The operator or the window system closed or hid the window: a waiting question answers
-    // No or Cancel, a wait for OK ends, and the job goes on to its end without the window.
-    void windowClosed();
 
     // --- what the window shows ---
     bool visible() const { return visible_; }

@@ -3,20 +3,16 @@
 #include "block/BlockText.h"
 #include "app/AppSession.h"
 #include "app/ControlNames.h"
+#include "app/FirmwareFile.h"
 #include "app/TiltCalibrationModel.h"
 #include "block/RecordFields.h"
-#include "firmware/HexReader.h"
 #include "jobs/ChipProgrammer.h"
 #include "jobs/ResultCode.h"
 #include "support/AppSettings.h"
 #include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 
 namespace tessel {
 
@@ -26,17 +22,6 @@ namespace {
 bool holdsData(const BlockArea& area) {
     const auto used = [](std::uint8_t b) { return b != 0x00 && b != 0xFF; };
     return used(area[0]) || used(area[2048]);
-}
-// Opens a firmware file; the error number when it cannot be opened (a folder included).
-int openForReading(const std::string& path, std::ifstream& file) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(utf8Path(path), ec);
-    if (ec) return ec.default_error_condition().value(); // as an errno value on every platform
-    if (std::filesystem::is_directory(status)) return EISDIR;
-    errno = 0;
-    file.open(utf8Path(path), std::ios::binary);
-    if (file.is_open()) return 0;
-    return errno != 0 ? errno : EACCES;
 }
 } // namespace
 
@@ -200,19 +185,13 @@ int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<
     const std::string folder = path->substr(0, path->size() - utf8Text(utf8Path(*path).filename()).size());
     if (!session_.iniReadOnly()) session_.settings().setHexPath(folder);
 
-    std::ifstream file;
-    if (const int error = openForReading(*path, file); error != 0)
-        throw CommandError(std::string(resultMessage(result::InputFileOpenError)) + "\n" + *path +
-                           "\n" + std::strerror(error));
+    const FirmwareFile file = loadFirmwareFile(*path, FirmwareUse::Job);
+    // An unreadable file is reported before the COM port is looked at, a HEX error after it.
+    if (file.problem == FirmwareFile::Problem::CannotRead) throw CommandError(file.message());
     if (!applyComPort()) return result::Error;
-
-    auto image = std::make_unique<FirmwareImage>();
-    const int read = readHex(file, *image);
-    if (read != result::Ok || !image->holdsCode())
-        throw CommandError(std::string(resultMessage(result::HexFileFormatError)) + "\n" + *path +
-                           (read == result::Ok ? "\nThe file holds no firmware." : ""));
-    return which == FirmwareCommand::Program ? engine_.programFirmware(*image, &*path)
-                                             : engine_.verifyFirmware(*image, &*path);
+    if (!file.ok()) throw CommandError(file.message());
+    return which == FirmwareCommand::Program ? engine_.programFirmware(*file.image, &*path)
+                                             : engine_.verifyFirmware(*file.image, &*path);
 }
 
 } // namespace tessel

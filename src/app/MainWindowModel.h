@@ -15,8 +15,9 @@ namespace tessel {
 class AppSession;
 class ChipProgrammer;
 
-// A command that cannot do what it was asked for a reason the operator must see (a firmware
-// file that cannot be opened or read); the window shows what() in its standard error box.
+// A command that cannot do what it was asked for a reason the operator must see (the message of
+// a firmware file's outcome); thrown to the window's own view only, which shows what() in its
+// standard error box.
 class CommandError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

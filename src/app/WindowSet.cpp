@@ -1,15 +1,12 @@
 #include "app/WindowSet.h"
 
-#include <stdexcept>
-
 namespace tessel {
 
 std::unique_ptr<AppSession> WindowSet::openSession(AppSession::Options options,
                                                    JobWindow& jobWindow) {
-    const std::string stateFile = options.simulateFile;
     auto session = std::make_unique<AppSession>(std::move(options), jobWindow);
-    if (!session->simulatedStateReadable())
-        throw std::runtime_error(stateFile + " is not a saved virtual light bar");
+    if (const Outcome started = session->startOutcome(); !started.ok())
+        throw StartupFailure(started);
     return session;
 }
 

@@ -4,12 +4,23 @@
 #include "app/JobWindowModel.h"
 #include "app/MainWindowModel.h"
 #include "app/OptionDialogs.h"
+#include "app/Outcome.h"
 #include "app/TiltCalibrationModel.h"
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace tessel {
+
+// A start-up the windows cannot go on from (the outcome's exit code and message); thrown while
+// the window set is made.
+class StartupFailure : public std::runtime_error {
+public:
+    explicit StartupFailure(const Outcome& outcome)
+        : std::runtime_error(outcome.message), exitCode(outcome.code) {}
+    int exitCode;
+};
 
 // The program's windows without a toolkit: the session and every window's model, made once in
 // start-up order (job window, session, main window, options, scales, tilt calibration) and wired
@@ -32,8 +43,8 @@ public:
 
     enum class Dialog { Options, Scales, TiltTempCal };
 
-    // Throws std::runtime_error when the virtual light bar's state file exists but holds no saved
-    // light bar (the file is left as it is). The option dialogs start with the form's own contents
+    // Throws StartupFailure when the session cannot go on as it started (a virtual light bar
+    // state file that holds no saved light bar: exit code 65; the file is left as it is). The option dialogs start with the form's own contents
     // until the main window's first showing loads the record into every window.
     WindowSet(AppSession::Options options, MessagePump pump);
     // Keeps the virtual light bar's state; the session then ends (services terminated unless the

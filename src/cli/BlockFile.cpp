@@ -6,28 +6,27 @@
 
 namespace tessel {
 
-std::optional<BlockArea> blockAreaFromFile(std::string_view bytes, std::string& error) {
-    BlockArea area;
+BlockFileArea blockAreaFromFile(std::string_view bytes) {
+    BlockFileArea file;
+    BlockArea& area = file.area;
     area.fill(0xFF);
     if (bytes.size() > kBlockAreaSize) {
-        error = "a block file holds at most 4096 bytes, this one " + std::to_string(bytes.size());
-        return std::nullopt;
+        file.problem =
+            "a block file holds at most 4096 bytes, this one " + std::to_string(bytes.size());
+        return file;
     }
-    if (bytes.size() == kBlockAreaSize) {
-        std::copy(bytes.begin(), bytes.end(), area.begin());
-        return area;
-    }
-    // Where the text goes depends on the format it names, which needs it inside an area first.
+    // Where a shorter text goes depends on the format it names, which needs it inside an area
+    // first.
     std::copy(bytes.begin(), bytes.end(), area.begin());
-    if (blockFormatOf(area) != 1) return area;
+    if (bytes.size() == kBlockAreaSize || blockFormatOf(area) != 1) return file;
     if (bytes.size() > kBlockAreaSize - kFormat1Offset) {
-        error = "a format 1 block text holds at most 2048 bytes, this one " +
-                std::to_string(bytes.size());
-        return std::nullopt;
+        file.problem = "a format 1 block text holds at most 2048 bytes, this one " +
+                       std::to_string(bytes.size());
+        return file;
     }
     area.fill(0xFF);
     std::copy(bytes.begin(), bytes.end(), area.begin() + kFormat1Offset);
-    return area;
+    return file;
 }
 
 } // namespace tessel

@@ -1,17 +1,14 @@
 #include "cli/CliApp.h"
 
 #include "cli/CliCommands.h"
+#include "app/InputFile.h"
 #include "cli/CommandTable.h"
-#include "support/AtomicFile.h"
 #include "support/CompanionFiles.h"
-#include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 namespace tessel {
 
@@ -22,18 +19,17 @@ std::string errnoReason(int error) {
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message) {
     env.err << "tessel: " << message << '\n';
     env.err.flush();
-    throw CommandFailure{exitCode};
+    throw CommandFailure(exitCode);
+}
+
+std::string cannotReadMessage(const std::string& path, const std::string& reason) {
+    return "cannot read " + path + (reason.empty() ? "" : ": " + reason);
 }
 
 std::string readInputFile(CliEnvironment& env, const std::string& path, int exitCode) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(utf8Path(path), ec);
-    if (ec) failWith(env, exitCode, "cannot read " + path + ": " + ec.message());
-    if (std::filesystem::is_directory(status))
-        failWith(env, exitCode, "cannot read " + path + ": it is a folder");
-    auto bytes = readWholeFile(path);
-    if (!bytes) failWith(env, exitCode, "cannot read " + path);
-    return *bytes;
+    InputFile file = readInputFile(path);
+    if (!file.read) failWith(env, exitCode, cannotReadMessage(path, file.reason));
+    return std::move(file.bytes);
 }
 
 int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {

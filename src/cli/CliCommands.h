@@ -2,23 +2,30 @@
 
 // Shared between the command line's offline and light bar commands.
 
+#include "app/FirmwareFile.h"
 #include "block/BlockArea.h"
 #include "block/ConfigBlock.h"
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tessel {
 
-struct FirmwareImage;
 class ChipProgrammer;
 
 // A failure that ends a command with its exit code after its message went to standard error.
-struct CommandFailure {
+// Thrown by failWith and caught where the command line's commands run; it never leaves the
+// command line.
+class CommandFailure : public std::exception {
+public:
+    explicit CommandFailure(int code) : exitCode(code) {}
+    const char* what() const noexcept override { return "the command failed"; }
+
     int exitCode;
 };
 
@@ -46,9 +53,11 @@ BlockArea loadBlockFile(CliEnvironment& env, const std::string& path);
 // a record in JSON, whose missing serial number takes the given default;
 ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
                            std::int32_t serialNumberDefault = kDefaultSerialNumber);
-// a HEX file read into the image, returning the reader's result (an unreadable file fails with 14).
-int loadHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image);
+// a HEX file with what was read of it (an unreadable file fails with 14).
+FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use);
 
+// "cannot read PATH: <reason>", or without the reason when there is none.
+std::string cannotReadMessage(const std::string& path, const std::string& reason);
 // ": <the system's reason>" for an error number, nothing for 0.
 std::string errnoReason(int error);
 [[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ExitCodes.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -8,14 +10,6 @@
 namespace tessel {
 
 struct CommandInfo;
-
-// Exit codes of the command line besides the jobs' own result codes (0 to 32).
-namespace exitcode {
-inline constexpr int Usage = 64;       // a command line that does not parse
-inline constexpr int BadInput = 65;    // an input file that cannot be read or is not valid
-inline constexpr int CannotWrite = 74; // an output (file or standard output) that cannot be written
-inline constexpr int NoTiltRecord = 66; // acquire-tilt: no complete calibration record
-} // namespace exitcode
 
 // Everything the command line was asked to do. Options may stand before or after the command.
 struct CommandLineRequest {

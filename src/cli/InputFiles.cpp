@@ -3,20 +3,15 @@
 #include "cli/BlockFile.h"
 #include "cli/CliCommands.h"
 #include "cli/RecordJson.h"
-#include "firmware/HexReader.h"
-#include "jobs/ResultCode.h"
-
-#include <sstream>
 
 namespace tessel {
 
 BlockArea loadBlockFile(CliEnvironment& env, const std::string& path) {
-    std::string error;
-    auto area = blockAreaFromFile(readInputFile(env, path), error);
-    if (!area) failWith(env, exitcode::BadInput, path + ": " + error);
-    if (!locateBlock(*area).present)
+    const BlockFileArea file = blockAreaFromFile(readInputFile(env, path));
+    if (!file.ok()) failWith(env, exitcode::BadInput, path + ": " + file.problem);
+    if (!locateBlock(file.area).present)
         failWith(env, exitcode::BadInput, path + " holds no valid configuration block");
-    return *area;
+    return file.area;
 }
 
 ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
@@ -29,9 +24,11 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
     }
 }
 
-int loadHexFile(CliEnvironment& env, const std::string& path, FirmwareImage& image) {
-    std::istringstream in(readInputFile(env, path, result::InputFileOpenError));
-    return readHex(in, image);
+FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use) {
+    FirmwareFile file = loadFirmwareFile(path, use);
+    if (file.problem == FirmwareFile::Problem::CannotRead)
+        failWith(env, file.code(), cannotReadMessage(path, file.reason));
+    return file;
 }
 
 } // namespace tessel

@@ -3,6 +3,7 @@
 // program as the main window does; here are only the arguments and the output.
 #include "app/AppSession.h"
 #include "block/BlockText.h"
+#include "block/RecordRules.h"
 #include "cli/CliCommands.h"
 #include "cli/CommandTable.h"
 #include "cli/ConsoleJobWindow.h"
@@ -34,14 +35,32 @@ ConfigBlock sourceRecord(const CommandLineRequest& req, CliEnvironment& env,
     return record;
 }
 
+// The block a verify-vcb or program-vcb renders from its source: the record brought under the
+// rules the window's collection applies, so it renders as the window would render it.
+void prepareRecord(const CommandLineRequest& req, CliEnvironment& env, RecordHost& host,
+                   JobInput& input) {
+    ConfigBlock record = sourceRecord(req, env, host.serialNumberDefault());
+    // The window offers no block commands for a record of no known format.
+    if (record.format != 1 && record.format != 2)
+        failWith(env, exitcode::BadInput,
+                 "a record of format " + std::to_string(record.format) +
+                     " holds no block to program or verify: give format 1 or 2");
+    if (const RecordOutcome outcome = normalizeRecord(record); !outcome.ok())
+        failWith(env, exitcode::BadInput, outcome.message());
+    host.record() = record;
+    if (!host.renderBlock(input.record))
+        failWith(env, exitcode::BadInput, "the block text would not fit its area");
+}
+
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.hexPath = req.args[0];
-    input.image = std::make_unique<FirmwareImage>();
-    const int r = loadHexFile(env, input.hexPath, *input.image);
-    if (r != 0) failWith(env, r, input.hexPath + ": " + resultMessage(r));
-    if (!input.image->holdsCode())
-        failWith(env, result::HexFileFormatError,
-                 input.hexPath + " holds no firmware byte: " + resultMessage(3));
+    FirmwareFile file = loadHexFile(env, input.hexPath, FirmwareUse::Job);
+    if (file.problem == FirmwareFile::Problem::NotHex)
+        failWith(env, file.code(), input.hexPath + ": " + resultMessage(file.code()));
+    if (file.problem == FirmwareFile::Problem::NoFirmware)
+        failWith(env, file.code(),
+                 input.hexPath + " holds no firmware byte: " + resultMessage(file.code()));
+    input.image = std::move(file.image);
 }
 
 AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
@@ -167,27 +186,14 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
     int exitCode = 0;
     try {
-        if (req.info->source == JobSource::Block) {
-            // The record goes through the windows' controls, so the block is rendered exactly
-            // as the window would render it.
-            host.record() = sourceRecord(req, env, host.serialNumberDefault());
-            host.loadIntoWindows();
-            try {
-                host.collectFromWindows();
-            } catch (const std::runtime_error& e) {
-                failWith(env, exitcode::BadInput, e.what());
-            }
-            if (!host.renderBlock(input.record))
-                failWith(env, exitcode::BadInput, "the block text would not fit its area");
-        }
+        if (req.info->source == JobSource::Block) prepareRecord(req, env, host, input);
 
         if (session.comPort() == 0)
             failWith(env, result::Error,
                      "no COM port selected: give --port N, or set \"COM Port\" in the "
                      "[Configuration] section of " + session.services().files().iniPath);
-        if (!session.simulatedStateReadable())
-            failWith(env, exitcode::BadInput,
-                     req.simulateFile + " is not a saved virtual light bar");
+        if (const Outcome started = session.startOutcome(); !started.ok())
+            failWith(env, started.code, started.message);
 
         std::optional<std::string> data;
         exitCode = runJob(req, env, engine, host, input, data);

@@ -68,16 +68,17 @@ std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImag
 } // namespace
 
 int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
-    FirmwareImage image;
-    const int r = loadHexFile(env, req.args[0], image);
-    writeOutput(env, req.out, hexInfoText(req, r, image));
+    const FirmwareFile file = loadHexFile(env, req.args[0], FirmwareUse::Inspection);
+    const int r = file.code();
+    writeOutput(env, req.out, hexInfoText(req, r, *file.image));
     if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
     return r;
 }
 
 int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
-    FirmwareImage image;
-    const int r = loadHexFile(env, req.args[0], image);
+    const FirmwareFile file = loadHexFile(env, req.args[0], FirmwareUse::Inspection);
+    const FirmwareImage& image = *file.image;
+    const int r = file.code();
     if (r != 0 && !req.partial)
         failWith(env, r, req.args[0] + ": " + resultMessage(r) +
                              ": nothing written (--partial writes what was read)");

@@ -1,6 +1,7 @@
 #include "gui/GuiMain.h"
 
 #include "gui/WindowSession.h"
+#include "jobs/ResultCode.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace tessel {
 
@@ -41,14 +43,28 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
     }
     QApplication app(argc, argv);
     prepareApplication();
+    return runWindows(options);
+}
+
+int runWindows(const WindowOptions& options) {
+    std::unique_ptr<WindowSession> session;
+    Outcome started;
     try {
-        WindowSession session(options);
-        session.mainWindow().show();
-        return QApplication::exec();
+        session = std::make_unique<WindowSession>(options);
+    } catch (const StartupFailure& failure) {
+        started = {failure.exitCode, failure.what()};
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, "Tessel", QString::fromStdString(e.what()));
-        return 0;
+        started = {result::Error, e.what()};
     }
+    if (!started.ok()) {
+        QMessageBox box(QMessageBox::Critical, "Tessel", QString::fromStdString(started.message),
+                        QMessageBox::Ok);
+        box.setObjectName("startupErrorBox");
+        box.exec();
+        return started.code;
+    }
+    session->mainWindow().show();
+    return QApplication::exec();
 }
 
 } // namespace tessel

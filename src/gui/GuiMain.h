@@ -26,4 +26,9 @@ void prepareApplication();
 // returns kNoDisplayExitCode.
 int runWindow(int argc, char** argv, const WindowOptions& options);
 
+// runWindow on an application object that exists: a start-up that fails shows its message in an
+// error box and returns the command line's exit code for the same failure (65 for a virtual
+// light bar state file that holds none), 1 for any other.
+int runWindows(const WindowOptions& options);
+
 } // namespace tessel

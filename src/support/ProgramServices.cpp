@@ -18,11 +18,6 @@ ProgramServices::ProgramServices(Options options)
 
 ProgramServices::~ProgramServices() = default;
 
-ProgramServices& ProgramServices::processWide() {
-    static ProgramServices services;
-    return services;
-}
-
 IniStore& ProgramServices::ini() {
     assert(ini_ && "the INI store exists once the services have started");
     return *ini_;

@@ -30,7 +30,7 @@ struct ServiceSettings {
 
 // The program's companion files, version texts, INI store and log file, and the messages that
 // announce each log line and the program's start and end. The main window and the command line
-// each start one; tests make as many as they like. processWide() is the program's own.
+// each start one; tests make as many as they like.
 class ProgramServices {
 public:
     static constexpr const char* kSection = "ProgramServices";
@@ -49,8 +49,6 @@ public:
     ~ProgramServices();
     ProgramServices(const ProgramServices&) = delete;
     ProgramServices& operator=(const ProgramServices&) = delete;
-
-    static ProgramServices& processWide();
 
     // Finds the companion files (beside the executable, in the user's settings folder when the
     // program may not write there, or from --ini when iniOverride is not empty), prepares the

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <random>
+
 namespace tessel {
 namespace {
 
@@ -297,6 +300,49 @@ TEST(BlockTransfer, NamesALightBarWouldCutAreRefused) {
     EXPECT_EQ(parsed.productName, "KD-7 ");
     EXPECT_EQ(parsed.scaleNames[0], "AB:");
     EXPECT_EQ(parsed.scaleNames[1], "   ");
+}
+
+// The command line normalises a record without the windows: whatever the record holds, it gets
+// what a load into the windows and a collection from them give, or the collection's message.
+TEST(BlockTransfer, NormalizeRecordGivesWhatTheWindowsCollect) {
+    std::mt19937 random(19);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto text = [&](int longest) {
+        static constexpr std::string_view kPieces[] = {"A", "b", "7", " ", ":", "~", "\t",
+                                                       "\xFF", "< end >", "-"};
+        std::string t;
+        for (int n = pick(0, longest); n > 0; --n) t += kPieces[pick(0, 9)];
+        return t;
+    };
+    const double reals[] = {3.048, 0.1 + 0.2, -0.0, 1e300, DBL_MAX, 123456789.123456789, 5e-324};
+    for (int i = 0; i < 3000; ++i) {
+        ConfigBlock r;
+        r.format = pick(1, 2);
+        r.customerId = pick(-2, 8);
+        r.productName = text(i % 50 == 0 ? 30 : 6);
+        r.minSogForCogKph = reals[pick(0, 6)];
+        for (auto& option : r.options) option = static_cast<OptionState>(pick(0, 3));
+        for (auto& name : r.scaleNames) name = text(i % 7 == 0 ? 4 : 2);
+        for (auto& row : r.englishScales)
+            for (auto& value : row) value = static_cast<std::uint16_t>(pick(0, 6));
+
+        ConfigBlock collected = r;
+        ControlValues c;
+        loadIntoWindows(collected, c, true);
+        std::string message;
+        try {
+            collectFromWindows(collected, c);
+        } catch (const ConversionError& e) {
+            message = e.what();
+        }
+        const RecordOutcome outcome = normalizeRecord(r);
+        ASSERT_EQ(outcome.ok() ? "" : outcome.message(), message) << i;
+        if (outcome.ok()) {
+            ASSERT_EQ(r, collected) << i;
+        }
+    }
 }
 
 } // namespace

@@ -118,18 +118,6 @@ TEST(JobWindowModel, QuestionsWaitForInputWithoutSpinning) {
     EXPECT_EQ(w.pumps, 0);
 }
 
-// Closing the window under a question answers No or Cancel; a closed window never waits.
-TEST(JobWindowModel, ClosedWindowAnswersNoAndCancel) {
-    Window w;
-    w.model.showForJob("t", true);
-    w.onWait = [](JobWindowModel& m) { m.windowClosed(); };
-    EXPECT_FALSE(w.model.askYesNo());
-    EXPECT_EQ(w.waits, 1);
-    EXPECT_FALSE(w.model.askOkCancel());
-    w.model.waitForOk(" Click OK to exit");
-    EXPECT_EQ(w.waits, 1) << "no wait once the window is closed";
-}
-
 // The view repaints from the notices: after every operation the last notice saw the state as it is.
 TEST(JobWindowModel, EveryVisibleChangeIsNotified) {
     Window w;

@@ -1,6 +1,7 @@
 // The rules the window set keeps for every front end, on a virtual light bar kept in a state file:
 // jobs answered from the message pump the front end would run.
 #include "app/ControlNames.h"
+#include "app/ExitCodes.h"
 #include "app/WindowSet.h"
 #include "block/RecordFields.h"
 #include "jobs/ResultCode.h"
@@ -10,7 +11,6 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace tessel::testing {
 namespace {
@@ -47,8 +47,13 @@ struct SetBench {
 TEST(WindowSet, KeepsTheLightBarAfterEachCommandAndNeverEndsInTheMiddleOfAJob) {
     SetBench b;
     writeFile(b.state, "not a light bar");
-    EXPECT_THROW(b.open(), std::runtime_error);
-    EXPECT_EQ(readFile(b.state), "not a light bar") << "an unreadable state file is kept";
+    try {
+        b.open();
+        ADD_FAILURE() << "an unreadable state file is refused";
+    } catch (const StartupFailure& e) {
+        EXPECT_EQ(e.exitCode, exitcode::BadInput);
+    }
+    EXPECT_EQ(readFile(b.state), "not a light bar") << "and kept";
 
     std::filesystem::remove(b.state);
     b.open();

@@ -7,11 +7,9 @@
 #include "app/TiltRecordBytes.h"
 #include "gui/InstructionsWindow.h"
 #include "gui/OptionDialogWindows.h"
-#include "gui/TfAboutWindow.h"
 #include "gui/TfAdv.h"
 #include "gui/TfScales.h"
 #include "gui/TfTiltTempCal.h"
-#include "support/VersionInfo.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -273,16 +271,22 @@ TEST(Instructions, ShownInABoxPrintedToPdfAndRefusedWithoutAPrinter) {
     EXPECT_NEAR(last.y, top + 33 * step, 1.5);
 }
 
-TEST(AboutWindow, NameVersionAndAFreshWindowEachTime) {
-    const VersionInfo version(VersionInfo::builtIn());
-    for (int i = 0; i < 2; ++i) {
-        TfAboutWindow about(version);
-        EXPECT_EQ(about.findChild<QLabel*>("lProgramName")->text(), "Tessel");
-        EXPECT_EQ(about.findChild<QLabel*>("lVersion")->text(), "Version: 3.6");
-        EXPECT_EQ(about.size(), QSize(392, 249));
+// Help > About shows a window made for this showing (name, version, the settings file in use): a
+// change made to one showing is gone at the next, and the window is destroyed when it closes.
+TEST(AboutWindow, EachShowingIsAFreshWindowWithNameAndVersion) {
+    WindowBench b(kPlainIni);
+    for (int showing = 0; showing < 2; ++showing) {
+        whileOpen(b, "TfAboutWindow", "bOK", [&](QWidget& about) {
+            EXPECT_EQ(about.findChild<QLabel*>("lProgramName")->text().toStdString(), "Tessel");
+            auto* version = about.findChild<QLabel*>("lVersion");
+            EXPECT_EQ(version->text().toStdString(), "Version: 3.6") << "showing " << showing;
+            EXPECT_EQ(about.size(), QSize(392, 249));
+            EXPECT_EQ(about.findChild<QLabel*>("lNotice")->text().toStdString(),
+                      "Settings: " + b.iniPath);
+            version->setText("seen before");
+        }, "mAbout");
+        EXPECT_EQ(b.mainWindow().findChild<QDialog*>("TfAboutWindow"), nullptr);
     }
-    const TfAboutWindow about(version, "/home/bench/.config/tessel/tessel.INI");
-    EXPECT_EQ(about.findChild<QLabel*>("lNotice")->text(), "Settings: /home/bench/.config/tessel/tessel.INI");
 }
 
 } // namespace

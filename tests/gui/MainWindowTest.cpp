@@ -132,6 +132,27 @@ TEST(MainWindow, FirmwareFileProblemsShowTheStandardErrorBox) {
     EXPECT_EQ(b.lightBar().counts().opens, opens);
 }
 
+// A start-up that cannot go on shows why, then ends with the command line's exit code for the
+// same failure (tessel read-vcb gives 65 for this state file).
+TEST(MainWindow, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
+    TempDir dir;
+    writeFile(dir / "tessel.INI", "[Configuration]\n");
+    const std::string state = dir / "bar.state";
+    writeFile(state, "not a light bar\n");
+    std::vector<std::string> boxes;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.push_back(box->text().toStdString());
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    timer.start(1);
+    EXPECT_EQ(runWindows({dir / "tessel", dir / "tessel.INI", true, state}), 65);
+    EXPECT_EQ(boxes, std::vector<std::string>{state + " is not a saved virtual light bar"});
+    EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
+}
+
 TEST(MainWindow, ASavedComPortThatIsSkippedIsDroppedWhenTheMenuOpens) {
     WindowBench b("[Configuration]\nCOM Port=3\nSkipComPort3=1\n");
     EXPECT_TRUE(b.action("mCom3")->isChecked());
