@@ -7,9 +7,16 @@
 namespace tessel {
 
 namespace {
-constexpr std::size_t kTransferBytes = Ft232rLink::kRunInstructions * Ft232rLink::kBytesPerInstruction;
 constexpr unsigned kEnableEcho = 0xC;
 } // namespace
+
+Ft232rLink::Ft232rLink(BitBangDevice& device, const Ft232rSettings& settings, IspPort& port)
+    : device_(device), settings_(settings), port_(port) {
+    const double bytesPerPump =
+        Ft232rSettings::byteClockHz(settings.baudRate()) * IspPort::kPumpIntervalMs / 1000.0;
+    runInstructions_ = std::clamp<std::size_t>(
+        static_cast<std::size_t>(bytesPerPump) / kBytesPerInstruction, 1, kRunInstructions);
+}
 
 void Ft232rLink::startStream() {
     if (!sent_) return;
@@ -63,7 +70,7 @@ Instruction Ft232rLink::exchange(const Instruction& sent, unsigned usedAnswers) 
     const std::size_t start = out_.size();
     putInstruction(sent);
     if (usedAnswers == 0) {
-        if (out_.size() >= kTransferBytes) transfer();
+        if (out_.size() >= runInstructions_ * kBytesPerInstruction) transfer();
         return {};
     }
     transfer();

@@ -18,7 +18,8 @@ class IspPort;
 // host's clock after the stream before them has been clocked out.
 class Ft232rLink final : public IspLink {
 public:
-    // Instructions per transfer: 64 instructions are 4 KB of pin states, about 20 ms at 100 kHz.
+    // Instructions per transfer: at most 64 (4 KB of pin states, about 20 ms at 100 kHz), and no
+    // more than the pins clock out between two runs of the window's message pump.
     static constexpr std::size_t kRunInstructions = 64;
     static constexpr std::size_t kBytesPerInstruction = 32 * Ft232rSettings::kBytesPerSckPeriod;
     // Pin samples an FT232R returns per 64-byte bulk packet (two bytes carry its status). A
@@ -26,14 +27,13 @@ public:
     // at once instead of after the latency timer.
     static constexpr std::size_t kSamplesPerPacket = 62;
 
-    Ft232rLink(BitBangDevice& device, const Ft232rSettings& settings, IspPort& port)
-        : device_(device), settings_(settings), port_(port) {}
+    Ft232rLink(BitBangDevice& device, const Ft232rSettings& settings, IspPort& port);
 
     Instruction enableTry() override;
     void resynchronize() override;
     Instruction exchange(const Instruction& sent, unsigned usedAnswers) override;
     void readRun(std::span<const Instruction> sent, std::span<std::uint8_t> answers) override;
-    std::size_t readAhead() const override { return kRunInstructions; }
+    std::size_t readAhead() const override { return runInstructions_; }
     void wait(std::uint32_t ms) override;
     void releaseReset() override;
 
@@ -54,6 +54,7 @@ private:
     BitBangDevice& device_;
     Ft232rSettings settings_;
     IspPort& port_;
+    std::size_t runInstructions_;
     std::vector<std::uint8_t> out_;
     std::vector<std::uint8_t> samples_;
     bool sent_ = false; // out_ went out: the next byte starts a new stream
