@@ -68,7 +68,9 @@ bool IspPort::openAdapter(const std::string& device) {
     }
     if (!adapter_) {
         lastErrorNumber_ = 0;
-        lastErrorText_ = "Cannot open " + device + ": " + why + "\r\n";
+        const bool first = device == kUsbAdapterPrefix;
+        lastErrorText_ = "Cannot open " + device + (first ? " (the first FT232R found)" : "") +
+                         ": " + why + "\r\n";
         return false;
     }
     usbLink_ = std::make_unique<Ft232rLink>(*adapter_, *ft232r, *this);

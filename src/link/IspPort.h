@@ -52,8 +52,6 @@ public:
     // The instructions' way to the chip over the open port (the serial lines when none is open).
     IspLink& link() { return usbLink_ ? static_cast<IspLink&>(*usbLink_) : serialLink_; }
     SerialIspLink& serialLink() { return serialLink_; }
-    // Whether the open port is a USB adapter.
-    bool usesAdapter() const { return adapter_ != nullptr; }
 
     // The link mode decides the waits and whether a line call that would not change the line's
     // level is left out. Chosen between jobs.
