@@ -49,7 +49,6 @@ void Ft232rLink::transfer() {
         std::fill(samples_.begin(), samples_.end(), std::uint8_t{0});
     }
     if (dead_) port_.reportLinkFailure();
-    ++transfers_;
     sent_ = true;
     port_.pumpWhenDue();
 }

@@ -39,7 +39,6 @@ public:
 
     // Sends what is held back (before the adapter is closed).
     void flush();
-    std::uint64_t transfers() const { return transfers_; }
 
 private:
     void startStream();
@@ -61,7 +60,6 @@ private:
     bool resetHeld_ = false;
     bool mosi_ = true;
     bool dead_ = false; // the adapter failed or is gone: nothing more is sent
-    std::uint64_t transfers_ = 0;
 };
 
 } // namespace tessel

@@ -84,10 +84,9 @@ public:
     int misoLevel() const { return noAnswer_ ? noAnswerLevel_ : (dtr_ ? miso_ : 1); }
     // The adapter let go of the cable: RESET released, as when a port closes.
     void releasePins() { letGo(); }
-    // The clock the chip runs on: chosen by the low fuse's CKSEL bits when RESET was last
-    // asserted (internal RC 1, 2, 4 or 8 MHz, a 32 kHz crystal, or the light bar's external
-    // clock or crystal, externalClockHz).
-    std::uint32_t chipClockHz() const { return chipClockHz_; }
+    // The chip runs on the clock the low fuse's CKSEL bits chose when RESET was last asserted:
+    // internal RC 1, 2, 4 or 8 MHz, a 32 kHz crystal, or the light bar's external clock or
+    // crystal, which runs at externalClockHz.
     void setExternalClockHz(std::uint32_t hz) { externalClockHz_ = hz; }
     static constexpr std::uint32_t kDefaultExternalClockHz = 8'000'000;
 
