@@ -133,7 +133,7 @@ void JobFrame::rewriteReport() {
     const LightBarState& bar = state_->lightBar;
     switch (bar.block) {
     case LightBarState::Block::Unchanged:
-        window_.errorLine(" Nothing was erased: the Light Bar holds its VCB as before");
+        window_.errorLine(" Nothing was erased: the Light Bar is as it was before");
         return;
     case LightBarState::Block::Old:
         window_.errorLine(" The Light Bar still holds its old VCB");
