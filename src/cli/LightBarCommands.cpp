@@ -8,6 +8,7 @@
 #include "cli/CommandTable.h"
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
+#include "cli/StopSignals.h"
 #include "jobs/ResultCode.h"
 #include "support/ComPorts.h"
 
@@ -25,6 +26,8 @@ struct JobInput {
     BlockArea record{};             // verify-vcb / program-vcb: the source as a record
     std::unique_ptr<FirmwareImage> image;
     std::string hexPath;
+    BlockArea backup{};             // restore: the saved block area
+    std::optional<BlockBackup::Eeprom> eeprom; // and the saved data memory, when given
 };
 
 ConfigBlock sourceRecord(const CommandLineRequest& req, CliEnvironment& env,
@@ -61,6 +64,19 @@ void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInpu
         failWith(env, file.code(),
                  input.hexPath + " holds no firmware byte: " + resultMessage(file.code()));
     input.image = std::move(file.image);
+}
+
+// restore: the saved block area (any block file) and the data memory's 4096 bytes.
+void prepareBackup(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
+    input.backup = loadBlockFile(env, req.args[0]);
+    if (req.args.size() < 2) return;
+    const std::string bytes = readInputFile(env, req.args[1]);
+    BlockBackup::Eeprom& eeprom = input.eeprom.emplace();
+    if (bytes.size() != eeprom.size())
+        failWith(env, exitcode::BadInput,
+                 req.args[1] + ": an EEPROM backup holds 4096 bytes, this file holds " +
+                     std::to_string(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), eeprom.begin());
 }
 
 AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
@@ -120,6 +136,9 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     case LightBarJob::ProgramCode: return engine.programFirmware(*input.image, &input.hexPath);
     case LightBarJob::VerifyCode: return engine.verifyFirmware(*input.image, &input.hexPath);
     case LightBarJob::AcquireTilt: return runAcquireTilt(req, env, engine, data);
+    case LightBarJob::Restore:
+        return engine.restore({&input.backup, input.eeprom ? &*input.eeprom : nullptr, &req.args[0],
+                               req.force ? SerialChange::Accept : SerialChange::Refuse});
     case LightBarJob::ReadEeprom: {
         std::array<std::uint8_t, 4096> buffer{};
         const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
@@ -146,19 +165,23 @@ const char* commandForReport(int code) {
     }
 }
 
-// After the job's log: what the answers left undone, an erased firmware, the command for a hint.
+// After the job's log: what the answers left undone, what the light bar's firmware needs, the
+// command for a hint, a stop from outside.
 void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
-                    const ConsoleJobWindow::Answers& answers, int exitCode) {
+                    const ConsoleJobWindow::Answers& answers, const LightBarState& lightBar,
+                    int exitCode) {
     if (answers.erasesRefused > 0)
         env.err << "tessel: nothing was erased"
                 << (req.keepFirmware ? " (--keep-firmware)" : "") << '\n';
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
-    const bool firmwareRestored = req.info->job == LightBarJob::ProgramCode && exitCode == 0;
-    if (answers.erasesConfirmed > 0 && !firmwareRestored)
-        env.err << "tessel: the light bar's firmware was erased: program it with tessel "
-                   "program-code FILE\n";
+    if (req.info->job == LightBarJob::Restore && exitCode == result::SerialNumberChangeCancelled)
+        env.err << "tessel: the backup is of another serial number: give --force to restore it\n";
+    if (const std::string advice = firmwareAdvice(lightBar); !advice.empty())
+        env.err << "tessel: " << advice << '\n';
     if (const char* command = commandForReport(exitCode))
         env.err << "tessel: on the command line: " << command << '\n';
+    if (const int signal = stopsignals::stopSignal(); signal != 0)
+        env.err << "tessel: stopped by signal " << signal << ": exit code " << 128 + signal << '\n';
     env.err.flush();
 }
 
@@ -177,6 +200,7 @@ ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& en
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     JobInput input;
     if (req.info->source == JobSource::Firmware) prepareFirmware(req, env, input);
+    if (req.info->source == JobSource::Backup) prepareBackup(req, env, input);
 
     ConsoleJobWindow window = consoleWindow(req, env);
     if (req.keepFirmware) window.refuseErases();
@@ -197,7 +221,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
         std::optional<std::string> data;
         exitCode = runJob(req, env, engine, host, input, data);
-        reportAfterJob(req, env, window.answers(), exitCode);
+        reportAfterJob(req, env, window.answers(), engine.lightBarState(), exitCode);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();
             while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
@@ -206,8 +230,9 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
         }
         if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
-        // Last, so an output that cannot be written loses nothing of the job.
-        if (data) writeOutput(env, req.out, *data);
+        // Last, so an output that cannot be written loses nothing of the job; a program told to
+        // stop writes none.
+        if (data && stopsignals::stopSignal() == 0) writeOutput(env, req.out, *data);
     } catch (const CommandFailure& failure) {
         exitCode = failure.exitCode;
     }

@@ -3,6 +3,8 @@
 
 #include "block/BlockText.h"
 #include "cli/Json.h"
+#include "sim/VirtualLightBar.h"
+#include "support/Clock.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -71,24 +73,49 @@ TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {
     EXPECT_NE(cli.err.find(" VCB is already Format 1"), std::string::npos);
 }
 
-// The block area saved before an erase programs back as a block file, withdrawn lines and all.
-TEST(CliLightBar, ABackupPutsTheBlockBack) {
+// The backups saved before an erase put the block (withdrawn lines and all) and the data memory
+// back in one restore; a backup of another light bar needs --force.
+TEST(CliLightBar, ARestorePutsTheBlockAndTheEepromBack) {
     CliRunner cli;
     initialise(cli);
     writeFile(cli.path("block.txt"), kBlockText);
     ASSERT_EQ(cli.run({"--yes", "program-vcb", cli.path("block.txt")}), 0) << cli.out;
+    {
+        VirtualClock clock;
+        VirtualLightBar bar(clock);
+        ASSERT_TRUE(bar.load(cli.state));
+        for (std::uint32_t i = 0; i < 700; ++i) bar.setEepromByte(i, static_cast<std::uint8_t>(i));
+        ASSERT_TRUE(bar.save(cli.state));
+    }
+    ASSERT_EQ(cli.run({"read-eeprom", "--raw", "--out", cli.path("before.bin")}), 0);
     ASSERT_EQ(cli.run({"--yes", "convert-vcb", "1"}), 0) << cli.out;
     const auto saved = cli.err.find(" Light Bar VCB area saved to ");
     ASSERT_NE(saved, std::string::npos) << cli.err;
     const auto from = saved + std::string(" Light Bar VCB area saved to ").size();
     const std::string backup = cli.err.substr(from, cli.err.find('\n', from) - from);
+    const std::string eeprom = backup.substr(0, backup.size() - 7) + "eeprom.bin";
     const std::filesystem::path backupPath(backup);
     EXPECT_EQ(backupPath.parent_path(), std::filesystem::path(cli.backups)) << backup;
     EXPECT_EQ(backupPath.filename().string().rfind("SN314159-", 0), 0u) << backup;
     EXPECT_NE(readFile(backup).find('~'), std::string::npos) << "the in-place update withdrew lines";
 
-    ASSERT_EQ(cli.run({"--yes", "program-vcb", backup}), 0) << cli.out;
-    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
+    EXPECT_EQ(cli.run({"--yes", "restore", backup, cli.path("block.txt")}), 65);
+    EXPECT_NE(cli.err.find("an EEPROM backup holds 4096 bytes"), std::string::npos) << cli.err;
+    ASSERT_EQ(cli.run({"--yes", "restore", backup, eeprom}), 0) << cli.err;
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.err;
+    ASSERT_EQ(cli.run({"read-eeprom", "--raw", "--out", cli.path("after.bin")}), 0);
+    EXPECT_EQ(readFile(cli.path("after.bin")), readFile(cli.path("before.bin")));
+
+    // Another light bar's backup is refused, and nothing is written, unless forced.
+    std::string other = kBlockText;
+    other.replace(other.find("314159"), 6, "314160");
+    writeFile(cli.path("other.txt"), other);
+    const std::string state = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--yes", "restore", cli.path("other.txt")}), 22);
+    EXPECT_NE(cli.err.find("give --force to restore it"), std::string::npos) << cli.err;
+    EXPECT_EQ(readFile(cli.state), state);
+    EXPECT_EQ(cli.run({"--yes", "--force", "restore", cli.path("other.txt")}), 0) << cli.err;
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("other.txt")}), 0) << cli.err;
 }
 
 TEST(CliLightBar, ProgramsABlockFileInPlaceAndVerifiesIt) {
