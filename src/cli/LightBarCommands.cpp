@@ -58,11 +58,7 @@ void prepareRecord(const CommandLineRequest& req, CliEnvironment& env, RecordHos
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.hexPath = req.args[0];
     FirmwareFile file = loadHexFile(env, input.hexPath, FirmwareUse::Job);
-    if (file.problem == FirmwareFile::Problem::NotHex)
-        failWith(env, file.code(), input.hexPath + ": " + resultMessage(file.code()));
-    if (file.problem == FirmwareFile::Problem::NoFirmware)
-        failWith(env, file.code(),
-                 input.hexPath + " holds no firmware byte: " + resultMessage(file.code()));
+    if (!file.ok()) failWith(env, file.code(), hexProblem(file));
     input.image = std::move(file.image);
 }
 

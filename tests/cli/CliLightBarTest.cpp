@@ -196,6 +196,17 @@ TEST(CliLightBar, UnreadableHexFilesStartNoJob) {
     writeFile(cli.path("empty.hex"), ":00000001FF\r\n");
     EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("empty.hex")}), 3);
     EXPECT_EQ(cli.err.find("---"), std::string::npos) << "no job started";
+    // Cut after a whole record, half a firmware would read cleanly: the end record is required.
+    // A record cut in the middle is a bad record, as before.
+    const std::string whole = sampleHex(2);
+    writeFile(cli.path("cut.hex"), whole.substr(0, whole.rfind(":10")));
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("cut.hex")}), 3);
+    EXPECT_NE(cli.err.find("cut.hex: HEX File Format Error: the file has no end-of-file record"),
+              std::string::npos)
+        << cli.err;
+    writeFile(cli.path("half.hex"), whole.substr(0, whole.rfind(":10") + 20));
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("half.hex")}), 3);
+    EXPECT_EQ(cli.err, "tessel: " + cli.path("half.hex") + ": HEX File Format Error\n");
     EXPECT_EQ(readFile(cli.state), before);
 }
 

@@ -124,11 +124,18 @@ TEST(MainWindow, FirmwareFileProblemsShowTheStandardErrorBox) {
     ASSERT_EQ(b.errorBoxes.size(), 1u);
     EXPECT_EQ(b.errorBoxes[0],
               "Tessel|HEX File Format Error\n" + notHex + "\nThe file holds no firmware.");
+    const std::string cut = b.dir / "cut.a90";
+    writeFile(cut, ":0400000001020304F2\n"); // no end-of-file record
+    b.fileToChoose = cut;
+    b.click(b.button("bProgCode"));
+    ASSERT_EQ(b.errorBoxes.size(), 2u);
+    EXPECT_EQ(b.errorBoxes[1], "Tessel|HEX File Format Error\n" + cut +
+                                   "\nThe file has no end-of-file record: it may be cut short.");
 
     b.fileToChoose.clear(); // the dialog is cancelled: silent
     const auto opens = b.lightBar().counts().opens;
     b.click(b.button("bVerifyCode"));
-    EXPECT_EQ(b.errorBoxes.size(), 1u);
+    EXPECT_EQ(b.errorBoxes.size(), 2u);
     EXPECT_EQ(b.lightBar().counts().opens, opens);
 }
 
