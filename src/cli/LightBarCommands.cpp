@@ -206,14 +206,14 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
     int exitCode = 0;
     try {
+        if (const Outcome started = session.startOutcome(); !started.ok())
+            failWith(env, started.code, started.message);
         if (req.info->source == JobSource::Block) prepareRecord(req, env, host, input);
 
         if (session.comPort() == 0)
             failWith(env, result::Error,
                      "no COM port selected: give --port N, or set \"COM Port\" in the "
                      "[Configuration] section of " + session.services().files().iniPath);
-        if (const Outcome started = session.startOutcome(); !started.ok())
-            failWith(env, started.code, started.message);
 
         std::optional<std::string> data;
         exitCode = runJob(req, env, engine, host, input, data);
@@ -239,6 +239,8 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     ConsoleJobWindow window = consoleWindow(req, env);
     AppSession session(sessionOptions(req, env), window);
+    if (const Outcome started = session.startOutcome(); !started.ok())
+        failWith(env, started.code, started.message);
     std::string text;
     for (int n = 1; n <= 4; ++n) {
         // As the COM Port menu probes: a skipped port is never opened.

@@ -235,6 +235,16 @@ TEST(CliLightBar, MissingPortAndUnwritableOutputsAreReported) {
     writeFile(cli.path("broken.state"), "not a light bar");
     EXPECT_EQ(cli.run({"--simulate=" + cli.path("broken.state"), "read-vcb"}), 65);
     EXPECT_EQ(readFile(cli.path("broken.state")), "not a light bar");
+
+    // A settings file that is there but cannot be read is no file of defaults.
+    std::filesystem::create_directory(cli.path("folder.INI"));
+    for (const std::string command : {"read-vcb", "ports"}) {
+        EXPECT_EQ(cli.run({"--ini", cli.path("folder.INI"), command}, false), 78) << command;
+        EXPECT_EQ(cli.err, "tessel: cannot read the settings file " + cli.path("folder.INI") +
+                               ": it is a folder (give a readable file with --ini, or none to "
+                               "start from the defaults)\n");
+        EXPECT_EQ(cli.out, "");
+    }
 }
 
 TEST(CliLightBar, ServicesStartAndTerminateAroundTheJob) {

@@ -158,6 +158,15 @@ TEST(MainWindow, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
     EXPECT_EQ(runWindows({dir / "tessel", dir / "tessel.INI", true, state}), 65);
     EXPECT_EQ(boxes, std::vector<std::string>{state + " is not a saved virtual light bar"});
     EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
+
+    std::filesystem::create_directory(dir / "folder.INI");
+    EXPECT_EQ(runWindows({dir / "tessel", dir / "folder.INI", true, state}), 78);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].rfind("cannot read the settings file " + std::string(dir / "folder.INI") +
+                                 ": it is a folder",
+                             0),
+              0u)
+        << boxes[1];
 }
 
 TEST(MainWindow, ASavedComPortThatIsSkippedIsDroppedWhenTheMenuOpens) {
