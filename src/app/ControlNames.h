@@ -23,7 +23,7 @@ inline constexpr std::string_view kProgCode = "bProgCode";
 inline constexpr std::string_view kVerifyCode = "bVerifyCode";
 inline constexpr std::string_view kProgVcb = "bProgVcb";
 inline constexpr std::string_view kVerifyVcb = "bVerifyVcb";
-inline constexpr std::string_view kTiltTempCal = "mTiltTempCal";
+inline constexpr std::string_view kTiltTempCal = "mShowTiltTempCal";
 
 // The controls of the numeric options, switch options and tilt calibration members are named in
 // their rows of the record's field tables (block/RecordFields.h).

@@ -1,5 +1,7 @@
 #include "app/ControlValues.h"
 
+#include "app/WindowLayout.h"
+
 namespace tessel {
 
 namespace {
@@ -52,29 +54,35 @@ void ControlValues::notify() {
 }
 
 std::string ControlValues::text(std::string_view control) const {
+    requireDeclared(control);
     const auto it = texts_.find(control);
     return it == texts_.end() ? std::string{} : it->second;
 }
 
 void ControlValues::setText(std::string_view control, std::string_view value) {
+    requireDeclared(control);
     if (put(texts_, control, std::string(value), std::string{})) changed(control);
 }
 
 bool ControlValues::isChecked(std::string_view control) const {
+    requireDeclared(control);
     const auto it = checks_.find(control);
     return it != checks_.end() && it->second;
 }
 
 void ControlValues::setChecked(std::string_view control, bool checked) {
+    requireDeclared(control);
     if (put(checks_, control, checked, false)) changed(control);
 }
 
 bool ControlValues::isEnabled(std::string_view control) const {
+    requireDeclared(control);
     const auto it = enabled_.find(control);
     return it == enabled_.end() || it->second;
 }
 
 void ControlValues::setEnabled(std::string_view control, bool enabled) {
+    requireDeclared(control);
     if (put(enabled_, control, enabled, true)) changed(control);
 }
 

@@ -14,6 +14,8 @@ namespace tessel {
 // "cbSkipTapeMinRadius", "rbTiltYes", ...): texts of text fields and labels, check marks of
 // check boxes, radio buttons and menu items, and enabled states. The Qt windows bind their
 // widgets to these names and refresh them when told of a change; tests use the set directly.
+// Every name is one a window's layout declares (WindowLayout.h): any other is a programming error,
+// which stops a debug build.
 class ControlValues {
 public:
     // Told the names of the controls whose text, check mark or enabled state changed (sorted,

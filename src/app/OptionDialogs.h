@@ -27,7 +27,6 @@ public:
     void closed();
 
     static constexpr KeyFilter kFieldFilter = KeyFilter::DecimalNumber;
-    static constexpr std::size_t kFieldMaxLength = 9;
 
 private:
     RecordHost& host_;
@@ -44,8 +43,6 @@ public:
     void lightBarDefaults();
     // "Clear all settings": all 68 fields emptied.
     void clearAll();
-
-    static constexpr std::size_t kNameMaxLength = 14;
 
 private:
     RecordHost& host_;

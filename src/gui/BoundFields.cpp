@@ -68,9 +68,10 @@ void BoundFields::show(const std::string& control) {
 
 bool BoundFields::eventFilter(QObject* watched, QEvent* event) {
     const auto name = names_.find(watched);
-    if (name == names_.end()) return false;
+    // A field being destroyed (its window going) is no longer a line edit: nothing to filter.
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (name == names_.end() || !edit) return false;
     const std::string& control = name->second;
-    auto* edit = static_cast<QLineEdit*>(watched);
     switch (event->type()) {
     case QEvent::FocusIn:
         setBase(edit, Qt::white);

@@ -1,25 +1,26 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
+#include "app/WindowLayout.h"
+#include "gui/LayoutWidgets.h"
 
-class QGridLayout;
-class QLabel;
-class QPushButton;
+#include <QDialog>
 
 namespace tessel {
 
-// What the option dialogs share: a fixed size, a caption without system buttons, buttons that
-// never act as the default on Enter, and navy information lines.
-void makeFixedDialog(QDialog* dialog, const QString& name, const QString& caption);
-QPushButton* dialogButton(QWidget* parent, const char* name, const QString& caption);
-QLabel* navyLine(QWidget* parent, const QString& text);
-
-// Any way of closing a dialog (Close, Escape outside a field, the window manager) is "Close".
+// What the option dialogs share: widgets made from their layout, a fixed size, a caption without
+// system buttons, buttons that never act as the default on Enter. Any way of closing one
+// (Close, Escape outside a field, the window manager) is "Close".
 class FixedDialog : public QDialog {
 public:
-    using QDialog::QDialog;
+    FixedDialog(WindowLayout layout, QWidget* parent);
+
     void reject() override { accept(); }
+    // Shows the dialog modally, captioned as its layout says.
+    void runModal();
+
+protected:
+    const WindowLayout layout_;
+    const LayoutWidgets widgets_;
 };
 
 } // namespace tessel

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/Outcome.h"
-
-#include <stdexcept>
 #include <string>
 
 namespace tessel {
@@ -24,14 +21,6 @@ bool displayAvailable();
 // Settles the application object just made: the core's numbers keep their decimal point
 // whatever locale Qt took from the user, and captions carry no " — Tessel" (no display name).
 void prepareApplication();
-
-// A start-up the windows cannot go on from; thrown while they are made, caught by runWindows.
-class StartupFailure : public std::runtime_error {
-public:
-    explicit StartupFailure(const Outcome& outcome)
-        : std::runtime_error(outcome.message), exitCode(outcome.code) {}
-    int exitCode;
-};
 
 // Opens the main window and runs until it closes. Without a display it prints one line and
 // returns kNoDisplayExitCode.

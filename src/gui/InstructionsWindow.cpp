@@ -1,6 +1,7 @@
 #include "gui/InstructionsWindow.h"
 
 #include "app/Instructions.h"
+#include "app/WindowLayout.h"
 
 #include <QMessageBox>
 #include <QPageLayout>
@@ -19,11 +20,13 @@ QString fromView(std::string_view text) {
 } // namespace
 
 void showInstructions(QWidget* parent) {
+    const WindowLayout layout = instructionsBoxLayout();
     // Preformatted: the steps' indentation only reads right when no line is wrapped.
-    QMessageBox box(QMessageBox::NoIcon, fromView(kInstructionsHeading),
-                    "<pre>" + fromView(kInstructionsBody).toHtmlEscaped() + "</pre>",
+    QMessageBox box(QMessageBox::NoIcon, fromView(layout.caption),
+                    "<pre>" + fromView(layout.row("lInstructionsBody").caption).toHtmlEscaped() +
+                        "</pre>",
                     QMessageBox::Ok, parent);
-    box.setObjectName("instructionsBox");
+    box.setObjectName(fromView(layout.name));
     box.setTextFormat(Qt::RichText);
     box.exec();
 }

@@ -1,7 +1,6 @@
 #include "gui/OptionDialogWindows.h"
 
-#include "app/AppSession.h"
-#include "app/MainWindowModel.h"
+#include "app/WindowSet.h"
 #include "gui/InstructionsWindow.h"
 #include "gui/TfAboutWindow.h"
 #include "gui/TfAdv.h"
@@ -10,26 +9,25 @@
 
 namespace tessel {
 
-OptionDialogWindows::OptionDialogWindows(AppSession& session, MainWindowModel& mainModel,
-                                         QWidget* parent)
-    : session_(session), parent_(parent), optionsModel_(session.host()),
-      scalesModel_(session.host()),
-      tiltModel_(session.host(), session.engine(), [&mainModel] { return mainModel.applyComPort(); }) {
-    ControlValues& values = session.host().controls();
-    optionsModel_.setFormContents();
-    scalesModel_.setFormContents();
-    // Windows of their own, not children of the main window: they live as long as it does and
-    // are centred on the screen when shown.
-    adv_ = std::make_unique<TfAdv>(optionsModel_, values);
-    scales_ = std::make_unique<TfScales>(scalesModel_, values);
-    tilt_ = std::make_unique<TfTiltTempCal>(tiltModel_, values);
-}
+// Windows of their own, not children of the main window: they live as long as it does and are
+// centred on the screen when shown.
+OptionDialogWindows::OptionDialogWindows(WindowSet& windows, QWidget* parent)
+    : windows_(windows), parent_(parent),
+      adv_(std::make_unique<TfAdv>(windows.options(), windows.controls())),
+      scales_(std::make_unique<TfScales>(windows.scales(), windows.controls())),
+      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls())) {}
 
 OptionDialogWindows::~OptionDialogWindows() = default;
 
-void OptionDialogWindows::showOptions() { adv_->runModal(); }
-void OptionDialogWindows::showScales() { scales_->runModal(); }
-void OptionDialogWindows::showTiltTempCal() { tilt_->runModal(); }
+void OptionDialogWindows::showOptions() {
+    windows_.showDialog(WindowSet::Dialog::Options, [this] { adv_->runModal(); });
+}
+void OptionDialogWindows::showScales() {
+    windows_.showDialog(WindowSet::Dialog::Scales, [this] { scales_->runModal(); });
+}
+void OptionDialogWindows::showTiltTempCal() {
+    windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
+}
 void OptionDialogWindows::showInstructions() { tessel::showInstructions(parent_); }
 
 void OptionDialogWindows::printInstructions(const QString& mainCaption) {
@@ -37,8 +35,8 @@ void OptionDialogWindows::printInstructions(const QString& mainCaption) {
 }
 
 void OptionDialogWindows::showAbout() {
-    TfAboutWindow::showAbout(session_.services().versionInfo(), session_.services().files().iniPath,
-                             parent_);
+    const ProgramServices& services = windows_.session().services();
+    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath, parent_);
 }
 
 } // namespace tessel

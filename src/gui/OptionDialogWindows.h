@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/OptionDialogs.h"
-#include "app/TiltCalibrationModel.h"
-
 #include <QString>
 
 #include <memory>
@@ -11,19 +8,18 @@ class QWidget;
 
 namespace tessel {
 
-class AppSession;
-class MainWindowModel;
 class TfAdv;
 class TfScales;
 class TfTiltTempCal;
+class WindowSet;
 
-// The three option dialogs, made once at start-up in the order options, scales, calibration,
-// each with the form's own contents until the main window's first showing loads the record;
-// they keep their contents between showings. Also the Help menu's windows.
+// The views of the window set's three option dialogs, made once at start-up in the order
+// options, scales, calibration; they keep their contents between showings. Also the Help menu's
+// windows.
 class OptionDialogWindows {
 public:
     // parent: the window the Help menu's boxes belong to.
-    OptionDialogWindows(AppSession& session, MainWindowModel& mainModel, QWidget* parent);
+    OptionDialogWindows(WindowSet& windows, QWidget* parent);
     ~OptionDialogWindows();
     OptionDialogWindows(const OptionDialogWindows&) = delete;
     OptionDialogWindows& operator=(const OptionDialogWindows&) = delete;
@@ -41,11 +37,8 @@ public:
     TfTiltTempCal& tiltTempCal() { return *tilt_; }
 
 private:
-    AppSession& session_;
+    WindowSet& windows_;
     QWidget* parent_;
-    OptionsDialogModel optionsModel_;
-    ScalesDialogModel scalesModel_;
-    TiltCalibrationModel tiltModel_;
     std::unique_ptr<TfAdv> adv_;
     std::unique_ptr<TfScales> scales_;
     std::unique_ptr<TfTiltTempCal> tilt_;

@@ -1,6 +1,6 @@
 #include "gui/TfAboutWindow.h"
 
-#include "gui/DialogLook.h"
+#include "gui/LayoutWidgets.h"
 #include "gui/WindowLook.h"
 #include "support/VersionInfo.h"
 
@@ -12,23 +12,6 @@
 #include <QUrl>
 
 namespace tessel {
-
-namespace {
-
-QLabel* line(QWidget* parent, const char* name, const QString& text, const QRect& place,
-             const QColor& colour, int pixels, bool bold) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(place);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFont(designFont(pixels, bold));
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-    return label;
-}
-
-} // namespace
 
 QPixmap tesselLogo(const QSize& size) {
     QPixmap pixmap(size);
@@ -61,50 +44,25 @@ QPixmap tesselLogo(const QSize& size) {
 TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
                              QWidget* parent)
     : QDialog(parent) {
-    setObjectName("TfAboutWindow");
-    setWindowTitle("About");
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(392, 249);
-    setFont(designFont(16, true));
-
-    const QColor black(Qt::black), white(Qt::white);
-    line(this, "lProgramName", QString::fromStdString(version.productName()), {0, 2, 392, 18},
-         black, 16, true);
-    line(this, "lVersion", "Version: " + QString::fromStdString(version.fileVersion()),
-         {0, 20, 392, 18}, black, 16, true);
-
-    auto* panel = new QWidget(this);
-    panel->setObjectName("pLogo");
-    panel->setGeometry(0, 38, 392, 166);
-    panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, black);
-    panel->setPalette(p);
-    auto* logo = new QLabel(panel);
-    logo->setObjectName("iLogo");
-    logo->setGeometry(5, 2, 382, 132);
-    logo->setPixmap(tesselLogo({382, 132}));
-    line(panel, "lContact1", "Tessel light bar utility - bench and factory", {0, 134, 392, 15},
-         white, 11, false);
-    line(panel, "lContact2", "support: tessel.example.org", {0, 149, 392, 15}, white, 11, false);
-
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("bOK");
-    ok->setFont(designFont(12));
-    ok->setGeometry(86, 208, 100, 25);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* web = new QPushButton("Torva Web Site", this);
-    web->setObjectName("bVeltraneWebSite");
-    web->setAutoDefault(false);
-    web->setFont(designFont(12));
-    web->setGeometry(206, 208, 120, 25);
-    connect(web, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))); });
-    auto* notice = line(this, "lNotice", "Tessel is free software; it comes with no warranty.",
-                        {0, 236, 392, 12}, black, 10, false);
+    const WindowLayout layout = aboutWindowLayout();
+    const LayoutWidgets widgets(layout, this);
+    applyWindowLayout(this, layout);
+    setFixedSize(layout.clientWidth, layout.clientHeight);
+    widgets.get<QLabel>("lProgramName")->setText(QString::fromStdString(version.productName()));
+    widgets.get<QLabel>("lVersion")
+        ->setText(qText(layout.row("lVersion").caption) +
+                  QString::fromStdString(version.fileVersion()));
+    const Rect logo = layout.row("iLogo").place;
+    widgets.get<QLabel>("iLogo")->setPixmap(tesselLogo({logo.width, logo.height}));
+    connect(widgets.get<QPushButton>("bOK"), &QPushButton::clicked, this, &QDialog::accept);
+    connect(widgets.get<QPushButton>("bVeltraneWebSite"), &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(qText(kProjectWebSite))); });
     if (settingsPath.empty()) return;
+    // The bottom line names the settings file in use instead of the notice.
+    auto* notice = widgets.get<QLabel>("lNotice");
     const auto settings = "Settings: " + QString::fromStdString(settingsPath);
-    notice->setText(notice->fontMetrics().elidedText(settings, Qt::ElideMiddle, 384));
+    notice->setText(
+        notice->fontMetrics().elidedText(settings, Qt::ElideMiddle, notice->width() - 8));
     notice->setToolTip(settings);
 }
 

@@ -16,8 +16,6 @@ public:
     explicit TfAboutWindow(const VersionInfo& version, const std::string& settingsPath = {},
                            QWidget* parent = nullptr);
 
-    static constexpr const char* kWebSite = "https://tessel.example.org/";
-
     // Shows a new about window modally and destroys it when it closes.
     static void showAbout(const VersionInfo& version, const std::string& settingsPath,
                           QWidget* parent);

@@ -13,9 +13,6 @@ class TfAdv : public FixedDialog {
 public:
     TfAdv(OptionsDialogModel& model, ControlValues& values, QWidget* parent = nullptr);
 
-    // Shows the dialog modally; afterwards "Tilt" goes into the record however it was closed.
-    void runModal();
-
 private:
     OptionsDialogModel& model_;
     BoundFields* bound_;

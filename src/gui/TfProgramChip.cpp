@@ -1,6 +1,5 @@
 #include "gui/TfProgramChip.h"
 
-#include "gui/WindowLook.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -18,7 +17,6 @@
 namespace tessel {
 
 namespace {
-constexpr int kClientHeight = 343;
 
 QTextCharFormat lineFormat(LineStyle style) {
     QTextCharFormat f;
@@ -41,63 +39,33 @@ QTextCharFormat lineFormat(LineStyle style) {
     return f;
 }
 
-QTextEdit* makePane(QWidget* parent, const char* name) {
-    auto* pane = new QTextEdit(parent);
-    pane->setObjectName(name);
-    pane->setReadOnly(true);
-    pane->setFont(paneFont());
-    pane->setLineWrapMode(QTextEdit::NoWrap);
-    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return pane;
-}
 } // namespace
 
 TfProgramChip::TfProgramChip(JobWindowModel& model, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      model_(model) {
-    setObjectName("TfProgramChip");
-    setWindowTitle("Read/Programming Chip");
-    setFont(designFont());
-    reVcbDisplay_ = makePane(this, "reVcbDisplay");
-    reProg_ = makePane(this, "reProg");
-    pbProgrammingProgress_ = new QProgressBar(this);
-    pbProgrammingProgress_->setObjectName("pbProgrammingProgress");
-    pbProgrammingProgress_->setRange(0, 100);
-    pbProgrammingProgress_->setTextVisible(false);
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    bProgNo_ = button("bProgNo", "No");
-    bProgYes_ = button("bProgYes", "Yes");
-    bProgCancel_ = button("bProgCancel", "Cancel");
-    bProgOk_ = button("bProgOk", "OK");
+    : QWidget(parent), model_(model),
+      widgets_(jobWindowLayout(JobLayoutMode::Design), this),
+      reVcbDisplay_(widgets_.get<QTextEdit>("reVcbDisplay")),
+      reProg_(widgets_.get<QTextEdit>("reProg")),
+      pbProgrammingProgress_(widgets_.get<QProgressBar>("pbProgrammingProgress")),
+      bProgNo_(widgets_.get<QPushButton>("bProgNo")),
+      bProgYes_(widgets_.get<QPushButton>("bProgYes")),
+      bProgCancel_(widgets_.get<QPushButton>("bProgCancel")),
+      bProgOk_(widgets_.get<QPushButton>("bProgOk")) {
+    applyWindowLayout(this, jobWindowLayout(JobLayoutMode::Design));
     connect(bProgNo_, &QPushButton::clicked, this, [this] { model_.setNoClicked(); });
     connect(bProgYes_, &QPushButton::clicked, this, [this] { model_.setYesClicked(); });
     connect(bProgCancel_, &QPushButton::clicked, this, [this] { model_.setCancelClicked(); });
     connect(bProgOk_, &QPushButton::clicked, this, [this] { model_.setOkClicked(); });
-    shownLayout_.windowWidth = -1; // the first refresh places everything
     refresh();
 }
 
 void TfProgramChip::applyLayout() {
-    const JobWindowModel::Layout& l = model_.layout();
-    if (l == shownLayout_) return;
-    shownLayout_ = l;
-    setFixedSize(l.windowWidth, kClientHeight);
-    reVcbDisplay_->setGeometry(toQRect(l.blockPane));
-    reVcbDisplay_->setVisible(l.blockPaneVisible);
-    reProg_->setGeometry(toQRect(l.logPane));
-    pbProgrammingProgress_->setGeometry(toQRect(l.progressBar));
-    bProgNo_->setGeometry(toQRect(l.noButton));
-    bProgYes_->setGeometry(toQRect(l.yesButton));
-    bProgCancel_->setGeometry(toQRect(l.cancelButton));
-    bProgOk_->setGeometry(toQRect(l.okButton));
-    for (QPushButton* b : {bProgNo_, bProgYes_, bProgCancel_, bProgOk_})
-        fitCaption(b, b->text(), 11, false, kButtonPadding);
+    const JobLayoutMode mode = model_.layoutMode();
+    if (shownLayout_ == mode) return;
+    shownLayout_ = mode;
+    const WindowLayout layout = jobWindowLayout(mode);
+    setFixedSize(layout.clientWidth, layout.clientHeight);
+    widgets_.place(layout, {"reVcbDisplay"}); // the model shows and hides the others
 }
 
 void TfProgramChip::refreshLog() {

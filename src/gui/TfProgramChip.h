@@ -1,9 +1,11 @@
 #pragma once
 
-#include "jobs/JobWindowModel.h"
+#include "app/JobWindowModel.h"
+#include "gui/LayoutWidgets.h"
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,7 @@ class QTextEdit;
 namespace tessel {
 
 // The job window: draws a JobWindowModel (log lines in their styles, block pane, progress, the
-// four buttons, the layout of the job) and forwards the buttons' clicks to it. While a job runs
+// four buttons, the job window's layout for the job) and forwards the buttons' clicks to it. While a job runs
 // it is application-modal, and only the job can close it.
 class TfProgramChip : public QWidget {
     Q_OBJECT
@@ -33,6 +35,7 @@ private:
     void applyLayout();
 
     JobWindowModel& model_;
+    LayoutWidgets widgets_;
     QTextEdit* reVcbDisplay_;
     QTextEdit* reProg_;
     QProgressBar* pbProgrammingProgress_;
@@ -42,7 +45,7 @@ private:
     QPushButton* bProgOk_;
     std::vector<JobWindowModel::Line> shownLines_;
     std::string shownBlock_;
-    JobWindowModel::Layout shownLayout_{};
+    std::optional<JobLayoutMode> shownLayout_; // none: nothing placed yet
 };
 
 } // namespace tessel

@@ -12,7 +12,6 @@ class BoundFields;
 class TfScales : public FixedDialog {
 public:
     TfScales(ScalesDialogModel& model, ControlValues& values, QWidget* parent = nullptr);
-    void runModal();
 
 private:
     ScalesDialogModel& model_;

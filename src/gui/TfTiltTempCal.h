@@ -12,7 +12,6 @@ class BoundFields;
 class TfTiltTempCal : public FixedDialog {
 public:
     TfTiltTempCal(TiltCalibrationModel& model, ControlValues& values, QWidget* parent = nullptr);
-    void runModal();
 
 private:
     void acquire();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/MainWindowModel.h"
+#include "app/WindowLayout.h"
+#include "gui/LayoutWidgets.h"
 
 #include <QMainWindow>
 
@@ -10,23 +11,23 @@
 #include <string>
 
 class QAction;
-class QFrame;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 
 namespace tessel {
 
-// The main window: draws a MainWindowModel (fields, enabled commands, COM Port menu, title) and
-// runs its commands from the buttons and menus. Every handler shows an exception in the
-// standard error box; the window cannot close while a job runs.
+class MainWindowModel;
 class OptionDialogWindows;
+class WindowSet;
 
+// The main window: draws the window set's MainWindowModel (fields, enabled commands, COM Port
+// menu, title) in the main window's layout and runs its commands from the buttons and menus.
+// Every handler shows an exception in the standard error box.
 class TfVcbPrg : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfVcbPrg(MainWindowModel& model, QWidget* parent = nullptr);
+    explicit TfVcbPrg(WindowSet& windows, QWidget* parent = nullptr);
 
     // The option dialogs and Help windows its menu items open (made after the window).
     void setDialogs(OptionDialogWindows* dialogs);
@@ -35,7 +36,7 @@ public:
     void refresh();
 
     // The design's client height (204) less the start-up adjustments.
-    int clientHeight() const;
+    int clientHeight() const { return layout_.clientHeight; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,31 +44,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenus();
+    void connectCommands();
+    // Connects a button or menu item to a command run through run().
+    void onClick(std::string_view control, std::function<void()> command);
     // Runs a command; an exception shows its message in the standard error box.
     void run(const std::function<void()>& command);
     // The firmware file dialog; none when cancelled.
     std::optional<std::string> chooseHexFile();
 
+    WindowSet& windows_;
     MainWindowModel& model_;
-    QFrame* pSerialNumber_ = nullptr;
-    QFrame* pProductName_ = nullptr;
-    QLineEdit* memoSerialNumber_ = nullptr;
-    QLineEdit* memoProductName_ = nullptr;
-    QLabel* lFormatNumber_ = nullptr;
-    QPushButton* bReadVcb_ = nullptr;
-    QPushButton* bProgVcb_ = nullptr;
-    QPushButton* bVerifyVcb_ = nullptr;
-    QPushButton* bProgCode_ = nullptr;
-    QPushButton* bVerifyCode_ = nullptr;
-    QAction* mConvertVcbToFormat1_ = nullptr;
-    QAction* mConvertVcbToFormat2_ = nullptr;
-    QAction* mInitDefaultVcb_ = nullptr;
-    QMenu* mComPort_ = nullptr;
-    std::array<QAction*, 4> mCom_{};
+    WindowLayout layout_;
+    LayoutWidgets widgets_;
+    QLineEdit* memoSerialNumber_;
+    QLineEdit* memoProductName_;
+    QLabel* lFormatNumber_;
     OptionDialogWindows* dialogs_ = nullptr;
-    QAction* mTiltTempCal_ = nullptr;
 };
 
 } // namespace tessel

@@ -1,6 +1,6 @@
 #include "gui/WindowLook.h"
 
-#include "jobs/JobWindowModel.h"
+#include "app/WindowLayout.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -16,9 +16,9 @@ QFont designFont(int pixelSize, bool bold) {
     return font;
 }
 
-QFont paneFont() {
+QFont paneFont(int pixelSize) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(12);
+    font.setPixelSize(pixelSize);
     return font;
 }
 
@@ -30,6 +30,6 @@ void fitCaption(QWidget* control, const QString& caption, int pixelSize, bool bo
     control->setFont(font);
 }
 
-QRect toQRect(const ControlRect& r) { return {r.left, r.top, r.width, r.height}; }
+QRect toQRect(const Rect& r) { return {r.left, r.top, r.width, r.height}; }
 
 } // namespace tessel

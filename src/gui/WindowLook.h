@@ -8,13 +8,13 @@ class QWidget;
 
 namespace tessel {
 
-struct ControlRect;
+struct Rect;
 
 // The design's "MS Sans Serif" at 11 pixels: the platform's default UI font at that size.
 QFont designFont(int pixelSize = 11, bool bold = false);
 // The design's "Courier New": the platform's fixed-pitch font.
-QFont paneFont();
-QRect toQRect(const ControlRect& r);
+QFont paneFont(int pixelSize = 12);
+QRect toQRect(const Rect& r);
 // The room a caption needs in a push button besides its text (the style's bevel and padding).
 inline constexpr int kButtonPadding = 8;
 // Gives a control its design font, a pixel smaller at a time (down to 8) until its caption fits

@@ -1,21 +1,18 @@
 #pragma once
 
-#include "app/AppSession.h"
-#include "app/MainWindowModel.h"
+#include "app/WindowSet.h"
 #include "gui/GuiMain.h"
 #include "gui/OptionDialogWindows.h"
 #include "gui/TfProgramChip.h"
 #include "gui/TfVcbPrg.h"
-#include "jobs/JobWindowModel.h"
 
 #include <memory>
 
 namespace tessel {
 
-// The windows on an application session, made in start-up order: the job window's model (the
-// engine reports into it), the session (services, settings, engine, record), the main window's
-// model and both windows. Ending it keeps the virtual light bar's state and ends the session
-// (which terminates the services unless the INI file is read-only).
+// The Qt views over a window set: the main window, the job window and the option dialogs, each
+// drawing its model and repainting when the set says it changed. The desktop session may not end
+// the program while a job runs.
 class WindowSession {
 public:
     explicit WindowSession(const WindowOptions& options);
@@ -23,24 +20,20 @@ public:
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
 
+    WindowSet& windows() { return windows_; }
     TfVcbPrg& mainWindow() { return *mainWindow_; }
     TfProgramChip& jobWindow() { return *jobWindow_; }
-    MainWindowModel& model() { return *model_; }
-    JobWindowModel& jobModel() { return jobModel_; }
+    MainWindowModel& model() { return windows_.mainWindow(); }
+    JobWindowModel& jobModel() { return windows_.jobWindow(); }
     OptionDialogWindows& dialogs() { return *dialogs_; }
-    AppSession& session() { return *session_; }
-    VirtualLightBar& virtualLightBar() { return session_->virtualLightBar(); }
+    AppSession& session() { return windows_.session(); }
+    VirtualLightBar& virtualLightBar() { return windows_.session().virtualLightBar(); }
 
 private:
-    void repaint();
-
-    JobWindowModel jobModel_;
-    std::unique_ptr<AppSession> session_;
-    std::unique_ptr<MainWindowModel> model_;
+    WindowSet windows_;
     std::unique_ptr<TfVcbPrg> mainWindow_;
     std::unique_ptr<TfProgramChip> jobWindow_;
     std::unique_ptr<OptionDialogWindows> dialogs_; // bound to the controls: gone first
-    std::size_t controlsObserver_ = 0;
 };
 
 } // namespace tessel

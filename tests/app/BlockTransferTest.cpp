@@ -101,7 +101,7 @@ TEST(BlockTransfer, CommandAvailabilityFollowsTheFormat) {
     loadIntoWindows(none, c, true).applyTo(c);
     EXPECT_TRUE(c.isEnabled("mInitDefaultVcb"));
     EXPECT_FALSE(c.isEnabled("bProgVcb"));
-    EXPECT_FALSE(c.isEnabled("mTiltTempCal"));
+    EXPECT_FALSE(c.isEnabled("mShowTiltTempCal"));
 }
 
 TEST(BlockTransfer, LoadThenCollectGivesTheRecordBack) {

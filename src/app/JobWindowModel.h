@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WindowLayout.h"
 #include "jobs/JobWindow.h"
 
 #include <functional>
@@ -9,16 +10,8 @@
 
 namespace tessel {
 
-// Position and size of one control of the job window, in pixels.
-struct ControlRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const ControlRect&) const = default;
-};
-
-// The job window without a toolkit: its lines, panes, progress, buttons, click flags and layout.
+// The job window without a toolkit: its lines, panes, progress, buttons, click flags and which of
+// its layouts the job uses (jobWindowLayout gives the places).
 // The Qt window draws this state (repainting when told of a change) and forwards its button
 // clicks; only the job closes it. The questions' waiting loops live here, waiting for the
 // toolkit's next input through the given function until a click arrives.
@@ -29,16 +22,6 @@ public:
         std::string text;
         bool operator==(const Line&) const = default;
     };
-    struct Layout {
-        int windowWidth = 0;
-        ControlRect blockPane, logPane, progressBar, noButton, yesButton, cancelButton, okButton;
-        bool blockPaneVisible = true;
-        bool operator==(const Layout&) const = default;
-    };
-
-    // The layout as designed: client area 632 by 343 pixels.
-    static Layout designLayout();
-
     // isAdvancedMode: whether the main window is in advanced mode (a job's block pane shows
     // only then). processMessages: lets the toolkit deliver pending input, clicks included, and
     // returns at once. waitForInput: blocks until the toolkit has input, then delivers it.
@@ -46,7 +29,7 @@ public:
                    std::function<void()> waitForInput);
 
     // Called after every change of what the window shows (lines, block text, progress, button
-    // visibility, visibility, caption, layout), also in the middle of a job.
+    // visibility, visibility, caption, layout mode), also in the middle of a job.
     void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
 
     // --- JobWindow ---
@@ -82,7 +65,8 @@ public:
     bool noVisible() const { return noVisible_; }
     bool okVisible() const { return okVisible_; }
     bool cancelVisible() const { return cancelVisible_; }
-    const Layout& layout() const { return layout_; }
+    // The block pane shows only in the design layout.
+    JobLayoutMode layoutMode() const { return layoutMode_; }
 
 private:
     static bool take(bool& flag);
@@ -102,7 +86,7 @@ private:
     bool progressVisible_ = false;
     bool yesVisible_ = false, noVisible_ = false, okVisible_ = false, cancelVisible_ = false;
     bool yesClicked_ = false, noClicked_ = false, okClicked_ = false, cancelClicked_ = false;
-    Layout layout_ = designLayout();
+    JobLayoutMode layoutMode_ = JobLayoutMode::Design;
 };
 
 } // namespace tessel

@@ -1,6 +1,6 @@
 // The job window's own rules without a toolkit: layouts, questions and click flags, change
 // notices, and a whole job driven through it by clicks delivered while it waits for input.
-#include "jobs/JobWindowModel.h"
+#include "app/JobWindowModel.h"
 
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
@@ -33,26 +33,29 @@ TEST(JobWindowModel, LayoutFollowsTheBlockPaneAndAdvancedMode) {
     w.model.showForJob("--- Read Light Bar VCB ---", true);
     EXPECT_TRUE(w.model.visible());
     EXPECT_EQ(w.model.caption(), "                  --- Read Light Bar VCB ---");
-    EXPECT_EQ(w.model.layout(), JobWindowModel::designLayout());
+    EXPECT_EQ(w.model.layoutMode(), JobLayoutMode::Design);
+    EXPECT_FALSE(jobWindowLayout(JobLayoutMode::Design).row("reVcbDisplay").has(ControlRow::Hidden));
 
     w.advanced = false;
     w.model.showForJob("t", true);
-    const auto& narrow = w.model.layout();
-    EXPECT_FALSE(narrow.blockPaneVisible);
-    EXPECT_EQ(narrow.windowWidth, 632 - 255);
-    EXPECT_EQ(narrow.logPane.left, 275 - 255);
-    EXPECT_EQ(narrow.progressBar.left, 275 - 255);
-    EXPECT_EQ(narrow.okButton.left, 586 - 255);
-    EXPECT_EQ(narrow.okButton.top, 264);
+    ASSERT_EQ(w.model.layoutMode(), JobLayoutMode::Narrow);
+    const WindowLayout narrow = jobWindowLayout(JobLayoutMode::Narrow);
+    EXPECT_TRUE(narrow.row("reVcbDisplay").has(ControlRow::Hidden));
+    EXPECT_EQ(narrow.clientWidth, 632 - 255);
+    EXPECT_EQ(narrow.row("reProg").place.left, 275 - 255);
+    EXPECT_EQ(narrow.row("pbProgrammingProgress").place.left, 275 - 255);
+    EXPECT_EQ(narrow.row("bProgOk").place.left, 586 - 255);
+    EXPECT_EQ(narrow.row("bProgOk").place.top, 264);
 
     w.advanced = true;
     w.model.showForJob("t", false);
-    const auto& compact = w.model.layout();
-    EXPECT_FALSE(compact.blockPaneVisible);
-    EXPECT_EQ(compact.windowWidth, 632 - 161);
-    EXPECT_EQ(compact.logPane, (ControlRect{275 - 261, 8, 306 + 100, 310}));
-    EXPECT_EQ(compact.progressBar, (ControlRect{14, 325, 406, 12}));
-    EXPECT_EQ(compact.yesButton.left, 586 - 161);
+    ASSERT_EQ(w.model.layoutMode(), JobLayoutMode::Compact);
+    const WindowLayout compact = jobWindowLayout(JobLayoutMode::Compact);
+    EXPECT_TRUE(compact.row("reVcbDisplay").has(ControlRow::Hidden));
+    EXPECT_EQ(compact.clientWidth, 632 - 161);
+    EXPECT_EQ(compact.row("reProg").place, (Rect{275 - 261, 8, 306 + 100, 310}));
+    EXPECT_EQ(compact.row("pbProgrammingProgress").place, (Rect{14, 325, 406, 12}));
+    EXPECT_EQ(compact.row("bProgYes").place.left, 586 - 161);
 }
 
 TEST(JobWindowModel, ShowingForAJobEmptiesPanesAndHidesControls) {
@@ -119,12 +122,12 @@ TEST(JobWindowModel, QuestionsWaitForInputWithoutSpinning) {
 TEST(JobWindowModel, EveryVisibleChangeIsNotified) {
     Window w;
     using Shown = std::tuple<bool, std::string, std::vector<JobWindowModel::Line>, std::string, int,
-                             bool, bool, bool, bool, bool, JobWindowModel::Layout>;
+                             bool, bool, bool, bool, bool, JobLayoutMode>;
     const auto shown = [&] {
         const JobWindowModel& m = w.model;
         return Shown{m.visible(),   m.caption(),         m.lines(),      m.blockText(),
                      m.progress(),  m.progressVisible(), m.yesVisible(), m.noVisible(),
-                     m.okVisible(), m.cancelVisible(),   m.layout()};
+                     m.okVisible(), m.cancelVisible(),   m.layoutMode()};
     };
     Shown seen;
     w.model.setOnChanged([&] { seen = shown(); });
@@ -196,7 +199,7 @@ TEST(JobWindowModel, DrivesAJobByClicks) {
     BlockArea area;
     EXPECT_EQ(engine.readBlock(area), result::NoValidVcb);
     EXPECT_FALSE(window.visible()) << "closed after OK";
-    EXPECT_FALSE(window.layout().blockPaneVisible) << "no block pane outside advanced mode";
+    EXPECT_NE(window.layoutMode(), JobLayoutMode::Design) << "no block pane outside advanced mode";
     EXPECT_EQ(window.lines().back().text, " **********************************");
 
     EXPECT_EQ(engine.initDefaultBlock(), result::EraseCancelled);

@@ -1,30 +1,12 @@
-#include "jobs/JobWindowModel.h"
+#include "app/JobWindowModel.h"
 
 #include <algorithm>
 
 namespace tessel {
 
 namespace {
-// The compact layout of a job without block pane: the log pane takes the pane's place and more.
-constexpr int kCompactNarrowing = 161;
-constexpr int kCompactLogShift = 261;
-constexpr int kCompactLogWidening = 100;
 constexpr const char* kCaptionIndent = "                  "; // 18 blanks before the title
 } // namespace
-
-JobWindowModel::Layout JobWindowModel::designLayout() {
-    Layout l;
-    l.windowWidth = 632;
-    l.blockPane = {8, 8, 255, 310};
-    l.logPane = {275, 8, 306, 310};
-    l.progressBar = {275, 325, 306, 12};
-    l.noButton = {586, 72, 42, 50};
-    l.yesButton = {586, 136, 42, 50};
-    l.cancelButton = {586, 200, 42, 50};
-    l.okButton = {586, 264, 42, 50};
-    l.blockPaneVisible = true;
-    return l;
-}
 
 JobWindowModel::JobWindowModel(std::function<bool()> isAdvancedMode,
                                std::function<void()> processMessages,
@@ -44,29 +26,10 @@ void JobWindowModel::showForJob(const std::string& title, bool withBlockPane) {
     progressVisible_ = false;
     yesVisible_ = noVisible_ = okVisible_ = cancelVisible_ = false;
 
-    const Layout design = designLayout();
-    layout_ = design;
-    if (withBlockPane) {
-        if (!isAdvancedMode_()) {
-            // Without advanced mode the block stays hidden: the window closes up over its pane.
-            const int shift = design.blockPane.width;
-            layout_.blockPaneVisible = false;
-            layout_.windowWidth -= shift;
-            for (ControlRect* r : {&layout_.logPane, &layout_.progressBar, &layout_.noButton,
-                                   &layout_.yesButton, &layout_.cancelButton, &layout_.okButton})
-                r->left -= shift;
-        }
-    } else {
-        layout_.blockPaneVisible = false;
-        layout_.windowWidth = design.windowWidth - kCompactNarrowing;
-        layout_.logPane.left = design.logPane.left - kCompactLogShift;
-        layout_.logPane.width = design.logPane.width + kCompactLogWidening;
-        layout_.progressBar.left = layout_.logPane.left;
-        layout_.progressBar.width = layout_.logPane.width;
-        for (ControlRect* r : {&layout_.noButton, &layout_.yesButton, &layout_.cancelButton,
-                               &layout_.okButton})
-            r->left -= kCompactNarrowing;
-    }
+    // Without advanced mode the block stays hidden: the window closes up over its pane.
+    layoutMode_ = !withBlockPane     ? JobLayoutMode::Compact
+                  : isAdvancedMode_() ? JobLayoutMode::Design
+                                      : JobLayoutMode::Narrow;
     visible_ = true;
     changed();
 }

@@ -1,0 +1,75 @@
+#include "app/WindowLayout.h"
+
+namespace tessel {
+
+namespace {
+
+using K = ControlKind;
+using F = ControlRow::Flag;
+
+constexpr Font kPaneFont{FontFace::Fixed, 12, false};
+
+// The compact layout of a job without block pane: the log pane takes the pane's place and more.
+constexpr int kCompactNarrowing = 161;
+constexpr int kCompactLogShift = 261;
+constexpr int kCompactLogWidening = 100;
+
+constexpr const char* kButtons[] = {"bProgNo", "bProgYes", "bProgCancel", "bProgOk"};
+
+// The progress bar and the four buttons are hidden until a job shows them.
+WindowLayout designLayout() {
+    WindowLayout w{.name = "TfProgramChip",
+                   .caption = "Read/Programming Chip",
+                   .frame = WindowLayout::Frame::Dialog,
+                   .clientWidth = 632,
+                   .clientHeight = 343,
+                   .font = {FontFace::Design, 11, false}};
+    w.rows = {
+        {.name = "reVcbDisplay", .kind = K::RichText, .place = {8, 8, 255, 310},
+         .font = kPaneFont},
+        {.name = "reProg", .kind = K::RichText, .place = {275, 8, 306, 310}, .font = kPaneFont},
+        {.name = "pbProgrammingProgress", .kind = K::ProgressBar, .place = {275, 325, 306, 12},
+         .flags = F::Hidden},
+        {.name = "bProgNo", .kind = K::Button, .place = {586, 72, 42, 50}, .caption = "No",
+         .flags = F::Hidden},
+        {.name = "bProgYes", .kind = K::Button, .place = {586, 136, 42, 50}, .caption = "Yes",
+         .flags = F::Hidden},
+        {.name = "bProgCancel", .kind = K::Button, .place = {586, 200, 42, 50},
+         .caption = "Cancel", .flags = F::Hidden},
+        {.name = "bProgOk", .kind = K::Button, .place = {586, 264, 42, 50}, .caption = "OK",
+         .flags = F::Hidden},
+    };
+    return w;
+}
+
+} // namespace
+
+WindowLayout jobWindowLayout(JobLayoutMode mode) {
+    WindowLayout w = designLayout();
+    ControlRow& blockPane = w.row("reVcbDisplay");
+    ControlRow& log = w.row("reProg");
+    ControlRow& progress = w.row("pbProgrammingProgress");
+    switch (mode) {
+    case JobLayoutMode::Design: break;
+    case JobLayoutMode::Narrow: {
+        // The window closes up over the block pane.
+        const int shift = blockPane.place.width;
+        w.clientWidth -= shift;
+        for (ControlRow& row : w.rows)
+            if (&row != &blockPane) row.place.left -= shift;
+        break;
+    }
+    case JobLayoutMode::Compact:
+        w.clientWidth -= kCompactNarrowing;
+        log.place.left -= kCompactLogShift;
+        log.place.width += kCompactLogWidening;
+        progress.place.left = log.place.left;
+        progress.place.width = log.place.width;
+        for (const char* button : kButtons) w.row(button).place.left -= kCompactNarrowing;
+        break;
+    }
+    if (mode != JobLayoutMode::Design) blockPane.flags |= F::Hidden;
+    return w;
+}
+
+} // namespace tessel

@@ -1,0 +1,71 @@
+#include "app/WindowLayout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+namespace tessel {
+
+namespace {
+
+template <typename Rows>
+auto findRow(Rows& rows, std::string_view control) {
+    return std::find_if(rows.begin(), rows.end(),
+                        [&](const ControlRow& r) { return r.name == control; });
+}
+
+// A name the window does not declare: debug builds stop with it; release builds get a row that
+// places nothing.
+ControlRow& undeclared([[maybe_unused]] std::string_view window,
+                       [[maybe_unused]] std::string_view control) {
+#ifndef NDEBUG
+    std::fprintf(stderr, "tessel: %.*s declares no control named '%.*s'\n",
+                 static_cast<int>(window.size()), window.data(), static_cast<int>(control.size()),
+                 control.data());
+    std::abort();
+#endif
+    static ControlRow none;
+    none = ControlRow{};
+    return none;
+}
+
+const std::set<std::string, std::less<>>& declaredControls() {
+    static const std::set<std::string, std::less<>> names = [] {
+        std::set<std::string, std::less<>> all;
+        for (const WindowLayout& layout :
+             {mainWindowLayout(true), jobWindowLayout(JobLayoutMode::Design), optionsDialogLayout(),
+              scalesDialogLayout(), tiltCalibrationLayout(), aboutWindowLayout(),
+              instructionsBoxLayout()})
+            for (const ControlRow& row : layout.rows) all.insert(row.name);
+        return all;
+    }();
+    return names;
+}
+
+} // namespace
+
+bool WindowLayout::declares(std::string_view control) const {
+    return findRow(rows, control) != rows.end();
+}
+
+const ControlRow& WindowLayout::row(std::string_view control) const {
+    const auto it = findRow(rows, control);
+    return it != rows.end() ? *it : undeclared(name, control);
+}
+
+ControlRow& WindowLayout::row(std::string_view control) {
+    return const_cast<ControlRow&>(static_cast<const WindowLayout&>(*this).row(control));
+}
+
+bool isDeclaredControl(std::string_view control) {
+    return declaredControls().contains(control);
+}
+
+void requireDeclared([[maybe_unused]] std::string_view control) {
+#ifndef NDEBUG
+    if (!isDeclaredControl(control)) undeclared("no window", control);
+#endif
+}
+
+} // namespace tessel

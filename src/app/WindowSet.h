@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/AppSession.h"
+#include "app/JobWindowModel.h"
+#include "app/MainWindowModel.h"
+#include "app/OptionDialogs.h"
+#include "app/Outcome.h"
+#include "app/TiltCalibrationModel.h"
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace tessel {
+
+// A start-up the windows cannot go on from (the outcome's exit code and message); thrown while
+// the window set is made.
+class StartupFailure : public std::runtime_error {
+public:
+    explicit StartupFailure(const Outcome& outcome)
+        : std::runtime_error(outcome.message), exitCode(outcome.code) {}
+    int exitCode;
+};
+
+// The program's windows without a toolkit: the session and every window's model, made once in
+// start-up order (job window, session, main window, options, scales, tilt calibration) and wired
+// by the rules that hold whichever front end draws them. A front end (Qt, Win32) supplies its
+// message pump, makes its views over these models and attaches them; the views draw the models
+// and forward the operator's input here or to the models.
+class WindowSet {
+public:
+    // What the front end's message loop offers a job.
+    struct MessagePump {
+        std::function<void()> processMessages; // deliver pending input, return at once
+        std::function<void()> waitForInput;    // block until there is input, then deliver it
+    };
+
+    // Told when a window's model changed what it shows, also in the middle of a job.
+    struct Views {
+        std::function<void()> mainWindowChanged; // title, fields, enabled commands, COM Port menu
+        std::function<void()> jobWindowChanged;
+    };
+
+    enum class Dialog { Options, Scales, TiltTempCal };
+
+    // Throws StartupFailure when the session cannot go on as it started (a virtual light bar
+    // state file that holds no saved light bar: exit code 65; the file is left as it is). The option dialogs start with the form's own contents
+    // until the main window's first showing loads the record into every window.
+    WindowSet(AppSession::Options options, MessagePump pump);
+    // Keeps the virtual light bar's state; the session then ends (services terminated unless the
+    // INI file is read-only).
+    ~WindowSet();
+    WindowSet(const WindowSet&) = delete;
+    WindowSet& operator=(const WindowSet&) = delete;
+
+    // Replaces the attached views (an empty set detaches them: before the views go).
+    void attachViews(Views views) { views_ = std::move(views); }
+
+    AppSession& session() { return *session_; }
+    bool advancedMode() const { return session_->advancedMode(); }
+    ControlValues& controls() { return session_->host().controls(); }
+    MainWindowModel& mainWindow() { return *mainWindow_; }
+    JobWindowModel& jobWindow() { return jobWindow_; }
+    OptionsDialogModel& options() { return options_; }
+    ScalesDialogModel& scales() { return scales_; }
+    TiltCalibrationModel& tiltCalibration() { return tilt_; }
+
+    // The main window was shown: the first showing loads the record into every window; later
+    // ones (restoring a minimised window) keep the operator's edits.
+    void mainWindowShown() { mainWindow_->windowShown(); }
+
+    // Whether the main window may close, or the desktop session end the program: not while a job
+    // runs (it returns first).
+    bool mayClose() const { return !mainWindow_->busy(); }
+
+    // Shows a dialog: runModal is the front end's modal loop over its view (captioned with the
+    // dialog layout's caption). Nothing opens while a job runs. However the options dialog was
+    // closed, its "Tilt" choice goes into the record and "Tilt Temp Cal" follows it.
+    void showDialog(Dialog dialog, const std::function<void()>& runModal);
+
+private:
+    static std::unique_ptr<AppSession> openSession(AppSession::Options options,
+                                                   JobWindow& jobWindow);
+    void mainWindowChanged();
+
+    Views views_;
+    JobWindowModel jobWindow_; // the engine reports into it: made first, gone last
+    std::unique_ptr<AppSession> session_;
+    std::unique_ptr<MainWindowModel> mainWindow_;
+    OptionsDialogModel options_;
+    ScalesDialogModel scales_;
+    TiltCalibrationModel tilt_;
+    std::size_t controlsObserver_ = 0;
+};
+
+} // namespace tessel

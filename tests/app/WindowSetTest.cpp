@@ -1,0 +1,125 @@
+// The rules the window set keeps for every front end, on a virtual light bar kept in a state file:
+// jobs answered from the message pump the front end would run.
+#include "app/ControlNames.h"
+#include "app/ExitCodes.h"
+#include "app/WindowSet.h"
+#include "block/RecordFields.h"
+#include "jobs/ResultCode.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace tessel::testing {
+namespace {
+
+struct SetBench {
+    TempDir dir;
+    std::string state = dir / "lightbar.state";
+    std::function<void()> inJob = [] {}; // runs while a job waits for a click
+    std::unique_ptr<WindowSet> windows;
+    int mainRepaints = 0, jobRepaints = 0;
+
+    SetBench() {
+        writeFile(dir / "tessel.INI", "[Configuration]\nAdvanced Options=1\nCOM Port=1\n");
+        setEnvironment("XDG_DATA_HOME", dir / "data"); // the jobs' backups stay here
+    }
+    void open() {
+        AppSession::Options options;
+        options.executablePath = dir / "tessel";
+        options.iniPath = dir / "tessel.INI";
+        options.simulate = true;
+        options.simulateFile = state;
+        // Every question is answered OK or Yes.
+        windows = std::make_unique<WindowSet>(options, WindowSet::MessagePump{[] {}, [this] {
+            inJob();
+            JobWindowModel& job = windows->jobWindow();
+            if (job.yesVisible()) job.setYesClicked();
+            else job.setOkClicked();
+        }});
+        windows->attachViews({[this] { ++mainRepaints; }, [this] { ++jobRepaints; }});
+    }
+    std::string text(std::string_view control) { return windows->controls().text(control); }
+};
+
+TEST(WindowSet, KeepsTheLightBarAfterEachCommandAndNeverEndsInTheMiddleOfAJob) {
+    SetBench b;
+    writeFile(b.state, "not a light bar");
+    try {
+        b.open();
+        ADD_FAILURE() << "an unreadable state file is refused";
+    } catch (const StartupFailure& e) {
+        EXPECT_EQ(e.exitCode, exitcode::BadInput);
+    }
+    EXPECT_EQ(readFile(b.state), "not a light bar") << "and kept";
+
+    std::filesystem::remove(b.state);
+    b.open();
+    b.windows->mainWindowShown();
+    ASSERT_FALSE(readFile(b.state).empty()) << "kept once the window shows";
+    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb(), result::Ok);
+    const std::string format2 = readFile(b.state);
+    int questions = 0;
+    bool openedMidJob = false;
+    b.inJob = [&] {
+        ++questions;
+        b.windows->mainWindowShown(); // restored from the task bar meanwhile
+        EXPECT_FALSE(b.windows->mayClose()) << "neither the window nor the desktop ends a job";
+        EXPECT_EQ(readFile(b.state), format2) << "never kept in the middle of a job";
+        b.windows->showDialog(WindowSet::Dialog::Scales, [&] { openedMidJob = true; });
+    };
+    ASSERT_EQ(b.windows->mainWindow().convertVcb(1), result::Ok);
+    EXPECT_EQ(questions, 2) << "the erase, then OK after the block was written";
+    EXPECT_FALSE(openedMidJob);
+    EXPECT_TRUE(b.windows->mayClose());
+    EXPECT_GT(b.mainRepaints, 0);
+    EXPECT_GT(b.jobRepaints, 0);
+
+    b.windows.reset();
+    b.inJob = [] {};
+    b.open();
+    b.windows->mainWindowShown();
+    ASSERT_EQ(b.windows->mainWindow().readVcb(), result::Ok) << "the converted block was kept";
+    EXPECT_EQ(b.text(controls::kFormatNumber), "1");
+}
+
+TEST(WindowSet, DialogsShowTheFormUntilTheFirstShowingAndTiltIsTakenWhenOptionsClose) {
+    SetBench b;
+    b.open();
+    const auto& radius = fields::kNumericOptions[0];
+    const auto& tilt = fields::kSwitches[static_cast<std::size_t>(SwitchOption::Tilt)];
+    EXPECT_EQ(b.text(radius.control), "3.048");
+    EXPECT_TRUE(b.windows->controls().isChecked(tilt.no));
+    EXPECT_EQ(b.text(controls::kScaleNames[0]), " ");
+
+    b.windows->mainWindowShown();
+    EXPECT_TRUE(b.windows->controls().isChecked(tilt.skip)) << "the record's defaults";
+    EXPECT_FALSE(b.windows->controls().isEnabled(radius.control));
+    EXPECT_EQ(b.text(controls::kScaleNames[0]), "");
+    b.windows->options().skipClicked(0, false);
+    b.windows->mainWindowShown(); // restored from the task bar: the edits stay
+    EXPECT_TRUE(b.windows->controls().isEnabled(radius.control));
+
+    const ConfigBlock& record = b.windows->session().host().record();
+    const auto choose = [&](int choice) {
+        b.windows->showDialog(WindowSet::Dialog::Options, [&] {
+            b.windows->options().switchChosen(static_cast<std::size_t>(SwitchOption::Tilt), choice);
+        });
+    };
+    choose(0);
+    EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::Yes);
+    EXPECT_TRUE(b.windows->controls().isEnabled(controls::kTiltTempCal));
+    choose(1);
+    EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No);
+    EXPECT_FALSE(b.windows->controls().isEnabled(controls::kTiltTempCal));
+    b.windows->showDialog(WindowSet::Dialog::Scales, [&] {
+        b.windows->options().switchChosen(static_cast<std::size_t>(SwitchOption::Tilt), 0);
+    });
+    EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No)
+        << "only the options dialog's closing takes Tilt";
+}
+
+} // namespace
+} // namespace tessel::testing
