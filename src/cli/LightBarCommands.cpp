@@ -2,6 +2,7 @@
 // light bar with --simulate. Each runs in an application session, which starts and ends the
 // program as the main window does; here are only the arguments and the output.
 #include "app/AppSession.h"
+#include "app/BackupFiles.h"
 #include "block/BlockText.h"
 #include "block/RecordRules.h"
 #include "cli/CliCommands.h"
@@ -66,13 +67,8 @@ void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInpu
 void prepareBackup(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.backup = loadBlockFile(env, req.args[0]);
     if (req.args.size() < 2) return;
-    const std::string bytes = readInputFile(env, req.args[1]);
-    BlockBackup::Eeprom& eeprom = input.eeprom.emplace();
-    if (bytes.size() != eeprom.size())
-        failWith(env, exitcode::BadInput,
-                 req.args[1] + ": an EEPROM backup holds 4096 bytes, this file holds " +
-                     std::to_string(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), eeprom.begin());
+    if (const Outcome read = readEepromBackup(req.args[1], input.eeprom.emplace()); !read.ok())
+        failWith(env, read.code, read.message);
 }
 
 AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {

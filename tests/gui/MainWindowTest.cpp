@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 namespace tessel::testing {
 namespace {
 
@@ -137,6 +140,28 @@ TEST(MainWindow, FirmwareFileProblemsShowTheStandardErrorBox) {
     b.click(b.button("bVerifyCode"));
     EXPECT_EQ(b.errorBoxes.size(), 2u);
     EXPECT_EQ(b.lightBar().counts().opens, opens);
+}
+
+// File > "Restore from Backup…" opens its file dialog in the backup folder.
+TEST(MainWindow, RestoreFromBackupPutsABackupBack) {
+    WindowBench b(kAdvancedIni);
+    b.putRecord(WindowBench::record(2, 5));
+    b.click(b.button("bReadVcb"));
+    b.action("mConvertVcbToFormat1")->trigger();
+    ASSERT_EQ(b.fieldText("lFormatNumber"), "1");
+    const std::string folder = b.session->model().backupFolder();
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 2u);
+
+    b.fileToChoose = files[1]; // the block area; its EEPROM file goes with it
+    QAction* restore = b.action("mRestoreFromBackup");
+    EXPECT_EQ(restore->text(), QString::fromUtf8("Restore from Backup\u2026"));
+    restore->trigger();
+    EXPECT_EQ(b.dialogFolders, std::vector<std::string>{folder});
+    EXPECT_TRUE(b.errorBoxes.empty());
+    EXPECT_EQ(b.fieldText("lFormatNumber"), "2") << "the block read back";
 }
 
 // A start-up that cannot go on shows why, then ends with the command line's exit code for the
