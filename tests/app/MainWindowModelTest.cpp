@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
 namespace tessel::testing {
 namespace {
 
@@ -113,29 +110,6 @@ TEST(MainWindowState, NoValidBlockOffersInitDefaultVcbWhichReadsTheNewBlockBack)
         EXPECT_FALSE(b.enabled(c::kInitDefaultVcb));
         EXPECT_TRUE(b.enabled(c::kProgCode));
     }
-}
-
-// "Restore from Backup…" takes a block area backup and the EEPROM saved beside it, and reads the
-// block back.
-TEST(MainWindowState, ARestoreFromBackupPutsBlockAndEepromBackAndReadsTheBlock) {
-    MainWindowBench b(kAdvancedIni);
-    b.putRecord(MainWindowBench::sampleRecord(2));
-    b.lightBar().setEepromByte(7, 0x42);
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
-    ASSERT_EQ(b.model->convertVcb(1), result::Ok); // erases, and saves both
-    std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(b.model->backupFolder()))
-        files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    ASSERT_EQ(files.size(), 2u);
-
-    EXPECT_EQ(b.model->restoreFromBackup(std::nullopt), result::InputFileCancel);
-    EXPECT_THROW(b.model->restoreFromBackup(files[0]), CommandError) << "the EEPROM file";
-    ASSERT_EQ(b.model->restoreFromBackup(files[1]), result::Ok);
-    EXPECT_EQ(b.window.yesNoQuestions, 0) << "the same serial number";
-    EXPECT_EQ(b.text(c::kFormatNumber), "2") << "read back";
-    EXPECT_EQ(b.text(c::kSerialNumber), "4711");
-    EXPECT_EQ(b.lightBar().eepromByte(7), 0x42);
 }
 
 TEST(MainWindowState, AFailedOrEmptyReadShowsNothingAndOffersNothing) {

@@ -142,10 +142,12 @@ TEST(MainWindow, FirmwareFileProblemsShowTheStandardErrorBox) {
     EXPECT_EQ(b.lightBar().counts().opens, opens);
 }
 
-// File > "Restore from Backup…" opens its file dialog in the backup folder.
+// File > "Restore from Backup…" opens its file dialog in the backup folder and puts the chosen
+// block area back with the EEPROM saved beside it; the block is read back.
 TEST(MainWindow, RestoreFromBackupPutsABackupBack) {
     WindowBench b(kAdvancedIni);
     b.putRecord(WindowBench::record(2, 5));
+    b.lightBar().setEepromByte(7, 0x42);
     b.click(b.button("bReadVcb"));
     b.action("mConvertVcbToFormat1")->trigger();
     ASSERT_EQ(b.fieldText("lFormatNumber"), "1");
@@ -162,6 +164,7 @@ TEST(MainWindow, RestoreFromBackupPutsABackupBack) {
     EXPECT_EQ(b.dialogFolders, std::vector<std::string>{folder});
     EXPECT_TRUE(b.errorBoxes.empty());
     EXPECT_EQ(b.fieldText("lFormatNumber"), "2") << "the block read back";
+    EXPECT_EQ(b.lightBar().eepromByte(7), 0x42);
 }
 
 // A start-up that cannot go on shows why, then ends with the command line's exit code for the
