@@ -133,7 +133,7 @@ struct Edit {
 
 // A block over several pages, edited in place: a line failure just before and just after each
 // page write reaches the chip leaves a block that reads as the old or the new one, and the report
-// says which.
+// says which. Done, the update leaves the bytes the in-place update lays out, as ever.
 TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) {
     const ConfigBlock old = JobBench::fullRecord(2);
     const std::vector<Edit> edits = {
@@ -152,9 +152,14 @@ TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) 
         edit.change(wanted);
         JobBench p;
         p.putRecord(old);
+        BlockArea laidOut = JobBench::rendered(wanted), stored = p.flashBlockArea(), work{};
+        std::replace(stored.begin(), stored.end(), std::uint8_t{0}, std::uint8_t{'~'});
+        ASSERT_TRUE(inPlaceUpdate(laidOut, stored, work)) << edit.name;
+        std::replace(laidOut.begin(), laidOut.end(), std::uint8_t{'~'}, std::uint8_t{0});
         p.traceInstructions();
         ASSERT_EQ(p.engine.programBlock(JobBench::rendered(wanted)), 0) << edit.name;
         ASSERT_FALSE(p.chipErased()) << edit.name;
+        EXPECT_EQ(p.flashBlockArea(), laidOut) << edit.name;
         const auto pageWrites = p.callsOf({0x4C});
         ASSERT_GE(pageWrites.size(), 2u) << edit.name;
 
