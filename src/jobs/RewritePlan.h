@@ -1,0 +1,43 @@
+#pragma once
+
+#include "block/BlockArea.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace tessel {
+
+// The order in which the page writes of a block rewrite reach the light bar, chosen so that after
+// every one of them a reader finds the old block or the new one, never a mix of the two.
+//
+// A rewrite without an erase can only clear bits. Its new text goes first where no reader looks
+// (after the old end marker); then a single page write withdraws the old end marker together
+// with whatever else stands in that page, so the reader runs on into the new lines; the old lines
+// withdrawn after it are outranked by the new lines after them. An old line for a field the new
+// block no longer writes would still show after the switch: it must vanish in the same page write
+// as the end marker, or the rewrite cannot be done without an erase. Every state is checked the
+// way this program reads a block (located, parsed and rendered again, as a verify compares), so
+// no order is accepted on faith.
+struct RewritePlan {
+    struct PageWrite {
+        std::vector<std::size_t> offsets; // area offsets within one 256-byte page, increasing
+        bool readsNew = false;            // the area reads as the new block once it is written
+    };
+
+    BlockArea target{}; // the flash bytes at the end, withdrawn characters as 0x00
+    std::vector<PageWrite> writes;
+    bool oldPresent = false; // whether the area held a block before (else it read as none)
+};
+
+// Plans writing the block of `wanted` (its located block, plus the zero byte after a format 1
+// block) over `stored`, the light bar's whole block area as read; both hold "~" for withdrawn
+// bytes. Nothing when a byte would need a bit set (only an erase can do that) or when no order
+// keeps every state old or new.
+std::optional<RewritePlan> planRewrite(const BlockArea& stored, const BlockArea& wanted);
+
+// The same over an erased area: the block's pages in address order (it appears whole when the
+// page with its end marker is written).
+RewritePlan planWriteAfterErase(const BlockArea& wanted);
+
+} // namespace tessel
