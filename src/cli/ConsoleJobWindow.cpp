@@ -45,12 +45,14 @@ std::string stopLine(const LightBarState& state) {
     case Block::Unchanged: line += "the light bar's VCB is as it was"; break;
     case Block::Old: line += "the light bar still holds its old VCB"; break;
     case Block::New: line += "the light bar holds the new VCB, not verified"; break;
+    case Block::Mixed: line += "the light bar holds the new VCB with old lines still in it"; break;
     case Block::Verified: line += "the light bar's VCB is in place"; break;
     case Block::Differs: line += "the light bar's VCB differs from the one written"; break;
     case Block::Lost: line += "the light bar holds no valid VCB"; break;
     }
     if (state.backupBlockFile.empty()) return line;
-    const bool lost = state.block == Block::Lost || state.block == Block::Differs;
+    const bool lost =
+        state.block == Block::Lost || state.block == Block::Differs || state.block == Block::Mixed;
     return line + (lost && state.backupHeldBlock ? ": put it back with tessel restore "
                                                  : "; backups: ") +
            state.backupFiles();

@@ -29,17 +29,19 @@ std::optional<RewritePlan> BlockJobs::planWithoutErase() {
     frame_.readWholeBlockArea();
     if (!frame_.ok()) return std::nullopt;
     const BlockArea& stored = frame_.wholeBlockArea();
-    if (needsNoErase())
-        if (auto plan = planRewrite(stored, reference.area)) return plan;
-    if (!before.present()) return std::nullopt;
+    // Written straight over the old text when it can be, unless that would pass through a mix
+    // the in-place update avoids.
+    std::optional<RewritePlan> over;
+    if (needsNoErase()) over = planRewrite(stored, reference.area);
+    if (over && over->clean()) return over;
+    if (!before.present()) return over;
     BlockArea updated = reference.area;
     BlockArea work{};
-    if (!inPlaceUpdate(updated, stored, work)) return std::nullopt;
+    if (!inPlaceUpdate(updated, stored, work)) return over;
     auto plan = planRewrite(stored, updated);
-    if (plan) {
-        reference.area = updated;
-        reference.locate();
-    }
+    if (!plan || (over && !plan->clean())) return over;
+    reference.area = updated;
+    reference.locate();
     return plan;
 }
 

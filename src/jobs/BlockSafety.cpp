@@ -141,6 +141,9 @@ void JobFrame::rewriteReport() {
     case LightBarState::Block::New:
         window_.errorLine(" The Light Bar holds the new VCB, not verified");
         return;
+    case LightBarState::Block::Mixed:
+        window_.errorLine(" The Light Bar holds the new VCB with old lines still in it");
+        break;
     case LightBarState::Block::Verified:
         return;
     case LightBarState::Block::Differs:

@@ -86,7 +86,10 @@ void BlockSteps::writePlan(const RewritePlan& plan) {
             const std::uint64_t delivered = isp.pageWritesDelivered();
             if (frame_.ok()) isp.finishPageWriting();
             if (isp.pageWritesDelivered() != delivered)
-                frame_.noteBlock(write.readsNew ? LightBarState::Block::New : unwritten);
+                frame_.noteBlock(write.reads == RewritePlan::Reading::New ? LightBarState::Block::New
+                                 : write.reads == RewritePlan::Reading::Mixed
+                                     ? LightBarState::Block::Mixed
+                                     : unwritten);
             ++page;
             inPage = 0;
             return JobFrame::Next::Byte;

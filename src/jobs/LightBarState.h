@@ -18,6 +18,7 @@ struct LightBarState {
         Unchanged, // the block area was not written
         Old,       // a rewrite without an erase is under way; the area still reads as the old block
         New,       // the area reads as the new block, not yet read back
+        Mixed,     // the area reads as the new block with old lines still in it
         Verified,  // the new block was read back and verified
         Differs,   // read back, it differs from the block written
         Lost,      // erased, and no complete block written since

@@ -59,16 +59,20 @@ struct Readings {
     BlockArea after;
 };
 
-// Marks what each state reads as; false when one reads as neither.
+// Marks what each state reads as; false when one reads as a mix.
 bool checkStates(BlockArea state, const BlockArea& target, std::vector<RewritePlan::PageWrite>& writes,
                  const Readings& readings) {
+    using Reading = RewritePlan::Reading;
+    bool clean = true;
     for (auto& write : writes) {
         for (const std::size_t offset : write.offsets) state[offset] = target[offset];
         const std::optional<BlockArea> reading = readingOf(state);
-        write.readsNew = reading == readings.after;
-        if (!write.readsNew && reading != readings.before) return false;
+        write.reads = reading == readings.after    ? Reading::New
+                      : reading == readings.before ? Reading::Old
+                                                   : Reading::Mixed;
+        clean = clean && write.reads != Reading::Mixed;
     }
-    return true;
+    return clean;
 }
 
 // The changed bytes in three groups: those no reader sees yet (from hiddenFrom on), the switch
@@ -127,7 +131,9 @@ std::optional<RewritePlan> planRewrite(const BlockArea& stored, const BlockArea&
         plan.writes = ordered(storedFlash, *target, page, hiddenFrom);
         if (checkStates(storedFlash, *target, plan.writes, readings)) return plan;
     }
-    return std::nullopt;
+    plan.writes = ordered(storedFlash, *target, switchPages.front(), hiddenFrom);
+    checkStates(storedFlash, *target, plan.writes, readings);
+    return plan;
 }
 
 RewritePlan planWriteAfterErase(const BlockArea& wanted) {
@@ -140,7 +146,8 @@ RewritePlan planWriteAfterErase(const BlockArea& wanted) {
     BlockArea state = erased;
     for (auto& write : plan.writes) {
         for (const std::size_t offset : write.offsets) state[offset] = plan.target[offset];
-        write.readsNew = after && readingOf(state) == after;
+        write.reads = after && readingOf(state) == after ? RewritePlan::Reading::New
+                                                          : RewritePlan::Reading::Old;
     }
     return plan;
 }

@@ -133,7 +133,10 @@ struct Edit {
 
 // A block over several pages, edited in place: a line failure just before and just after each
 // page write reaches the chip leaves a block that reads as the old or the new one, and the report
-// says which. Done, the update leaves the bytes the in-place update lays out, as ever.
+// says which. Done, the update leaves the bytes the in-place update lays out, as ever. An option
+// dropped far from the end marker, with a changed line, still shows once the marker is withdrawn
+// and the new line read: that update too is made in place (an erase would take the firmware), and
+// a failure in that stretch is reported as the mix it leaves.
 TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) {
     const ConfigBlock old = JobBench::fullRecord(2);
     const std::vector<Edit> edits = {
@@ -146,7 +149,13 @@ TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) 
          }},
         {"twenty lines dropped", [](ConfigBlock& r) { r.option(SwitchOption::Tilt) = OptionState::No; }},
         {"an option dropped", [](ConfigBlock& r) { r.option(SwitchOption::FastConfig) = OptionState::Skip; }},
+        {"an option dropped far from a changed line",
+         [](ConfigBlock& r) {
+             r.option(SwitchOption::FastConfig) = OptionState::Skip;
+             r.productName = "LB-4000";
+         }},
     };
+    int mixes = 0;
     for (const Edit& edit : edits) {
         ConfigBlock wanted = old;
         edit.change(wanted);
@@ -171,25 +180,18 @@ TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) 
                 EXPECT_EQ(b.engine.programBlock(JobBench::rendered(wanted)), 32);
                 const auto reading = readingOf(b);
                 const bool isNew = reading == JobBench::rendered(wanted);
-                EXPECT_TRUE(isNew || reading == JobBench::rendered(old)) << edit.name << " " << at;
-                EXPECT_TRUE(b.window.hasLine(LineStyle::Error,
-                                             isNew ? " The Light Bar holds the new VCB, not verified"
-                                                   : " The Light Bar still holds its old VCB"))
+                const bool isOld = reading == JobBench::rendered(old);
+                mixes += isNew || isOld ? 0 : 1;
+                const char* line =
+                    isNew   ? " The Light Bar holds the new VCB, not verified"
+                    : isOld ? " The Light Bar still holds its old VCB"
+                            : " The Light Bar holds the new VCB with old lines still in it";
+                EXPECT_TRUE(b.window.hasLine(LineStyle::Error, line))
                     << edit.name << " " << at << ::testing::PrintToString(b.window.texts());
             }
         }
     }
-
-    // An option dropped far from the end marker, with a changed line: the option would still
-    // show once the marker is withdrawn and the new line read. That update is made after an erase.
-    ConfigBlock skipped = old;
-    skipped.option(SwitchOption::FastConfig) = OptionState::Skip;
-    skipped.productName = "LB-4000";
-    JobBench e;
-    e.putRecord(old);
-    EXPECT_EQ(e.engine.programBlock(JobBench::rendered(skipped)), 0);
-    EXPECT_TRUE(e.chipErased());
-    EXPECT_EQ(readingOf(e), JobBench::rendered(skipped));
+    EXPECT_GT(mixes, 0) << "the last edit passes through a mix";
 }
 
 } // namespace
