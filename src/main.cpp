@@ -2,7 +2,7 @@
 // opens (or, without a display, one line points at the command line).
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
-#include "cli/ConsoleJobWindow.h"
+#include "cli/StopSignals.h"
 #include "gui/GuiMain.h"
 #include "link/UsbAdapters.h"
 #include "support/CommandArguments.h"
@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
                                ::isatty(STDIN_FILENO) != 0, executable, nullptr,
                                usbAdapters.get()};
     tessel::prepareConsole();
-    tessel::ConsoleJobWindow::installInterruptHandler();
-    return tessel::runCommandLine(args, env);
+    tessel::stopsignals::install();
+    const int code = tessel::runCommandLine(args, env);
+    // Stopped by SIGTERM or SIGHUP: the job was cancelled and reported; the exit code says why.
+    if (const int signal = tessel::stopsignals::stopSignal(); signal != 0) return 128 + signal;
+    return code;
 }

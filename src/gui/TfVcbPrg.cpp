@@ -83,6 +83,7 @@ void TfVcbPrg::connectCommands() {
     onClick(controls::kConvertToFormat1, [&m] { m.convertVcb(1); });
     onClick(controls::kConvertToFormat2, [&m] { m.convertVcb(2); });
     onClick(controls::kInitDefaultVcb, [&m] { m.initDefaultVcb(); });
+    onClick(controls::kRestoreFromBackup, [this] { model_.restoreFromBackup(chooseBackupFile()); });
     connect(widgets_.action("mExit"), &QAction::triggered, this, &QWidget::close);
     connect(menuBar()->findChild<QMenu*>("mComPort"), &QMenu::aboutToShow, this,
             [this] { run([this] { model_.comPortMenuOpened(); }); });
@@ -138,18 +139,31 @@ void TfVcbPrg::run(const std::function<void()>& command) {
     refresh();
 }
 
-std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(model_.hexFolder()));
-    dialog.setObjectName("odOpenHexFile");
+std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::string& folder,
+                                                const QStringList& filters,
+                                                const QString& selected) {
+    QFileDialog dialog(this, "Open", QString::fromStdString(folder));
+    dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({"Hex files (*.hex *.HEX)", "A90 Hex files (*.a90 *.A90)",
-                           "All files (*)"});
-    dialog.selectNameFilter("A90 Hex files (*.a90 *.A90)");
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(selected);
     dialog.resize(720, 440); // room for the file names, sizes and dates
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::string> TfVcbPrg::chooseHexFile() {
+    const QString a90 = "A90 Hex files (*.a90 *.A90)";
+    return chooseFile("odOpenHexFile", model_.hexFolder(),
+                      {"Hex files (*.hex *.HEX)", a90, "All files (*)"}, a90);
+}
+
+std::optional<std::string> TfVcbPrg::chooseBackupFile() {
+    const QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
+                            QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
+    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, backups);
 }
 
 void TfVcbPrg::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block/BlockArea.h"
+#include "jobs/LightBarState.h"
 
 #include <array>
 #include <cstddef>
@@ -17,12 +18,12 @@ struct JobState {
     // 4096 once it holds the whole area. A later reading reuses them.
     std::size_t blockAreaKnown = 0;
     std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
-    std::string backupBlockFile;             // the block area's backup; empty before it is saved
-    bool backupHeldBlock = false;            // whether that backup holds a block
+    LightBarState lightBar;                  // what the light bar holds, with the backups
     bool rewriting = false;                  // inside the rewrite stretch
     bool rewriteBegun = false;               // the block area may hold new bytes from here on
-    bool cancelHeld = false;                 // a Cancel seen in the stretch, honoured at its end
-    bool blockLost = false;                  // the stretch ended with a failure
+    bool cancelHeld = false;                 // a Cancel seen in the stretch
+    bool cancelPending = false;              // that Cancel, for the next abort test after it
+    bool rewriteFailed = false;              // the stretch ended with a failure
 };
 
 } // namespace tessel

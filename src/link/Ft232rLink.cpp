@@ -30,6 +30,7 @@ void Ft232rLink::put(bool sckHigh) {
 }
 
 void Ft232rLink::putInstruction(const Instruction& sent) {
+    lastDelivered_ = !dead_;
     for (const std::uint8_t byte : sent)
         for (int bit = 7; bit >= 0; --bit) {
             mosi_ = ((byte >> bit) & 1u) != 0;

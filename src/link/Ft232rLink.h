@@ -36,6 +36,7 @@ public:
     std::size_t readAhead() const override { return runInstructions_; }
     void wait(std::uint32_t ms) override;
     void releaseReset() override;
+    bool lastDelivered() const override { return lastDelivered_; }
 
     // Sends what is held back (before the adapter is closed).
     void flush();
@@ -60,6 +61,9 @@ private:
     bool resetHeld_ = false;
     bool mosi_ = true;
     bool dead_ = false; // the adapter failed or is gone: nothing more is sent
+    // The last instruction was given while the adapter lived: it goes out (or went out) whole,
+    // unless its transfer fails, and then it may have reached the chip.
+    bool lastDelivered_ = false;
 };
 
 } // namespace tessel

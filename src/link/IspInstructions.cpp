@@ -130,6 +130,12 @@ std::uint8_t IspInstructions::readDataByte(std::uint16_t address) {
     return readAhead(0xA0, address, kDataEnd);
 }
 
+void IspInstructions::writeDataByte(std::uint16_t address, std::uint8_t value) {
+    instruction(0xC0, static_cast<std::uint8_t>(address >> 8),
+                static_cast<std::uint8_t>(address & 0xFF), value, kNoAnswer);
+    port_.link().wait(port_.waits().eepromWriteMs);
+}
+
 void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value) {
     const std::uint8_t op = (byteAddress & 1) ? 0x48 : 0x40;
     instruction(op, 0x00, static_cast<std::uint8_t>((byteAddress >> 1) & 0x7F), value, kNoAnswer);
@@ -138,6 +144,7 @@ void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value
 void IspInstructions::writePage(std::uint16_t pageWordAddress) {
     instruction(0x4C, static_cast<std::uint8_t>(pageWordAddress >> 8),
                 static_cast<std::uint8_t>(pageWordAddress & 0xFF), 0x00, kNoAnswer);
+    if (port_.link().lastDelivered()) ++pageWritesDelivered_;
 }
 
 void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress,

@@ -45,6 +45,10 @@ public:
     // One instruction: four bytes out, the four bytes received back.
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
                                             std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
+    // Whether the last instruction reached the chip whole (see IspLink::lastDelivered()).
+    bool lastInstructionDelivered() const { return port_.link().lastDelivered(); }
+    // Page write instructions delivered so far.
+    std::uint64_t pageWritesDelivered() const { return pageWritesDelivered_; }
 
     // Up to eight reset pulses with the enable instruction: Ok, or ChipNotResponding after
     // eight failed tries, whatever line operation failed on the way. The caller stores it.
@@ -63,6 +67,9 @@ public:
 
     std::uint8_t readFlashByte(std::uint32_t byteAddress);
     std::uint8_t readDataByte(std::uint16_t address);
+    // Writes one data memory byte ("Write EEPROM Memory", C0 00aa aaaa bbbb bbbb) and waits
+    // tWD_EEPROM.
+    void writeDataByte(std::uint16_t address, std::uint8_t value);
     // The page writer: bytes in increasing address order, then finish after the last one.
     void writeFlashByte(std::uint32_t byteAddress, std::uint8_t value) {
         pageWriter_.writeByte(byteAddress, value);
@@ -102,6 +109,7 @@ private:
     PageWriter pageWriter_;
     ReadAhead ahead_;
     std::uint64_t pollReads_ = 0;
+    std::uint64_t pageWritesDelivered_ = 0;
 };
 
 } // namespace tessel

@@ -37,6 +37,10 @@ public:
     virtual std::size_t readAhead() const = 0;
     // Waits ms milliseconds once everything sent so far has reached the chip.
     virtual void wait(std::uint32_t ms) = 0;
+    // Whether the last instruction given reached the chip whole, or may have: the serial lines
+    // know (no line call failed before the clock edge of its last bit, where the chip acts on
+    // it); an adapter whose transfer failed part-way cannot tell and answers true, as if it had.
+    virtual bool lastDelivered() const = 0;
     // RESET released, with its wait (the engine's end while the light bar is held in reset).
     virtual void releaseReset() = 0;
 };

@@ -19,6 +19,7 @@ std::uint8_t SerialIspLink::exchangeByte(std::uint8_t value, bool answerUsed) {
         else
             port_.dataOut0();
         port_.clockHigh();
+        failedBeforeEdge_ = port_.failedCalls();
         received = (received << 1) | (sample ? static_cast<unsigned>(port_.sampleDataIn()) : 0u);
         port_.clockLow();
     }
@@ -27,7 +28,9 @@ std::uint8_t SerialIspLink::exchangeByte(std::uint8_t value, bool answerUsed) {
 
 Instruction SerialIspLink::exchange(const Instruction& sent, unsigned usedAnswers) {
     Instruction received{};
+    const std::uint64_t failedBefore = port_.failedCalls();
     for (std::size_t i = 0; i < 4; ++i) received[i] = exchangeByte(sent[i], (usedAnswers >> i) & 1u);
+    lastDelivered_ = failedBeforeEdge_ == failedBefore;
     return received;
 }
 

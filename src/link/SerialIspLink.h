@@ -23,9 +23,12 @@ public:
     std::size_t readAhead() const override { return 1; }
     void wait(std::uint32_t ms) override;
     void releaseReset() override;
+    bool lastDelivered() const override { return lastDelivered_; }
 
 private:
     IspPort& port_;
+    std::uint64_t failedBeforeEdge_ = 0; // the port's failed calls as of the last rising edge
+    bool lastDelivered_ = false;
 };
 
 } // namespace tessel
