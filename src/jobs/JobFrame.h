@@ -92,7 +92,7 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Saves the block area (read unless this job has read it whole) and, before an erase or a
+    // Saves the block area (reading only what this job has not read yet) and, before an erase or a
     // write of the data memory, the EEPROM into the backup folder, naming the files in the log.
     // A copy that cannot be saved stops the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool withEeprom);
