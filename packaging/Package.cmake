@@ -38,6 +38,8 @@ install(FILES ${made}/tessel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${made}/tessel DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${here}/copyright ${made}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessel)
 install(FILES ${here}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tessel)
+# FT232R adapters for the dialout group (the USB programming cable).
+install(FILES ${here}/60-tessel-ft232r.rules DESTINATION lib/udev/rules.d)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessel)

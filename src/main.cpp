@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
 #include "gui/GuiMain.h"
+#include "link/UsbAdapters.h"
 #include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
 #include "support/Console.h"
@@ -28,7 +29,7 @@ std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string
     if (req.help || req.version || !req.command.empty() || !req.commandGroup.empty())
         return std::nullopt;
     return tessel::WindowOptions{executable, req.iniPath.value_or(""), req.simulate,
-                                 req.simulateFile};
+                                 req.simulateFile, nullptr};
 }
 } // namespace
 
@@ -36,11 +37,16 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = tessel::commandArguments(argc, argv);
     std::string executable = tessel::currentExecutablePath();
     if (executable.empty()) executable = argv[0];
-    if (const auto window = windowRequest(args, executable))
+    // The only place the system's USB adapters are made: tests never reach a real one.
+    const auto usbAdapters = tessel::makeSystemUsbAdapters();
+    if (auto window = windowRequest(args, executable)) {
+        window->usbAdapters = usbAdapters.get();
         return tessel::runWindow(argc, argv, *window);
+    }
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
-                               ::isatty(STDIN_FILENO) != 0, executable};
+                               ::isatty(STDIN_FILENO) != 0, executable, nullptr,
+                               usbAdapters.get()};
     tessel::prepareConsole();
     tessel::stopsignals::install();
     const int code = tessel::runCommandLine(args, env);

@@ -41,7 +41,7 @@ AppSession::AppSession(Options options, JobWindow& window)
               options_.simulate ? static_cast<Clock&>(virtualClock_)
               : options_.portClock ? *options_.portClock
                                    : steadyClock_,
-              portSettings_, window, host_) {
+              portSettings_, window, host_, usbAdapters()) {
     const int fromIni = settings_.comPort();
     if (options_.comPort) comPort_ = *options_.comPort;
     else if (fromIni >= 1 && fromIni <= 4) comPort_ = fromIni;

@@ -5,6 +5,8 @@
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
 #include "link/SystemSerial.h"
+#include "link/UsbAdapters.h"
+#include "sim/EmulatedFt232r.h"
 #include "sim/VirtualLightBar.h"
 #include "support/AppSettings.h"
 #include "support/Clock.h"
@@ -33,6 +35,9 @@ public:
         bool simulate = false;               // the virtual light bar instead of a real port
         std::string simulateFile;            // its saved state; empty: a blank light bar
         Clock* portClock = nullptr;          // time of a real port; null: the steady clock
+        // The system's USB adapters (the program's main() gives them); null: none can be used.
+        // With simulate the emulated FT232R in front of the virtual light bar stands in.
+        UsbAdapters* usbAdapters = nullptr;
     };
 
     // window: the job window the engine reports to; it outlives the session.
@@ -49,6 +54,10 @@ public:
     // The light bar behind every port when simulating (idle otherwise): tests and demos set it
     // up and look into it.
     VirtualLightBar& virtualLightBar() { return virtualBar_; }
+    // The adapters a COM port mapped to "ftdi:..." can use (null: none).
+    UsbAdapters* usbAdapters() {
+        return options_.simulate ? &emulatedAdapter_ : options_.usbAdapters;
+    }
 
     bool iniReadOnly() const { return iniReadOnly_; }
     bool advancedMode() const { return advancedMode_; }
@@ -83,6 +92,7 @@ private:
     bool iniReadOnly_;
     VirtualClock virtualClock_;
     VirtualLightBar virtualBar_;
+    EmulatedFt232r emulatedAdapter_{virtualBar_, virtualClock_};
     std::unique_ptr<SerialLines> systemSerial_ = makeSystemSerial(); // POSIX tty or Win32 port
     SteadyClock steadyClock_;
     IniPortSettings portSettings_;

@@ -25,6 +25,11 @@ public:
         if (overridePort_ == n) return overridePath_;
         return settings_.portDevice(n);
     }
+    // Section [FTDI], read anew for every job.
+    std::optional<Ft232rSettings> ft232rSettings(std::string& error) override {
+        return Ft232rSettings::fromIni(
+            [this](const char* key) { return settings_.ftdiSetting(key); }, error);
+    }
 
 private:
     AppSettings& settings_;

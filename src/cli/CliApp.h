@@ -7,6 +7,7 @@
 namespace tessel {
 
 class Clock;
+class UsbAdapters;
 
 // Where the command line reads and writes, and what it knows of its surroundings. main() fills
 // it from the process; tests give string streams.
@@ -19,6 +20,7 @@ struct CliEnvironment {
     bool inIsTerminal = false;
     std::string executablePath; // decides where the INI and log files live
     Clock* portClock = nullptr; // time of a real port; null: the steady clock
+    UsbAdapters* usbAdapters = nullptr; // the system's USB adapters; null: none (tests)
 };
 
 // Runs one command line (argv without the program name) headless and returns the exit code: the

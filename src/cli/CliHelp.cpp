@@ -27,7 +27,8 @@ std::string usageText() {
            synopses(true) + "\nOffline commands (no light bar):\n" + synopses(false) +
            "\nOptions (--port to --quiet: light bar commands only):\n"
            "  --port N           COM port 1 to 4 (default: the INI file's \"COM Port\")\n"
-           "  --device PATH      device path for the selected port instead of its mapping\n"
+           "  --device PATH      device path for the selected port instead of its mapping;\n"
+           "                     ftdi:[SERIAL] or ftdi:VID:PID[:INDEX]: an FT232R USB adapter\n"
            "  --simulate[=FILE]  use the virtual light bar; its state is kept in FILE\n"
            "  --ini PATH         the INI file to use (the log file sits beside it)\n"
            "  --advanced         as in advanced mode: jobs that show the block print it\n"

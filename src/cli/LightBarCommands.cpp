@@ -82,6 +82,7 @@ AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvir
     options.simulate = req.simulate;
     options.simulateFile = req.simulateFile;
     options.portClock = env.portClock;
+    options.usbAdapters = env.usbAdapters;
     return options;
 }
 
@@ -241,15 +242,25 @@ int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     for (int n = 1; n <= 4; ++n) {
         // As the COM Port menu probes: a skipped port is never opened.
         const bool skipped = session.settings().skipComPort(n);
-        const std::string device = req.simulate ? "(virtual light bar)"
-                                   : req.device && n == session.comPort()
-                                       ? *req.device
-                                       : session.settings().portDevice(n);
+        const std::string named =
+            req.device && n == session.comPort() ? *req.device : session.settings().portDevice(n);
+        // Simulated, a serial device is the virtual light bar; an adapter is the emulated one.
+        const std::string device =
+            req.simulate && !isUsbAdapterDevice(named) ? "(virtual light bar)" : named;
         const char* state = skipped                           ? "skipped"
                             : session.engine().portPresent(n) ? "free"
                                                               : "unavailable";
         text += comPortName(n) + "\t" + device + "\t" + state +
                 (n == session.comPort() ? "\tselected\n" : "\n");
+    }
+    // The FT232R adapters plugged in, each by the device name that picks it; none is opened.
+    if (UsbAdapters* adapters = session.usbAdapters()) {
+        const auto listed = adapters->list();
+        for (std::size_t i = 0; i < listed.size(); ++i)
+            text += "FTDI\t" + listed[i].deviceName(static_cast<unsigned>(i)) + "\t" +
+                    listed[i].description + "\n";
+        if (listed.empty() && !adapters->unavailableReason().empty())
+            env.err << "tessel: no FTDI adapters listed: " << adapters->unavailableReason() << '\n';
     }
     session.terminate();
     writeOutput(env, req.out, text);

@@ -4,12 +4,15 @@
 
 namespace tessel {
 
+class UsbAdapters;
+
 // What the window takes from the command line.
 struct WindowOptions {
     std::string executablePath; // decides where the INI and log files live
     std::string iniPath;        // --ini PATH (empty: beside the executable)
     bool simulate = false;      // --simulate[=FILE]: every COM port leads to the virtual light bar
     std::string simulateFile;   // its state, kept between runs
+    UsbAdapters* usbAdapters = nullptr; // the system's USB adapters ("ftdi:" ports); null: none
 };
 
 // Exit code when there is no display to open the window on.

@@ -15,6 +15,7 @@ AppSession::Options sessionOptions(const WindowOptions& options) {
     o.iniPath = options.iniPath;
     o.simulate = options.simulate;
     o.simulateFile = options.simulateFile;
+    o.usbAdapters = options.usbAdapters;
     return o;
 }
 

@@ -4,6 +4,7 @@
 
 #include "jobs/BlockView.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace tessel {
@@ -16,6 +17,7 @@ class JobFrame::RewriteStretch {
 public:
     explicit RewriteStretch(JobFrame& frame) : frame_(frame) {
         frame_.state_->rewriting = true;
+        frame_.state_->rewriteBegun = true;
         frame_.window_.setRewritingBlock(true);
     }
     ~RewriteStretch() {
@@ -40,20 +42,30 @@ private:
     JobFrame& frame_;
 };
 
+void JobFrame::noteBlockAreaRead(const BlockArea& area, std::size_t count) {
+    JobState& state = *state_;
+    if (state.rewriteBegun || count <= state.blockAreaKnown) return;
+    std::copy_n(area.begin(), count, state.wholeBlockArea.begin());
+    state.blockAreaKnown = count;
+}
+
 void JobFrame::readWholeBlockArea() {
     BlockArea& area = state_->wholeBlockArea;
-    runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
+    const std::size_t from = state_->blockAreaKnown;
+    runLoop({.from = from, .to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize - from,
+             .countDone = true},
             [&](std::size_t i) {
                 area[i] =
                     fromFlashByte(isp_.readFlashByte(kBlockAreaBase + static_cast<std::uint32_t>(i)));
                 return Next::Byte;
             });
-    state_->wholeAreaRead = ok();
+    if (ok()) state_->blockAreaKnown = kBlockAreaSize;
 }
 
 void JobFrame::backUp(std::int32_t serialNumber, bool withEeprom) {
     beginLongStep(" Saving a backup of the Light Bar");
-    if (!state_->wholeAreaRead) readWholeBlockArea();
+    // The block area as this job read it (the backup reads only what no step read before).
+    readWholeBlockArea();
     auto& eeprom = state_->eeprom;
     if (withEeprom) {
         // The erase clears the EEPROM too (EESAVE is left unprogrammed): the tilt calibration

@@ -48,6 +48,7 @@ void BlockSteps::readBlockArea(BlockView& view) {
     if (!frame_.endLongStep(frame_.ok() ? 100 : JobFrame::percentOf(count, kBlockAreaSize),
                             " Finished Reading Light Bar VCB"))
         return;
+    frame_.noteBlockAreaRead(view.area, count); // a backup later reads only the rest
     view.locate();
     if (!view.present()) frame_.fail(result::NoValidVcb);
 }

@@ -25,9 +25,11 @@ namespace tessel {
 class ChipProgrammer {
 public:
     // The window's message pump runs from the port's line operations and waits (see IspPort).
+    // adapters: where a COM port mapped to a USB adapter ("ftdi:...") finds it; none: such a
+    // port cannot be opened.
     ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
-                   BlockHost& host)
-        : frame_(lines, clock, settings, window), blocks_(frame_, host),
+                   BlockHost& host, UsbAdapters* adapters = nullptr)
+        : frame_(lines, clock, settings, window, adapters), blocks_(frame_, host),
           blockJobs_(frame_, blocks_, host), firmwareJobs_(frame_, blocks_, host) {}
 
     // Port selection (1..4, anything else selects none) and the COM menu's availability probe.

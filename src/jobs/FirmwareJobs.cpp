@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
 namespace tessel {
 
@@ -25,6 +26,16 @@ FirmwareId identifyImage(const FirmwareImage& image) {
 // block at 0x1F000.
 std::size_t keptOffset(int format) { return format < 2 ? kFormat1Base - kBlockAreaBase : 0; }
 std::size_t keptTrailer(int format) { return format < 2 ? 1 : 0; }
+
+constexpr std::size_t kFlashPageBytes = 256;
+
+// For each flash page below length: whether the image holds nothing but 0xFF there.
+std::vector<bool> blankPages(const FirmwareImage& image, std::size_t length) {
+    std::vector<bool> blank((length + kFlashPageBytes - 1) / kFlashPageBytes, true);
+    for (std::size_t k = 0; k < length; ++k)
+        if (image.bytes[k] != 0xFF) blank[k / kFlashPageBytes] = false;
+    return blank;
+}
 
 } // namespace
 
@@ -185,9 +196,13 @@ void FirmwareJobs::verifyKeptBlock(std::size_t offset, std::size_t n) {
 void FirmwareJobs::programCode(const FirmwareImage& image) {
     frame_.beginLongStep(" Programming Light Bar Firmware Code");
     const std::size_t length = codeLength(image);
+    // The chip was erased just before: a page the image leaves all 0xFF reads so already, and is
+    // neither loaded nor written (the verification still reads it).
+    const std::vector<bool> blank = blankPages(image, length);
     const std::size_t i =
         frame_.runLoop({.to = length, .every = 128, .total = length}, [&](std::size_t k) {
-            frame_.isp().writeFlashByte(static_cast<std::uint32_t>(k), image.bytes[k]);
+            if (!blank[k / kFlashPageBytes])
+                frame_.isp().writeFlashByte(static_cast<std::uint32_t>(k), image.bytes[k]);
             return JobFrame::Next::Byte;
         });
     if (frame_.result() == result::OperationAborted) {

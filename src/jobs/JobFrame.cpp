@@ -31,8 +31,9 @@ bool sameFuses(const DeviceIdentity& a, const DeviceIdentity& b) {
 
 } // namespace
 
-JobFrame::JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window)
-    : port_(lines, clock, settings, &result_),
+JobFrame::JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
+                   UsbAdapters* adapters)
+    : port_(lines, clock, settings, &result_, adapters),
       isp_(port_, [&window](const std::string& line) { window.plainLine(line); }),
       window_(window) {
     port_.setMessagePump([this] { window_.processMessages(); });

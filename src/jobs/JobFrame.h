@@ -35,7 +35,9 @@ using JobSteps = std::initializer_list<JobStep>;
 class JobFrame {
 public:
     // The window's message pump runs from the port's line operations and waits (see IspPort).
-    JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window);
+    // adapters: where a COM port mapped to a USB adapter ("ftdi:...") finds it.
+    JobFrame(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
+             UsbAdapters* adapters = nullptr);
     ~JobFrame();
     JobFrame(const JobFrame&) = delete;
     JobFrame& operator=(const JobFrame&) = delete;
@@ -90,12 +92,16 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Saves the block area (read unless this job has read it whole) and, before an erase or a
+    // Saves the block area (reading only what this job has not read yet) and, before an erase or a
     // write of the data memory, the EEPROM into the backup folder, naming the files in the log.
     // A copy that cannot be saved stops the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool withEeprom);
-    // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~").
+    // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~"),
+    // but not again the bytes this job has read already.
     void readWholeBlockArea();
+    // The first count bytes of the block area as a step of this job has just read them; kept
+    // for readWholeBlockArea() unless the job has begun to rewrite the block.
+    void noteBlockAreaRead(const BlockArea& area, std::size_t count);
     const BlockArea& wholeBlockArea() const { return state_->wholeBlockArea; }
     // Asks for OK, erases the chip and runs the rewrite inside the rewrite stretch; Cancel gives
     // result 20 and runs nothing.

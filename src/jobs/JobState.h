@@ -4,6 +4,7 @@
 #include "jobs/LightBarState.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,10 +14,13 @@ namespace tessel {
 // of an earlier job carries over.
 struct JobState {
     BlockArea wholeBlockArea{}; // the light bar's whole block area, withdrawn bytes as "~"
-    bool wholeAreaRead = false; // wholeBlockArea holds this job's complete reading
+    // How many bytes of wholeBlockArea, from its start, this job has read before writing any:
+    // 4096 once it holds the whole area. A later reading reuses them.
+    std::size_t blockAreaKnown = 0;
     std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
     LightBarState lightBar;                  // what the light bar holds, with the backups
     bool rewriting = false;                  // inside the rewrite stretch
+    bool rewriteBegun = false;               // the block area may hold new bytes from here on
     bool cancelHeld = false;                 // a Cancel seen in the stretch
     bool cancelPending = false;              // that Cancel, for the next abort test after it
     bool rewriteFailed = false;              // the stretch ended with a failure

@@ -1,5 +1,6 @@
 #include "link/IspInstructions.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -16,52 +17,24 @@ constexpr std::uint8_t kFuseExtendedSelect = 0xA4;
 IspInstructions::IspInstructions(IspPort& port, LineSink lineSink)
     : port_(port), lineSink_(std::move(lineSink)), pageWriter_(*this) {}
 
-std::uint8_t IspInstructions::exchangeByte(std::uint8_t value, bool answerUsed) {
-    // MOSI changes only while the clock is low; MISO is sampled while it is high.
-    const bool sample = answerUsed || !port_.fast();
-    port_.clockLow();
-    unsigned received = 0;
-    for (int bit = 7; bit >= 0; --bit) {
-        if ((value >> bit) & 1)
-            port_.dataOut1();
-        else
-            port_.dataOut0();
-        port_.clockHigh();
-        failedBeforeEdge_ = port_.failedCalls();
-        received = (received << 1) | (sample ? static_cast<unsigned>(port_.sampleDataIn()) : 0u);
-        port_.clockLow();
-    }
-    return static_cast<std::uint8_t>(received);
-}
-
 std::array<std::uint8_t, 4> IspInstructions::instruction(std::uint8_t b1, std::uint8_t b2,
                                                          std::uint8_t b3, std::uint8_t b4,
                                                          unsigned usedAnswers) {
-    const std::array<std::uint8_t, 4> sent = {b1, b2, b3, b4};
-    std::array<std::uint8_t, 4> received{};
-    const std::uint64_t failedBefore = port_.failedCalls();
-    for (std::size_t i = 0; i < 4; ++i)
-        received[i] = exchangeByte(sent[i], (usedAnswers >> i) & 1u);
-    lastDelivered_ = failedBeforeEdge_ == failedBefore;
-    return received;
+    // An instruction whose answer is not used changes the chip (loads, writes, erase, fuses):
+    // the bytes read ahead no longer stand.
+    if (usedAnswers == kNoAnswer) ahead_.bytes.clear();
+    return port_.link().exchange({b1, b2, b3, b4}, usedAnswers);
 }
 
 ResultCode IspInstructions::programmingEnable() {
+    ahead_.bytes.clear(); // the chip may have been changed by anyone since the last job
+    IspLink& link = port_.link();
     for (int t = 1; t <= kEnableTries; ++t) {
-        port_.clockLow();
-        port_.dataOut0();
-        port_.releaseReset();
-        port_.assertReset();
-        const auto echo = instruction(0xAC, 0x53, 0x00, 0x00, kEnableEcho);
+        const Instruction echo = link.enableTry();
         // A line call that failed during the try leaves the echo untrustworthy: try again.
         if (echo[2] == 0x53 && echo[3] == 0x00 && !port_.failed()) return result::Ok;
 
-        port_.wait(10);
-        // One extra clock pulse, to bring a slave that lost a bit back into step.
-        port_.clockHigh();
-        port_.clockHigh();
-        port_.clockLow();
-        port_.clockLow();
+        link.resynchronize();
         if (lineSink_) {
             char line[64];
             std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected 53 00", t,
@@ -96,7 +69,7 @@ bool IspInstructions::fusesNeedCorrection() const {
 
 void IspInstructions::writeFuse(std::uint8_t which, std::uint8_t value) {
     instruction(0xAC, which, 0x00, value, kNoAnswer);
-    port_.wait(port_.waits().fuseWriteMs);
+    port_.link().wait(port_.waits().fuseWriteMs);
 }
 
 bool IspInstructions::correctFuses() {
@@ -111,21 +84,56 @@ bool IspInstructions::correctFuses() {
 
 void IspInstructions::chipErase() { instruction(0xAC, 0x80, 0x00, 0x00, kNoAnswer); }
 
+namespace {
+
+constexpr std::uint32_t kFlashEnd = 0x20000;
+constexpr std::uint32_t kDataEnd = 0x1000;
+
+Instruction readInstruction(std::uint8_t op, std::uint32_t address) {
+    if (op == 0xA0)
+        return {0xA0, static_cast<std::uint8_t>((address >> 8) & 0xFF),
+                static_cast<std::uint8_t>(address & 0xFF), 0x00};
+    return {static_cast<std::uint8_t>((address & 1) ? 0x28 : 0x20),
+            static_cast<std::uint8_t>((address >> 9) & 0xFF),
+            static_cast<std::uint8_t>((address >> 1) & 0xFF), 0x00};
+}
+
+} // namespace
+
+std::uint8_t IspInstructions::readAhead(std::uint8_t op, std::uint32_t address, std::uint32_t end) {
+    IspLink& link = port_.link();
+    if (link.readAhead() <= 1 || address >= end)
+        return link.exchange(readInstruction(op, address), kReadAnswer)[3];
+    if (port_.failed()) return 0;
+    if (ahead_.op == op && address >= ahead_.first && address - ahead_.first < ahead_.bytes.size())
+        return ahead_.bytes[address - ahead_.first];
+    const std::size_t n = std::min<std::size_t>(link.readAhead(), end - address);
+    std::vector<Instruction> run(n);
+    for (std::size_t k = 0; k < n; ++k)
+        run[k] = readInstruction(op, address + static_cast<std::uint32_t>(k));
+    ahead_.op = op;
+    ahead_.first = address;
+    ahead_.bytes.assign(n, 0);
+    link.readRun(run, ahead_.bytes);
+    return ahead_.bytes[0];
+}
+
 std::uint8_t IspInstructions::readFlashByte(std::uint32_t byteAddress) {
-    const std::uint8_t op = (byteAddress & 1) ? 0x28 : 0x20;
-    return instruction(op, static_cast<std::uint8_t>((byteAddress >> 9) & 0xFF),
-                       static_cast<std::uint8_t>((byteAddress >> 1) & 0xFF), 0x00, kReadAnswer)[3];
+    return readAhead(0x20, byteAddress, kFlashEnd);
+}
+
+std::uint8_t IspInstructions::readFlashOnce(std::uint32_t byteAddress) {
+    return port_.link().exchange(readInstruction(0x20, byteAddress), kReadAnswer)[3];
 }
 
 std::uint8_t IspInstructions::readDataByte(std::uint16_t address) {
-    return instruction(0xA0, static_cast<std::uint8_t>(address >> 8),
-                       static_cast<std::uint8_t>(address & 0xFF), 0x00, kReadAnswer)[3];
+    return readAhead(0xA0, address, kDataEnd);
 }
 
 void IspInstructions::writeDataByte(std::uint16_t address, std::uint8_t value) {
     instruction(0xC0, static_cast<std::uint8_t>(address >> 8),
                 static_cast<std::uint8_t>(address & 0xFF), value, kNoAnswer);
-    port_.wait(port_.waits().eepromWriteMs);
+    port_.link().wait(port_.waits().eepromWriteMs);
 }
 
 void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value) {
@@ -136,14 +144,15 @@ void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value
 void IspInstructions::writePage(std::uint16_t pageWordAddress) {
     instruction(0x4C, static_cast<std::uint8_t>(pageWordAddress >> 8),
                 static_cast<std::uint8_t>(pageWordAddress & 0xFF), 0x00, kNoAnswer);
-    if (lastDelivered_) ++pageWritesDelivered_;
+    if (port_.link().lastDelivered()) ++pageWritesDelivered_;
 }
 
 void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress,
                                      std::uint8_t pollValue) {
     const LinkWaits& waits = port_.waits();
+    IspLink& link = port_.link();
     if (!port_.fast()) {
-        port_.wait(waits.pageWriteMs);
+        link.wait(waits.pageWriteMs);
         return;
     }
     // After a failed line call every sample reads 0: nothing can be polled then.
@@ -151,13 +160,13 @@ void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress
     const std::uint32_t start = clock.tickMs();
     while (hasPollByte && !port_.failed()) {
         ++pollReads_;
-        const std::uint8_t read = readFlashByte(pollAddress);
+        const std::uint8_t read = readFlashOnce(pollAddress);
         if (port_.failed()) break;
         if (read == pollValue) return;
         if (static_cast<std::uint32_t>(clock.tickMs() - start) > waits.pageWriteMs) return;
-        port_.wait(0); // until the tick counter moves: about a millisecond between polls
+        link.wait(0); // until the tick counter moves: about a millisecond between polls
     }
-    port_.wait(waits.pageWriteUnpolledMs);
+    link.wait(waits.pageWriteUnpolledMs);
 }
 
 } // namespace tessel

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/DeviceIdentity.h"
 #include "link/IspPort.h"
@@ -11,9 +12,13 @@
 
 namespace tessel {
 
-// The ATmega128's four-byte serial programming instructions, shifted bit by bit over the port's
-// lines, and the procedures the jobs build on them. After a failed line operation (see IspPort)
-// every answer reads 00.
+// The ATmega128's four-byte serial programming instructions, sent over the open port's link (the
+// serial lines bit by bit, or a USB adapter's pin streams), and the procedures the jobs build on
+// them. After a failed line operation (see IspPort) every answer reads 00.
+//
+// On a link that gathers reads (readAhead() above 1) a read of flash or data memory fetches the
+// bytes after it in the same transfer and answers the next reads from them, until an instruction
+// that changes the chip (a load, a write, an erase) or the next programming enable.
 class IspInstructions {
 public:
     static constexpr int kEnableTries = 8;
@@ -26,9 +31,12 @@ public:
 
     IspPort& port() { return port_; }
 
-    // Sends one byte, most significant bit first, and returns the byte received meanwhile. On
-    // the fast link a byte whose answer is not used is not sampled and reads 00.
-    std::uint8_t exchangeByte(std::uint8_t value, bool answerUsed = true);
+    // Sends one byte over the serial lines, most significant bit first, and returns the byte
+    // received meanwhile. On the fast link a byte whose answer is not used is not sampled and
+    // reads 00.
+    std::uint8_t exchangeByte(std::uint8_t value, bool answerUsed = true) {
+        return port_.serialLink().exchangeByte(value, answerUsed);
+    }
     // Which received bytes of an instruction its caller uses: bit i for byte i + 1.
     static constexpr unsigned kAllAnswers = 0xF;
     static constexpr unsigned kEnableEcho = 0xC; // bytes 3 and 4
@@ -37,10 +45,8 @@ public:
     // One instruction: four bytes out, the four bytes received back.
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
                                             std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
-    // Whether the last instruction reached the chip whole: no line call failed before the clock
-    // edge of its last bit, where the chip acts on it. A failure after that edge (the last
-    // sample, the clock going low) leaves it done.
-    bool lastInstructionDelivered() const { return lastDelivered_; }
+    // Whether the last instruction reached the chip whole (see IspLink::lastDelivered()).
+    bool lastInstructionDelivered() const { return port_.link().lastDelivered(); }
     // Page write instructions delivered so far.
     std::uint64_t pageWritesDelivered() const { return pageWritesDelivered_; }
 
@@ -57,7 +63,7 @@ public:
     // The single erase instruction; the caller then waits with waitAfterErase().
     void chipErase();
     // 150 ms; the fast link waits tWD_ERASE with its margin.
-    void waitAfterErase() { port_.wait(port_.waits().chipEraseMs); }
+    void waitAfterErase() { port_.link().wait(port_.waits().chipEraseMs); }
 
     std::uint8_t readFlashByte(std::uint32_t byteAddress);
     std::uint8_t readDataByte(std::uint16_t address);
@@ -86,14 +92,23 @@ public:
 private:
     std::uint8_t readSignatureByte(std::uint8_t i);
     void writeFuse(std::uint8_t which, std::uint8_t value);
+    // A read of memory op (0x20 flash, 0xA0 data) at address, from the bytes read ahead.
+    std::uint8_t readAhead(std::uint8_t op, std::uint32_t address, std::uint32_t end);
+    std::uint8_t readFlashOnce(std::uint32_t byteAddress);
+
+    // Reads gathered in one transfer: memory op, first address, the answers.
+    struct ReadAhead {
+        std::uint8_t op = 0;
+        std::uint32_t first = 0;
+        std::vector<std::uint8_t> bytes;
+    };
 
     IspPort& port_;
     LineSink lineSink_;
     DeviceIdentity identity_;
     PageWriter pageWriter_;
+    ReadAhead ahead_;
     std::uint64_t pollReads_ = 0;
-    std::uint64_t failedBeforeEdge_ = 0; // the port's failed calls as of the last rising edge
-    bool lastDelivered_ = false;
     std::uint64_t pageWritesDelivered_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "link/IspPort.h"
 
+#include "support/ComPorts.h"
+
 #include <array>
 
 namespace tessel {
@@ -15,11 +17,12 @@ std::string configureFailureText(ConfigureStep step, int error) {
 
 } // namespace
 
-IspPort::IspPort(SerialLines& lines, Clock& clock, PortSettings& settings, JobResult* failures)
-    : lines_(lines), clock_(clock), settings_(settings), failures_(failures) {}
+IspPort::IspPort(SerialLines& lines, Clock& clock, PortSettings& settings, JobResult* failures,
+                 UsbAdapters* adapters)
+    : lines_(lines), clock_(clock), settings_(settings), failures_(failures), adapters_(adapters) {}
 
 IspPort::~IspPort() {
-    if (isOpen() && resetHeld_) releaseReset();
+    if (isOpen() && resetHeld_) link().releaseReset();
     close();
 }
 
@@ -30,6 +33,7 @@ bool IspPort::open() {
     if (portIndex_ == 0) return false;
 
     const std::string path = settings_.devicePath(portIndex_);
+    if (isUsbAdapterDevice(path)) return openAdapter(path);
     SerialHandle handle = kNoSerialHandle;
     SerialResult opened = lines_.open(path, handle);
     if (!opened.ok) {
@@ -50,8 +54,34 @@ bool IspPort::open() {
     return true;
 }
 
+bool IspPort::openAdapter(const std::string& device) {
+    std::string why;
+    const auto choice = AdapterChoice::parse(device, why);
+    const auto ft232r = choice ? settings_.ft232rSettings(why) : std::nullopt;
+    if (choice && ft232r && !adapters_) why = "no USB adapters can be used here";
+    if (choice && ft232r && adapters_) {
+        adapter_ = adapters_->open(*choice, why);
+        if (adapter_ && !adapter_->start(ft232r->outputMask(), ft232r->baudRate())) {
+            why = adapter_->errorText();
+            adapter_.reset();
+        }
+    }
+    if (!adapter_) {
+        lastErrorNumber_ = 0;
+        const bool first = device == kUsbAdapterPrefix;
+        lastErrorText_ = "Cannot open " + device + (first ? " (the first FT232R found)" : "") +
+                         ": " + why + "\r\n";
+        return false;
+    }
+    usbLink_ = std::make_unique<Ft232rLink>(*adapter_, *ft232r, *this);
+    return true;
+}
+
 void IspPort::close() {
-    if (isOpen()) lines_.close(handle_);
+    if (usbLink_) usbLink_->flush();
+    usbLink_.reset();
+    adapter_.reset(); // leaves bit-bang mode; the system's serial driver takes the adapter back
+    if (handle_ != kNoSerialHandle) lines_.close(handle_);
     handle_ = kNoSerialHandle;
     rtsLevel_ = breakLevel_ = kLevelUnknown;
     // Closing drops DTR (hang-up on close), so the light bar is no longer held in reset.
@@ -60,8 +90,14 @@ void IspPort::close() {
 
 bool IspPort::portPresent(int n) {
     if (settings_.skipComPort(n) != 0) return false;
+    const std::string device = settings_.devicePath(n);
+    if (isUsbAdapterDevice(device)) {
+        std::string why;
+        const auto choice = AdapterChoice::parse(device, why);
+        return choice && adapters_ && findAdapter(*adapters_, *choice);
+    }
     SerialHandle handle = kNoSerialHandle;
-    if (!lines_.open(settings_.devicePath(n), handle).ok) return false;
+    if (!lines_.open(device, handle).ok) return false;
     lines_.close(handle);
     return true;
 }

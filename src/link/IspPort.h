@@ -2,26 +2,35 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "link/Ft232rLink.h"
 #include "link/LinkMode.h"
 #include "link/LinkWaits.h"
 #include "link/PortSettings.h"
+#include "link/SerialIspLink.h"
 #include "link/SerialLines.h"
+#include "link/UsbAdapters.h"
 #include "support/Clock.h"
 #include "support/ResultCode.h"
 
 namespace tessel {
 
-// The serial port as the light bar's programming interface: the selected COM port, its open
-// handle and the seven line operations with their waits. A failed line operation is reported to
-// the running job's result. Between jobs no port is open, so other programs can use it.
+// The light bar's programming interface: the selected COM port, its open handle and the seven
+// line operations with their waits. A failed line operation is reported to the running job's
+// result. Between jobs no port is open, so other programs can use it.
+//
+// A COM port whose device is a USB adapter ("ftdi:...", see UsbAdapters.h) opens that FT232R in
+// synchronous bit-bang mode instead; the instructions then travel as pin streams (Ft232rLink)
+// with the same waits. link() is whichever the open port uses.
 class IspPort {
 public:
     // failures: the job result a failed line operation moves from 0 to 32 (never from another
-    // failure); none for a port that only answers the COM menu's probe.
+    // failure); none for a port that only answers the COM menu's probe. adapters: where "ftdi:"
+    // devices are found; without, they cannot be opened.
     IspPort(SerialLines& lines, Clock& clock, PortSettings& settings,
-            JobResult* failures = nullptr);
+            JobResult* failures = nullptr, UsbAdapters* adapters = nullptr);
     // Releases reset on a port that is still open, then closes it.
     ~IspPort();
     IspPort(const IspPort&) = delete;
@@ -33,10 +42,16 @@ public:
 
     // Closes an open port, then opens and configures the selected one. True when it is open.
     bool open();
+    // Sends what the link still holds, then closes (a USB adapter goes back to its driver).
     void close();
-    bool isOpen() const { return handle_ != kNoSerialHandle; }
-    // The COM menu's probe: not hidden by "SkipComPort<n>", and can be opened right now.
+    bool isOpen() const { return handle_ != kNoSerialHandle || adapter_ != nullptr; }
+    // The COM menu's probe: not hidden by "SkipComPort<n>", and can be opened right now (a USB
+    // adapter: is plugged in; it is not opened).
     bool portPresent(int n);
+
+    // The instructions' way to the chip over the open port (the serial lines when none is open).
+    IspLink& link() { return usbLink_ ? static_cast<IspLink&>(*usbLink_) : serialLink_; }
+    SerialIspLink& serialLink() { return serialLink_; }
 
     // The link mode decides the waits and whether a line call that would not change the line's
     // level is left out. Chosen between jobs.
@@ -79,6 +94,11 @@ public:
 
     // Whether the job these operations serve has failed (its result is not 0).
     bool failed() const { return failures_ && !failures_->ok(); }
+    // A link that is not line calls reports its failures (result 32) and its reset line here.
+    void reportLinkFailure() { check(SerialResult::failure(0)); }
+    void noteResetHeld(bool held) { resetHeld_ = held; }
+    // Runs the message pump when kPumpIntervalMs have passed since it last ran.
+    void pumpWhenDue();
     // Line calls that failed since the port was made: an instruction reached the chip whole only
     // when none failed while it was sent.
     std::uint64_t failedCalls() const { return failedCalls_; }
@@ -92,7 +112,7 @@ private:
         pumpWhenDue();
         return r.ok;
     }
-    void pumpWhenDue();
+    bool openAdapter(const std::string& device);
     // The fast link leaves out a call that would set a line to the level it already has. A
     // level is known only from a call that succeeded since the port was opened.
     static constexpr int kLevelUnknown = -1;
@@ -112,6 +132,10 @@ private:
     int lastErrorNumber_ = 0;
     std::string lastErrorText_;
     JobResult* failures_;
+    UsbAdapters* adapters_;
+    std::unique_ptr<BitBangDevice> adapter_;
+    std::unique_ptr<Ft232rLink> usbLink_;
+    SerialIspLink serialLink_{*this};
     LinkMode linkMode_ = LinkMode::Specified;
     LinkWaits waits_ = LinkWaits::of(LinkMode::Specified);
     int rtsLevel_ = kLevelUnknown;

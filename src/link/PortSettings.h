@@ -1,8 +1,10 @@
 #pragma once
 
+#include "link/Ft232rSettings.h"
 #include "support/ComPorts.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace tessel {
@@ -17,6 +19,12 @@ public:
     virtual int skipComPort(int n) = 0;
     // The device behind COM<n> (1 to 4).
     virtual std::string devicePath(int n) = 0;
+    // How an FT232R adapter drives the cable (pins, SCK rate); nothing, with error naming the
+    // setting, when the settings are not usable.
+    virtual std::optional<Ft232rSettings> ft232rSettings(std::string& error) {
+        (void)error;
+        return Ft232rSettings{};
+    }
 };
 
 // Settings held in memory: for tests, and for running without an INI file.
@@ -24,14 +32,17 @@ class MemoryPortSettings final : public PortSettings {
 public:
     int skipComPort(int n) override;
     std::string devicePath(int n) override;
+    std::optional<Ft232rSettings> ft232rSettings(std::string&) override { return ft232r_; }
 
     void setSkipComPort(int n, int value) { skip_[n] = value; }
     // Like a "COM<n>=path" line in the "Ports" section.
     void setDevicePath(int n, std::string path) { paths_[n] = std::move(path); }
+    void setFt232rSettings(const Ft232rSettings& s) { ft232r_ = s; }
 
 private:
     std::map<int, int> skip_;
     std::map<int, std::string> paths_;
+    Ft232rSettings ft232r_;
 };
 
 } // namespace tessel

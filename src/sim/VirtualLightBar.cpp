@@ -48,7 +48,10 @@ void VirtualLightBar::close(SerialHandle handle) {
     ++counts_.closes;
     if (!open_ || handle != kHandle) return;
     open_ = false;
-    // Hang-up on close drops DTR and RTS and the break ends: the chip leaves reset and runs.
+    letGo(); // hang-up on close
+}
+
+void VirtualLightBar::letGo() {
     dtr_ = false;
     sck_ = true;
     mosi_ = true;
@@ -68,9 +71,14 @@ SerialResult VirtualLightBar::lineCall(SerialHandle handle, std::uint64_t& count
 
 SerialResult VirtualLightBar::setDtr(SerialHandle handle, bool on) {
     SerialResult r = lineCall(handle, counts_.dtr);
-    if (!r.ok || on == dtr_) return r;
-    dtr_ = on;
-    if (on) {
+    if (r.ok) applyReset(on);
+    return r;
+}
+
+void VirtualLightBar::applyReset(bool held) {
+    if (held == dtr_) return;
+    dtr_ = held;
+    if (held) {
         // RESET taken low (held): the serial interface starts afresh.
         if (sck_) violation("RESET asserted while SCK was high");
         startReset();
@@ -78,23 +86,50 @@ SerialResult VirtualLightBar::setDtr(SerialHandle handle, bool on) {
         programmingMode_ = false;
         miso_ = 1;
     }
-    return r;
 }
 
 SerialResult VirtualLightBar::setRts(SerialHandle handle, bool on) {
     SerialResult r = lineCall(handle, counts_.rts);
-    const bool sck = !on;
-    if (!r.ok || sck == sck_) return r;
-    sck_ = sck;
-    if (!dtr_) return r; // out of reset the pins belong to the firmware
-    const std::uint64_t now = clock_.micros();
-    if (now - lastSckEdge_ < timing_.sckPhaseMicros) violation("SCK phase too short");
-    lastSckEdge_ = now;
-    if (sck)
+    if (r.ok) applySck(!on, std::nullopt);
+    return r;
+}
+
+void VirtualLightBar::applySck(bool high, std::optional<std::uint64_t> atNanos) {
+    if (high == sck_) return;
+    sck_ = high;
+    if (!dtr_) return; // out of reset the pins belong to the firmware
+    if (atNanos) {
+        const std::uint64_t cycles = chipClockHz_ < 12'000'000 ? 2 : 3;
+        const std::uint64_t minimum = cycles * 1'000'000'000ull / chipClockHz_;
+        if (*atNanos - lastPinSckEdgeNanos_ < minimum)
+            violation("SCK phase " + std::to_string(*atNanos - lastPinSckEdgeNanos_) +
+                      " ns, under " + std::to_string(cycles) + " cycles of " +
+                      std::to_string(chipClockHz_) + " Hz");
+        lastPinSckEdgeNanos_ = *atNanos;
+    } else {
+        const std::uint64_t now = clock_.micros();
+        if (now - lastSckEdge_ < timing_.sckPhaseMicros) violation("SCK phase too short");
+        lastSckEdge_ = now;
+    }
+    if (high)
         sckRising();
     else
         sckFalling();
-    return r;
+}
+
+void VirtualLightBar::drivePins(const CableLevels& levels, std::uint64_t atNanos) {
+    // SCK goes low before RESET is taken, and RESET is let go before anything else moves.
+    if (!levels.resetHeld) applyReset(false);
+    mosi_ = levels.mosi;
+    applySck(levels.sckHigh, atNanos);
+    if (levels.resetHeld) applyReset(true);
+}
+
+std::uint32_t VirtualLightBar::clockFromFuses() const {
+    const unsigned cksel = fuses_.low & 0x0F;
+    if (cksel >= 1 && cksel <= 4) return 1'000'000u << (cksel - 1); // calibrated internal RC
+    if (cksel == 9) return 32'768;                                  // low-frequency crystal
+    return externalClockHz_; // external clock, external RC or crystal: the light bar's own
 }
 
 SerialResult VirtualLightBar::setBreak(SerialHandle handle, bool on) {
@@ -125,6 +160,7 @@ void VirtualLightBar::startReset() {
     enableRefused_ = false;
     firstInstructionSinceReset_ = true;
     resetAt_ = clock_.micros();
+    chipClockHz_ = clockFromFuses(); // the clock source is chosen at reset
 }
 
 void VirtualLightBar::sckRising() {
@@ -193,6 +229,7 @@ std::uint8_t VirtualLightBar::answer() const {
 
 void VirtualLightBar::execute() {
     const auto [op, b2, b3, b4] = received_;
+    ++counts_.instructions;
     if (logging_) log_.push_back(received_);
     if (earlyMicros_ != 0 && pollsBusyPage()) ++counts_.busyPolls;
     const std::uint64_t now = clock_.micros();

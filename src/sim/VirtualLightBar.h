@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,17 @@ struct LineCallCounts {
     std::uint64_t dtr = 0, rts = 0, breaks = 0, ringReads = 0;
     // Reads of the page being written that came before it was done (answered 0xFF).
     std::uint64_t busyPolls = 0;
+    // Instructions the chip received whole, over any link.
+    std::uint64_t instructions = 0;
 
     std::uint64_t lineCalls() const { return dtr + rts + breaks + ringReads; }
+};
+
+// The cable's lines as an adapter drives them at pin level: RESET held or not, SCK, MOSI.
+struct CableLevels {
+    bool resetHeld = false;
+    bool sckHigh = true;
+    bool mosi = true;
 };
 
 struct FuseBytes {
@@ -64,6 +74,21 @@ public:
     SerialResult setBreak(SerialHandle handle, bool on) override;
     SerialResult readRing(SerialHandle handle, bool& ringOn) override;
     std::string errorText(int errorNumber) const override;
+
+    // An adapter driving the cable at pin level (no line calls, no time of their own): the
+    // levels change at atNanos, on the shared clock's scale (the clock must have reached it).
+    // SCK's high and low times are checked against the datasheet's minimum for the chip clock:
+    // over 2 cycles below 12 MHz, 3 from 12 MHz up.
+    void drivePins(const CableLevels& levels, std::uint64_t atNanos);
+    // MISO as the cable carries it now, 1 or 0.
+    int misoLevel() const { return noAnswer_ ? noAnswerLevel_ : (dtr_ ? miso_ : 1); }
+    // The adapter let go of the cable: RESET released, as when a port closes.
+    void releasePins() { letGo(); }
+    // The chip runs on the clock the low fuse's CKSEL bits chose when RESET was last asserted:
+    // internal RC 1, 2, 4 or 8 MHz, a 32 kHz crystal, or the light bar's external clock or
+    // crystal, which runs at externalClockHz.
+    void setExternalClockHz(std::uint32_t hz) { externalClockHz_ = hz; }
+    static constexpr std::uint32_t kDefaultExternalClockHz = 8'000'000;
 
     // The memories, to set up and inspect directly.
     std::uint8_t flashByte(std::uint32_t address) const { return flash_[address % kFlashBytes]; }
@@ -109,6 +134,12 @@ private:
     static constexpr SerialHandle kHandle = 1;
 
     SerialResult lineCall(SerialHandle handle, std::uint64_t& counter);
+    void applyReset(bool held);
+    // Hang-up: DTR and RTS dropped, the break ends; the chip leaves reset and runs.
+    void letGo();
+    // atNanos: an adapter's pin time, checked against the chip clock; none: a line call's.
+    void applySck(bool high, std::optional<std::uint64_t> atNanos);
+    std::uint32_t clockFromFuses() const;
     void sckRising();
     void sckFalling();
     void byteComplete();
@@ -142,6 +173,9 @@ private:
     // Time.
     std::uint64_t resetAt_ = 0;
     std::uint64_t lastSckEdge_ = 0;
+    std::uint64_t lastPinSckEdgeNanos_ = 0;
+    std::uint32_t externalClockHz_ = kDefaultExternalClockHz;
+    std::uint32_t chipClockHz_ = 1'000'000;
     std::uint64_t busyUntil_ = 0;
     int busyPage_ = -1;               // word address of the page being written, or -1
     std::uint64_t earlyMicros_ = 0;   // how long before ready this instruction began

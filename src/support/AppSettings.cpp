@@ -74,9 +74,15 @@ bool AppSettings::setHexPath(const std::string& folder) {
 
 std::string AppSettings::portDevice(int port) const {
     if (port < 1 || port > 4) return {};
-    if (!comPortDevicesAreMapped()) return defaultDevicePath(port);
     store_.selectSection(kPorts);
-    return store_.readText(comPortName(port), defaultDevicePath(port));
+    std::string device = store_.readText(comPortName(port), defaultDevicePath(port));
+    if (comPortDevicesAreMapped() || isUsbAdapterDevice(device)) return device;
+    return defaultDevicePath(port);
+}
+
+std::string AppSettings::ftdiSetting(const std::string& key) const {
+    store_.selectSection(kFtdi);
+    return store_.readText(key, "");
 }
 
 } // namespace tessel

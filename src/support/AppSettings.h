@@ -13,6 +13,7 @@ public:
     static constexpr const char* kConfiguration = "Configuration";
     static constexpr const char* kFileSpecs = "FileSpecs";
     static constexpr const char* kPorts = "Ports";
+    static constexpr const char* kFtdi = "FTDI";
 
     // "Type Control" holding this number switches advanced mode on.
     static constexpr std::int32_t kAdvancedModeCode = 52817364;
@@ -44,9 +45,13 @@ public:
     std::string backupFolder() const;
 
     // [Ports] "COM1" to "COM4": the device behind each COM port, /dev/ttyS0 to /dev/ttyS3 unless
-    // the file names another (on Windows always "\\.\COMn"). Only a name; nothing here opens it.
-    // Empty outside 1 to 4.
+    // the file names another (on Windows "\\.\COMn" unless it names a USB adapter, "ftdi:...").
+    // Only a name; nothing here opens it. Empty outside 1 to 4.
     std::string portDevice(int port) const;
+
+    // [FTDI] the FT232R adapter's settings as written ("SckHz", "MOSI", "SCK", "RESET", "MISO");
+    // empty when absent. link/Ft232rSettings reads them.
+    std::string ftdiSetting(const std::string& key) const;
 
 private:
     IniStore& store_;

@@ -56,6 +56,30 @@ TEST(CliLightBar, BlankLightBarReadsAsNoBlockThenInitAndReadShowTheDefaultBlock)
     EXPECT_EQ(parseJson(readFile(cli.path("rec.json"))).at("serialNumber"), 1);
 }
 
+TEST(CliLightBar, AComPortMappedToAnAdapterRunsThroughTheEmulatedFt232r) {
+    CliRunner cli;
+    initialise(cli);
+    ASSERT_EQ(cli.run({"read-vcb"}), 0);
+    const std::string text = cli.out, log = cli.err;
+
+    writeFile(cli.ini, "[Ports]\nCOM2=ftdi:TSIM0001\n");
+    ASSERT_EQ(cli.run({"--port", "2", "read-vcb"}), 0) << cli.err;
+    EXPECT_EQ(cli.out, text);
+    EXPECT_EQ(cli.err, log);
+    ASSERT_EQ(cli.run({"--port", "2", "ports"}), 0);
+    EXPECT_NE(cli.out.find("COM2\tftdi:TSIM0001\tfree\tselected\n"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("FTDI\tftdi:TSIM0001\t"), std::string::npos) << cli.out;
+
+    EXPECT_EQ(cli.run({"--device", "ftdi:A10K1234", "read-vcb"}), 8);
+    EXPECT_NE(cli.err.find(" Cannot open ftdi:A10K1234: no such FTDI adapter is plugged in"),
+              std::string::npos);
+    writeFile(cli.ini, "[Ports]\nCOM2=ftdi:TSIM0001\n[FTDI]\nMISO=TXD\n");
+    EXPECT_EQ(cli.run({"--port", "2", "read-vcb"}), 8);
+    EXPECT_NE(cli.err.find(" Cannot open ftdi:TSIM0001: [FTDI] MISO=TXD: MISO must be an input"),
+              std::string::npos)
+        << cli.err;
+}
+
 TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {
     CliRunner cli;
     initialise(cli);

@@ -8,6 +8,7 @@
 #include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
 #include "link/PortSettings.h"
+#include "sim/EmulatedFt232r.h"
 #include "sim/VirtualLightBar.h"
 #include "support/Clock.h"
 #include "support/TempDir.h"
@@ -19,19 +20,23 @@
 namespace tessel::testing {
 
 // A virtual light bar on virtual time behind the engine, a scripted job window and a Qt-free
-// block host: everything a job touches, inspectable afterwards.
+// block host: everything a job touches, inspectable afterwards. The light bar hangs on a serial
+// port, or (useAdapter) on an emulated FT232R adapter.
 struct JobBench {
     VirtualClock clock;
     VirtualLightBar lightBar{clock};
     TappedLines cable{lightBar};
+    EmulatedFt232r adapter{lightBar, clock};
     MemoryPortSettings settings;
     ScriptedJobWindow window;
     RecordHost host{true};
-    ChipProgrammer engine{cable, clock, settings, window, host};
+    ChipProgrammer engine{cable, clock, settings, window, host, &adapter};
     TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
 
     JobBench() { engine.setBackupFolder(dir / "backups"); }
 
+    // COM1 leads to the first FT232R adapter (the emulated one).
+    void useAdapter() { settings.setDevicePath(1, "ftdi:"); }
     // Each instruction the chip carried out, with the line call (counted from the bench's start)
     // that brought it: the last rising clock edge. Recorded once traceInstructions() was called.
     struct Executed {

@@ -1,5 +1,6 @@
-// Every job on two virtual light bars, one on the specified link and one on the fast link: the
-// chip must not be able to tell them apart except by their speed and the fast link's polls.
+// Every job on two virtual light bars, one on the specified link and one on the fast link, and
+// again over an emulated FT232R adapter: the chip must not be able to tell them apart except by
+// their speed, the fast link's polls and the adapter's reads ahead.
 #include "JobBench.h"
 
 #include "jobs/ResultCode.h"
@@ -54,6 +55,49 @@ FirmwareImage firmware(std::size_t codeBytes) {
     return image;
 }
 
+// The job log without the backups' own folders.
+std::vector<std::string> withoutBackupPaths(std::vector<std::string> log) {
+    for (auto& line : log)
+        if (const auto at = line.find(" saved to "); at != std::string::npos) line.resize(at);
+    return log;
+}
+
+bool isRead(const std::array<std::uint8_t, 4>& i) {
+    return i[0] == 0x20 || i[0] == 0x28 || i[0] == 0xA0;
+}
+
+// The adapter's log must be the serial link's with reads added (it reads ahead in runs).
+// Returns the number of reads added, or -1 with the first mismatch.
+int readsAdded(const Log& serial, const Log& adapter, std::string& mismatch) {
+    std::size_t i = 0;
+    int added = 0;
+    for (std::size_t j = 0; j < adapter.size(); ++j) {
+        if (i < serial.size() && serial[i] == adapter[j])
+            ++i;
+        else if (isRead(adapter[j]))
+            ++added;
+        else {
+            mismatch = "adapter instruction " + std::to_string(j) + " unexpected";
+            return -1;
+        }
+    }
+    if (i != serial.size()) mismatch = "serial instruction " + std::to_string(i) + " missing";
+    return i == serial.size() ? added : -1;
+}
+
+void expectSameChips(const JobBench& a, const JobBench& b) {
+    for (std::uint32_t x = 0; x < VirtualLightBar::kFlashBytes; ++x)
+        ASSERT_EQ(a.lightBar.flashByte(x), b.lightBar.flashByte(x)) << x;
+    for (std::uint32_t x = 0; x < VirtualLightBar::kEepromBytes; ++x)
+        ASSERT_EQ(a.lightBar.eepromByte(x), b.lightBar.eepromByte(x)) << x;
+    EXPECT_EQ(a.lightBar.fuses().low, b.lightBar.fuses().low);
+    EXPECT_EQ(a.lightBar.fuses().high, b.lightBar.fuses().high);
+    EXPECT_EQ(a.lightBar.fuses().extended, b.lightBar.fuses().extended);
+    for (const JobBench* bench : {&a, &b})
+        EXPECT_EQ(bench->lightBar.timingViolations(), 0u)
+            << ::testing::PrintToString(bench->lightBar.violationNotes());
+}
+
 struct Scenario {
     const char* name;
     std::function<void(JobBench&)> setup;
@@ -75,11 +119,6 @@ TEST_P(BothLinkModes, SameInstructionsAnswersAndMemories) {
     EXPECT_EQ(GetParam().job(fast), result);
 
     // The log differs only by the fast link's first line (and the backups' own folders).
-    const auto withoutBackupPaths = [](std::vector<std::string> log) {
-        for (auto& line : log)
-            if (const auto at = line.find(" saved to "); at != std::string::npos) line.resize(at);
-        return log;
-    };
     auto fastLog = withoutBackupPaths(fast.window.texts());
     ASSERT_FALSE(fastLog.empty());
     EXPECT_EQ(fastLog.front(), " Fast link: datasheet waits, fewer line calls");
@@ -95,18 +134,7 @@ TEST_P(BothLinkModes, SameInstructionsAnswersAndMemories) {
     // Each page write was polled until it read back: 0xFF answers while busy, then one more.
     EXPECT_EQ(static_cast<std::uint64_t>(polls),
               fast.lightBar.counts().busyPolls + writes.size());
-
-    for (std::uint32_t a = 0; a < VirtualLightBar::kFlashBytes; ++a)
-        ASSERT_EQ(fast.lightBar.flashByte(a), specified.lightBar.flashByte(a)) << a;
-    for (std::uint32_t a = 0; a < VirtualLightBar::kEepromBytes; ++a)
-        ASSERT_EQ(fast.lightBar.eepromByte(a), specified.lightBar.eepromByte(a)) << a;
-    EXPECT_EQ(fast.lightBar.fuses().low, specified.lightBar.fuses().low);
-    EXPECT_EQ(fast.lightBar.fuses().high, specified.lightBar.fuses().high);
-    EXPECT_EQ(fast.lightBar.fuses().extended, specified.lightBar.fuses().extended);
-
-    for (const JobBench* b : {&specified, &fast})
-        EXPECT_EQ(b->lightBar.timingViolations(), 0u)
-            << ::testing::PrintToString(b->lightBar.violationNotes());
+    expectSameChips(specified, fast);
     // Fewer line calls of every kind but the reset line, and less time.
     const LineCallCounts& s = specified.lightBar.counts();
     const LineCallCounts& f = fast.lightBar.counts();
@@ -175,6 +203,34 @@ const Scenario kScenarios[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryJob, BothLinkModes, ::testing::ValuesIn(kScenarios),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+class OverAnAdapter : public ::testing::TestWithParam<Scenario> {};
+
+// Over the FT232R: the same job log line for line, the same memories byte for byte, the serial
+// link's instructions in its order (and reads ahead), whole runs of them per USB transfer, and
+// the adapter handed back to its serial driver at the end.
+TEST_P(OverAnAdapter, TheSameJobAsOnTheSerialLink) {
+    JobBench serial, usb;
+    usb.useAdapter();
+    for (JobBench* b : {&serial, &usb}) {
+        b->putRecord(JobBench::sampleRecord());
+        GetParam().setup(*b);
+    }
+    EXPECT_EQ(GetParam().job(usb), GetParam().job(serial));
+    EXPECT_EQ(withoutBackupPaths(usb.window.texts()), withoutBackupPaths(serial.window.texts()));
+    std::string mismatch;
+    EXPECT_GE(readsAdded(serial.lightBar.instructions(), usb.lightBar.instructions(), mismatch), 0)
+        << mismatch;
+    EXPECT_EQ(usb.lightBar.pageWrites(), serial.lightBar.pageWrites());
+    expectSameChips(serial, usb);
+    EXPECT_EQ(usb.lightBar.counts().lineCalls(), 0u);
+    EXPECT_LT(usb.adapter.counts().transfers * 4, usb.lightBar.counts().instructions);
+    EXPECT_TRUE(usb.adapter.serialDriverBound());
+    EXPECT_EQ(usb.adapter.drivenReceiverPins(), 0) << "RXD, CTS, DSR, DCD and RI are never driven";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryJob, OverAnAdapter, ::testing::ValuesIn(kScenarios),
                          [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -179,16 +179,22 @@ std::vector<SweptJob> erasingJobs() {
 struct Profile {
     int abortTests = 0;
     std::pair<int, int> rewriteAborts;       // abort tests made before the rewrite's start, end
-    std::uint64_t lineCalls = 0;
-    std::pair<std::uint64_t, std::uint64_t> rewriteCalls;
+    std::uint64_t linkUse = 0;               // line calls, or pin states through the adapter
+    std::pair<std::uint64_t, std::uint64_t> rewriteUse;
 };
 
-Profile profileOf(const SweptJob& job) {
+// How much of its link a job has used: line calls on a serial port, bytes through an adapter.
+std::uint64_t linkUse(const JobBench& b, bool overAdapter) {
+    return overAdapter ? b.adapter.counts().bytes : b.lightBar.counts().lineCalls();
+}
+
+Profile profileOf(const SweptJob& job, bool overAdapter = false) {
     JobBench b;
+    if (overAdapter) b.useAdapter();
     job.setUp(b);
     Profile p;
     b.window.onRewrite = [&](bool on) {
-        (on ? p.rewriteCalls.first : p.rewriteCalls.second) = b.lightBar.counts().lineCalls();
+        (on ? p.rewriteUse.first : p.rewriteUse.second) = linkUse(b, overAdapter);
     };
     EXPECT_EQ(job.run(b), 0) << job.name;
     EXPECT_EQ(stateOf(b), job.after) << job.name;
@@ -196,7 +202,7 @@ Profile profileOf(const SweptJob& job) {
     if (b.window.rewrites.size() == 2)
         p.rewriteAborts = {b.window.rewrites[0].second, b.window.rewrites[1].second};
     p.abortTests = b.window.abortTests;
-    p.lineCalls = b.lightBar.counts().lineCalls();
+    p.linkUse = linkUse(b, overAdapter);
     return p;
 }
 
@@ -232,36 +238,45 @@ TEST(NothingLostSweep, CancelNeverLeavesALightBarWithoutItsBlock) {
     }
 }
 
-// A cable pulled at a spread of points, denser inside the rewrite: the light bar ends with its
-// old or its new block, or the report says it holds none and names a backup of the old one.
+// A cable pulled (or a USB adapter unplugged) at a spread of points, denser inside the rewrite:
+// the light bar ends with its old or its new block, or the report says it holds none and names a
+// backup of the old one. An adapter is handed back to its serial driver whatever happened.
 TEST(NothingLostSweep, ALineFailureEndsWithABlockOrNamesTheBackup) {
-    for (const SweptJob& job : erasingJobs()) {
-        const Profile p = profileOf(job);
-        std::vector<std::uint64_t> points;
-        for (std::uint64_t k = 1; k < 12; ++k) points.push_back(p.lineCalls * k / 12);
-        const auto [from, to] = p.rewriteCalls;
-        for (std::uint64_t k = 0; k < 12; ++k) points.push_back(from + (to - from) * k / 12);
-        for (const std::uint64_t at : points) {
-            JobBench b;
-            job.setUp(b);
-            const BlockArea old = b.flashBlockArea();
-            b.lightBar.failLineCallsAfter(at);
-            const int r = job.run(b);
-            EXPECT_NE(r, 0) << job.name << " line failure after " << at;
-            const BlockState s = stateOf(b);
-            if (s == job.before || s == job.after) continue;
-            EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " The Light Bar holds no valid VCB now"))
-                << job.name << " line failure after " << at << ::testing::PrintToString(b.window.texts());
-            if (!job.before.present) continue;
-            const auto files = b.backupFiles();
-            ASSERT_FALSE(files.empty()) << job.name;
-            const std::string vcb = files.back();
-            EXPECT_TRUE(b.window.hasLine(" Its VCB was saved to " + vcb)) << job.name;
-            BlockArea held = old;
-            std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
-            EXPECT_EQ(fileBytes(vcb), asText(held)) << job.name;
+    for (const bool overAdapter : {false, true})
+        for (const SweptJob& job : erasingJobs()) {
+            const Profile p = profileOf(job, overAdapter);
+            std::vector<std::uint64_t> points;
+            for (std::uint64_t k = 1; k < 12; ++k) points.push_back(p.linkUse * k / 12);
+            const auto [from, to] = p.rewriteUse;
+            for (std::uint64_t k = 0; k < 12; ++k) points.push_back(from + (to - from) * k / 12);
+            for (const std::uint64_t at : points) {
+                const std::string where = std::string(job.name) + (overAdapter ? " unplugged" : " line failure") +
+                                          " after " + std::to_string(at);
+                JobBench b;
+                if (overAdapter) b.useAdapter();
+                job.setUp(b);
+                const BlockArea old = b.flashBlockArea();
+                if (overAdapter)
+                    b.adapter.unplugAfterBytes(at);
+                else
+                    b.lightBar.failLineCallsAfter(at);
+                const int r = job.run(b);
+                EXPECT_NE(r, 0) << where;
+                EXPECT_FALSE(b.adapter.held()) << where;
+                const BlockState s = stateOf(b);
+                if (s == job.before || s == job.after) continue;
+                EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " The Light Bar holds no valid VCB now"))
+                    << where << ::testing::PrintToString(b.window.texts());
+                if (!job.before.present) continue;
+                const auto files = b.backupFiles();
+                ASSERT_FALSE(files.empty()) << where;
+                const std::string vcb = files.back();
+                EXPECT_TRUE(b.window.hasLine(" Its VCB was saved to " + vcb)) << where;
+                BlockArea held = old;
+                std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
+                EXPECT_EQ(fileBytes(vcb), asText(held)) << where;
+            }
         }
-    }
 }
 
 // A line that fails while the erase instruction goes out (at its first call, its middle, the call
