@@ -284,6 +284,10 @@ WindowLayout aboutWindowLayout() {
     return w;
 }
 
+std::string settingsLine(std::string_view settingsPath) {
+    return "Settings: " + std::string(settingsPath);
+}
+
 WindowLayout instructionsBoxLayout() {
     WindowLayout w{.name = "instructionsBox", .caption = std::string(kInstructionsHeading)};
     w.rows = {

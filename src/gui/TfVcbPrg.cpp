@@ -143,9 +143,16 @@ std::optional<std::string> TfVcbPrg::chooseHexFile() {
     dialog.setObjectName("odOpenHexFile");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({"Hex files (*.hex *.HEX)", "A90 Hex files (*.a90 *.A90)",
-                           "All files (*)"});
-    dialog.selectNameFilter("A90 Hex files (*.a90 *.A90)");
+    // The file system tells case apart here: each pattern also in capitals, "*.*" as "*".
+    QStringList filters;
+    for (const FileFilter& filter : kHexFileFilters) {
+        const QString caption = qText(filter.caption);
+        const QString pattern = qText(filter.pattern);
+        filters << caption.left(caption.indexOf(" (")) + " (" +
+                       (pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper()) + ")";
+    }
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.at(static_cast<qsizetype>(kHexFilePreselected)));
     dialog.resize(720, 440); // room for the file names, sizes and dates
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
