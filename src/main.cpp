@@ -38,10 +38,10 @@ int main(int argc, char** argv) {
     if (executable.empty()) executable = argv[0];
     if (const auto window = windowRequest(args, executable))
         return tessel::runWindow(argc, argv, *window);
+    tessel::prepareConsole(); // first: it may give the program its caller's console
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable};
-    tessel::prepareConsole();
     tessel::ConsoleJobWindow::installInterruptHandler();
     return tessel::runCommandLine(args, env);
 }

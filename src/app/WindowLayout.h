@@ -79,6 +79,12 @@ constexpr Rgb rgbOf(Colour colour) {
 
 enum class Align { Left, Centre, Right };
 
+// The room a caption needs in a push button besides its text (bevel and padding). The platforms'
+// fonts run wider than the design's: a front end gives a button's caption a font a pixel smaller
+// at a time (down to kSmallestCaptionPixels) until it fits.
+inline constexpr int kButtonPadding = 8;
+inline constexpr int kSmallestCaptionPixels = 8;
+
 struct ControlRow {
     enum Flag : unsigned {
         Hidden = 1u << 0,        // not shown (in this layout)

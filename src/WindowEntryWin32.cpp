@@ -1,0 +1,17 @@
+// The window's entry on Windows: the Win32 views over the window set (src/win32).
+#include "gui/GuiMain.h"
+#include "win32/Win32Session.h"
+
+namespace tessel {
+
+int runWindow(int, char**, const WindowOptions& options) {
+    AppSession::Options o;
+    o.executablePath = options.executablePath;
+    o.iniPath = options.iniPath;
+    o.simulate = options.simulate;
+    o.simulateFile = options.simulateFile;
+    win32::leaveOwnConsole();
+    return win32::runWin32Program(std::move(o));
+}
+
+} // namespace tessel
