@@ -12,6 +12,7 @@ std::string textOf(HWND window) {
 }
 
 void setText(HWND window, std::string_view utf8) {
+    if (textOf(window) == utf8) return; // no repaint, no change notice
     const std::wstring text = wideFromUtf8(utf8);
     SetWindowTextW(window, text.c_str());
 }

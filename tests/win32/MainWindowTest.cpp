@@ -74,6 +74,16 @@ TEST(Win32MainWindow, StartsUpInBothModesWithTheLayoutsPlacesAndNothingOffered) 
         EXPECT_FALSE(IsWindowVisible(b.jobWindow().hwnd()));
         expectNothingClipped(w.hwnd());
         expectNothingClipped(b.jobWindow().hwnd());
+
+        // Moved to a monitor with half again as many dots per inch, it lays itself out anew.
+        const int moved = dpi * 3 / 2;
+        RECT suggested{0, 0, 800, 600};
+        SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved), reinterpret_cast<LPARAM>(&suggested));
+        GetClientRect(w.hwnd(), &client);
+        EXPECT_EQ(client.right, win32::scaled(layout.clientWidth, moved));
+        EXPECT_EQ(client.bottom, win32::scaled(layout.clientHeight, moved));
+        EXPECT_EQ(clientPlace(b.control("bProgCode")).top, win32::scaled(layout.row("bProgCode").place.top, moved));
+        expectNothingClipped(w.hwnd());
     }
 }
 

@@ -60,6 +60,7 @@ bool writeBitmap(HDC dc, HBITMAP bitmap, int width, int height, const std::strin
 
 // The window on top, drawn, then copied from the screen into NAME.bmp.
 bool save(HWND window, const char* name) {
+    SetCursorPos(0, 0); // no control lit up by the pointer
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
