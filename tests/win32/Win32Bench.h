@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/JobAnswers.h"
 #include "block/BlockText.h"
 #include "block/ConfigBlock.h"
 #include "support/TempDir.h"
@@ -104,9 +105,8 @@ inline void typeText(const std::string& text) {
 // The Win32 windows on a virtual light bar with an INI file of the test's choosing. Questions of
 // the job window and message boxes are answered from a timer while a command runs; the firmware
 // file dialog is answered through the main window's seam.
-class Win32Bench {
+class Win32Bench : public JobAnswers {
 public:
-    enum class Answer { Ok, Cancel, Yes, No };
 
     explicit Win32Bench(const std::string& ini) {
         writeFile(iniPath, ini);
@@ -160,14 +160,12 @@ public:
     }
 
     // --- the script for what pops up while a command runs ---
-    std::deque<Answer> answers;               // per question; empty: OK or Yes
     std::optional<std::string> fileToChoose;  // the file dialog's answer; none: Cancel
     std::vector<std::string> foldersOffered;  // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> boxes;           // "caption|text" of each message box
-    int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
 
     TempDir dir;
     std::string iniPath = dir / "Tessel.INI";
@@ -199,38 +197,17 @@ private:
     }
 
     void answerQuestion() {
-        const JobWindowModel& j = job();
-        if (!j.visible() || !(j.okVisible() || j.yesVisible())) return;
+        if (!newQuestion(job(), lightBar())) return;
         answering_ = true;
-        // A click is taken by the job's next look at its buttons: answer each question once.
-        const std::string signature = std::to_string(lightBar().counts().opens) + "|" +
-                                      std::to_string(j.lines().size()) + "|" +
-                                      (j.lines().empty() ? "" : j.lines().back().text) + "|" +
-                                      char('0' + j.okVisible() + 2 * j.cancelVisible() + 4 * j.yesVisible());
-        if (signature == answered_) {
-            answering_ = false;
-            return;
-        }
-        answered_ = signature;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(jobWindow().control("reProg")));
-        Answer a = j.yesVisible() ? Answer::Yes : Answer::Ok;
-        if (j.okVisible() && !j.cancelVisible()) ++okOnlyPrompts;
-        else if (!answers.empty()) {
-            a = answers.front();
-            answers.pop_front();
-        }
-        const char* name = a == Answer::Ok ? "bProgOk"
-                         : a == Answer::Cancel ? "bProgCancel"
-                         : a == Answer::Yes ? "bProgYes" : "bProgNo";
-        click(jobWindow().control(name));
+        click(jobWindow().control(answerButton(job())));
         answering_ = false;
     }
 
     UINT_PTR timer_ = 0;
     bool ticking_ = false;
     bool answering_ = false;
-    std::string answered_;
 };
 
 inline constexpr const char* kAdvancedIni = "[Configuration]\r\nAdvanced Options=1\r\nCOM Port=1\r\n";
