@@ -108,11 +108,8 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout)
     stackControls();
 }
 
-LayoutControls::~LayoutControls() {
-    // The controls go with their window; the fonts must outlive them.
-    for (auto& [name, control] : controls_) DestroyWindow(control.hwnd);
-    if (toolTips_) DestroyWindow(toolTips_);
-}
+// The controls and the tool tips go with their window, before the fonts and brushes they use.
+LayoutControls::~LayoutControls() = default;
 
 void LayoutControls::makeControl(const ControlRow& row, int id) {
     if (row.kind == ControlKind::RichText) loadRichText();

@@ -22,6 +22,7 @@ namespace tessel::win32 {
 class LayoutControls {
 public:
     LayoutControls(HWND window, const WindowLayout& layout);
+    // Destroyed after its window.
     ~LayoutControls();
     LayoutControls(const LayoutControls&) = delete;
     LayoutControls& operator=(const LayoutControls&) = delete;

@@ -63,12 +63,12 @@ TopWindow::TopWindow(const WindowLayout& layout, HWND owner) : layout_(layout), 
 
 TopWindow::~TopWindow() {
     if (hwnd_) {
-        // No message reaches this object once it goes.
+        // No message reaches this object once it goes; the controls go with the window.
         removeNavigableWindow(hwnd_);
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
     }
     controls_.reset();
-    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK TopWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
