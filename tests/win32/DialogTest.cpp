@@ -6,6 +6,7 @@
 #include "app/ControlNames.h"
 #include "win32/TfAdv.h"
 #include "win32/TfScales.h"
+#include "win32/TfTiltTempCal.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,27 @@ TEST(Win32Dialogs, AScaleNameIsUpperCasedAndHeldToThreeLetters) {
     });
     b.menu("mShowOffsetScales");
     EXPECT_EQ(b.session->windows().controls().text("memoScale1Name"), "FIN");
+}
+
+TEST(Win32Dialogs, TheCalibrationWindowConvertsATemperatureAsTheFocusLeavesIt) {
+    Win32Bench b(kAdvancedIni);
+    win32::TfAdv& adv = b.session->dialogs().options();
+    whileShown(b, adv, [&] { // "Tilt" Yes offers the calibration window
+        SendMessageW(adv.control("rbTiltYes"), BM_CLICK, 0, 0);
+        SendMessageW(adv.control("bAdvOK"), BM_CLICK, 0, 0);
+    });
+    b.menu("mShowAdvancedControls");
+    win32::TfTiltTempCal& tilt = b.session->dialogs().tiltTempCal();
+    whileShown(b, tilt, [&] {
+        SetFocus(tilt.control("memoHiTempCalC"));
+        SendMessageW(tilt.control("memoHiTempCalC"), EM_SETSEL, 0, -1);
+        typeText("-25"); // no sign in a temperature
+        pressKey(VK_TAB);
+        EXPECT_EQ(textOf(tilt.control("memoHiTempCalF")), "77");
+        SendMessageW(tilt.control("bTiltTempCalClose"), BM_CLICK, 0, 0);
+    });
+    b.menu("mShowTiltTempCal");
+    EXPECT_EQ(b.session->windows().controls().text("memoHiTempCalC"), "25");
 }
 
 TEST(Win32Dialogs, TheHelpMenusWindowsAndAMissingPrinter) {
