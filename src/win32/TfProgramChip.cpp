@@ -60,6 +60,11 @@ void TfProgramChip::refreshLog() {
         std::mismatch(shownLines_.begin(), shownLines_.end(), lines.begin(), lines.end()).first -
         shownLines_.begin());
     if (keep == shownLines_.size() && keep == lines.size()) return;
+    // Writing at the end scrolls the pane to show a long line's end: the operator's horizontal
+    // position is kept, and the pane is drawn once, at the end.
+    POINT scroll{};
+    SendMessageW(log_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(log_, WM_SETREDRAW, FALSE, 0);
     if (keep < shownLines_.size()) {
         const long from = keep == 0 ? 0 : lineStarts_[keep] - 1; // with the line break before it
         SendMessageW(log_, EM_SETSEL, static_cast<WPARAM>(from), -1);
@@ -70,6 +75,12 @@ void TfProgramChip::refreshLog() {
         lineStarts_.push_back(appendLine(log_, lines[i], i == 0));
     shownLines_ = lines;
     SendMessageW(log_, WM_VSCROLL, SB_BOTTOM, 0);
+    POINT bottom{};
+    SendMessageW(log_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
+    bottom.x = scroll.x;
+    SendMessageW(log_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
+    SendMessageW(log_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(log_, nullptr, TRUE);
 }
 
 void TfProgramChip::refresh() {
