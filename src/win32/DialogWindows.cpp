@@ -13,7 +13,8 @@ DialogWindows::DialogWindows(WindowSet& windows, HWND owner)
     : windows_(windows), owner_(owner),
       adv_(std::make_unique<TfAdv>(windows.options(), windows.controls(), owner)),
       scales_(std::make_unique<TfScales>(windows.scales(), windows.controls(), owner)),
-      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls(), owner)) {}
+      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls(), owner)) {
+}
 
 DialogWindows::~DialogWindows() = default;
 
@@ -26,7 +27,9 @@ void DialogWindows::showScales() {
 void DialogWindows::showTiltTempCal() {
     windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
 }
-void DialogWindows::showInstructions() { InstructionsBox::show(owner_); }
+void DialogWindows::showInstructions() {
+    InstructionsBox::show(owner_);
+}
 
 void DialogWindows::printInstructions(const std::string& mainCaption) {
     win32::printInstructions(mainCaption);

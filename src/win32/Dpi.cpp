@@ -23,7 +23,9 @@ int dpiOf(HWND window) {
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
-int scaled(int designPixels, int dpi) { return MulDiv(designPixels, dpi, kDesignDpi); }
+int scaled(int designPixels, int dpi) {
+    return MulDiv(designPixels, dpi, kDesignDpi);
+}
 
 RECT scaled(const Rect& place, int dpi) {
     const int left = scaled(place.left, dpi);

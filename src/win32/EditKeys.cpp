@@ -20,7 +20,8 @@ bool editable(HWND edit) {
 
 std::wstring wideText(HWND edit) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -65,8 +66,8 @@ LRESULT typed(HWND edit, const std::optional<KeyFilter>& filter, WPARAM wParam, 
     return DefSubclassProc(edit, WM_CHAR, static_cast<unsigned char>(verdict.ch), lParam);
 }
 
-LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR id, DWORD_PTR data) {
+LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR data) {
     auto* filter = reinterpret_cast<std::optional<KeyFilter>*>(data);
     switch (message) {
     case WM_GETDLGCODE: {

@@ -7,11 +7,14 @@ namespace tessel::win32 {
 
 FieldBinding::FieldBinding(ControlValues& values) : values_(values) {
     observer_ = values_.addObserver([this](const std::vector<std::string>& changed) {
-        for (const auto& control : changed) show(control);
+        for (const auto& control : changed)
+            show(control);
     });
 }
 
-FieldBinding::~FieldBinding() { values_.removeObserver(observer_); }
+FieldBinding::~FieldBinding() {
+    values_.removeObserver(observer_);
+}
 
 void FieldBinding::bindField(HWND edit, std::string control, std::optional<KeyFilter> filter) {
     filterEditKeys(edit, filter);
@@ -38,7 +41,8 @@ void FieldBinding::show(std::string_view control) {
         }
         EnableWindow(f->second, values_.isEnabled(control));
     } else if (const auto b = checks_.find(control); b != checks_.end()) {
-        SendMessageW(b->second, BM_SETCHECK, values_.isChecked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(b->second, BM_SETCHECK,
+                     values_.isChecked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
         EnableWindow(b->second, values_.isEnabled(control));
     }
 }

@@ -7,10 +7,13 @@
 namespace tessel::win32 {
 
 COLORREF colorOf(const Rgb& rgb) {
-    return RGB(static_cast<BYTE>(rgb.red), static_cast<BYTE>(rgb.green), static_cast<BYTE>(rgb.blue));
+    return RGB(static_cast<BYTE>(rgb.red), static_cast<BYTE>(rgb.green),
+               static_cast<BYTE>(rgb.blue));
 }
 
-COLORREF colorOf(Colour colour) { return colorOf(rgbOf(colour)); }
+COLORREF colorOf(Colour colour) {
+    return colorOf(rgbOf(colour));
+}
 
 const wchar_t* dialogFontFace() {
     static const std::wstring face = [] {
@@ -35,7 +38,8 @@ HFONT FontCache::font(const Font& font, const Font& windowFont, int dpi, int pix
         f.lfCharSet = DEFAULT_CHARSET;
         f.lfQuality = CLEARTYPE_QUALITY;
         const bool fixed = font.face == FontFace::Fixed;
-        f.lfPitchAndFamily = static_cast<BYTE>(fixed ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS);
+        f.lfPitchAndFamily =
+            static_cast<BYTE>(fixed ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS);
         std::wcsncpy(f.lfFaceName, fixed ? L"Courier New" : dialogFontFace(), LF_FACESIZE - 1);
         made.reset(CreateFontIndirectW(&f));
     }

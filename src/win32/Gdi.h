@@ -16,8 +16,7 @@ struct GdiDeleter {
         if (object) DeleteObject(static_cast<HGDIOBJ>(object));
     }
 };
-template <typename Handle>
-using Gdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDeleter>;
+template <typename Handle> using Gdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDeleter>;
 
 COLORREF colorOf(const Rgb& rgb);
 COLORREF colorOf(Colour colour);

@@ -64,11 +64,10 @@ void drawInstructionsPage(HDC dc) {
     SetTextAlign(dc, TA_LEFT | TA_TOP); // each text placed by its top-left corner
     SetBkMode(dc, TRANSPARENT);
     for (const PrintedText& text : instructionsPage(resolution)) {
-        const Gdi<HFONT> font(CreateFontW(-MulDiv(kPrintFontPoints, resolution, 72), 0, 0, 0,
-                                          text.heading ? FW_BOLD : FW_NORMAL, text.heading, FALSE,
-                                          FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                          VARIABLE_PITCH | FF_SWISS, face.c_str()));
+        const Gdi<HFONT> font(CreateFontW(
+            -MulDiv(kPrintFontPoints, resolution, 72), 0, 0, 0, text.heading ? FW_BOLD : FW_NORMAL,
+            text.heading, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+            DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face.c_str()));
         SelectObject(dc, font.get());
         const std::wstring line = wideFromUtf8(text.text);
         TextOutW(dc, text.left, text.top, line.c_str(), static_cast<int>(line.size()));

@@ -19,11 +19,15 @@ bool holdsOthers(ControlKind kind) {
     return kind == ControlKind::Panel || kind == ControlKind::Area || kind == ControlKind::GroupBox;
 }
 
-bool isMenuRow(const ControlRow& row) { return row.kind >= ControlKind::Menu; }
+bool isMenuRow(const ControlRow& row) {
+    return row.kind >= ControlKind::Menu;
+}
 
 DWORD alignment(const ControlRow& row) {
     if (row.kind == ControlKind::Edit)
-        return row.align == Align::Centre ? ES_CENTER : row.align == Align::Right ? ES_RIGHT : ES_LEFT;
+        return row.align == Align::Centre  ? ES_CENTER
+               : row.align == Align::Right ? ES_RIGHT
+                                           : ES_LEFT;
     // A label of one line sits in the middle of its height; one of several lines is not wrapped.
     const bool oneLine = row.caption.find('\n') == std::string::npos;
     const DWORD middle = oneLine ? SS_CENTERIMAGE : 0;
@@ -100,8 +104,10 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout)
     int id = kFirstId;
     for (const ControlRow& row : layout_.rows) {
         if (row.has(ControlRow::Unseen)) continue;
-        if (isMenuRow(row)) makeMenuEntry(row, id);
-        else makeControl(row, id);
+        if (isMenuRow(row))
+            makeMenuEntry(row, id);
+        else
+            makeControl(row, id);
         names_.emplace(id++, row.name);
     }
     if (menuBar_) SetMenu(window_, menuBar_);
@@ -117,9 +123,9 @@ void LayoutControls::makeControl(const ControlRow& row, int id) {
     const DWORD visible = row.has(ControlRow::Hidden) ? 0 : WS_VISIBLE;
     const bool hasCaption = row.kind != ControlKind::Edit && row.kind != ControlKind::RichText;
     const std::wstring caption =
-        hasCaption ? wideFromUtf8(row.kind == ControlKind::TextBox ? withCrLf(row.caption)
-                                                                   : row.caption)
-                   : std::wstring();
+        hasCaption
+            ? wideFromUtf8(row.kind == ControlKind::TextBox ? withCrLf(row.caption) : row.caption)
+            : std::wstring();
     HWND hwnd = CreateWindowExW(made.exStyle, made.name, caption.c_str(),
                                 WS_CHILD | WS_CLIPSIBLINGS | visible | made.style, 0, 0, 0, 0,
                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -176,8 +182,11 @@ void LayoutControls::stackControls() {
     for (const ControlRow& row : layout_.rows) {
         const auto it = controls_.find(row.name);
         if (it == controls_.end()) continue;
-        if (holdsOthers(row.kind)) holders.insert(holders.begin(), it->second.hwnd);
-        else SetWindowPos(it->second.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (holdsOthers(row.kind))
+            holders.insert(holders.begin(), it->second.hwnd);
+        else
+            SetWindowPos(it->second.hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     for (HWND holder : holders)
         SetWindowPos(holder, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -302,8 +311,8 @@ HBRUSH LayoutControls::colours(HDC dc, HWND control) {
     const ControlRow& r = layout_.row(name);
     if (r.kind == ControlKind::Edit) {
         // White while it takes input; the face colour otherwise, also read-only or disabled.
-        const bool input = GetFocus() == control &&
-                           (GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) == 0;
+        const bool input =
+            GetFocus() == control && (GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) == 0;
         SetBkColor(dc, input ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE));
         return input ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
                      : GetSysColorBrush(COLOR_BTNFACE);

@@ -26,8 +26,12 @@ bool nextMessage(MSG& message, bool& quit) {
 
 } // namespace
 
-void addNavigableWindow(HWND window) { navigableWindows().insert(window); }
-void removeNavigableWindow(HWND window) { navigableWindows().erase(window); }
+void addNavigableWindow(HWND window) {
+    navigableWindows().insert(window);
+}
+void removeNavigableWindow(HWND window) {
+    navigableWindows().erase(window);
+}
 
 void dispatchMessage(MSG& message) {
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
@@ -39,7 +43,8 @@ void dispatchMessage(MSG& message) {
 void processPendingMessages() {
     MSG message;
     bool quit = false;
-    while (nextMessage(message, quit)) dispatchMessage(message);
+    while (nextMessage(message, quit))
+        dispatchMessage(message);
 }
 
 void waitForInput() {
@@ -49,7 +54,8 @@ void waitForInput() {
 
 int runMessageLoop() {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        dispatchMessage(message);
     return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }
 

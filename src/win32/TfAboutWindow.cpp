@@ -17,12 +17,14 @@ void paintLogo(HDC dc, const RECT& place, int dpi) {
     const int width = place.right - place.left, height = place.bottom - place.top;
     const Logo logo = tesselLogo(width, height);
     const auto at = [&place](double x, double y) {
-        return POINT{place.left + static_cast<LONG>(std::lround(x)), place.top + static_cast<LONG>(std::lround(y))};
+        return POINT{place.left + static_cast<LONG>(std::lround(x)),
+                     place.top + static_cast<LONG>(std::lround(y))};
     };
     const Gdi<HBRUSH> background(CreateSolidBrush(colorOf(logo.background)));
     FillRect(dc, &place, background.get());
     const int saved = SaveDC(dc);
-    const Gdi<HPEN> line(CreatePen(PS_SOLID, scaled(logo.lineWidth, dpi), colorOf(logo.lineColour)));
+    const Gdi<HPEN> line(
+        CreatePen(PS_SOLID, scaled(logo.lineWidth, dpi), colorOf(logo.lineColour)));
     SelectObject(dc, line.get());
     for (const Logo::Line& l : logo.lines) {
         const POINT from = at(l.x1, l.y1), to = at(l.x2, l.y2);
@@ -44,13 +46,15 @@ void paintLogo(HDC dc, const RECT& place, int dpi) {
     SetTextColor(dc, colorOf(logo.nameColour));
     SetBkMode(dc, TRANSPARENT);
     const std::wstring name = wideFromUtf8(logo.name);
-    RECT band{place.left, at(0, logo.nameTop).y, place.right, at(0, logo.nameTop + logo.nameHeight).y};
+    RECT band{place.left, at(0, logo.nameTop).y, place.right,
+              at(0, logo.nameTop + logo.nameHeight).y};
     DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &band,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     RestoreDC(dc, saved);
 }
 
-TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath, HWND owner)
+TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
+                             HWND owner)
     : TopWindow(aboutWindowLayout(), owner) {
     setText(control("lProgramName"), version.productName());
     setText(control("lVersion"), layout().row("lVersion").caption + version.fileVersion());

@@ -23,7 +23,8 @@ void TfAdv::clicked(std::string_view control) {
     }
     for (std::size_t i = 0; i < fields::kNumericOptions.size(); ++i)
         if (control == fields::kNumericOptions[i].skipControl)
-            model_.skipClicked(i, SendMessageW(this->control(control), BM_GETCHECK, 0, 0) == BST_CHECKED);
+            model_.skipClicked(i, SendMessageW(this->control(control), BM_GETCHECK, 0, 0) ==
+                                      BST_CHECKED);
 }
 
 } // namespace tessel::win32

@@ -4,8 +4,8 @@
 #include "win32/Gdi.h"
 #include "win32/WindowText.h"
 
-#include <richedit.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 
@@ -47,10 +47,14 @@ TfProgramChip::TfProgramChip(JobWindowModel& model, HWND owner)
 
 void TfProgramChip::command(std::string_view control, WORD code) {
     if (code != BN_CLICKED) return;
-    if (control == "bProgNo") model_.setNoClicked();
-    else if (control == "bProgYes") model_.setYesClicked();
-    else if (control == "bProgCancel") model_.setCancelClicked();
-    else if (control == "bProgOk") model_.setOkClicked();
+    if (control == "bProgNo")
+        model_.setNoClicked();
+    else if (control == "bProgYes")
+        model_.setYesClicked();
+    else if (control == "bProgCancel")
+        model_.setCancelClicked();
+    else if (control == "bProgOk")
+        model_.setOkClicked();
 }
 
 void TfProgramChip::refreshLog() {

@@ -9,15 +9,19 @@ TfTiltTempCal::TfTiltTempCal(TiltCalibrationModel& model, ControlValues& values,
     // Every text field of the window is a calibration value or a Fahrenheit field.
     for (const ControlRow& row : layout().rows)
         if (row.kind == ControlKind::Edit)
-            fields_.bindField(control(row.name), row.name, TiltCalibrationModel::filterFor(row.name));
+            fields_.bindField(control(row.name), row.name,
+                              TiltCalibrationModel::filterFor(row.name));
     fields_.onFocusIn = [this](const std::string& name) { model_.fieldEntered(name); };
     fields_.onFocusOut = [this](const std::string& name) { model_.fieldLeft(name); };
 }
 
 void TfTiltTempCal::clicked(std::string_view control) {
-    if (control == "bAcquireReadingsFromLb") acquire();
-    else if (control == "bTempTempCalClear") model_.clear();
-    else if (control == "bTiltTempCalClose") endModal();
+    if (control == "bAcquireReadingsFromLb")
+        acquire();
+    else if (control == "bTempTempCalClear")
+        model_.clear();
+    else if (control == "bTiltTempCalClose")
+        endModal();
 }
 
 void TfTiltTempCal::acquire() {

@@ -30,8 +30,8 @@ std::optional<std::string> openFirmwareFile(HWND owner, const std::string& folde
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = initialFolder.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                   OFN_NOCHANGEDIR;
+    dialog.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     return utf8FromWide(file.c_str());
 }
@@ -120,7 +120,8 @@ void TfVcbPrg::refresh() {
                                      controls::kInitDefaultVcb, controls::kTiltTempCal})
         controls().setMenuItem(command, model_.isEnabled(command));
     for (int n = 1; n <= 4; ++n)
-        controls().setMenuItem("mCom" + std::to_string(n), model_.comEnabled(n), model_.comChecked(n));
+        controls().setMenuItem("mCom" + std::to_string(n), model_.comEnabled(n),
+                               model_.comChecked(n));
 }
 
 void TfVcbPrg::closeRequested() {

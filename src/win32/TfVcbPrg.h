@@ -10,7 +10,7 @@
 namespace tessel {
 class MainWindowModel;
 class WindowSet;
-}
+} // namespace tessel
 
 namespace tessel::win32 {
 
@@ -24,7 +24,8 @@ class TfVcbPrg : public TopWindow {
 public:
     // The firmware file dialog: the file chosen, or none when cancelled. The system's dialog
     // unless a test answers it.
-    using FileChooser = std::function<std::optional<std::string>(HWND owner, const std::string& folder)>;
+    using FileChooser =
+        std::function<std::optional<std::string>(HWND owner, const std::string& folder)>;
 
     explicit TfVcbPrg(WindowSet& windows);
 

@@ -51,8 +51,9 @@ TopWindow::TopWindow(const WindowLayout& layout, HWND owner) : layout_(layout), 
     const std::wstring caption = wideFromUtf8(layout.caption);
     const DWORD exStyle = WS_EX_CONTROLPARENT |
                           (layout.frame == WindowLayout::Frame::Dialog ? WS_EX_DLGMODALFRAME : 0);
-    CreateWindowExW(exStyle, windowClass(&TopWindow::windowProc), caption.c_str(), styleOf(layout.frame), 0, 0, 0, 0,
-                    owner, nullptr, GetModuleHandleW(nullptr), this);
+    CreateWindowExW(exStyle, windowClass(&TopWindow::windowProc), caption.c_str(),
+                    styleOf(layout.frame), 0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr),
+                    this);
     if (!hwnd_) throw std::runtime_error("The window " + layout.name + " could not be made");
     addNavigableWindow(hwnd_);
     controls_ = std::make_unique<LayoutControls>(hwnd_, layout_);
@@ -73,7 +74,8 @@ TopWindow::~TopWindow() {
 
 LRESULT CALLBACK TopWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<TopWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<TopWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -146,9 +148,13 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-std::string TopWindow::caption() const { return textOf(hwnd_); }
+std::string TopWindow::caption() const {
+    return textOf(hwnd_);
+}
 
-void TopWindow::setCaption(std::string_view caption) { setText(hwnd_, caption); }
+void TopWindow::setCaption(std::string_view caption) {
+    setText(hwnd_, caption);
+}
 
 void TopWindow::applyLayout(const WindowLayout& layout) {
     placed_ = layout;
@@ -160,7 +166,8 @@ void TopWindow::fitClient(int dpi) {
     const int width = scaled(placed_.clientWidth, dpi);
     const int height = scaled(placed_.clientHeight, dpi);
     const SIZE size = windowSizeFor(hwnd_, width, height, dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps takes more room than the system reckons with.
     RECT client{};
     GetClientRect(hwnd_, &client);
@@ -202,6 +209,8 @@ void TopWindow::runModal() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
-void TopWindow::showError(std::string_view message) const { showErrorBox(hwnd_, message); }
+void TopWindow::showError(std::string_view message) const {
+    showErrorBox(hwnd_, message);
+}
 
 } // namespace tessel::win32

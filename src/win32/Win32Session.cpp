@@ -9,7 +9,9 @@ namespace tessel::win32 {
 
 namespace {
 
-WindowSet::MessagePump win32Pump() { return {processPendingMessages, waitForInput}; }
+WindowSet::MessagePump win32Pump() {
+    return {processPendingMessages, waitForInput};
+}
 
 } // namespace
 
@@ -19,15 +21,16 @@ void leaveOwnConsole() {
 }
 
 Win32Session::Win32Session(AppSession::Options options)
-    : windows_(std::move(options), win32Pump()),
-      mainWindow_(std::make_unique<TfVcbPrg>(windows_)),
+    : windows_(std::move(options), win32Pump()), mainWindow_(std::make_unique<TfVcbPrg>(windows_)),
       jobWindow_(std::make_unique<TfProgramChip>(windows_.jobWindow(), mainWindow_->hwnd())),
       dialogs_(std::make_unique<DialogWindows>(windows_, mainWindow_->hwnd())) {
     mainWindow_->setDialogs(dialogs_.get());
     windows_.attachViews({[this] { mainWindow_->refresh(); }, [this] { jobWindow_->refresh(); }});
 }
 
-Win32Session::~Win32Session() { windows_.attachViews({}); }
+Win32Session::~Win32Session() {
+    windows_.attachViews({});
+}
 
 int runWin32Program(AppSession::Options options) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),

@@ -19,11 +19,10 @@ struct JobAnswers {
     // Whether the job window asks something not answered yet.
     bool newQuestion(const JobWindowModel& job, const VirtualLightBar& bar) {
         if (!job.visible() || !(job.okVisible() || job.yesVisible())) return false;
-        const std::string signature = std::to_string(bar.counts().opens) + "|" +
-                                      std::to_string(job.lines().size()) + "|" +
-                                      (job.lines().empty() ? "" : job.lines().back().text) + "|" +
-                                      char('0' + job.okVisible() + 2 * job.cancelVisible() +
-                                           4 * job.yesVisible());
+        const std::string signature =
+            std::to_string(bar.counts().opens) + "|" + std::to_string(job.lines().size()) + "|" +
+            (job.lines().empty() ? "" : job.lines().back().text) + "|" +
+            char('0' + job.okVisible() + 2 * job.cancelVisible() + 4 * job.yesVisible());
         if (signature == answered_) return false;
         answered_ = signature;
         return true;

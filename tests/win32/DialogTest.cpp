@@ -21,8 +21,9 @@ std::string focusName(win32::TopWindow& window) {
 HBRUSH fieldBrush(win32::TopWindow& window, const char* field) {
     HWND edit = window.control(field);
     HDC dc = GetDC(edit);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(window.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(window.hwnd(), WM_CTLCOLOREDIT,
+                                                             reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(edit)));
     ReleaseDC(edit, dc);
     return brush;
 }
@@ -62,7 +63,8 @@ TEST(Win32Dialogs, TabFollowsTheRowsAndTheKeyFiltersActOnTypedKeys) {
         ASSERT_TRUE(IsWindowEnabled(adv.control("memoTapeMinRadius")));
         pressKey(VK_TAB, true);
         ASSERT_EQ(focusName(adv), "memoTapeMinRadius");
-        EXPECT_EQ(fieldBrush(adv, "memoTapeMinRadius"), GetStockObject(WHITE_BRUSH)) << "white while focused";
+        EXPECT_EQ(fieldBrush(adv, "memoTapeMinRadius"), GetStockObject(WHITE_BRUSH))
+            << "white while focused";
         SendMessageW(adv.control("memoTapeMinRadius"), EM_SETSEL, 0, -1);
         typeText("12.5.0x-");
         EXPECT_EQ(textOf(adv.control("memoTapeMinRadius")), "12.50");
@@ -136,9 +138,11 @@ TEST(Win32Dialogs, TheHelpMenusWindowsAndAMissingPrinter) {
     };
     b.menu("mAbout");
     b.menu("mInstructions");
-    EXPECT_EQ(shown, (std::vector<std::string>{"About", std::string(instructionsBoxLayout().caption)}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"About", std::string(instructionsBoxLayout().caption)}));
     b.menu("mPrintInstructions");
-    EXPECT_EQ(b.boxes, std::vector<std::string>{"Tessel|There is no default printer currently selected"});
+    EXPECT_EQ(b.boxes,
+              std::vector<std::string>{"Tessel|There is no default printer currently selected"});
 }
 
 } // namespace

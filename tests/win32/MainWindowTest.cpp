@@ -39,7 +39,8 @@ void expectNothingClipped(HWND window) {
             ReleaseDC(control, dc);
             RECT r{};
             GetClientRect(control, &r);
-            const int padding = pushButton ? win32::scaled(kButtonPadding, win32::dpiOf(control)) : 0;
+            const int padding =
+                pushButton ? win32::scaled(kButtonPadding, win32::dpiOf(control)) : 0;
             EXPECT_LE(extent.right + padding, r.right) << textOf(control);
             EXPECT_LE(extent.bottom, r.bottom) << textOf(control);
             return TRUE;
@@ -58,7 +59,8 @@ TEST(Win32MainWindow, StartsUpInBothModesWithTheLayoutsPlacesAndNothingOffered) 
         RECT client{};
         GetClientRect(w.hwnd(), &client);
         EXPECT_EQ(client.right, win32::scaled(layout.clientWidth, dpi));
-        EXPECT_EQ(client.bottom, win32::scaled(layout.clientHeight, dpi)) << "40 or 80 pixels lower";
+        EXPECT_EQ(client.bottom, win32::scaled(layout.clientHeight, dpi))
+            << "40 or 80 pixels lower";
         const RECT progCode = clientPlace(b.control("bProgCode"));
         EXPECT_EQ(progCode.top, win32::scaled(layout.row("bProgCode").place.top, dpi));
         EXPECT_EQ(IsWindowVisible(b.control("bProgVcb")) != 0, advanced);
@@ -78,11 +80,13 @@ TEST(Win32MainWindow, StartsUpInBothModesWithTheLayoutsPlacesAndNothingOffered) 
         // Moved to a monitor with half again as many dots per inch, it lays itself out anew.
         const int moved = dpi * 3 / 2;
         RECT suggested{0, 0, 800, 600};
-        SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
+                     reinterpret_cast<LPARAM>(&suggested));
         GetClientRect(w.hwnd(), &client);
         EXPECT_EQ(client.right, win32::scaled(layout.clientWidth, moved));
         EXPECT_EQ(client.bottom, win32::scaled(layout.clientHeight, moved));
-        EXPECT_EQ(clientPlace(b.control("bProgCode")).top, win32::scaled(layout.row("bProgCode").place.top, moved));
+        EXPECT_EQ(clientPlace(b.control("bProgCode")).top,
+                  win32::scaled(layout.row("bProgCode").place.top, moved));
         expectNothingClipped(w.hwnd());
     }
 }
@@ -160,7 +164,8 @@ TEST(Win32MainWindow, TheUpdateInstructionsWorkWithTheFileDialogAnswered) {
     b.click("bVerifyCode");
     EXPECT_EQ(b.foldersOffered.back(), TESSEL_SAMPLES_DIR "/");
     ASSERT_EQ(b.boxes.size(), 1u);
-    EXPECT_EQ(b.boxes[0], "Tessel|HEX File Format Error\n" + notHex + "\nThe file holds no firmware.");
+    EXPECT_EQ(b.boxes[0],
+              "Tessel|HEX File Format Error\n" + notHex + "\nThe file holds no firmware.");
 }
 
 TEST(Win32MainWindow, CancelAtTheEraseEndsAtOnceAndNothingClosesTheWindowsMeanwhile) {

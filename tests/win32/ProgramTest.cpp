@@ -14,7 +14,8 @@ namespace {
 std::string versionString(const std::vector<char>& block, const char* key) {
     void* value = nullptr;
     UINT length = 0;
-    const std::wstring path = L"\\StringFileInfo\\" + wideFromUtf8(VersionInfo::kLanguageBlock) + L"\\" + wideFromUtf8(key);
+    const std::wstring path = L"\\StringFileInfo\\" + wideFromUtf8(VersionInfo::kLanguageBlock) +
+                              L"\\" + wideFromUtf8(key);
     if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0)
         return std::string(VersionInfo::kNotFound);
     return utf8FromWide(static_cast<const wchar_t*>(value));
@@ -31,7 +32,8 @@ TEST(Win32Program, BothProgramsCarryTheVersionTableTheIconAndTheManifest) {
         for (const auto& [key, text] : VersionInfo::builtIn().strings)
             EXPECT_EQ(versionString(block, key.c_str()), text) << key;
 
-        HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(module, nullptr);
         const auto type = [](LPSTR t) { return MAKEINTRESOURCEW(reinterpret_cast<ULONG_PTR>(t)); };
         EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), type(RT_GROUP_ICON)), nullptr);
@@ -50,7 +52,8 @@ TEST(Win32Program, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
     options.simulate = true;
     options.simulateFile = state;
     EXPECT_EQ(win32::runWin32Program(options), 65);
-    EXPECT_EQ(b.boxes, std::vector<std::string>{"Tessel|" + state + " is not a saved virtual light bar"});
+    EXPECT_EQ(b.boxes,
+              std::vector<std::string>{"Tessel|" + state + " is not a saved virtual light bar"});
     EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
 }
 
@@ -69,7 +72,8 @@ TEST(Win32Program, ThePrintedPageIsDrawnAtThePrintersResolution) {
         [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM out) -> int {
             if (record->iType != EMR_EXTTEXTOUTW) return 1;
             const auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
-            const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(t) + t->emrtext.offString);
+            const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(t) +
+                                                                 t->emrtext.offString);
             reinterpret_cast<std::vector<Text>*>(out)->push_back(
                 {t->emrtext.ptlReference, utf8FromWide(std::wstring(chars, t->emrtext.nChars))});
             return 1;

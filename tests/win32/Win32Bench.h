@@ -10,6 +10,7 @@
 #include "win32/WindowText.h"
 
 #include <windows.h>
+
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -40,8 +41,10 @@ inline std::vector<DrawnLine> drawnLines(HWND pane) {
         const auto start = static_cast<LPARAM>(SendMessageW(pane, EM_LINEINDEX, i, 0));
         const auto length = static_cast<int>(SendMessageW(pane, EM_LINELENGTH, start, 0));
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        TEXTRANGEW range{{static_cast<LONG>(start), static_cast<LONG>(start + length)}, text.data()};
-        text.resize(static_cast<std::size_t>(SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+        TEXTRANGEW range{{static_cast<LONG>(start), static_cast<LONG>(start + length)},
+                         text.data()};
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
         if (count == 1 && text.empty()) break; // an empty pane
         SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(start), start + 1);
         CHARFORMAT2W f{};
@@ -76,7 +79,8 @@ inline std::string messageBoxText(HWND box) {
             wchar_t name[16] = {};
             GetClassNameW(w, name, 16);
             const std::string t = textOf(w);
-            if (std::wstring(name) == L"Static" && !t.empty()) *reinterpret_cast<std::string*>(out) += t;
+            if (std::wstring(name) == L"Static" && !t.empty())
+                *reinterpret_cast<std::string*>(out) += t;
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&text));
@@ -107,7 +111,6 @@ inline void typeText(const std::string& text) {
 // file dialog is answered through the main window's seam.
 class Win32Bench : public JobAnswers {
 public:
-
     explicit Win32Bench(const std::string& ini) {
         writeFile(iniPath, ini);
         AppSession::Options options;
@@ -142,7 +145,8 @@ public:
     // A menu item as a click on it would run it; a disabled one is a test's mistake.
     void menu(const char* name) {
         ASSERT_TRUE(mainWindow().controls().menuItemEnabled(name)) << name;
-        SendMessageW(mainWindow().hwnd(), WM_COMMAND, MAKEWPARAM(mainWindow().controls().idOf(name), 0), 0);
+        SendMessageW(mainWindow().hwnd(), WM_COMMAND,
+                     MAKEWPARAM(mainWindow().controls().idOf(name), 0), 0);
     }
 
     void putRecord(const ConfigBlock& record) {
@@ -210,7 +214,8 @@ private:
     bool answering_ = false;
 };
 
-inline constexpr const char* kAdvancedIni = "[Configuration]\r\nAdvanced Options=1\r\nCOM Port=1\r\n";
+inline constexpr const char* kAdvancedIni =
+    "[Configuration]\r\nAdvanced Options=1\r\nCOM Port=1\r\n";
 inline constexpr const char* kPlainIni = "[Configuration]\r\nCOM Port=1\r\n";
 
 } // namespace tessel::testing

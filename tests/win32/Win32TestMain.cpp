@@ -1,6 +1,7 @@
 // The Win32 window tests share the program's common controls (with the visual styles its
 // manifest asks for) on wine's private display.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>

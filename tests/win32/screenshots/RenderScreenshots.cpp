@@ -43,8 +43,10 @@ bool writeBitmap(HDC dc, HBITMAP bitmap, int width, int height, const std::strin
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
     const int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) *
+                                      static_cast<std::size_t>(height));
+    if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
         return false;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42; // "BM"
@@ -63,7 +65,8 @@ bool save(HWND window, const char* name) {
     SetCursorPos(0, 0); // no control lit up by the pointer
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     settle(400);
     RECT r{};
     GetWindowRect(window, &r);
@@ -112,7 +115,8 @@ bool renderDialogs(Win32Bench& b) {
     ok &= saveShown(tilt, "dialog-tilt-temp-cal");
 
     const ProgramServices& services = b.session->windows().session().services();
-    win32::TfAboutWindow about(services.versionInfo(), services.files().iniPath, b.mainWindow().hwnd());
+    win32::TfAboutWindow about(services.versionInfo(), services.files().iniPath,
+                               b.mainWindow().hwnd());
     ok &= saveShown(about, "dialog-about");
 
     win32::InstructionsBox instructions(b.mainWindow().hwnd());
@@ -151,8 +155,9 @@ int main(int argc, char** argv) {
     b.atTick = [&] {
         const JobWindowModel& job = b.job();
         const auto shows = [&job](LineStyle style) {
-            return std::any_of(job.lines().begin(), job.lines().end(),
-                               [style](const JobWindowModel::Line& line) { return line.style == style; });
+            return std::any_of(
+                job.lines().begin(), job.lines().end(),
+                [style](const JobWindowModel::Line& line) { return line.style == style; });
         };
         if (!grabbed && job.progressVisible() && job.progress() >= 40 && shows(LineStyle::Error) &&
             shows(LineStyle::Success)) {
