@@ -127,7 +127,8 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_ACTIVATE:
-        // The focus goes back to the control that had it when the window was left.
+        // The focus goes back to the control that had it when the window was left (or to the
+        // window itself when no control can take it, so that its keys still arrive).
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
@@ -136,7 +137,7 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                  IsWindowEnabled(lastFocus_)
                              ? lastFocus_
                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-            if (focus) SetFocus(focus);
+            SetFocus(focus ? focus : hwnd_);
         }
         return 0;
     case WM_CLOSE: closeRequested(); return 0;
