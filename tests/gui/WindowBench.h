@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/JobAnswers.h"
+#include "app/LightBarBlock.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -90,19 +91,8 @@ public:
     }
     void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
-    void putRecord(const ConfigBlock& record) {
-        BlockArea area;
-        renderBlock(record, area);
-        for (std::size_t i = 0; i < area.size(); ++i)
-            lightBar().setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
-    }
-    static ConfigBlock record(int format, std::int32_t serial) {
-        ConfigBlock r;
-        r.format = format;
-        r.serialNumber = serial;
-        r.productName = "KD-7";
-        return r;
-    }
+    void putRecord(const ConfigBlock& record) { testing::putRecord(lightBar(), record); }
+    static ConfigBlock record(int format, std::int32_t serial) { return unitRecord(format, serial); }
 
     // --- the script for what pops up while a command runs ---
     std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
