@@ -1,6 +1,7 @@
 #include "app/AppSession.h"
 
 #include "app/ExitCodes.h"
+#include "app/InputFile.h"
 #include "support/Utf8File.h"
 
 namespace tessel {
@@ -10,6 +11,11 @@ namespace {
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(utf8Path(path), ec);
+}
+
+std::string cannotReadSettings(const std::string& path, const std::string& reason) {
+    return "cannot read the settings file " + path + (reason.empty() ? "" : ": " + reason) +
+           " (give a readable file with --ini, or none to start from the defaults)";
 }
 
 } // namespace
@@ -48,6 +54,12 @@ AppSession::AppSession(Options options, JobWindow& window)
 
     if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile))
         simulatedStateReadable_ = virtualBar_.load(options_.simulateFile);
+
+    // A missing settings file gives the defaults; one that is there but unreadable must not.
+    const std::string& ini = services_.files().iniPath;
+    if (fileExists(ini))
+        if (const InputFile file = readInputFile(ini); !file.read)
+            iniProblem_ = cannotReadSettings(ini, file.reason);
 }
 
 AppSession::~AppSession() { terminate(); }
@@ -66,6 +78,7 @@ void AppSession::checkComPort(int n) {
 }
 
 Outcome AppSession::startOutcome() const {
+    if (!iniProblem_.empty()) return {exitcode::Config, iniProblem_};
     if (simulatedStateReadable_) return {};
     return {exitcode::BadInput, options_.simulateFile + " is not a saved virtual light bar"};
 }

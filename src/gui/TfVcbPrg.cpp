@@ -83,6 +83,7 @@ void TfVcbPrg::connectCommands() {
     onClick(controls::kConvertToFormat1, [&m] { m.convertVcb(1); });
     onClick(controls::kConvertToFormat2, [&m] { m.convertVcb(2); });
     onClick(controls::kInitDefaultVcb, [&m] { m.initDefaultVcb(); });
+    onClick(controls::kRestoreFromBackup, [this] { model_.restoreFromBackup(chooseBackupFile()); });
     connect(widgets_.action("mExit"), &QAction::triggered, this, &QWidget::close);
     connect(menuBar()->findChild<QMenu*>("mComPort"), &QMenu::aboutToShow, this,
             [this] { run([this] { model_.comPortMenuOpened(); }); });
@@ -138,11 +139,22 @@ void TfVcbPrg::run(const std::function<void()>& command) {
     refresh();
 }
 
-std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(model_.hexFolder()));
-    dialog.setObjectName("odOpenHexFile");
+std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::string& folder,
+                                                const QStringList& filters,
+                                                const QString& selected) {
+    QFileDialog dialog(this, "Open", QString::fromStdString(folder));
+    dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(selected);
+    dialog.resize(720, 440); // room for the file names, sizes and dates
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::string> TfVcbPrg::chooseHexFile() {
     // The file system tells case apart here: each pattern also in capitals, "*.*" as "*".
     QStringList filters;
     for (const FileFilter& filter : kHexFileFilters) {
@@ -151,12 +163,14 @@ std::optional<std::string> TfVcbPrg::chooseHexFile() {
         filters << caption.left(caption.indexOf(" (")) + " (" +
                        (pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper()) + ")";
     }
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.at(static_cast<qsizetype>(kHexFilePreselected)));
-    dialog.resize(720, 440); // room for the file names, sizes and dates
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst().toStdString();
+    return chooseFile("odOpenHexFile", model_.hexFolder(), filters,
+                      filters.at(static_cast<qsizetype>(kHexFilePreselected)));
+}
+
+std::optional<std::string> TfVcbPrg::chooseBackupFile() {
+    const QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
+                            QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
+    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, backups);
 }
 
 void TfVcbPrg::showEvent(QShowEvent* event) {

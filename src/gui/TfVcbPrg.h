@@ -4,6 +4,7 @@
 #include "gui/LayoutWidgets.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -51,6 +52,11 @@ private:
     void run(const std::function<void()>& command);
     // The firmware file dialog; none when cancelled.
     std::optional<std::string> chooseHexFile();
+    // The backup dialog of "Restore from Backup…", in the backup folder; none when cancelled.
+    std::optional<std::string> chooseBackupFile();
+    // A file dialog for one existing file; none when cancelled.
+    std::optional<std::string> chooseFile(const char* name, const std::string& folder,
+                                          const QStringList& filters, const QString& selected);
 
     WindowSet& windows_;
     MainWindowModel& model_;

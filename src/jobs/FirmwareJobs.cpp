@@ -155,6 +155,7 @@ void FirmwareJobs::writeKeptBlock() {
                            toFlashByte(reference.area[k]));
     if (frame_.ok()) isp.finishPageWriting();
     if (!frame_.ok()) return;
+    frame_.noteBlock(LightBarState::Block::New);
     frame_.window().plainLine(" Replaced Light Bar VCB area");
     verifyKeptBlock(offset, n);
 }
@@ -221,8 +222,12 @@ ResultCode FirmwareJobs::programFirmware(const FirmwareImage& image, const std::
                                        [&] { writeKeptBlock(); });
             },
             // Outside the rewrite stretch: the code may be cancelled, the block is back in place.
-            [&] { programCode(image); },
+            [&] {
+                frame_.noteFirmware(LightBarState::Firmware::Incomplete);
+                programCode(image);
+            },
             [&] { verifyCode(image, false); },
+            [&] { frame_.noteFirmware(LightBarState::Firmware::Complete); },
         });
 }
 

@@ -49,6 +49,9 @@ ResultCode JobFrame::run(const JobOutline& job, JobSteps body, const JobStep& re
     const bool started = ok();
     steps(body);
     if (started && !ok() && recovery) recovery();
+    // A Cancel held through the rewrite that no later step could honour: the job did it all.
+    if (state_->cancelPending && ok())
+        window_.plainLine(" Cancel came while the VCB was rewritten: it is programmed and verified");
     if (job.finalReport) finalReport();
     end();
     return result();
@@ -148,7 +151,7 @@ void JobFrame::end() {
 
 void JobFrame::finalReport() {
     for (const auto& line : finalReportLines(result())) window_.errorLine(line);
-    lostBlockReport();
+    rewriteReport();
 }
 
 } // namespace tessel

@@ -90,10 +90,10 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Saves the block area (read unless this job has read it whole) and, before an erase, the
-    // EEPROM into the backup folder, naming the files in the log. A copy that cannot be saved
-    // stops the job with 11 before anything is written.
-    void backUp(std::int32_t serialNumber, bool beforeErase);
+    // Saves the block area (read unless this job has read it whole) and, before an erase or a
+    // write of the data memory, the EEPROM into the backup folder, naming the files in the log.
+    // A copy that cannot be saved stops the job with 11 before anything is written.
+    void backUp(std::int32_t serialNumber, bool withEeprom);
     // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~").
     void readWholeBlockArea();
     const BlockArea& wholeBlockArea() const { return state_->wholeBlockArea; }
@@ -103,6 +103,12 @@ public:
                          const JobStep& write);
     // Runs the rewrite of a block written without an erase inside the rewrite stretch.
     void rewrite(const JobStep& write);
+
+    // --- what the light bar holds (BlockSafety.cpp) --------------------------------------------
+    // The current or last job's view of the light bar; each change is told to the window.
+    const LightBarState& lightBarState() const { return state_->lightBar; }
+    void noteBlock(LightBarState::Block block);
+    void noteFirmware(LightBarState::Firmware firmware);
 
 private:
     class RewriteStretch;
@@ -115,7 +121,9 @@ private:
     void checkFuses();
     // Why the port did not open, as one line: the port's error text without its line end.
     std::string portFailureText() const;
-    void lostBlockReport();
+    // After a rewrite that failed: what the light bar holds now, and how to put a lost block back.
+    void rewriteReport();
+    void lightBarChanged() { window_.lightBarStateChanged(state_->lightBar); }
 
     JobResult result_;
     IspPort port_;
@@ -123,7 +131,7 @@ private:
     JobWindow& window_;
     BlockBackup backup_;
     bool busy_ = false;
-    std::optional<JobState> state_; // made afresh at every job's start
+    std::optional<JobState> state_{std::in_place}; // made afresh at every job's start
 };
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block/BlockArea.h"
+#include "jobs/LightBarState.h"
 
 #include <array>
 #include <cstdint>
@@ -14,11 +15,11 @@ struct JobState {
     BlockArea wholeBlockArea{}; // the light bar's whole block area, withdrawn bytes as "~"
     bool wholeAreaRead = false; // wholeBlockArea holds this job's complete reading
     std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
-    std::string backupBlockFile;             // the block area's backup; empty before it is saved
-    bool backupHeldBlock = false;            // whether that backup holds a block
+    LightBarState lightBar;                  // what the light bar holds, with the backups
     bool rewriting = false;                  // inside the rewrite stretch
-    bool cancelHeld = false;                 // a Cancel seen in the stretch, honoured at its end
-    bool blockLost = false;                  // the stretch ended with a failure
+    bool cancelHeld = false;                 // a Cancel seen in the stretch
+    bool cancelPending = false;              // that Cancel, for the next abort test after it
+    bool rewriteFailed = false;              // the stretch ended with a failure
 };
 
 } // namespace tessel

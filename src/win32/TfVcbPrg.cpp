@@ -13,20 +13,18 @@
 
 namespace tessel::win32 {
 
-std::optional<std::string> openFirmwareFile(HWND owner, const std::string& folder) {
+std::optional<std::string> openFile(HWND owner, const FileChoice& choice) {
     std::wstring filters;
-    for (const FileFilter& filter : kHexFileFilters) {
-        filters += wideFromUtf8(filter.caption) + L'\0';
-        filters += wideFromUtf8(filter.pattern) + L'\0';
-    }
+    for (const auto& [caption, pattern] : choice.filters)
+        filters += wideFromUtf8(caption) + L'\0' + wideFromUtf8(pattern) + L'\0';
     filters += L'\0';
-    const std::wstring initialFolder = wideFromUtf8(folder);
+    const std::wstring initialFolder = wideFromUtf8(choice.folder);
     std::wstring file(32768, L'\0'); // long paths fit
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filters.c_str();
-    dialog.nFilterIndex = static_cast<DWORD>(kHexFilePreselected + 1); // counted from 1
+    dialog.nFilterIndex = static_cast<DWORD>(choice.preselected + 1); // counted from 1
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = initialFolder.c_str();
@@ -38,7 +36,7 @@ std::optional<std::string> openFirmwareFile(HWND owner, const std::string& folde
 
 TfVcbPrg::TfVcbPrg(WindowSet& windows)
     : TopWindow(mainWindowLayout(windows.advancedMode()), nullptr), windows_(windows),
-      model_(windows.mainWindow()), chooseFile_(openFirmwareFile) {
+      model_(windows.mainWindow()), chooseFile_(openFile) {
     // Only the product name ever takes input: Escape empties it, Enter is swallowed.
     filterEditKeys(control(controls::kProductName), std::nullopt);
     connectCommands();
@@ -56,6 +54,8 @@ void TfVcbPrg::connectCommands() {
         {std::string(controls::kConvertToFormat1), [&m] { m.convertVcb(1); }},
         {std::string(controls::kConvertToFormat2), [&m] { m.convertVcb(2); }},
         {std::string(controls::kInitDefaultVcb), [&m] { m.initDefaultVcb(); }},
+        {std::string(controls::kRestoreFromBackup),
+         [this] { model_.restoreFromBackup(chooseBackupFile()); }},
         {"mExit", [this] { SendMessageW(hwnd(), WM_CLOSE, 0, 0); }},
         // The dialogs and Help windows are made after the window.
         {"mShowAdvancedControls", [this] { dialogs_->showOptions(); }},
@@ -92,7 +92,21 @@ void TfVcbPrg::run(const std::function<void()>& command) {
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    return chooseFile_(hwnd(), model_.hexFolder());
+    FileChoice choice{model_.hexFolder(), {}, kHexFilePreselected};
+    for (const FileFilter& filter : kHexFileFilters)
+        choice.filters.emplace_back(filter.caption, filter.pattern);
+    return chooseFile_(hwnd(), choice);
+}
+
+std::optional<std::string> TfVcbPrg::chooseBackupFile() {
+    const std::string backups(MainWindowModel::kBackupFilesName);
+    const std::string pattern(MainWindowModel::kBackupFilesPattern);
+    const FileChoice choice{model_.backupFolder(),
+                            {{backups + " (" + pattern + ")", pattern},
+                             {std::string(kHexFileFilters.back().caption),
+                              std::string(kHexFileFilters.back().pattern)}},
+                            0};
+    return chooseFile_(hwnd(), choice);
 }
 
 void TfVcbPrg::show() {

@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tessel {
 class MainWindowModel;
@@ -16,16 +18,23 @@ namespace tessel::win32 {
 
 class DialogWindows;
 
+// What a file dialog offers: its folder and its filters (caption, pattern), one preselected.
+struct FileChoice {
+    std::string folder;
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::size_t preselected = 0;
+};
+
 // The main window: draws the window set's MainWindowModel (fields, enabled commands, COM Port
 // menu, title) in the main window's layout and runs its commands from the buttons and menus.
 // Every command shows an exception in the standard error box. Closing it ends the program,
 // never while a job runs; nor does the end of the desktop session then.
 class TfVcbPrg : public TopWindow {
 public:
-    // The firmware file dialog: the file chosen, or none when cancelled. The system's dialog
-    // unless a test answers it.
+    // A file dialog (the firmware's, the backup's): the file chosen, or none when cancelled.
+    // The system's dialog unless a test answers it.
     using FileChooser =
-        std::function<std::optional<std::string>(HWND owner, const std::string& folder)>;
+        std::function<std::optional<std::string>(HWND owner, const FileChoice& choice)>;
 
     explicit TfVcbPrg(WindowSet& windows);
 
@@ -48,6 +57,8 @@ private:
     // Runs a command; an exception shows its message in the standard error box.
     void run(const std::function<void()>& command);
     std::optional<std::string> chooseHexFile();
+    // The backup dialog of "Restore from Backup…", in the backup folder.
+    std::optional<std::string> chooseBackupFile();
 
     WindowSet& windows_;
     MainWindowModel& model_;
@@ -57,7 +68,7 @@ private:
     bool refreshing_ = false; // the model's text being shown: not an edit
 };
 
-// The system's file open dialog with the firmware filters, opening in folder.
-std::optional<std::string> openFirmwareFile(HWND owner, const std::string& folder);
+// The system's file open dialog with the choice's filters, opening in its folder.
+std::optional<std::string> openFile(HWND owner, const FileChoice& choice);
 
 } // namespace tessel::win32

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tessel::testing {
 namespace {
 
@@ -141,6 +143,11 @@ TEST(Win32MainWindow, TheUpdateInstructionsWorkWithTheFileDialogAnswered) {
     b.menu("mConvertVcbToFormat2");
     ASSERT_EQ(b.text("lFormatNumber"), "2");
     EXPECT_TRUE(b.mainWindow().controls().menuItemEnabled("mConvertVcbToFormat1"));
+    const std::string backups = b.session->windows().mainWindow().backupFolder();
+    std::string conversionBackup;
+    for (const auto& entry : std::filesystem::directory_iterator(backups))
+        if (entry.path().string().ends_with("-vcb.bin")) conversionBackup = entry.path().string();
+    ASSERT_FALSE(conversionBackup.empty());
 
     b.fileToChoose = TESSEL_SAMPLES_DIR "/KdV2.9.a90";
     b.logs.clear();
@@ -166,6 +173,14 @@ TEST(Win32MainWindow, TheUpdateInstructionsWorkWithTheFileDialogAnswered) {
     ASSERT_EQ(b.boxes.size(), 1u);
     EXPECT_EQ(b.boxes[0],
               "Tessel|HEX File Format Error\n" + notHex + "\nThe file holds no firmware.");
+
+    // File > "Restore from Backup…" puts back the format 1 block saved before the conversion.
+    b.fileToChoose = conversionBackup;
+    b.menu("mRestoreFromBackup");
+    EXPECT_EQ(b.foldersOffered.back(), backups);
+    EXPECT_EQ(b.boxes.size(), 1u);
+    EXPECT_EQ(b.text("lFormatNumber"), "1") << "the block read back";
+    EXPECT_EQ(b.text("memoProductName"), "KD-7F");
 }
 
 TEST(Win32MainWindow, CancelAtTheEraseEndsAtOnceAndNothingClosesTheWindowsMeanwhile) {

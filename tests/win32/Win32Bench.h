@@ -118,8 +118,8 @@ public:
         options.simulate = true;
         setEnvironment("XDG_DATA_HOME", dir / "data"); // the jobs' backups stay here
         session = std::make_unique<win32::Win32Session>(options);
-        mainWindow().setFileChooser([this](HWND, const std::string& folder) {
-            foldersOffered.push_back(folder);
+        mainWindow().setFileChooser([this](HWND, const win32::FileChoice& choice) {
+            foldersOffered.push_back(choice.folder);
             return fileToChoose;
         });
         current() = this;
