@@ -8,12 +8,13 @@
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
 # make package: the Debian package in $(BUILD)/package.
 # make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
+# make screenshots-windows: the Win32 windows rendered under wine to $(WIN_BUILD)/screenshots/*.png.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan windows windows-installer windows-zip test test-normal test-asan test-windows bench clean run screenshots package
+.PHONY: all deps build build-asan windows windows-installer windows-zip test test-normal test-asan test-windows bench clean run screenshots screenshots-windows package
 
 all: build
 
@@ -44,6 +45,9 @@ package: build
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
+
+screenshots-windows: windows
+	scripts/windows-screenshots $(WIN_BUILD)
 
 windows: deps
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \

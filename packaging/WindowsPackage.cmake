@@ -1,10 +1,12 @@
 # make windows-installer: build-windows/package/tessel-VERSION-setup.exe (NSIS, packaging/tessel.nsi)
 # and tessel-VERSION-windows.zip, a portable copy of the same files in a folder "Tessel".
-include(${PROJECT_SOURCE_DIR}/cmake/WindowsIcon.cmake)
+include(${PROJECT_SOURCE_DIR}/cmake/WindowsIcon.cmake) # TESSEL_ICON
 
-# The program's files, one a line. The Start menu entry opens the first; the icon is the .ico.
+# The program's files, one a line. The Start menu entry opens the first (Tessel.exe, the window
+# program); Tessel.com beside it is what a command prompt runs for "tessel". The icon is the .ico.
 set(TESSEL_WINDOWS_FILES
   $<TARGET_FILE:tessel>
+  $<TARGET_FILE:tessel_console>
   ${TESSEL_ICON}
 )
 
@@ -36,7 +38,7 @@ find_program(TESSEL_MAKENSIS makensis REQUIRED)
 add_custom_command(OUTPUT ${installer}
   COMMAND ${TESSEL_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DOUTFILE=${installer}
           -DICON=${TESSEL_ICON} -DFILES=${files_nsh} ${CMAKE_CURRENT_LIST_DIR}/tessel.nsi
-  DEPENDS tessel tessel_icon ${TESSEL_WINDOWS_FILES} ${files_nsh} ${CMAKE_CURRENT_LIST_DIR}/tessel.nsi
+  DEPENDS tessel tessel_console tessel_icon ${TESSEL_WINDOWS_FILES} ${files_nsh} ${CMAKE_CURRENT_LIST_DIR}/tessel.nsi
   COMMENT "Windows installer ${installer}")
 add_custom_command(OUTPUT ${zip}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${package}/Tessel
@@ -44,7 +46,7 @@ add_custom_command(OUTPUT ${zip}
   COMMAND ${CMAKE_COMMAND} -E copy ${TESSEL_WINDOWS_FILES} ${package}/Tessel
   COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip Tessel
   WORKING_DIRECTORY ${package}
-  DEPENDS tessel tessel_icon ${TESSEL_WINDOWS_FILES}
+  DEPENDS tessel tessel_console tessel_icon ${TESSEL_WINDOWS_FILES}
   COMMENT "Portable zip ${zip}")
 add_custom_target(windows-zip DEPENDS ${zip})
 # scripts/windows-tests installs and unpacks these under wine.

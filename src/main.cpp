@@ -43,11 +43,11 @@ int main(int argc, char** argv) {
         window->usbAdapters = usbAdapters.get();
         return tessel::runWindow(argc, argv, *window);
     }
+    tessel::prepareConsole(); // first: it may give the program its caller's console
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable, nullptr,
                                usbAdapters.get()};
-    tessel::prepareConsole();
     tessel::stopsignals::install();
     const int code = tessel::runCommandLine(args, env);
     // Stopped by SIGTERM or SIGHUP: the job was cancelled and reported; the exit code says why.

@@ -284,12 +284,21 @@ WindowLayout aboutWindowLayout() {
     return w;
 }
 
+std::string settingsLine(std::string_view settingsPath) {
+    return "Settings: " + std::string(settingsPath);
+}
+
+// The body's size follows its text: its row gives the margin round it, the button's row the
+// button's size (centred under the body).
 WindowLayout instructionsBoxLayout() {
-    WindowLayout w{.name = "instructionsBox", .caption = std::string(kInstructionsHeading)};
+    WindowLayout w{.name = "instructionsBox",
+                   .caption = std::string(kInstructionsHeading),
+                   .font = {FontFace::Design, 11, false}};
     w.rows = {
-        {.name = "lInstructionsBody", .caption = std::string(kInstructionsBody),
-         .font = {FontFace::Fixed, 0, false}},
-        {.name = "bOK", .kind = K::Button, .caption = "OK", .flags = F::DefaultButton},
+        {.name = "lInstructionsBody", .place = {11, 11, 0, 0},
+         .caption = std::string(kInstructionsBody), .font = {FontFace::Fixed, 12, false}},
+        {.name = "bOK", .kind = K::Button, .place = {0, 0, 75, 23}, .caption = "OK",
+         .flags = F::DefaultButton},
     };
     return w;
 }

@@ -72,4 +72,14 @@ WindowLayout jobWindowLayout(JobLayoutMode mode) {
     return w;
 }
 
+LineLook lineLook(LineStyle style) {
+    switch (style) {
+    case LineStyle::Plain: break;
+    case LineStyle::Error: return {Colour::Red, true, false};
+    case LineStyle::Progress: return {Colour::Blue, false, true};
+    case LineStyle::Success: return {Colour::Green, false, false};
+    }
+    return {Colour::Black, false, false};
+}
+
 } // namespace tessel

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "jobs/JobWindow.h"
+
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +53,8 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
-// A label's text colour, or an area's fill.
-enum class Colour { Default, Navy, Maroon, White, Black };
+// A label's text colour, an area's fill, or a job log line's colour.
+enum class Colour { Default, Navy, Maroon, White, Black, Red, Blue, Green };
 
 struct Rgb {
     int red = 0;
@@ -64,6 +68,9 @@ constexpr Rgb rgbOf(Colour colour) {
     case Colour::Navy: return {0, 0, 128};
     case Colour::Maroon: return {128, 0, 0};
     case Colour::White: return {255, 255, 255};
+    case Colour::Red: return {255, 0, 0};
+    case Colour::Blue: return {0, 0, 255};
+    case Colour::Green: return {0, 128, 0};
     case Colour::Black:
     case Colour::Default: break;
     }
@@ -71,6 +78,12 @@ constexpr Rgb rgbOf(Colour colour) {
 }
 
 enum class Align { Left, Centre, Right };
+
+// The room a caption needs in a push button besides its text (bevel and padding). The platforms'
+// fonts run wider than the design's: a front end gives a button's caption a font a pixel smaller
+// at a time (down to kSmallestCaptionPixels) until it fits.
+inline constexpr int kButtonPadding = 8;
+inline constexpr int kSmallestCaptionPixels = 8;
 
 struct ControlRow {
     enum Flag : unsigned {
@@ -137,13 +150,36 @@ enum class JobLayoutMode {
 };
 WindowLayout jobWindowLayout(JobLayoutMode mode);
 
+// How the job log draws a line of each style: plain black, errors red and bold, progress and
+// questions blue and italic, success green.
+struct LineLook {
+    Colour colour = Colour::Black;
+    bool bold = false;
+    bool italic = false;
+};
+LineLook lineLook(LineStyle style);
+
 WindowLayout optionsDialogLayout();
 WindowLayout scalesDialogLayout();
 WindowLayout tiltCalibrationLayout();
 // The program name and "Version: " + version are filled in at run time.
 WindowLayout aboutWindowLayout();
+// The about window's bottom line when it names the settings file in use: "Settings: PATH".
+std::string settingsLine(std::string_view settingsPath);
 // The Help menu's box: the heading as caption, the body preformatted, OK.
 WindowLayout instructionsBoxLayout();
+
+// The firmware file dialog's filters (caption, pattern), the second one preselected.
+struct FileFilter {
+    std::string_view caption;
+    std::string_view pattern;
+};
+inline constexpr std::array<FileFilter, 3> kHexFileFilters = {{
+    {"Hex files (*.hex)", "*.hex"},
+    {"A90 Hex files (*.a90)", "*.a90"},
+    {"All files (*.*)", "*.*"},
+}};
+inline constexpr std::size_t kHexFilePreselected = 1;
 
 // The project's web page, which the about window's web site button opens.
 inline constexpr std::string_view kProjectWebSite = "https://tessel.example.org/";

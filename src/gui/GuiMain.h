@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppSession.h"
+
 #include <string>
 
 namespace tessel {
@@ -14,6 +16,17 @@ struct WindowOptions {
     std::string simulateFile;   // its state, kept between runs
     UsbAdapters* usbAdapters = nullptr; // the system's USB adapters ("ftdi:" ports); null: none
 };
+
+// The session a window opens with these options.
+inline AppSession::Options sessionOptions(const WindowOptions& options) {
+    AppSession::Options o;
+    o.executablePath = options.executablePath;
+    o.iniPath = options.iniPath;
+    o.simulate = options.simulate;
+    o.simulateFile = options.simulateFile;
+    o.usbAdapters = options.usbAdapters;
+    return o;
+}
 
 // Exit code when there is no display to open the window on.
 inline constexpr int kNoDisplayExitCode = 69;

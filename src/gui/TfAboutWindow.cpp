@@ -1,5 +1,6 @@
 #include "gui/TfAboutWindow.h"
 
+#include "app/Logo.h"
 #include "gui/LayoutWidgets.h"
 #include "gui/WindowLook.h"
 #include "support/VersionInfo.h"
@@ -13,31 +14,30 @@
 
 namespace tessel {
 
+namespace {
+QColor qColour(const Rgb& rgb) { return {rgb.red, rgb.green, rgb.blue}; }
+} // namespace
+
 QPixmap tesselLogo(const QSize& size) {
+    const Logo logo = tesselLogo(size.width(), size.height());
     QPixmap pixmap(size);
-    pixmap.fill(Qt::black);
+    pixmap.fill(qColour(logo.background));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const double w = size.width(), h = size.height();
-    // The swath: green field lines running to a vanishing point.
-    p.setPen(QPen(QColor(40, 150, 60), 2));
-    for (int i = -6; i <= 6; ++i) p.drawLine(QPointF(w / 2 + i * w / 8, h), QPointF(w / 2, h * 0.45));
-    // The light bar: a row of tiles, the centre ones lit.
-    const int tiles = 15;
-    const double tile = w * 0.8 / tiles;
-    for (int i = 0; i < tiles; ++i) {
-        const int off = std::abs(i - tiles / 2);
-        const QColor colour = off == 0 ? QColor(60, 220, 80) : off <= 2 ? QColor(250, 200, 40)
-                                                                        : QColor(70, 70, 90);
-        p.setBrush(colour);
-        p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(w * 0.1 + i * tile + 1, h * 0.12, tile - 2, h * 0.2), 2, 2);
+    p.setPen(QPen(qColour(logo.lineColour), logo.lineWidth));
+    for (const Logo::Line& l : logo.lines) p.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
+    p.setPen(Qt::NoPen);
+    for (const Logo::Tile& t : logo.tiles) {
+        p.setBrush(qColour(t.colour));
+        p.drawRoundedRect(QRectF(t.left, t.top, t.width, t.height), logo.tileRadius,
+                          logo.tileRadius);
     }
-    p.setPen(QColor(220, 220, 230));
-    QFont font = designFont(static_cast<int>(h * 0.22), true);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, 4);
+    p.setPen(qColour(logo.nameColour));
+    QFont font = designFont(logo.namePixels, true);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, logo.nameSpacing);
     p.setFont(font);
-    p.drawText(QRectF(0, h * 0.5, w, h * 0.4), Qt::AlignCenter, "TESSEL");
+    p.drawText(QRectF(0, logo.nameTop, size.width(), logo.nameHeight), Qt::AlignCenter,
+               qText(logo.name));
     return pixmap;
 }
 
@@ -60,7 +60,7 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& sett
     if (settingsPath.empty()) return;
     // The bottom line names the settings file in use instead of the notice.
     auto* notice = widgets.get<QLabel>("lNotice");
-    const auto settings = "Settings: " + QString::fromStdString(settingsPath);
+    const auto settings = QString::fromStdString(settingsLine(settingsPath));
     notice->setText(
         notice->fontMetrics().elidedText(settings, Qt::ElideMiddle, notice->width() - 8));
     notice->setToolTip(settings);

@@ -19,23 +19,12 @@ namespace tessel {
 namespace {
 
 QTextCharFormat lineFormat(LineStyle style) {
+    const LineLook look = lineLook(style);
+    const Rgb rgb = rgbOf(look.colour);
     QTextCharFormat f;
-    switch (style) {
-    case LineStyle::Plain:
-        f.setForeground(Qt::black);
-        break;
-    case LineStyle::Error:
-        f.setForeground(Qt::red);
-        f.setFontWeight(QFont::Bold);
-        break;
-    case LineStyle::Progress:
-        f.setForeground(Qt::blue);
-        f.setFontItalic(true);
-        break;
-    case LineStyle::Success:
-        f.setForeground(QColor(0, 128, 0));
-        break;
-    }
+    f.setForeground(QColor(rgb.red, rgb.green, rgb.blue));
+    f.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(look.italic);
     return f;
 }
 

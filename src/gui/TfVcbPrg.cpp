@@ -155,9 +155,16 @@ std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::str
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    const QString a90 = "A90 Hex files (*.a90 *.A90)";
-    return chooseFile("odOpenHexFile", model_.hexFolder(),
-                      {"Hex files (*.hex *.HEX)", a90, "All files (*)"}, a90);
+    // The file system tells case apart here: each pattern also in capitals, "*.*" as "*".
+    QStringList filters;
+    for (const FileFilter& filter : kHexFileFilters) {
+        const QString caption = qText(filter.caption);
+        const QString pattern = qText(filter.pattern);
+        filters << caption.left(caption.indexOf(" (")) + " (" +
+                       (pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper()) + ")";
+    }
+    return chooseFile("odOpenHexFile", model_.hexFolder(), filters,
+                      filters.at(static_cast<qsizetype>(kHexFilePreselected)));
 }
 
 std::optional<std::string> TfVcbPrg::chooseBackupFile() {

@@ -24,7 +24,7 @@ QFont paneFont(int pixelSize) {
 
 void fitCaption(QWidget* control, const QString& caption, int pixelSize, bool bold, int padding) {
     QFont font = designFont(pixelSize, bold);
-    while (font.pixelSize() > 8 &&
+    while (font.pixelSize() > kSmallestCaptionPixels &&
            QFontMetrics(font).horizontalAdvance(caption) + padding > control->width())
         font.setPixelSize(font.pixelSize() - 1);
     control->setFont(font);

@@ -9,16 +9,6 @@ namespace tessel {
 
 namespace {
 
-AppSession::Options sessionOptions(const WindowOptions& options) {
-    AppSession::Options o;
-    o.executablePath = options.executablePath;
-    o.iniPath = options.iniPath;
-    o.simulate = options.simulate;
-    o.simulateFile = options.simulateFile;
-    o.usbAdapters = options.usbAdapters;
-    return o;
-}
-
 WindowSet::MessagePump qtPump() {
     return {[] { QCoreApplication::processEvents(); },
             // A question waits for the next input without using the processor.

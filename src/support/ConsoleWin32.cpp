@@ -1,11 +1,18 @@
 #include "support/Console.h"
 
+#include <cstdio>
 #include <initializer_list>
 #include <windows.h>
 
 namespace tessel {
 
 void prepareConsole() {
+    if (!GetStdHandle(STD_OUTPUT_HANDLE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE* stream = nullptr;
+        freopen_s(&stream, "CONOUT$", "w", stdout);
+        freopen_s(&stream, "CONOUT$", "w", stderr);
+        freopen_s(&stream, "CONIN$", "r", stdin);
+    }
     SetConsoleOutputCP(CP_UTF8);
     for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
         HANDLE h = GetStdHandle(which);

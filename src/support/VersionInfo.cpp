@@ -1,15 +1,17 @@
 #include "support/VersionInfo.h"
 
+#include "support/VersionTable.h"
+
 namespace tessel {
 
 VersionResource VersionInfo::builtIn() {
     return VersionResource{std::string(kLanguageBlock),
-                           {{"CompanyName", "Tessel Bench Tools"},
-                            {"FileDescription", "Light bar configuration and firmware programmer"},
-                            {"FileVersion", "3.6"},
-                            {"InternalName", "Tessel"},
-                            {"ProductName", "Tessel"},
-                            {"ProductVersion", "3.6"}}};
+                           {{"CompanyName", TESSEL_COMPANY_NAME},
+                            {"FileDescription", TESSEL_FILE_DESCRIPTION},
+                            {"FileVersion", TESSEL_VERSION_TEXT},
+                            {"InternalName", TESSEL_INTERNAL_NAME},
+                            {"ProductName", TESSEL_PRODUCT_NAME},
+                            {"ProductVersion", TESSEL_VERSION_TEXT}}};
 }
 
 bool VersionInfo::read(const std::optional<VersionResource>& resource) {

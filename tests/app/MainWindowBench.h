@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LightBarBlock.h"
 #include "jobs/ScriptedJobWindow.h"
 #include "support/TempDir.h"
 
@@ -42,12 +43,7 @@ struct MainWindowBench {
     AppSettings& settings() { return session->settings(); }
 
     // Puts a record's block into the light bar's flash.
-    void putRecord(const ConfigBlock& record) {
-        BlockArea area;
-        renderBlock(record, area);
-        for (std::size_t i = 0; i < area.size(); ++i)
-            lightBar().setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
-    }
+    void putRecord(const ConfigBlock& record) { testing::putRecord(lightBar(), record); }
     static ConfigBlock sampleRecord(int format, std::int32_t serial = 4711) {
         ConfigBlock r;
         r.format = format;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/JobAnswers.h"
+#include "app/LightBarBlock.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -52,9 +54,8 @@ inline std::vector<DrawnLine> drawnLines(const QTextEdit* pane) {
 
 // The windows on a virtual light bar with an INI file of the test's choosing. Questions of the
 // job window, file dialogs and error boxes are answered by a timer while a command runs.
-class WindowBench {
+class WindowBench : public JobAnswers {
 public:
-    enum class Answer { Ok, Cancel, Yes, No };
 
     explicit WindowBench(const std::string& ini) {
         writeFile(iniPath, ini);
@@ -90,29 +91,16 @@ public:
     }
     void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
-    void putRecord(const ConfigBlock& record) {
-        BlockArea area;
-        renderBlock(record, area);
-        for (std::size_t i = 0; i < area.size(); ++i)
-            lightBar().setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), area[i]);
-    }
-    static ConfigBlock record(int format, std::int32_t serial) {
-        ConfigBlock r;
-        r.format = format;
-        r.serialNumber = serial;
-        r.productName = "KD-7";
-        return r;
-    }
+    void putRecord(const ConfigBlock& record) { testing::putRecord(lightBar(), record); }
+    static ConfigBlock record(int format, std::int32_t serial) { return unitRecord(format, serial); }
 
     // --- the script for what pops up while a command runs ---
-    std::deque<Answer> answers;               // per question; empty: OK or Yes
     std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
     std::vector<std::string> dialogFolders;   // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> errorBoxes;      // "caption|text" of each error box
-    int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
 
 private:
     void answer() {
@@ -134,34 +122,15 @@ private:
             return;
         }
         const JobWindowModel& job = session->jobModel();
-        const bool question = job.visible() && (job.okVisible() || job.yesVisible());
-        if (!question || answering) return;
-        // A click is taken by the job's next look at its buttons: answer each question once.
-        const std::string signature = std::to_string(lightBar().counts().opens) + "|" +
-                                      std::to_string(job.lines().size()) + "|" +
-                                      (job.lines().empty() ? "" : job.lines().back().text) + "|" +
-                                      char('0' + job.okVisible() + 2 * job.cancelVisible() +
-                                           4 * job.yesVisible());
-        if (signature == answered) return;
-        answered = signature;
+        if (answering || !newQuestion(job, lightBar())) return;
         answering = true;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(child<QTextEdit>(jobWindow(), "reProg")));
-        Answer a = job.yesVisible() ? Answer::Yes : Answer::Ok;
-        if (job.okVisible() && !job.cancelVisible()) ++okOnlyPrompts;
-        else if (!answers.empty()) {
-            a = answers.front();
-            answers.pop_front();
-        }
-        const char* name = a == Answer::Ok ? "bProgOk"
-                         : a == Answer::Cancel ? "bProgCancel"
-                         : a == Answer::Yes ? "bProgYes" : "bProgNo";
-        click(jobButton(name));
+        click(jobButton(answerButton(job)));
         answering = false;
     }
 
     bool answering = false;
-    std::string answered;
 
 public:
     TempDir dir;

@@ -1,0 +1,43 @@
+#include "win32/DialogWindows.h"
+
+#include "app/WindowSet.h"
+#include "win32/InstructionsBox.h"
+#include "win32/TfAboutWindow.h"
+#include "win32/TfAdv.h"
+#include "win32/TfScales.h"
+#include "win32/TfTiltTempCal.h"
+
+namespace tessel::win32 {
+
+DialogWindows::DialogWindows(WindowSet& windows, HWND owner)
+    : windows_(windows), owner_(owner),
+      adv_(std::make_unique<TfAdv>(windows.options(), windows.controls(), owner)),
+      scales_(std::make_unique<TfScales>(windows.scales(), windows.controls(), owner)),
+      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls(), owner)) {
+}
+
+DialogWindows::~DialogWindows() = default;
+
+void DialogWindows::showOptions() {
+    windows_.showDialog(WindowSet::Dialog::Options, [this] { adv_->runModal(); });
+}
+void DialogWindows::showScales() {
+    windows_.showDialog(WindowSet::Dialog::Scales, [this] { scales_->runModal(); });
+}
+void DialogWindows::showTiltTempCal() {
+    windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
+}
+void DialogWindows::showInstructions() {
+    InstructionsBox::show(owner_);
+}
+
+void DialogWindows::printInstructions(const std::string& mainCaption) {
+    win32::printInstructions(mainCaption);
+}
+
+void DialogWindows::showAbout() {
+    const ProgramServices& services = windows_.session().services();
+    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath, owner_);
+}
+
+} // namespace tessel::win32

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/WindowLayout.h"
+#include "win32/LayoutControls.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tessel::win32 {
+
+// The program's standard error box: the message, "Tessel" as caption, OK.
+void showErrorBox(HWND owner, std::string_view message);
+
+// What every window of the program shares: made from its layout (frame, caption, font, controls)
+// at its monitor's DPI, placed again when the DPI changes, centred on its monitor, the layout's
+// colours, commands delivered by control name, keyboard navigation through the dialog manager,
+// and a modal loop. An exception out of a handler shows in the standard error box.
+class TopWindow {
+public:
+    // owner: the window this one stays above (the main window for its dialogs), or none.
+    TopWindow(const WindowLayout& layout, HWND owner);
+    virtual ~TopWindow();
+    TopWindow(const TopWindow&) = delete;
+    TopWindow& operator=(const TopWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND control(std::string_view name) const { return controls_->get(name); }
+    LayoutControls& controls() { return *controls_; }
+    const WindowLayout& layout() const { return layout_; }
+    int dpi() const { return controls_->dpi(); }
+
+    std::string caption() const;
+    void setCaption(std::string_view caption);
+    // Centred on the work area of its monitor.
+    void centre();
+
+    // Shows the window captioned as its layout says, modal to the program (every other window
+    // disabled) until endModal(); then hides it.
+    void runModal();
+    void endModal() { modalDone_ = true; }
+
+    // The program's standard error box over this window.
+    void showError(std::string_view message) const;
+
+protected:
+    // Every message of the window; overrides hand what they leave to this one.
+    virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A control's notification or a menu item, by its row name (code: the notification).
+    virtual void command(std::string_view /*control*/, WORD /*code*/) {}
+    // Enter (IDOK) or Escape (IDCANCEL) as the dialog manager reports them.
+    virtual void dialogKey(int /*id*/) {}
+    // The close box, Alt+F4 or a WM_CLOSE: refused unless a window says otherwise.
+    virtual void closeRequested() {}
+
+    // Places the controls as the layout (this window's, or one of its modes) says and gives the
+    // client area its size, at the window's DPI; kept for a change of DPI.
+    void applyLayout(const WindowLayout& layout);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT guarded(UINT message, WPARAM wParam, LPARAM lParam);
+    void fitClient(int dpi);
+    void dpiChanged(int dpi, const RECT& suggested);
+
+    WindowLayout layout_;
+    WindowLayout placed_;
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<LayoutControls> controls_;
+    HWND lastFocus_ = nullptr;
+    bool modalDone_ = true;
+};
+
+} // namespace tessel::win32
