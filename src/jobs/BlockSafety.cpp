@@ -16,6 +16,7 @@ class JobFrame::RewriteStretch {
 public:
     explicit RewriteStretch(JobFrame& frame) : frame_(frame) {
         frame_.state_->rewriting = true;
+        frame_.state_->serialAfter.reset(); // known again once the block is read back
         frame_.window_.setRewritingBlock(true);
     }
     ~RewriteStretch() {
@@ -60,20 +61,38 @@ void JobFrame::backUp(std::int32_t serialNumber, bool beforeErase) {
     window_.setProgress(100);
     if (!ok()) return;
     window_.removeLastLine();
+    state_->backupRead = true;
+    state_->backupSerialNumber = serialNumber;
+    state_->backupBeforeErase = beforeErase;
+}
 
-    const BlockBackup::Saved saved = backup_.save(
-        serialNumber, state_->wholeBlockArea, beforeErase ? &eeprom : nullptr, std::time(nullptr));
+bool JobFrame::saveBackup() {
+    JobState& state = *state_;
+    if (!state.backupRead || !ok()) return ok();
+    state.backupRead = false;
+    const BlockBackup::Saved saved =
+        backup_.save(state.backupSerialNumber, state.wholeBlockArea,
+                     state.backupBeforeErase ? &state.eeprom : nullptr, std::time(nullptr));
+    state.backupBlockFile = saved.blockFile;
+    state.backupEepromFile = saved.eepromFile;
     if (!saved.ok) {
         window_.errorLine(" Cannot save a backup of the Light Bar: " + saved.error);
         window_.errorLine(" Nothing is erased or written");
+        state.backupBlockFile.clear();
+        state.backupEepromFile.clear();
         fail(result::OutputFileWriteError);
-        return;
+        return false;
     }
-    state_->backupBlockFile = saved.blockFile;
-    state_->backupHeldBlock = locateBlock(state_->wholeBlockArea).present;
-    window_.plainLine(" Light Bar VCB area saved to " + saved.blockFile);
-    if (!saved.eepromFile.empty())
-        window_.plainLine(" Light Bar EEPROM saved to " + saved.eepromFile);
+    state.backupHeldBlock = locateBlock(state.wholeBlockArea).present;
+    return true;
+}
+
+void JobFrame::logBackup() {
+    const JobState& state = *state_;
+    if (!state.backupBlockFile.empty())
+        window_.plainLine(" Light Bar VCB area saved to " + state.backupBlockFile);
+    if (!state.backupEepromFile.empty())
+        window_.plainLine(" Light Bar EEPROM saved to " + state.backupEepromFile);
 }
 
 void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& secondLine,
@@ -88,16 +107,24 @@ void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& 
         fail(result::EraseCancelled);
         return;
     }
+    // Saved before the erase; named after its outcome, which takes the erase line's place.
+    if (!saveBackup()) return;
     RewriteStretch stretch(*this);
+    state_->erased = true;
     isp_.chipErase();
     isp_.waitAfterErase();
+    if (ok()) {
+        window_.removeLastLine();
+        window_.successLine(" Light Bar is Erased");
+    }
+    logBackup();
     if (!ok()) return; // the report names the failure; the erase line stays as it was
-    window_.removeLastLine();
-    window_.successLine(" Light Bar is Erased");
     write();
 }
 
 void JobFrame::rewrite(const JobStep& write) {
+    if (!saveBackup()) return;
+    logBackup();
     RewriteStretch stretch(*this);
     write();
 }

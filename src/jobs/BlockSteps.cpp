@@ -51,6 +51,7 @@ void BlockSteps::readBlockArea(BlockView& view) {
                             " Finished Reading Light Bar VCB"))
         return;
     view.locate();
+    frame_.noteBlockRead(view.present() ? std::optional(view.serialNumber) : std::nullopt);
     if (!view.present()) frame_.fail(result::NoValidVcb);
 }
 

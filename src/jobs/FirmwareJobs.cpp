@@ -42,9 +42,14 @@ void FirmwareJobs::fileLines(const std::string* path) {
     frame_.window().plainLine("   " + *path);
 }
 
-void FirmwareJobs::introduceImage(const FirmwareImage& image, const std::string* path) {
-    fileLines(path);
+void FirmwareJobs::noteFile(const FirmwareImage& image, const std::string* path) {
     fileId_ = identifyImage(image);
+    frame_.noteFirmware(path ? *path : std::string(), fileId_.product, fileId_.version);
+}
+
+void FirmwareJobs::introduceImage(const FirmwareImage& image, const std::string* path) {
+    noteFile(image, path);
+    fileLines(path);
     frame_.window().plainLine(formatLine(" Firmware Code is %s, length is %zu bytes",
                                          fileId_.version.c_str(), codeLength(image)));
     frame_.window().plainLine("");
@@ -117,6 +122,7 @@ ResultCode FirmwareJobs::verifyFirmware(const FirmwareImage& image, const std::s
     return frame_.run({.title = "--- Verify Light Bar Firmware Code ---", .finalReport = false},
                       {
                           [&] {
+                              noteFile(image, path);
                               fileLines(path);
                               frame_.window().plainLine(formatLine(
                                   " Firmware Code length is %zu bytes", codeLength(image)));
@@ -173,6 +179,7 @@ void FirmwareJobs::verifyKeptBlock(std::size_t offset, std::size_t n) {
                    });
     after.locate();
     if (!frame_.ok()) return;
+    frame_.noteBlockRead(after.present() ? std::optional(after.serialNumber) : std::nullopt);
     if (!blocks_.compareBytes(after.area, offset, blocks_.reference.area, offset, n)) {
         frame_.fail(result::VcbVerifyError);
         return;
@@ -201,7 +208,8 @@ ResultCode FirmwareJobs::programFirmware(const FirmwareImage& image, const std::
     if (refused(image)) return frame_.result();
     BlockView& before = blocks_.before;
     return frame_.run(
-        {.title = "--- Program Light Bar Firmware Code ---", .writes = true},
+        {.title = "--- Program Light Bar Firmware Code ---", .writes = true,
+         .programsFirmware = true},
         {
             [&] { introduceImage(image, path); },
             // A light bar without a block is not programmed: the operator initialises one first.

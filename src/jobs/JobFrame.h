@@ -2,6 +2,7 @@
 
 #include "jobs/BlockBackup.h"
 #include "jobs/JobState.h"
+#include "jobs/JobSummary.h"
 #include "jobs/JobWindow.h"
 #include "link/IspInstructions.h"
 #include "link/IspPort.h"
@@ -22,7 +23,12 @@ struct JobOutline {
     bool blockPane = false;  // whether the window shows the block pane
     bool writes = false;     // erases or writes flash: refused on a chip other than an ATmega128
     bool finalReport = true; // ends with the report of its result
+    bool programsFirmware = false; // writes the firmware back after its erase
 };
+
+// Told of every job that ran, once its final report is written and before the window waits for
+// OK; returns why the job could not be recorded (logged in the job window), or an empty text.
+using JobEndListener = std::function<std::string(const JobSummary&)>;
 
 // A step of a job. Steps run in turn while the job's result is 0: the first failure decides the
 // result, and no step after it runs.
@@ -57,12 +63,22 @@ public:
     // Runs steps in turn while the result is 0; also within a step.
     void steps(JobSteps steps);
     bool busy() const { return busy_; }
+    void setJobEndListener(JobEndListener listener) { jobEndListener_ = std::move(listener); }
+
+    // What the job read and was given, for its summary: a block read from the light bar (its
+    // serial number; none when there was no block), and a firmware job's file and identity.
+    void noteBlockRead(std::optional<std::int32_t> serialNumber);
+    void noteFirmware(const std::string& file, const std::string& product,
+                      const std::string& version);
 
     // The result of the current or last job.
     ResultCode result() const { return result_.code(); }
     bool ok() const { return result_.ok(); }
     // Stores a failure unless an earlier one is stored.
     void fail(ResultCode code) { result_.fail(code); }
+    // A failure the log has shown in full already: the result once the final report (which
+    // would repeat it) is written, for the job's end and summary.
+    void failAfterReport(ResultCode code) { state_->lateFailure = code; }
     // Sets the result back to 0 when it is code: a failure this job expects.
     void accept(ResultCode code);
     // A job refused before it starts: the result becomes code, nothing else is touched.
@@ -90,9 +106,11 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Saves the block area (read unless this job has read it whole) and, before an erase, the
-    // EEPROM into the backup folder, naming the files in the log. A copy that cannot be saved
-    // stops the job with 11 before anything is written.
+    // Reads the block area (unless this job has read it whole) and, before an erase, the EEPROM
+    // for a backup. The files are saved only when the job goes on to write (eraseAndRewrite
+    // after OK, rewrite), before anything is erased or written, and named in the log; a job
+    // that stops before (No, Cancel, a failure) leaves none. A copy that cannot be saved stops
+    // the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool beforeErase);
     // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~").
     void readWholeBlockArea();
@@ -116,6 +134,11 @@ private:
     // Why the port did not open, as one line: the port's error text without its line end.
     std::string portFailureText() const;
     void lostBlockReport();
+    // Saves the backup backUp read, once; false (result 11) when it cannot be saved.
+    bool saveBackup();
+    void logBackup();
+    // The summary to the window and the listener; a job that could not be recorded says so.
+    void reportEnd(const JobOutline& job);
 
     JobResult result_;
     IspPort port_;
@@ -123,6 +146,7 @@ private:
     JobWindow& window_;
     BlockBackup backup_;
     bool busy_ = false;
+    JobEndListener jobEndListener_;
     std::optional<JobState> state_; // made afresh at every job's start
 };
 
