@@ -32,6 +32,8 @@ enum class Option {
     Count,
     To,
     JsonRecord, // verify-vcb, program-vcb: "--json FILE" names the record to use
+    Serial,     // history --serial N
+    Since,      // history --since DATE
 };
 
 class OptionSet {

@@ -25,6 +25,7 @@ struct JobInput {
     BlockArea record{};             // verify-vcb / program-vcb: the source as a record
     std::unique_ptr<FirmwareImage> image;
     std::string hexPath;
+    std::string hexSha256;          // the HEX file's digest, for the job history
 };
 
 ConfigBlock sourceRecord(const CommandLineRequest& req, CliEnvironment& env,
@@ -55,6 +56,7 @@ void prepareRecord(const CommandLineRequest& req, CliEnvironment& env, RecordHos
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.hexPath = req.args[0];
     FirmwareFile file = loadHexFile(env, input.hexPath, FirmwareUse::Job);
+    input.hexSha256 = file.sha256;
     if (file.problem == FirmwareFile::Problem::NotHex)
         failWith(env, file.code(), input.hexPath + ": " + resultMessage(file.code()));
     if (file.problem == FirmwareFile::Problem::NoFirmware)
@@ -183,6 +185,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     AppSession session(sessionOptions(req, env), window);
     RecordHost& host = session.host();
     ChipProgrammer& engine = session.engine();
+    if (!input.hexPath.empty()) session.noteFirmwareFile(input.hexPath, input.hexSha256);
 
     int exitCode = 0;
     try {

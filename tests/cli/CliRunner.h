@@ -21,9 +21,11 @@ struct CliRunner {
     std::string out, err;
     std::string input; // standard input (not a terminal)
     bool outIsTerminal = false;
-    std::string backups = dir / "data/tessel/backups"; // where the light bar jobs save backups
+    // A virtual light bar's backups and history sit beside its state file.
+    std::string backups = dir / "lightbar-backups";
+    std::string history = dir / "lightbar-history.jsonl";
 
-    // The jobs' backups go to the per-user data folder: here, never the tester's own.
+    // The user's data folder (a real light bar's backups and history): here, never the tester's.
     CliRunner() { setEnvironment("XDG_DATA_HOME", dir / "data"); }
 
     int run(std::vector<std::string> args, bool simulate = true) {

@@ -110,7 +110,8 @@ public:
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
-    std::vector<std::string> errorBoxes;      // "caption|text" of each error box
+    std::vector<std::string> errorBoxes;      // "caption|text" of each message box
+    std::deque<bool> boxAnswers;              // Yes (true) or No per Yes/No box; empty: Yes
     int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
 
 private:
@@ -119,7 +120,13 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             errorBoxes.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
-            box->button(QMessageBox::Ok)->click();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                ok->click();
+                return;
+            }
+            const bool yes = boxAnswers.empty() || boxAnswers.front();
+            if (!boxAnswers.empty()) boxAnswers.pop_front();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
             return;
         }
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {

@@ -76,7 +76,7 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.filePath("instructions-print.pdf"));
-    printInstructions(printer, b.mainWindow().windowTitle());
+    printInstructions(printer, b.mainWindow().windowTitle(), b.session->windows().instructionsBody());
     std::cout << out.filePath("instructions-print.pdf").toStdString() << '\n';
     return ok;
 }
