@@ -19,9 +19,10 @@ int historyCommand(const CommandLineRequest& req, CliEnvironment& env) {
     const HistoryFile file = readHistory(path);
     if (!file.readable) failWith(env, exitcode::BadInput, cannotReadMessage(path, {}));
     if (file.unreadableLines > 0)
-        env.err << "tessel: " << file.unreadableLines << " line"
-                << (file.unreadableLines == 1 ? " of " : "s of ") << path
-                << " hold no job record and are left out\n";
+        env.err << "tessel: " << file.unreadableLines
+                << (file.unreadableLines == 1 ? " line of " : " lines of ") << path
+                << (file.unreadableLines == 1 ? " holds" : " hold")
+                << " no job record, left out\n";
 
     const HistoryFilter filter{req.serial, req.since};
     std::string data;
