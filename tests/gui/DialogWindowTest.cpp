@@ -25,39 +25,6 @@
 namespace tessel::testing {
 namespace {
 
-// Runs work on the dialog once it is the active modal window, then closes it with its button
-// (none: the work closes it). open is what opens it.
-void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
-               std::function<void(QWidget&)> work, const std::function<void()>& open) {
-    bool done = false;
-    b.atTick = [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (done || !modal || modal->objectName() != dialogName) return;
-        done = true;
-        // Outside the bench's timer, so that it answers what the work pops up meanwhile.
-        QTimer::singleShot(0, modal, [&, modal] {
-            QApplication::setActiveWindow(modal);
-            work(*modal);
-            if (closeButton)
-                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
-        });
-    };
-    open();
-    b.atTick = nullptr;
-    EXPECT_TRUE(done) << dialogName << " did not open";
-}
-
-void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
-               std::function<void(QWidget&)> work, const char* menuItem) {
-    whileOpen(b, dialogName, closeButton, std::move(work), [&] { b.action(menuItem)->trigger(); });
-}
-
-QLineEdit* field(QWidget& dialog, const char* name) {
-    auto* f = dialog.findChild<QLineEdit*>(name);
-    if (!f) ADD_FAILURE() << "no field " << name;
-    return f;
-}
-
 // The field a collection stopped at: its dialog opened on it, focused, its text selected.
 void expectShownField(WindowBench& b, const char* dialogName, const char* control) {
     whileOpen(b, dialogName, nullptr, [&](QWidget& d) {

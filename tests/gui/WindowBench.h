@@ -113,6 +113,7 @@ public:
     std::vector<std::string> errorBoxes;      // "caption|text" of each message box
     std::deque<bool> boxAnswers;              // Yes (true) or No per Yes/No box; empty: Yes
     int okOnlyPrompts = 0;                    // "Click OK to exit" and other OK waits
+    bool answerByKeys = false;                // Enter at OK alone, Escape for Cancel and No
 
 private:
     void answer() {
@@ -161,7 +162,14 @@ private:
         const char* name = a == Answer::Ok ? "bProgOk"
                          : a == Answer::Cancel ? "bProgCancel"
                          : a == Answer::Yes ? "bProgYes" : "bProgNo";
-        click(jobButton(name));
+        const bool okOnly = job.okVisible() && !job.cancelVisible();
+        if (answerByKeys && (okOnly || a == Answer::Cancel || a == Answer::No)) {
+            // At the focused control, as a technician's key would arrive.
+            QWidget* focus = jobWindow().focusWidget();
+            QTest::keyClick(focus ? focus : &jobWindow(), okOnly ? Qt::Key_Return : Qt::Key_Escape);
+        } else {
+            click(jobButton(name));
+        }
         answering = false;
     }
 
@@ -174,6 +182,39 @@ public:
     std::unique_ptr<WindowSession> session;
     QTimer timer;
 };
+
+// Runs work on the dialog once it is the active modal window, then closes it with its button
+// (none: the work closes it). open is what opens it.
+inline void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
+               std::function<void(QWidget&)> work, const std::function<void()>& open) {
+    bool done = false;
+    b.atTick = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (done || !modal || modal->objectName() != dialogName) return;
+        done = true;
+        // Outside the bench's timer, so that it answers what the work pops up meanwhile.
+        QTimer::singleShot(0, modal, [&, modal] {
+            QApplication::setActiveWindow(modal);
+            work(*modal);
+            if (closeButton)
+                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
+        });
+    };
+    open();
+    b.atTick = nullptr;
+    EXPECT_TRUE(done) << dialogName << " did not open";
+}
+
+inline void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
+               std::function<void(QWidget&)> work, const char* menuItem) {
+    whileOpen(b, dialogName, closeButton, std::move(work), [&] { b.action(menuItem)->trigger(); });
+}
+
+inline QLineEdit* field(QWidget& dialog, const char* name) {
+    auto* f = dialog.findChild<QLineEdit*>(name);
+    if (!f) ADD_FAILURE() << "no field " << name;
+    return f;
+}
 
 inline constexpr const char* kAdvancedIni = "[Configuration]\nAdvanced Options=1\nCOM Port=1\n";
 inline constexpr const char* kPlainIni = "[Configuration]\nCOM Port=1\n";
