@@ -7,7 +7,8 @@
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
 # make package: the Debian package in $(BUILD)/package.
-# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
+# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed), the
+#            printed instructions as a PDF file and its page as a PNG.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
@@ -44,6 +45,8 @@ package: build
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
+	pdftoppm -png -r 60 -singlefile $(BUILD)/screenshots/instructions-print.pdf \
+	  $(BUILD)/screenshots/instructions-print
 
 windows: deps
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -13,12 +13,17 @@ TfHistory::TfHistory(const std::string& text, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setMinimumSize(layout_.clientWidth, layout_.clientHeight);
     resize(layout_.clientWidth, layout_.clientHeight);
-    auto* pane = widgets_.get<QTextEdit>("reHistory");
-    pane->setPlainText(qText(text));
-    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum()); // the latest jobs
+    widgets_.get<QTextEdit>("reHistory")->setPlainText(qText(text));
     auto* close = widgets_.get<QPushButton>("bHistoryClose");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TfHistory::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    auto* pane = widgets_.get<QTextEdit>("reHistory");
+    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+    pane->horizontalScrollBar()->setValue(0);
 }
 
 void TfHistory::resizeEvent(QResizeEvent* event) {

@@ -19,6 +19,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The latest jobs in view, from the start of their lines.
+    void showEvent(QShowEvent* event) override;
 
 private:
     const WindowLayout layout_;
