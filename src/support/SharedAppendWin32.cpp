@@ -1,5 +1,6 @@
 #include "support/SharedAppend.h"
 
+#include "support/Win32Handle.h"
 #include "support/Win32Text.h"
 
 #include <windows.h>
@@ -7,14 +8,6 @@
 namespace tessel {
 
 namespace {
-
-// A handle closed (and so unlocked) when it goes out of scope.
-struct OwnedHandle {
-    HANDLE h;
-    ~OwnedHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-};
 
 std::string failure(const char* what) {
     return std::string(what) + ": Windows error " + std::to_string(GetLastError());
