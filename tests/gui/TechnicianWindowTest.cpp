@@ -43,9 +43,6 @@ TEST(TechnicianKeys, TabMovesBetweenFieldsCtrlASelectsACommaIsAPointEnterEmpties
         QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
         typeText(focused(), QString::fromUtf8("äbc"));
         EXPECT_EQ(field(d, "memoScale1Name")->text(), QString::fromUtf8("ÄBC"));
-        field(d, "memoMtScale18")->setFocus();
-        QTest::keyClick(focused(), Qt::Key_Tab);
-        EXPECT_EQ(focused(), field(d, "memoMtScale21")) << "on to the next row";
     }, "mShowOffsetScales");
     whileOpen(b, "TfAdv", "bAdvOK", [&](QWidget& d) {
         QTest::mouseClick(d.findChild<QCheckBox*>("cbSkipTapeMinRadius"), Qt::LeftButton);
@@ -57,7 +54,6 @@ TEST(TechnicianKeys, TabMovesBetweenFieldsCtrlASelectsACommaIsAPointEnterEmpties
         radius->setText("-1.5"); // pasted
         QTest::keyClick(radius, Qt::Key_Return);
         EXPECT_EQ(radius->text(), "");
-        QTest::keyClicks(radius, "12,5");
         QTest::keyClick(radius, Qt::Key_Tab);
         EXPECT_EQ(focused(), static_cast<QWidget*>(d.findChild<QCheckBox*>("cbSkipTapeMinRadius")));
         QTest::mouseClick(d.findChild<QRadioButton*>("rbTiltYes"), Qt::LeftButton);
@@ -67,11 +63,6 @@ TEST(TechnicianKeys, TabMovesBetweenFieldsCtrlASelectsACommaIsAPointEnterEmpties
         QTest::keyClick(focused(), Qt::Key_Tab);
         EXPECT_EQ(focused(), field(d, "memoHiTempCalC")) << "past the Fahrenheit field";
     }, "mShowTiltTempCal");
-    b.click(b.button("bProgVcb"));
-    b.click(b.button("bReadVcb"));
-    EXPECT_EQ(field(b.session->dialogs().options(), "memoTapeMinRadius")->text(), "12.5");
-    EXPECT_EQ(field(b.session->dialogs().scales(), "memoScale1Name")->text(),
-              QString::fromUtf8("ÄBC"));
 }
 
 TEST(TechnicianKeys, EnterClosesTheJobEscapeRefusesTheEraseAltRunsTheButtons) {
