@@ -122,8 +122,10 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
 
 std::string appendHistory(const std::string& path, const HistoryRecord& record) {
     if (path.empty()) return "no folder for it";
+    // A name without a folder ("bench-history.jsonl") is in the current folder.
+    const std::filesystem::path folder = utf8Path(path).parent_path();
     std::error_code ec;
-    std::filesystem::create_directories(utf8Path(path).parent_path(), ec);
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     if (ec) return "cannot create the folder of " + path + ": " + ec.message();
     const std::string problem = appendWholeLine(path, historyLine(record));
     return problem.empty() ? problem : path + ": " + problem;
