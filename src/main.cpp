@@ -2,7 +2,7 @@
 // opens (or, without a display, one line points at the command line).
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
-#include "cli/ConsoleJobWindow.h"
+#include "cli/StopSignals.h"
 #include "gui/GuiMain.h"
 #include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
                                ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
                                ::isatty(STDIN_FILENO) != 0, executable};
     tessel::prepareConsole();
-    tessel::ConsoleJobWindow::installInterruptHandler();
-    return tessel::runCommandLine(args, env);
+    tessel::stopsignals::install();
+    const int code = tessel::runCommandLine(args, env);
+    // Stopped by SIGTERM or SIGHUP: the job was cancelled and reported; the exit code says why.
+    if (const int signal = tessel::stopsignals::stopSignal(); signal != 0) return 128 + signal;
+    return code;
 }

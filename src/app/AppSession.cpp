@@ -1,6 +1,7 @@
 #include "app/AppSession.h"
 
 #include "app/ExitCodes.h"
+#include "app/InputFile.h"
 #include "app/Instructions.h"
 #include "jobs/ResultCode.h"
 #include "support/Utf8File.h"
@@ -39,6 +40,11 @@ std::string commandOf(const std::string& title) {
     return title.substr(first, title.find_last_not_of("- ") - first + 1);
 }
 
+std::string cannotReadSettings(const std::string& path, const std::string& reason) {
+    return "cannot read the settings file " + path + (reason.empty() ? "" : ": " + reason) +
+           " (give a readable file with --ini, or none to start from the defaults)";
+}
+
 } // namespace
 
 IniStore& AppSession::startedIni(ProgramServices& services, const Options& options) {
@@ -74,6 +80,13 @@ AppSession::AppSession(Options options, JobWindow& window)
 
     if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile))
         simulatedStateReadable_ = virtualBar_.load(options_.simulateFile);
+
+    // A missing settings file gives the defaults; one that is there but unreadable must not.
+    const std::string& ini = services_.files().iniPath;
+    if (fileExists(ini))
+        if (const InputFile file = readInputFile(ini); !file.read)
+            iniProblem_ = cannotReadSettings(ini, file.reason);
+
     placeDataFiles();
     engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
 }
@@ -155,6 +168,7 @@ void AppSession::checkComPort(int n) {
 }
 
 Outcome AppSession::startOutcome() const {
+    if (!iniProblem_.empty()) return {exitcode::Config, iniProblem_};
     if (simulatedStateReadable_) return {};
     return {exitcode::BadInput, options_.simulateFile + " is not a saved virtual light bar"};
 }

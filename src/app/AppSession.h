@@ -66,8 +66,9 @@ public:
     // False when the virtual light bar's state file exists but holds no saved light bar; such a
     // file is never overwritten.
     bool simulatedStateReadable() const { return simulatedStateReadable_; }
-    // Whether the program can go on as it started: 0, or the exit code with its message (65
-    // for a virtual light bar state file that holds no saved light bar).
+    // Whether the program can go on as it started: 0, or the exit code with its message (78 for
+    // a settings file that exists but cannot be read, whose defaults would stand in silently;
+    // 65 for a virtual light bar state file that holds no saved light bar).
     Outcome startOutcome() const;
     // Replaces the state file with the virtual light bar as it is now; true when there is none
     // to keep (no simulation or no file named).
@@ -109,6 +110,7 @@ private:
     ChipProgrammer engine_;
     int comPort_ = 0;
     bool simulatedStateReadable_ = true;
+    std::string iniProblem_; // why the settings file cannot be read; empty when it can
     bool terminated_ = false;
     std::string temporaryFolder_; // made for a virtual light bar without a state file
     std::string backupFolder_;

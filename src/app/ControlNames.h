@@ -19,6 +19,7 @@ inline constexpr std::string_view kCustomerId = "memoCustomerId";
 inline constexpr std::string_view kConvertToFormat1 = "mConvertVcbToFormat1";
 inline constexpr std::string_view kConvertToFormat2 = "mConvertVcbToFormat2";
 inline constexpr std::string_view kInitDefaultVcb = "mInitDefaultVcb";
+inline constexpr std::string_view kRestoreFromBackup = "mRestoreFromBackup";
 inline constexpr std::string_view kProgCode = "bProgCode";
 inline constexpr std::string_view kVerifyCode = "bVerifyCode";
 inline constexpr std::string_view kProgVcb = "bProgVcb";

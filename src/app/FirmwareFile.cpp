@@ -14,7 +14,8 @@ int FirmwareFile::code() const {
     case Problem::None: break;
     case Problem::CannotRead: return result::InputFileOpenError;
     case Problem::NotHex:
-    case Problem::NoFirmware: return result::HexFileFormatError;
+    case Problem::NoFirmware:
+    case Problem::NoEndRecord: return result::HexFileFormatError;
     }
     return result::Ok;
 }
@@ -23,8 +24,19 @@ std::string FirmwareFile::message() const {
     if (ok()) return {};
     std::string text = std::string(resultMessage(code())) + "\n" + path;
     if (problem == Problem::CannotRead && !reason.empty()) text += "\n" + reason;
-    if (problem == Problem::NoFirmware) text += "\nThe file holds no firmware.";
+    if (const std::string w = why(); !w.empty()) text += "\nThe file " + w + ".";
     return text;
+}
+
+std::string FirmwareFile::why() const {
+    switch (problem) {
+    case Problem::NoFirmware: return "holds no firmware";
+    case Problem::NoEndRecord: return "has no end-of-file record: it may be cut short";
+    case Problem::None:
+    case Problem::CannotRead:
+    case Problem::NotHex: break;
+    }
+    return {};
 }
 
 FirmwareFile loadFirmwareFile(const std::string& path, FirmwareUse use) {
@@ -39,10 +51,13 @@ FirmwareFile loadFirmwareFile(const std::string& path, FirmwareUse use) {
     file.sha256 = sha256Hex(input.bytes);
     file.image = std::make_unique<FirmwareImage>();
     std::istringstream hex(std::move(input.bytes));
-    if (readHex(hex, *file.image) != result::Ok)
+    bool complete = false;
+    if (readHex(hex, *file.image, &complete) != result::Ok)
         file.problem = FirmwareFile::Problem::NotHex;
     else if (use == FirmwareUse::Job && !file.image->holdsCode())
         file.problem = FirmwareFile::Problem::NoFirmware;
+    else if (!complete)
+        file.problem = FirmwareFile::Problem::NoEndRecord;
     return file;
 }
 

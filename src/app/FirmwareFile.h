@@ -12,8 +12,9 @@ struct FirmwareFile {
     enum class Problem {
         None,
         CannotRead, // 14, "Input File Open Error": a missing file, a folder, no permission
-        NotHex,     // 3, "HEX File Format Error": a bad digit or checksum
-        NoFirmware  // 3, for a job only: not a single byte of code (the job would erase it all)
+        NotHex,      // 3, "HEX File Format Error": a bad digit or checksum
+        NoFirmware,  // 3, for a job only: not a single byte of code (the job would erase it all)
+        NoEndRecord, // 3: no end-of-file record, so the file may have been cut after a record
     };
 
     std::string path;
@@ -28,6 +29,8 @@ struct FirmwareFile {
     int code() const;
     // The operator's message: the code's text, the whole path and why, one per line.
     std::string message() const;
+    // Why a readable file is refused, after the code's text; empty for a bad record alone.
+    std::string why() const;
 };
 
 enum class FirmwareUse { Job, Inspection };

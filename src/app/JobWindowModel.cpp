@@ -153,7 +153,7 @@ void JobWindowModel::press(std::optional<Button> button) {
 }
 
 void JobWindowModel::jobEnded(const JobSummary& summary) {
-    if (summary.firmwareIncomplete())
+    if (summary.firmwareIncomplete)
         errorLine(" The Light Bar has no complete Firmware now: program it again with 'Prog Code'");
 }
 

@@ -76,6 +76,8 @@ WindowLayout advancedLayout() {
          .caption = "Convert VCB to Format &2"},
         {.name = "mInitDefaultVcb", .kind = K::MenuItem, .parent = "mFile",
          .caption = "&Init Default VCB"},
+        {.name = "mRestoreFromBackup", .kind = K::MenuItem, .parent = "mFile",
+         .caption = "&Restore from Backup…"},
         {.name = "mFileSeparator", .kind = K::MenuSeparator, .parent = "mFile"},
         {.name = "mExit", .kind = K::MenuItem, .parent = "mFile", .caption = "E&xit"},
         {.name = "mComPort", .kind = K::Menu, .caption = "&COM Port"},

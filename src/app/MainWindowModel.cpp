@@ -2,8 +2,10 @@
 
 #include "block/BlockText.h"
 #include "app/AppSession.h"
+#include "app/BackupFiles.h"
 #include "app/ControlNames.h"
 #include "app/FirmwareFile.h"
+#include "app/InputFile.h"
 #include "app/TiltCalibrationModel.h"
 #include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
@@ -168,6 +170,32 @@ int MainWindowModel::initDefaultVcb() {
         if (busy_) return r;
         Busy busy(*this);
         r = engine_.initDefaultBlock();
+    }
+    return r == result::Ok ? readVcb() : r;
+}
+
+std::string MainWindowModel::backupFolder() const { return engine_.backupFolder(); }
+
+int MainWindowModel::restoreFromBackup(const std::optional<std::string>& path) {
+    if (busy_) return result::Error;
+    if (!path) return result::InputFileCancel;
+    BlockArea saved{};
+    const InputFile file = readInputFile(*path);
+    if (!file.read) throw CommandError("Input File Open Error\n" + *path + "\n" + file.reason);
+    std::copy_n(file.bytes.begin(), std::min(file.bytes.size(), saved.size()), saved.begin());
+    if (file.bytes.size() != saved.size() || !locateBlock(saved).present)
+        throw CommandError(std::string(resultMessage(result::NoValidVcb)) + "\n" + *path +
+                           "\nThe file is no VCB area backup (4096 bytes that hold a VCB).");
+    std::optional<BlockBackup::Eeprom> eeprom;
+    const std::string eepromFile = eepromFileBeside(*path);
+    if (!eepromFile.empty() && std::filesystem::exists(utf8Path(eepromFile)))
+        if (const Outcome read = readEepromBackup(eepromFile, eeprom.emplace()); !read.ok())
+            throw CommandError(read.message);
+    int r = result::Error;
+    {
+        Busy busy(*this);
+        if (!applyComPort()) return r;
+        r = engine_.restore({&saved, eeprom ? &*eeprom : nullptr, &*path, SerialChange::Ask});
     }
     return r == result::Ok ? readVcb() : r;
 }

@@ -84,6 +84,15 @@ public:
     int verifyCode(const std::optional<std::string>& path);
     int convertVcb(int format);
     int initDefaultVcb();
+    // "Restore from Backup…": its file dialog opens in the backup folder on the backups' names.
+    static constexpr std::string_view kBackupFilesName = "VCB backups";
+    static constexpr std::string_view kBackupFilesPattern = "*-vcb.bin";
+    std::string backupFolder() const;
+    // path: the block area file chosen, none when the dialog was cancelled (13, silent). The data
+    // memory saved beside it is put back too. A backup of another serial number is asked about
+    // in the job window. A file that is no block area backup throws CommandError; no COM port
+    // checked gives 1. A restore that succeeds reads the block back, as Init Default VCB does.
+    int restoreFromBackup(const std::optional<std::string>& path);
 
     // Files dropped on the window: one file starts Prog Code with it when Prog Code is enabled
     // and no job runs, with the checks and questions of choosing it in the dialog.

@@ -55,6 +55,8 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
                            std::int32_t serialNumberDefault = kDefaultSerialNumber);
 // a HEX file with what was read of it (an unreadable file fails with 14).
 FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use);
+// "PATH: HEX File Format Error", and why when the records alone do not say.
+std::string hexProblem(const FirmwareFile& file);
 
 // "cannot read PATH: <reason>", or without the reason when there is none.
 std::string cannotReadMessage(const std::string& path, const std::string& reason);

@@ -53,7 +53,8 @@ std::string usageText() {
            "  tessel --port 2 --yes --keep-firmware program-vcb kd7.vcb\n"
            "\nExit codes: the job's result code (0 to 32, 'tessel --help exit-codes' lists them);\n"
            "64 usage error; 65 unreadable or invalid input file; 66 no complete tilt calibration\n"
-           "record (acquire-tilt); 74 output not written.\n";
+           "record (acquire-tilt); 74 output not written; 78 settings file not readable; 129 and\n"
+           "143 stopped by SIGHUP or SIGTERM (the job cancelled and reported).\n";
 }
 
 std::string commandHelp(const std::string& command) {
@@ -77,7 +78,10 @@ std::string exitCodesText() {
     return text + "  64  usage error: a command line that does not parse\n"
                   "  65  an input file that cannot be read or is not valid\n"
                   "  66  acquire-tilt: the light bar holds no complete tilt calibration record\n"
-                  "  74  an output that cannot be written (a file or standard output)\n";
+                  "  74  an output that cannot be written (a file or standard output)\n"
+                  "  78  the settings file exists but cannot be read (a folder, no permission)\n"
+                  " 129  stopped by SIGHUP: the job was cancelled and reported\n"
+                  " 143  stopped by SIGTERM: the job was cancelled and reported\n";
 }
 
 } // namespace tessel

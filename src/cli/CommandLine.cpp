@@ -46,6 +46,7 @@ constexpr OptionSpec kOptions[] = {
     {"--yes", Option::Yes, Takes::Nothing, &Request::yes},
     {"--no", Option::No, Takes::Nothing, &Request::no},
     {"--keep-firmware", Option::KeepFirmware, Takes::Nothing, &Request::keepFirmware},
+    {"--force", Option::Force, Takes::Nothing, &Request::force},
     {"--quiet", Option::Quiet, Takes::Nothing, &Request::quiet},
     {"-q", Option::Quiet, Takes::Nothing, &Request::quiet},
     {"--out", Option::Out, Takes::Value, nullptr,

@@ -26,6 +26,7 @@ struct CommandLineRequest {
     bool no = false;                       // --no
     bool quiet = false;                    // --quiet
     bool keepFirmware = false;             // --keep-firmware: Cancel at every erase
+    bool force = false;                    // restore --force: a backup of another serial number
     bool help = false;                     // --help (global, or for the command)
     std::string helpTopic;                 // --help exit-codes
     bool version = false;                  // --version

@@ -32,7 +32,7 @@ void targetFormatGiven(CommandLineRequest& req) {
 // Block data is the compacted block text unless --raw asks for the 4096-byte area; --json gives
 // the record instead. The same rule holds for every command that has block data.
 // clang-format off
-constexpr std::array<CommandInfo, 16> kCommands = {{
+constexpr std::array<CommandInfo, 17> kCommands = {{
     {.name = "read-vcb", .lightBar = true, .options = kJobOptions | OptionSet{Out, Json, Raw},
      .run = runLightBarCommand, .job = LightBarJob::ReadVcb,
      .synopsis = "read-vcb [--json | --raw] [--out FILE]",
@@ -68,6 +68,17 @@ constexpr std::array<CommandInfo, 16> kCommands = {{
          "Writes the default block into a light bar that has none (erases the light bar: program\n"
          "  the firmware afterwards).",
      .example = "tessel --port 2 --yes init-vcb"},
+    {.name = "restore", .lightBar = true, .options = kJobOptions | OptionSet{Force}, .minArgs = 1,
+     .maxArgs = 2, .run = runLightBarCommand, .job = LightBarJob::Restore,
+     .source = JobSource::Backup,
+     .synopsis = "restore BACKUP-vcb.bin [BACKUP-eeprom.bin] [--force]",
+     .description =
+         "Puts back a backup that a job saved before it wrote or erased: the VCB area (erasing the\n"
+         "  light bar first only when the saved block cannot be written over what it holds, as on\n"
+         "  a light bar left without a block), then the EEPROM when its file is given; each is\n"
+         "  verified. A backup of another serial number is refused unless --force.",
+     .example = "tessel --port 2 --yes restore SN314159-20261208-150830-vcb.bin "
+                "SN314159-20261208-150830-eeprom.bin"},
     {.name = "program-code", .lightBar = true, .options = kJobOptions, .minArgs = 1, .maxArgs = 1,
      .run = runLightBarCommand, .job = LightBarJob::ProgramCode, .source = JobSource::Firmware,
      .synopsis = "program-code HEXFILE",

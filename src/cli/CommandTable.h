@@ -32,6 +32,7 @@ enum class Option {
     Count,
     To,
     JsonRecord, // verify-vcb, program-vcb: "--json FILE" names the record to use
+    Force,
     Serial,     // history --serial N
     Since,      // history --since DATE
 };
@@ -66,9 +67,10 @@ enum class LightBarJob {
     VerifyCode,
     ReadEeprom,
     AcquireTilt,
+    Restore,
 };
 // What a job is given from a file, read before the light bar is touched.
-enum class JobSource { None, Block, Firmware };
+enum class JobSource { None, Block, Firmware, Backup };
 
 // One command of the command line: its words, what it takes, what runs it, and its help.
 struct CommandInfo {

@@ -1,7 +1,7 @@
 #include "cli/ConsoleJobWindow.h"
 
-#include <csignal>
-#include <unistd.h>
+#include "cli/StopSignals.h"
+
 #include <istream>
 #include <ostream>
 
@@ -18,39 +18,6 @@ const char* colourOf(LineStyle style) {
     return "";
 }
 
-volatile std::sig_atomic_t g_interrupted = 0;
-// While the light bar's block is being rewritten a stop would leave it with none: the signal
-// that would end the program is held here and raised again as soon as the block is in place.
-volatile std::sig_atomic_t g_rewriting = 0;
-volatile std::sig_atomic_t g_heldSignal = 0;
-
-void sayFinishing() {
-    static constexpr char kLine[] = "tessel: finishing the light bar's block, then stopping\n";
-    [[maybe_unused]] const auto n = ::write(STDERR_FILENO, kLine, sizeof kLine - 1);
-}
-
-// Ends the program by the signal's default action, unless the block is being rewritten.
-void stopBy(int signal) {
-    if (g_rewriting) {
-        g_heldSignal = signal;
-        sayFinishing();
-        return;
-    }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-extern "C" void onInterrupt(int) {
-    if (g_interrupted) {
-        stopBy(SIGINT);
-        return;
-    }
-    g_interrupted = 1; // the job's Cancel; a rewrite holds it until the block is verified
-    if (g_rewriting) sayFinishing();
-}
-
-extern "C" void onStop(int signal) { stopBy(signal); }
-
 // A held line is one a job may still take back: a step in progress or a prompt.
 bool removable(LineStyle style) { return style == LineStyle::Progress; }
 } // namespace
@@ -58,7 +25,42 @@ bool removable(LineStyle style) { return style == LineStyle::Progress; }
 ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet)
     : io_(streams), policy_(policy), advanced_(advanced), quiet_(quiet) {}
 
+std::string firmwareAdvice(const LightBarState& state) {
+    switch (state.firmware) {
+    case LightBarState::Firmware::Erased:
+        return "the light bar's firmware was erased: program it with tessel program-code FILE";
+    case LightBarState::Firmware::Incomplete:
+        return "the light bar's firmware is incomplete: program it with tessel program-code FILE";
+    case LightBarState::Firmware::Unchanged:
+    case LightBarState::Firmware::Complete: break;
+    }
+    return {};
+}
+
+std::string stopLine(const LightBarState& state) {
+    using Block = LightBarState::Block;
+    std::string line = "tessel: stopped at once: ";
+    if (const std::string firmware = firmwareAdvice(state); !firmware.empty()) line += firmware + "; ";
+    switch (state.block) {
+    case Block::Unchanged: line += "the light bar's VCB is as it was"; break;
+    case Block::Old: line += "the light bar still holds its old VCB"; break;
+    case Block::New: line += "the light bar holds the new VCB, not verified"; break;
+    case Block::Mixed: line += "the light bar holds the new VCB with old lines still in it"; break;
+    case Block::Verified: line += "the light bar's VCB is in place"; break;
+    case Block::Differs: line += "the light bar's VCB differs from the one written"; break;
+    case Block::Lost: line += "the light bar holds no valid VCB"; break;
+    }
+    if (state.backupBlockFile.empty()) return line;
+    const bool lost =
+        state.block == Block::Lost || state.block == Block::Differs || state.block == Block::Mixed;
+    return line + (lost && state.backupHeldBlock ? ": put it back with tessel restore "
+                                                 : "; backups: ") +
+           state.backupFiles();
+}
+
 void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) {
+    stopsignals::setStopLine(stopLine(LightBarState{}));
+    stopsignals::setJobRunning(true);
     withBlockPane_ = withBlockPane;
     progressVisible_ = false;
     held_.clear();
@@ -158,26 +160,16 @@ void ConsoleJobWindow::clearProgressBar() {
 
 void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 
-void ConsoleJobWindow::installInterruptHandler() {
-    std::signal(SIGINT, onInterrupt);
-#ifdef SIGHUP // POSIX only: a Windows console has no hang-up signal
-    std::signal(SIGHUP, onStop);
-#endif
-    std::signal(SIGTERM, onStop);
-}
+void ConsoleJobWindow::setRewritingBlock(bool rewriting) { stopsignals::setRewriting(rewriting); }
 
-void ConsoleJobWindow::setRewritingBlock(bool rewriting) {
-    g_rewriting = rewriting ? 1 : 0;
-    if (rewriting || g_heldSignal == 0) return;
-    const int signal = g_heldSignal;
-    g_heldSignal = 0;
-    stopBy(signal);
+void ConsoleJobWindow::lightBarStateChanged(const LightBarState& state) {
+    stopsignals::setStopLine(stopLine(state));
 }
 
 bool ConsoleJobWindow::aborted() {
-    const bool was = cancelRequested_ || g_interrupted;
+    const bool fromOutside = stopsignals::takeCancel();
+    const bool was = cancelRequested_ || fromOutside;
     cancelRequested_ = false;
-    g_interrupted = 0;
     return was;
 }
 
@@ -215,6 +207,7 @@ void ConsoleJobWindow::waitForOk(const std::string&) {
 }
 
 void ConsoleJobWindow::close() {
+    stopsignals::setJobRunning(false);
     clearProgressBar();
     if (quiet_) {
         // Only the job's final lines: its report and its outcome, never the step-by-step log.

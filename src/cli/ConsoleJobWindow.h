@@ -58,14 +58,12 @@ public:
     };
     const Answers& answers() const { return answers_; }
 
-    // A Cancel from outside: the next abort test of the job sees it.
+    // A Cancel from outside: the next abort test of the job sees it. Ctrl+C, SIGTERM and SIGHUP
+    // cancel the same way while a job runs (see StopSignals.h).
     void requestCancel() { cancelRequested_ = true; }
-    // Makes Ctrl+C a Cancel for the running job's next abort test, so the port is closed and
-    // the job ends as an aborted one; a second Ctrl+C, SIGHUP or SIGTERM ends the program at
-    // once, except while the light bar's block is being rewritten: then they are held (a line
-    // on stderr says so) and act as soon as the block is in place.
-    static void installInterruptHandler();
     void setRewritingBlock(bool rewriting) override;
+    // Prepares the line a stop that ends the program at once writes.
+    void lightBarStateChanged(const LightBarState& state) override;
 
 private:
     struct Line {
@@ -92,5 +90,11 @@ private:
     std::vector<Line> printed_;  // terminal mode: lines on screen that may still be removed
     std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close
 };
+
+// What the light bar's firmware needs after a job, in the command line's words; empty when
+// nothing.
+std::string firmwareAdvice(const LightBarState& state);
+// The line written when the program is stopped at once: what the light bar holds, its backups.
+std::string stopLine(const LightBarState& state);
 
 } // namespace tessel

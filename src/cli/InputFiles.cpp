@@ -3,6 +3,7 @@
 #include "cli/BlockFile.h"
 #include "cli/CliCommands.h"
 #include "cli/RecordJson.h"
+#include "jobs/ResultCode.h"
 
 namespace tessel {
 
@@ -22,6 +23,11 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
     } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
         failWith(env, exitcode::BadInput, path + ": " + e.what());
     }
+}
+
+std::string hexProblem(const FirmwareFile& file) {
+    const std::string why = file.why();
+    return file.path + ": " + resultMessage(file.code()) + (why.empty() ? "" : ": the file " + why);
 }
 
 FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use) {

@@ -2,12 +2,14 @@
 // light bar with --simulate. Each runs in an application session, which starts and ends the
 // program as the main window does; here are only the arguments and the output.
 #include "app/AppSession.h"
+#include "app/BackupFiles.h"
 #include "block/BlockText.h"
 #include "block/RecordRules.h"
 #include "cli/CliCommands.h"
 #include "cli/CommandTable.h"
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
+#include "cli/StopSignals.h"
 #include "jobs/ResultCode.h"
 #include "support/ComPorts.h"
 
@@ -26,6 +28,8 @@ struct JobInput {
     std::unique_ptr<FirmwareImage> image;
     std::string hexPath;
     std::string hexSha256;          // the HEX file's digest, for the job history
+    BlockArea backup{};             // restore: the saved block area
+    std::optional<BlockBackup::Eeprom> eeprom; // and the saved data memory, when given
 };
 
 ConfigBlock sourceRecord(const CommandLineRequest& req, CliEnvironment& env,
@@ -57,12 +61,16 @@ void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInpu
     input.hexPath = req.args[0];
     FirmwareFile file = loadHexFile(env, input.hexPath, FirmwareUse::Job);
     input.hexSha256 = file.sha256;
-    if (file.problem == FirmwareFile::Problem::NotHex)
-        failWith(env, file.code(), input.hexPath + ": " + resultMessage(file.code()));
-    if (file.problem == FirmwareFile::Problem::NoFirmware)
-        failWith(env, file.code(),
-                 input.hexPath + " holds no firmware byte: " + resultMessage(file.code()));
+    if (!file.ok()) failWith(env, file.code(), hexProblem(file));
     input.image = std::move(file.image);
+}
+
+// restore: the saved block area (any block file) and the data memory's 4096 bytes.
+void prepareBackup(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
+    input.backup = loadBlockFile(env, req.args[0]);
+    if (req.args.size() < 2) return;
+    if (const Outcome read = readEepromBackup(req.args[1], input.eeprom.emplace()); !read.ok())
+        failWith(env, read.code, read.message);
 }
 
 AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
@@ -122,6 +130,9 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     case LightBarJob::ProgramCode: return engine.programFirmware(*input.image, &input.hexPath);
     case LightBarJob::VerifyCode: return engine.verifyFirmware(*input.image, &input.hexPath);
     case LightBarJob::AcquireTilt: return runAcquireTilt(req, env, engine, data);
+    case LightBarJob::Restore:
+        return engine.restore({&input.backup, input.eeprom ? &*input.eeprom : nullptr, &req.args[0],
+                               req.force ? SerialChange::Accept : SerialChange::Refuse});
     case LightBarJob::ReadEeprom: {
         std::array<std::uint8_t, 4096> buffer{};
         const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
@@ -148,19 +159,23 @@ const char* commandForReport(int code) {
     }
 }
 
-// After the job's log: what the answers left undone, an erased firmware, the command for a hint.
+// After the job's log: what the answers left undone, what the light bar's firmware needs, the
+// command for a hint, a stop from outside.
 void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
-                    const ConsoleJobWindow::Answers& answers, int exitCode) {
+                    const ConsoleJobWindow::Answers& answers, const LightBarState& lightBar,
+                    int exitCode) {
     if (answers.erasesRefused > 0)
         env.err << "tessel: nothing was erased"
                 << (req.keepFirmware ? " (--keep-firmware)" : "") << '\n';
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
-    const bool firmwareRestored = req.info->job == LightBarJob::ProgramCode && exitCode == 0;
-    if (answers.erasesConfirmed > 0 && !firmwareRestored)
-        env.err << "tessel: the light bar's firmware was erased: program it with tessel "
-                   "program-code FILE\n";
+    if (req.info->job == LightBarJob::Restore && exitCode == result::SerialNumberChangeCancelled)
+        env.err << "tessel: the backup is of another serial number: give --force to restore it\n";
+    if (const std::string advice = firmwareAdvice(lightBar); !advice.empty())
+        env.err << "tessel: " << advice << '\n';
     if (const char* command = commandForReport(exitCode))
         env.err << "tessel: on the command line: " << command << '\n';
+    if (const int signal = stopsignals::stopSignal(); signal != 0)
+        env.err << "tessel: stopped by signal " << signal << ": exit code " << 128 + signal << '\n';
     env.err.flush();
 }
 
@@ -179,6 +194,7 @@ ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& en
 int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     JobInput input;
     if (req.info->source == JobSource::Firmware) prepareFirmware(req, env, input);
+    if (req.info->source == JobSource::Backup) prepareBackup(req, env, input);
 
     ConsoleJobWindow window = consoleWindow(req, env);
     if (req.keepFirmware) window.refuseErases();
@@ -189,18 +205,18 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 
     int exitCode = 0;
     try {
+        if (const Outcome started = session.startOutcome(); !started.ok())
+            failWith(env, started.code, started.message);
         if (req.info->source == JobSource::Block) prepareRecord(req, env, host, input);
 
         if (session.comPort() == 0)
             failWith(env, result::Error,
                      "no COM port selected: give --port N, or set \"COM Port\" in the "
                      "[Configuration] section of " + session.services().files().iniPath);
-        if (const Outcome started = session.startOutcome(); !started.ok())
-            failWith(env, started.code, started.message);
 
         std::optional<std::string> data;
         exitCode = runJob(req, env, engine, host, input, data);
-        reportAfterJob(req, env, window.answers(), exitCode);
+        reportAfterJob(req, env, window.answers(), engine.lightBarState(), exitCode);
         if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
             std::string reason = engine.lastErrorText();
             while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
@@ -209,8 +225,9 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
         }
         if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
-        // Last, so an output that cannot be written loses nothing of the job.
-        if (data) writeOutput(env, req.out, *data);
+        // Last, so an output that cannot be written loses nothing of the job; a program told to
+        // stop writes none.
+        if (data && stopsignals::stopSignal() == 0) writeOutput(env, req.out, *data);
     } catch (const CommandFailure& failure) {
         exitCode = failure.exitCode;
     }
@@ -221,6 +238,8 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
 int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     ConsoleJobWindow window = consoleWindow(req, env);
     AppSession session(sessionOptions(req, env), window);
+    if (const Outcome started = session.startOutcome(); !started.ok())
+        failWith(env, started.code, started.message);
     std::string text;
     for (int n = 1; n <= 4; ++n) {
         // As the COM Port menu probes: a skipped port is never opened.

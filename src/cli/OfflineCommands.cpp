@@ -71,7 +71,7 @@ int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
     const FirmwareFile file = loadHexFile(env, req.args[0], FirmwareUse::Inspection);
     const int r = file.code();
     writeOutput(env, req.out, hexInfoText(req, r, *file.image));
-    if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
+    if (r != 0) env.err << "tessel: " << hexProblem(file) << '\n';
     return r;
 }
 
@@ -80,11 +80,10 @@ int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
     const FirmwareImage& image = *file.image;
     const int r = file.code();
     if (r != 0 && !req.partial)
-        failWith(env, r, req.args[0] + ": " + resultMessage(r) +
-                             ": nothing written (--partial writes what was read)");
+        failWith(env, r, hexProblem(file) + ": nothing written (--partial writes what was read)");
     writeOutput(env, req.out,
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
-    if (r != 0) env.err << "tessel: " << req.args[0] << ": " << resultMessage(r) << '\n';
+    if (r != 0) env.err << "tessel: " << hexProblem(file) << '\n';
     return r;
 }
 

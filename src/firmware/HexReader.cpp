@@ -76,18 +76,22 @@ bool HexLineReader::next() {
     return true;
 }
 
-ResultCode readHex(std::istream& in, FirmwareImage& image) {
+ResultCode readHex(std::istream& in, FirmwareImage& image, bool* endRecordRead) {
     image.clear();
     HexLineReader reader(in.rdbuf());
     std::uint32_t segmentBase = 0;
     bool good = true;
+    if (endRecordRead) *endRecordRead = false;
 
     while (reader.next()) {
         const std::string_view line = reader.line();
         if (line.empty() || line[0] != ':') continue;
         const auto type = byteAt(line, 7);
         if (!type) continue;
-        if (*type == kEndOfFile) break;
+        if (*type == kEndOfFile) {
+            if (endRecordRead) *endRecordRead = true;
+            break;
+        }
         if (*type != kData && *type != kExtendedSegmentAddress) continue;
         if (!recordIsGood(line)) {
             good = false;

@@ -15,9 +15,10 @@ namespace tessel {
 // address (02) records; every other record type is ignored. The image is erased first. A bad
 // digit or checksum stops the read with HexFileFormatError, keeping the bytes stored before it.
 // Data that would reach into the block area or beyond is dropped without a message. A file
-// without an end-of-file record is read to its end and accepted. The length is updated in
-// every case.
-ResultCode readHex(std::istream& in, FirmwareImage& image);
+// without an end-of-file record is read to its end; endRecordRead (when given) tells whether the
+// record came, since a file cut after a whole record reads cleanly up to the cut. The length is
+// updated in every case.
+ResultCode readHex(std::istream& in, FirmwareImage& image, bool* endRecordRead = nullptr);
 
 // Splits a HEX file into lines, one character at a time, without allocating. Control
 // characters other than CR before a line are skipped, so CR LF and LF-only files both work;

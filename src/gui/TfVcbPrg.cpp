@@ -97,6 +97,7 @@ void TfVcbPrg::connectCommands() {
     onClick(controls::kConvertToFormat1, [&m] { m.convertVcb(1); });
     onClick(controls::kConvertToFormat2, [&m] { m.convertVcb(2); });
     onClick(controls::kInitDefaultVcb, [&m] { m.initDefaultVcb(); });
+    onClick(controls::kRestoreFromBackup, [this] { model_.restoreFromBackup(chooseBackupFile()); });
     connect(widgets_.action("mExit"), &QAction::triggered, this, &QWidget::close);
     connect(menuBar()->findChild<QMenu*>("mComPort"), &QMenu::aboutToShow, this,
             [this] { run([this] { model_.comPortMenuOpened(); }); });
@@ -166,11 +167,22 @@ void TfVcbPrg::showStoppedField() {
     }
 }
 
-std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(model_.hexFolder()));
-    dialog.setObjectName("odOpenHexFile");
+std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::string& folder,
+                                                const QStringList& filters, QString* filter) {
+    QFileDialog dialog(this, "Open", QString::fromStdString(folder));
+    dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(*filter);
+    dialog.resize(720, 440); // room for the file names, sizes and dates
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    *filter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::string> TfVcbPrg::chooseHexFile() {
     // Qt's filter patterns are case-sensitive here: each extension also in capitals.
     QStringList filters;
     for (const auto& filter : MainWindowModel::kHexFilters) {
@@ -178,13 +190,16 @@ std::optional<std::string> TfVcbPrg::chooseHexFile() {
         const QString patterns = pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper();
         filters << qText(filter.name.substr(0, filter.name.find(" ("))) + " (" + patterns + ")";
     }
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.at(static_cast<qsizetype>(model_.hexFilter())));
-    dialog.resize(720, 440); // room for the file names, sizes and dates
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    model_.hexFilterChosen(static_cast<std::size_t>(filters.indexOf(dialog.selectedNameFilter())));
-    return dialog.selectedFiles().constFirst().toStdString();
+    QString filter = filters.at(static_cast<qsizetype>(model_.hexFilter()));
+    auto path = chooseFile("odOpenHexFile", model_.hexFolder(), filters, &filter);
+    if (path) model_.hexFilterChosen(static_cast<std::size_t>(filters.indexOf(filter)));
+    return path;
+}
+
+std::optional<std::string> TfVcbPrg::chooseBackupFile() {
+    QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
+                      QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
+    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, &backups);
 }
 
 void TfVcbPrg::dragEnterEvent(QDragEnterEvent* event) {

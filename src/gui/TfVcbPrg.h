@@ -4,6 +4,7 @@
 #include "gui/LayoutWidgets.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -57,6 +58,12 @@ private:
     void showStoppedField();
     // The firmware file dialog; none when cancelled.
     std::optional<std::string> chooseHexFile();
+    // The backup dialog of "Restore from Backup…", in the backup folder; none when cancelled.
+    std::optional<std::string> chooseBackupFile();
+    // A file dialog for one existing file, opening on *filter, which becomes the one last used;
+    // none when cancelled.
+    std::optional<std::string> chooseFile(const char* name, const std::string& folder,
+                                          const QStringList& filters, QString* filter);
 
     WindowSet& windows_;
     MainWindowModel& model_;

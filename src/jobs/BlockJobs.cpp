@@ -22,32 +22,58 @@ bool BlockJobs::needsNoErase() const {
     return true;
 }
 
-bool BlockJobs::canRewriteWithoutErase() {
+std::optional<RewritePlan> BlockJobs::planWithoutErase() {
     BlockView& reference = blocks_.reference;
-    if (reference.format != 2 || blocks_.before.format != 2) return false;
+    const BlockView& before = blocks_.before;
+    if (before.present() && (reference.format != 2 || before.format != 2)) return std::nullopt;
     frame_.readWholeBlockArea();
-    if (!frame_.ok()) return false;
-    if (needsNoErase()) return true;
+    if (!frame_.ok()) return std::nullopt;
+    const BlockArea& stored = frame_.wholeBlockArea();
+    // Written straight over the old text when it can be, unless that would pass through a mix
+    // the in-place update avoids.
+    std::optional<RewritePlan> over;
+    if (needsNoErase()) over = planRewrite(stored, reference.area);
+    if (over && over->clean()) return over;
+    if (!before.present()) return over;
+    BlockArea updated = reference.area;
     BlockArea work{};
-    if (!inPlaceUpdate(reference.area, frame_.wholeBlockArea(), work)) return false;
+    if (!inPlaceUpdate(updated, stored, work)) return over;
+    auto plan = planRewrite(stored, updated);
+    if (!plan || (over && !plan->clean())) return over;
+    reference.area = updated;
     reference.locate();
-    return true;
+    return plan;
 }
 
-void BlockJobs::confirmSerialNumberChange() {
+void BlockJobs::confirmSerialNumberChange(SerialChange change) {
     const BlockView& before = blocks_.before;
     const BlockView& reference = blocks_.reference;
-    if (before.serialNumber == reference.serialNumber) return;
+    if (!before.present() || before.serialNumber == reference.serialNumber) return;
     JobWindow& window = frame_.window();
     window.errorLine(" Serial Number is being changed");
     window.errorLine(
         formatLine("   from %d to %d.", before.serialNumber, reference.serialNumber));
-    window.progressLine("   --- ARE YOU SURE? ---");
-    const bool yes = window.askYesNo();
-    window.removeLastLine();
+    if (change == SerialChange::Accept) return;
+    bool yes = false;
+    if (change == SerialChange::Ask) {
+        window.progressLine("   --- ARE YOU SURE? ---");
+        yes = window.askYesNo();
+        window.removeLastLine();
+    }
     if (yes) return;
     frame_.fail(result::SerialNumberChangeCancelled);
     window.errorLine(" Serial Number change is aborted");
+}
+
+void BlockJobs::writeReference(const std::optional<RewritePlan>& plan, bool sayFirmwareGoes) {
+    if (!plan) {
+        frame_.eraseAndRewrite(kEraseLine, sayFirmwareGoes ? kFirmwareGoneLine : "", [&] {
+            writeAndVerify(planWriteAfterErase(blocks_.reference.area));
+        });
+        return;
+    }
+    frame_.window().plainLine(" Light Bar Erasure not required");
+    frame_.rewrite([&] { writeAndVerify(*plan); });
 }
 
 void BlockJobs::readAndShowBefore() {
@@ -108,11 +134,11 @@ void BlockJobs::renderDefaultBlock() {
 }
 
 // A block that was written but reads back differently must not end as a success.
-void BlockJobs::writeAndVerify() {
+void BlockJobs::writeAndVerify(const RewritePlan& plan) {
     BlockView& reference = blocks_.reference;
     BlockView& after = blocks_.after;
     frame_.steps({
-        [&] { blocks_.writeBlock(reference); },
+        [&] { blocks_.writePlan(plan); },
         [&] { blocks_.readBlockArea(after); },
         [&] {
             if (!blocks_.compareBlocks(after, reference)) frame_.fail(result::VcbVerifyError);
@@ -157,21 +183,16 @@ ResultCode BlockJobs::verifyBlock(const BlockArea& reference) {
 
 ResultCode BlockJobs::programBlock(const BlockArea& reference) {
     BlockView& before = blocks_.before;
-    bool eraseNeeded = true;
+    std::optional<RewritePlan> plan;
     return frame_.run(
         {.title = "--- Program Light Bar VCB ---", .blockPane = true, .writes = true},
         {
             [&] { blocks_.showBlock(reference); },
             [&] { readForProgramming(reference); },
-            [&] { eraseNeeded = !canRewriteWithoutErase(); },
-            [&] { frame_.backUp(before.serialNumber, eraseNeeded); },
-            [&] { confirmSerialNumberChange(); },
-            [&] {
-                if (eraseNeeded)
-                    return frame_.eraseAndRewrite(kEraseLine, {}, [&] { writeAndVerify(); });
-                frame_.window().plainLine(" Light Bar Erasure not required");
-                frame_.rewrite([&] { writeAndVerify(); });
-            },
+            [&] { plan = planWithoutErase(); },
+            [&] { frame_.backUp(before.serialNumber, !plan); },
+            [&] { confirmSerialNumberChange(SerialChange::Ask); },
+            [&] { writeReference(plan, false); },
         });
 }
 
@@ -192,7 +213,7 @@ ResultCode BlockJobs::convertBlock(int targetFormat) {
             [&] {
                 frame_.eraseAndRewrite(kEraseLine, kFirmwareGoneLine, [&] {
                     writing = true;
-                    writeAndVerify();
+                    writeAndVerify(planWriteAfterErase(reference.area));
                 });
             },
         },
@@ -212,7 +233,7 @@ ResultCode BlockJobs::initDefaultBlock() {
             [&] { renderDefaultBlock(); },
             [&] { blocks_.showBlock(blocks_.reference.area); },
             [&] { frame_.backUp(blocks_.before.serialNumber, true); },
-            [&] { frame_.eraseAndRewrite(kEraseLine, kFirmwareGoneLine, [&] { writeAndVerify(); }); },
+            [&] { writeReference(std::nullopt, true); },
         });
 }
 

@@ -10,8 +10,8 @@ namespace tessel {
 
 // The stretch in which the light bar's block is being rewritten: from the erase (or the first
 // byte of a write without one) to the end of the new block's verification. A Cancel seen
-// meanwhile is held and ends the job as aborted (23) when the stretch ends; a failure inside it
-// makes the final report name the backup and how to put it back.
+// meanwhile is held and honoured at the first abort test after the stretch; a job with none left
+// ends as done. A failure inside it makes the final report say what the light bar now holds.
 class JobFrame::RewriteStretch {
 public:
     explicit RewriteStretch(JobFrame& frame) : frame_(frame) {
@@ -22,9 +22,16 @@ public:
     ~RewriteStretch() {
         JobState& state = *frame_.state_;
         state.rewriting = false;
+        if (frame_.ok()) {
+            frame_.noteBlock(LightBarState::Block::Verified);
+        } else {
+            state.rewriteFailed = true;
+            // Read back after writing: a block that is not the one written, or none at all.
+            if (frame_.result() == result::VcbVerifyError) frame_.noteBlock(LightBarState::Block::Differs);
+            if (frame_.result() == result::NoValidVcb) frame_.noteBlock(LightBarState::Block::Lost);
+        }
         frame_.window_.setRewritingBlock(false);
-        if (!frame_.ok()) state.blockLost = true;
-        if (state.cancelHeld) frame_.fail(result::OperationAborted); // the block is in place now
+        state.cancelPending = state.cancelHeld;
         state.cancelHeld = false;
     }
     RewriteStretch(const RewriteStretch&) = delete;
@@ -45,11 +52,11 @@ void JobFrame::readWholeBlockArea() {
     state_->wholeAreaRead = ok();
 }
 
-void JobFrame::backUp(std::int32_t serialNumber, bool beforeErase) {
+void JobFrame::backUp(std::int32_t serialNumber, bool withEeprom) {
     beginLongStep(" Saving a backup of the Light Bar");
     if (!state_->wholeAreaRead) readWholeBlockArea();
     auto& eeprom = state_->eeprom;
-    if (beforeErase) {
+    if (withEeprom) {
         // The erase clears the EEPROM too (EESAVE is left unprogrammed): the tilt calibration
         // record goes with it.
         runLoop({.to = eeprom.size(), .every = 64, .total = eeprom.size(), .countDone = true},
@@ -63,7 +70,7 @@ void JobFrame::backUp(std::int32_t serialNumber, bool beforeErase) {
     window_.removeLastLine();
     state_->backupRead = true;
     state_->backupSerialNumber = serialNumber;
-    state_->backupBeforeErase = beforeErase;
+    state_->backupWithEeprom = withEeprom;
 }
 
 bool JobFrame::saveBackup() {
@@ -72,27 +79,27 @@ bool JobFrame::saveBackup() {
     state.backupRead = false;
     const BlockBackup::Saved saved =
         backup_.save(state.backupSerialNumber, state.wholeBlockArea,
-                     state.backupBeforeErase ? &state.eeprom : nullptr, std::time(nullptr));
-    state.backupBlockFile = saved.blockFile;
-    state.backupEepromFile = saved.eepromFile;
+                     state.backupWithEeprom ? &state.eeprom : nullptr, std::time(nullptr));
     if (!saved.ok) {
         window_.errorLine(" Cannot save a backup of the Light Bar: " + saved.error);
         window_.errorLine(" Nothing is erased or written");
-        state.backupBlockFile.clear();
-        state.backupEepromFile.clear();
         fail(result::OutputFileWriteError);
         return false;
     }
-    state.backupHeldBlock = locateBlock(state.wholeBlockArea).present;
+    LightBarState& bar = state.lightBar;
+    bar.backupBlockFile = saved.blockFile;
+    bar.backupEepromFile = saved.eepromFile;
+    bar.backupHeldBlock = locateBlock(state.wholeBlockArea).present;
+    lightBarChanged();
     return true;
 }
 
 void JobFrame::logBackup() {
-    const JobState& state = *state_;
-    if (!state.backupBlockFile.empty())
-        window_.plainLine(" Light Bar VCB area saved to " + state.backupBlockFile);
-    if (!state.backupEepromFile.empty())
-        window_.plainLine(" Light Bar EEPROM saved to " + state.backupEepromFile);
+    const LightBarState& bar = state_->lightBar;
+    if (!bar.backupBlockFile.empty())
+        window_.plainLine(" Light Bar VCB area saved to " + bar.backupBlockFile);
+    if (!bar.backupEepromFile.empty())
+        window_.plainLine(" Light Bar EEPROM saved to " + bar.backupEepromFile);
 }
 
 void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& secondLine,
@@ -110,8 +117,12 @@ void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& 
     // Saved before the erase; named after its outcome, which takes the erase line's place.
     if (!saveBackup()) return;
     RewriteStretch stretch(*this);
-    state_->erased = true;
     isp_.chipErase();
+    // A line that failed before the instruction's last clock edge left the chip as it was.
+    if (isp_.lastInstructionDelivered()) {
+        state_->lightBar.firmware = LightBarState::Firmware::Erased;
+        noteBlock(LightBarState::Block::Lost);
+    }
     isp_.waitAfterErase();
     if (ok()) {
         window_.removeLastLine();
@@ -126,17 +137,48 @@ void JobFrame::rewrite(const JobStep& write) {
     if (!saveBackup()) return;
     logBackup();
     RewriteStretch stretch(*this);
+    noteBlock(LightBarState::Block::Old);
     write();
 }
 
-void JobFrame::lostBlockReport() {
-    const JobState& state = *state_;
-    if (!state.blockLost) return;
-    window_.errorLine(" The Light Bar holds no valid VCB now");
-    if (state.backupBlockFile.empty() || !state.backupHeldBlock) return;
-    window_.errorLine(" Its VCB was saved to " + state.backupBlockFile);
-    window_.errorLine(" Put it back with: tessel program-vcb " + state.backupBlockFile);
-    window_.errorLine("   (after: tessel init-vcb, when the Light Bar has no VCB)");
+void JobFrame::noteBlock(LightBarState::Block block) {
+    state_->lightBar.block = block;
+    lightBarChanged();
+}
+
+void JobFrame::noteFirmware(LightBarState::Firmware firmware) {
+    state_->lightBar.firmware = firmware;
+    lightBarChanged();
+}
+
+void JobFrame::rewriteReport() {
+    if (!state_->rewriteFailed) return;
+    const LightBarState& bar = state_->lightBar;
+    switch (bar.block) {
+    case LightBarState::Block::Unchanged:
+        window_.errorLine(" Nothing was erased: the Light Bar is as it was before");
+        return;
+    case LightBarState::Block::Old:
+        window_.errorLine(" The Light Bar still holds its old VCB");
+        return;
+    case LightBarState::Block::New:
+        window_.errorLine(" The Light Bar holds the new VCB, not verified");
+        return;
+    case LightBarState::Block::Mixed:
+        window_.errorLine(" The Light Bar holds the new VCB with old lines still in it");
+        break;
+    case LightBarState::Block::Verified:
+        return;
+    case LightBarState::Block::Differs:
+        window_.errorLine(" The Light Bar holds a VCB that differs from the one written");
+        break;
+    case LightBarState::Block::Lost:
+        window_.errorLine(" The Light Bar holds no valid VCB now");
+        break;
+    }
+    if (bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
+    window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
+    window_.errorLine(" Put it back with: tessel restore " + bar.backupFiles());
 }
 
 } // namespace tessel

@@ -10,8 +10,6 @@ namespace tessel {
 
 namespace {
 
-constexpr std::uint8_t kWithdrawnByte = 0x00;
-
 std::uint32_t flashAddress(std::size_t offset) {
     return kBlockAreaBase + static_cast<std::uint32_t>(offset);
 }
@@ -73,26 +71,32 @@ void BlockSteps::showBlock(const BlockArea& area) {
     frame_.window().showBlock(std::string_view(text, display_.location.length));
 }
 
-void BlockSteps::writeBlock(BlockView& view) {
+void BlockSteps::writePlan(const RewritePlan& plan) {
     frame_.beginLongStep(" Programming Light Bar VCB");
-    view.locate();
-    if (!fitsInArea(view)) {
-        frame_.fail(result::ReferenceVcbNotValid);
-        return;
-    }
     IspInstructions& isp = frame_.isp();
-    const std::size_t offset = frame_.runLoop(
-        {.from = view.location.title,
-         .to = view.location.blockEnd(),
-         .every = 64,
-         .total = kBlockAreaSize},
-        [&](std::size_t i) {
-            isp.writeFlashByte(flashAddress(i), toFlashByte(view.area[i]));
+    const LightBarState::Block unwritten = frame_.lightBarState().block;
+    std::size_t total = 0;
+    for (const auto& write : plan.writes) total += write.offsets.size();
+    std::size_t page = 0, inPage = 0;
+    const std::size_t done = frame_.runLoop(
+        {.to = total, .every = 64, .total = total, .countDone = true}, [&](std::size_t) {
+            const RewritePlan::PageWrite& write = plan.writes[page];
+            const std::size_t offset = write.offsets[inPage];
+            isp.writeFlashByte(flashAddress(offset), plan.target[offset]);
+            if (++inPage < write.offsets.size()) return JobFrame::Next::Byte;
+            const std::uint64_t delivered = isp.pageWritesDelivered();
+            if (frame_.ok()) isp.finishPageWriting();
+            if (isp.pageWritesDelivered() != delivered)
+                frame_.noteBlock(write.reads == RewritePlan::Reading::New ? LightBarState::Block::New
+                                 : write.reads == RewritePlan::Reading::Mixed
+                                     ? LightBarState::Block::Mixed
+                                     : unwritten);
+            ++page;
+            inPage = 0;
             return JobFrame::Next::Byte;
         });
-    if (frame_.ok() && view.format < 2) isp.writeFlashByte(flashAddress(offset), kWithdrawnByte);
-    if (frame_.ok()) isp.finishPageWriting();
-    frame_.endLongStep(JobFrame::percentOf(offset, kBlockAreaSize), " Light Bar VCB is Programmed");
+    if (plan.writes.empty()) frame_.noteBlock(LightBarState::Block::New); // it reads so already
+    frame_.endLongStep(JobFrame::percentOf(done, total), " Light Bar VCB is Programmed");
 }
 
 void BlockSteps::canonicalize(BlockArea& area) {

@@ -4,6 +4,7 @@
 #include "jobs/BlockHost.h"
 #include "jobs/BlockView.h"
 #include "jobs/JobFrame.h"
+#include "jobs/RewritePlan.h"
 
 #include <cstddef>
 
@@ -29,9 +30,10 @@ public:
     void compact(BlockView& view);
     // Shows the area's block, compacted, in the block pane; no block gives 5.
     void showBlock(const BlockArea& area);
-    // Writes the view's block from its title to its end (plus a zero byte after a format 1
-    // block); a block that does not fit the area gives 7.
-    void writeBlock(BlockView& view);
+    // Writes a plan's pages in its order, each page write carrying only its own bytes (the rest
+    // is loaded as 0xFF, which leaves flash as it is). After each page write that reached the
+    // chip the light bar's state says whether it reads as the new block.
+    void writePlan(const RewritePlan& plan);
     // Compares the light bar's block with the reference by their values, with the verify lines;
     // false on any difference or failure.
     bool compareBlocks(BlockView& lightBar, BlockView& referenceView);

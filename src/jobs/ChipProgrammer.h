@@ -62,6 +62,8 @@ public:
     }
     ResultCode convertBlock(int targetFormat) { return blockJobs_.convertBlock(targetFormat); }
     ResultCode initDefaultBlock() { return blockJobs_.initDefaultBlock(); }
+    // A backup back into the light bar: its block area, then its data memory when given.
+    ResultCode restore(const SavedLightBar& saved) { return blockJobs_.restore(saved); }
 
     // Firmware and data memory jobs. path may be null (no file named in the log).
     ResultCode verifyFirmware(const FirmwareImage& image, const std::string* path) {
@@ -81,6 +83,8 @@ public:
     const BlockView& referenceView() const { return blocks_.reference; }
     const BlockView& afterView() const { return blocks_.after; }
     const DeviceIdentity& identity() const { return frame_.isp().identity(); }
+    // What the light bar held when the last job ended, as far as its instructions tell.
+    const LightBarState& lightBarState() const { return frame_.lightBarState(); }
     const FirmwareId& fileId() const { return firmwareJobs_.fileId(); }
     const FirmwareId& chipId() const { return firmwareJobs_.chipId(); }
 

@@ -44,7 +44,7 @@ void FirmwareJobs::fileLines(const std::string* path) {
 
 void FirmwareJobs::noteFile(const FirmwareImage& image, const std::string* path) {
     fileId_ = identifyImage(image);
-    frame_.noteFirmware(path ? *path : std::string(), fileId_.product, fileId_.version);
+    frame_.noteFirmwareFile(path ? *path : std::string(), fileId_.product, fileId_.version);
 }
 
 void FirmwareJobs::introduceImage(const FirmwareImage& image, const std::string* path) {
@@ -161,6 +161,7 @@ void FirmwareJobs::writeKeptBlock() {
                            toFlashByte(reference.area[k]));
     if (frame_.ok()) isp.finishPageWriting();
     if (!frame_.ok()) return;
+    frame_.noteBlock(LightBarState::Block::New);
     frame_.window().plainLine(" Replaced Light Bar VCB area");
     verifyKeptBlock(offset, n);
 }
@@ -208,8 +209,7 @@ ResultCode FirmwareJobs::programFirmware(const FirmwareImage& image, const std::
     if (refused(image)) return frame_.result();
     BlockView& before = blocks_.before;
     return frame_.run(
-        {.title = "--- Program Light Bar Firmware Code ---", .writes = true,
-         .programsFirmware = true},
+        {.title = "--- Program Light Bar Firmware Code ---", .writes = true},
         {
             [&] { introduceImage(image, path); },
             // A light bar without a block is not programmed: the operator initialises one first.
@@ -229,8 +229,12 @@ ResultCode FirmwareJobs::programFirmware(const FirmwareImage& image, const std::
                                        [&] { writeKeptBlock(); });
             },
             // Outside the rewrite stretch: the code may be cancelled, the block is back in place.
-            [&] { programCode(image); },
+            [&] {
+                frame_.noteFirmware(LightBarState::Firmware::Incomplete);
+                programCode(image);
+            },
             [&] { verifyCode(image, false); },
+            [&] { frame_.noteFirmware(LightBarState::Firmware::Complete); },
         });
 }
 

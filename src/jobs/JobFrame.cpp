@@ -49,6 +49,9 @@ ResultCode JobFrame::run(const JobOutline& job, JobSteps body, const JobStep& re
     const bool started = ok();
     steps(body);
     if (started && !ok() && recovery) recovery();
+    // A Cancel held through the rewrite that no later step could honour: the job did it all.
+    if (state_->cancelPending && ok())
+        window_.plainLine(" Cancel came while the VCB was rewritten: it is programmed and verified");
     if (job.finalReport) finalReport();
     if (state_->lateFailure) fail(*state_->lateFailure);
     reportEnd(job);
@@ -154,8 +157,8 @@ void JobFrame::noteBlockRead(std::optional<std::int32_t> serialNumber) {
     state_->serialAfter = serialNumber;
 }
 
-void JobFrame::noteFirmware(const std::string& file, const std::string& product,
-                            const std::string& version) {
+void JobFrame::noteFirmwareFile(const std::string& file, const std::string& product,
+                                const std::string& version) {
     state_->firmwareFile = file;
     state_->firmwareProduct = product;
     state_->firmwareVersion = version;
@@ -169,12 +172,11 @@ void JobFrame::reportEnd(const JobOutline& job) {
                        .serialBefore = state.serialBefore,
                        .serialAfter = state.serialAfter,
                        .backupFiles = {},
-                       .erased = state.erased,
-                       .programsFirmware = job.programsFirmware,
+                       .firmwareIncomplete = state.lightBar.firmwareNeedsProgramming(),
                        .firmwareFile = state.firmwareFile,
                        .firmwareProduct = state.firmwareProduct,
                        .firmwareVersion = state.firmwareVersion};
-    for (const std::string* file : {&state.backupBlockFile, &state.backupEepromFile})
+    for (const std::string* file : {&state.lightBar.backupBlockFile, &state.lightBar.backupEepromFile})
         if (!file->empty()) summary.backupFiles.push_back(*file);
     window_.jobEnded(summary);
     if (!jobEndListener_) return;
@@ -184,7 +186,7 @@ void JobFrame::reportEnd(const JobOutline& job) {
 
 void JobFrame::finalReport() {
     for (const auto& line : finalReportLines(result())) window_.errorLine(line);
-    lostBlockReport();
+    rewriteReport();
 }
 
 } // namespace tessel

@@ -23,7 +23,6 @@ struct JobOutline {
     bool blockPane = false;  // whether the window shows the block pane
     bool writes = false;     // erases or writes flash: refused on a chip other than an ATmega128
     bool finalReport = true; // ends with the report of its result
-    bool programsFirmware = false; // writes the firmware back after its erase
 };
 
 // Told of every job that ran, once its final report is written and before the window waits for
@@ -68,8 +67,8 @@ public:
     // What the job read and was given, for its summary: a block read from the light bar (its
     // serial number; none when there was no block), and a firmware job's file and identity.
     void noteBlockRead(std::optional<std::int32_t> serialNumber);
-    void noteFirmware(const std::string& file, const std::string& product,
-                      const std::string& version);
+    void noteFirmwareFile(const std::string& file, const std::string& product,
+                          const std::string& version);
 
     // The result of the current or last job.
     ResultCode result() const { return result_.code(); }
@@ -106,12 +105,12 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Reads the block area (unless this job has read it whole) and, before an erase, the EEPROM
-    // for a backup. The files are saved only when the job goes on to write (eraseAndRewrite
-    // after OK, rewrite), before anything is erased or written, and named in the log; a job
-    // that stops before (No, Cancel, a failure) leaves none. A copy that cannot be saved stops
-    // the job with 11 before anything is written.
-    void backUp(std::int32_t serialNumber, bool beforeErase);
+    // Reads the block area (unless this job has read it whole) and, before an erase or a write of
+    // the data memory, the EEPROM for a backup. The files are saved only when the job goes on to
+    // write (eraseAndRewrite after OK, rewrite), before anything is erased or written, and named
+    // in the log; a job that stops before (No, Cancel, a failure) leaves none. A copy
+    // that cannot be saved stops the job with 11 before anything is written.
+    void backUp(std::int32_t serialNumber, bool withEeprom);
     // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~").
     void readWholeBlockArea();
     const BlockArea& wholeBlockArea() const { return state_->wholeBlockArea; }
@@ -121,6 +120,12 @@ public:
                          const JobStep& write);
     // Runs the rewrite of a block written without an erase inside the rewrite stretch.
     void rewrite(const JobStep& write);
+
+    // --- what the light bar holds (BlockSafety.cpp) --------------------------------------------
+    // The current or last job's view of the light bar; each change is told to the window.
+    const LightBarState& lightBarState() const { return state_->lightBar; }
+    void noteBlock(LightBarState::Block block);
+    void noteFirmware(LightBarState::Firmware firmware);
 
 private:
     class RewriteStretch;
@@ -133,7 +138,9 @@ private:
     void checkFuses();
     // Why the port did not open, as one line: the port's error text without its line end.
     std::string portFailureText() const;
-    void lostBlockReport();
+    // After a rewrite that failed: what the light bar holds now, and how to put a lost block back.
+    void rewriteReport();
+    void lightBarChanged() { window_.lightBarStateChanged(state_->lightBar); }
     // Saves the backup backUp read, once; false (result 11) when it cannot be saved.
     bool saveBackup();
     void logBackup();
@@ -147,7 +154,7 @@ private:
     BlockBackup backup_;
     bool busy_ = false;
     JobEndListener jobEndListener_;
-    std::optional<JobState> state_; // made afresh at every job's start
+    std::optional<JobState> state_{std::in_place}; // made afresh at every job's start
 };
 
 } // namespace tessel

@@ -17,13 +17,12 @@ std::size_t JobFrame::runLoop(const ByteLoop& loop, const std::function<Next(std
         if (count % loop.every == 0) {
             window_.setProgress(percentOf(count, loop.total));
             window_.processMessages();
-            if (window_.aborted()) {
-                if (state_->rewriting) {
-                    state_->cancelHeld = true; // the block is finished first
-                } else {
-                    fail(loop.abortCode);
-                    break;
-                }
+            const bool cancel = window_.aborted() || state_->cancelPending;
+            if (cancel && state_->rewriting) {
+                state_->cancelHeld = true; // the block is finished first
+            } else if (cancel) {
+                fail(loop.abortCode);
+                break;
             }
         }
         if (next == Next::Last) break;

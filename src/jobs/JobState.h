@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block/BlockArea.h"
+#include "jobs/LightBarState.h"
 #include "support/ResultCode.h"
 
 #include <array>
@@ -18,15 +19,13 @@ struct JobState {
     std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
     bool backupRead = false;                 // read for a backup, saved once the job writes
     std::int32_t backupSerialNumber = 0;     // names the backup files
-    bool backupBeforeErase = false;          // the backup takes the EEPROM too
-    std::string backupBlockFile;             // the block area's backup; empty before it is saved
-    std::string backupEepromFile;            // the EEPROM's backup; empty when none was saved
-    bool backupHeldBlock = false;            // whether that backup holds a block
+    bool backupWithEeprom = false;           // the backup takes the EEPROM too
+    LightBarState lightBar;                  // what the light bar holds, with the backups
     bool rewriting = false;                  // inside the rewrite stretch
-    bool cancelHeld = false;                 // a Cancel seen in the stretch, honoured at its end
-    bool blockLost = false;                  // the stretch ended with a failure
+    bool cancelHeld = false;                 // a Cancel seen in the stretch
+    bool cancelPending = false;              // that Cancel, for the next abort test after it
+    bool rewriteFailed = false;              // the stretch ended with a failure
     std::optional<ResultCode> lateFailure;   // the result once the final report is written
-    bool erased = false;                     // the chip was erased
     bool blockRead = false;                  // a block read noted (serialBefore is set)
     std::optional<std::int32_t> serialBefore; // the first block read, its serial number
     std::optional<std::int32_t> serialAfter;  // the last block read after any write

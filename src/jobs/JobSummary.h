@@ -19,15 +19,10 @@ struct JobSummary {
     std::optional<std::int32_t> serialAfter;  // as it read it last; none when a write of the
                                               // block was not read back
     std::vector<std::string> backupFiles;     // the files it saved before writing
-    bool erased = false;           // the chip was erased: its firmware went with it
-    bool programsFirmware = false; // the job programs firmware
-    std::string firmwareFile;      // the firmware file a firmware job was given, if any
+    // The light bar was erased and no firmware was programmed back in full and verified.
+    bool firmwareIncomplete = false;
+    std::string firmwareFile; // the firmware file a firmware job was given, if any
     std::string firmwareProduct, firmwareVersion; // that file's identity
-
-    // The light bar was erased and no firmware was programmed back in full.
-    bool firmwareIncomplete() const {
-        return erased && !(programsFirmware && result == result::Ok);
-    }
 };
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/JobSummary.h"
+#include "jobs/LightBarState.h"
 
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ public:
     // holds a Cancel meanwhile and honours it right after; a window that can be stopped from
     // outside (the console's signals) holds such stops too.
     virtual void setRewritingBlock(bool) {}
+    // What the light bar holds now, told before and after each step that changes it: a window
+    // that may have to end the program at once says so with it.
+    virtual void lightBarStateChanged(const LightBarState&) {}
     // Forgets button clicks made before the job started, so a Cancel clicked after one job's
     // last test cannot abort the next job.
     virtual void clearClicks() {}

@@ -27,6 +27,7 @@ std::uint8_t IspInstructions::exchangeByte(std::uint8_t value, bool answerUsed) 
         else
             port_.dataOut0();
         port_.clockHigh();
+        failedBeforeEdge_ = port_.failedCalls();
         received = (received << 1) | (sample ? static_cast<unsigned>(port_.sampleDataIn()) : 0u);
         port_.clockLow();
     }
@@ -38,8 +39,10 @@ std::array<std::uint8_t, 4> IspInstructions::instruction(std::uint8_t b1, std::u
                                                          unsigned usedAnswers) {
     const std::array<std::uint8_t, 4> sent = {b1, b2, b3, b4};
     std::array<std::uint8_t, 4> received{};
+    const std::uint64_t failedBefore = port_.failedCalls();
     for (std::size_t i = 0; i < 4; ++i)
         received[i] = exchangeByte(sent[i], (usedAnswers >> i) & 1u);
+    lastDelivered_ = failedBeforeEdge_ == failedBefore;
     return received;
 }
 
@@ -119,6 +122,12 @@ std::uint8_t IspInstructions::readDataByte(std::uint16_t address) {
                        static_cast<std::uint8_t>(address & 0xFF), 0x00, kReadAnswer)[3];
 }
 
+void IspInstructions::writeDataByte(std::uint16_t address, std::uint8_t value) {
+    instruction(0xC0, static_cast<std::uint8_t>(address >> 8),
+                static_cast<std::uint8_t>(address & 0xFF), value, kNoAnswer);
+    port_.wait(port_.waits().eepromWriteMs);
+}
+
 void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value) {
     const std::uint8_t op = (byteAddress & 1) ? 0x48 : 0x40;
     instruction(op, 0x00, static_cast<std::uint8_t>((byteAddress >> 1) & 0x7F), value, kNoAnswer);
@@ -127,6 +136,7 @@ void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value
 void IspInstructions::writePage(std::uint16_t pageWordAddress) {
     instruction(0x4C, static_cast<std::uint8_t>(pageWordAddress >> 8),
                 static_cast<std::uint8_t>(pageWordAddress & 0xFF), 0x00, kNoAnswer);
+    if (lastDelivered_) ++pageWritesDelivered_;
 }
 
 void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress,

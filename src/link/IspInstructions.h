@@ -37,6 +37,12 @@ public:
     // One instruction: four bytes out, the four bytes received back.
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
                                             std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
+    // Whether the last instruction reached the chip whole: no line call failed before the clock
+    // edge of its last bit, where the chip acts on it. A failure after that edge (the last
+    // sample, the clock going low) leaves it done.
+    bool lastInstructionDelivered() const { return lastDelivered_; }
+    // Page write instructions delivered so far.
+    std::uint64_t pageWritesDelivered() const { return pageWritesDelivered_; }
 
     // Up to eight reset pulses with the enable instruction: Ok, or ChipNotResponding after
     // eight failed tries, whatever line operation failed on the way. The caller stores it.
@@ -55,6 +61,9 @@ public:
 
     std::uint8_t readFlashByte(std::uint32_t byteAddress);
     std::uint8_t readDataByte(std::uint16_t address);
+    // Writes one data memory byte ("Write EEPROM Memory", C0 00aa aaaa bbbb bbbb) and waits
+    // tWD_EEPROM.
+    void writeDataByte(std::uint16_t address, std::uint8_t value);
     // The page writer: bytes in increasing address order, then finish after the last one.
     void writeFlashByte(std::uint32_t byteAddress, std::uint8_t value) {
         pageWriter_.writeByte(byteAddress, value);
@@ -83,6 +92,9 @@ private:
     DeviceIdentity identity_;
     PageWriter pageWriter_;
     std::uint64_t pollReads_ = 0;
+    std::uint64_t failedBeforeEdge_ = 0; // the port's failed calls as of the last rising edge
+    bool lastDelivered_ = false;
+    std::uint64_t pageWritesDelivered_ = 0;
 };
 
 } // namespace tessel

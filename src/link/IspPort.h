@@ -79,11 +79,15 @@ public:
 
     // Whether the job these operations serve has failed (its result is not 0).
     bool failed() const { return failures_ && !failures_->ok(); }
+    // Line calls that failed since the port was made: an instruction reached the chip whole only
+    // when none failed while it was sent.
+    std::uint64_t failedCalls() const { return failedCalls_; }
 
     Clock& clock() { return clock_; }
 
 private:
     bool check(SerialResult r) {
+        if (!r.ok) ++failedCalls_;
         if (!r.ok && failures_) failures_->fail(result::CommSystemError);
         pumpWhenDue();
         return r.ok;
@@ -114,6 +118,7 @@ private:
     int breakLevel_ = kLevelUnknown;
     std::function<void()> pump_;
     std::uint64_t lastPumpMicros_ = 0;
+    std::uint64_t failedCalls_ = 0;
 };
 
 } // namespace tessel

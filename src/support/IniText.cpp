@@ -68,18 +68,18 @@ std::string valueText(std::string_view value) {
 
 } // namespace
 
+// A line ends in CR LF, LF or a CR alone, as the platform's profile functions read it.
 IniText::IniText(std::string_view fileBytes) {
     while (!fileBytes.empty()) {
-        const auto lf = fileBytes.find('\n');
+        const auto end = fileBytes.find_first_of("\r\n");
         Line line;
-        if (lf == std::string_view::npos) {
-            line.text = std::string(fileBytes);
+        line.text = std::string(fileBytes.substr(0, end));
+        if (end == std::string_view::npos) {
             fileBytes = {};
         } else {
-            const bool cr = lf > 0 && fileBytes[lf - 1] == '\r';
-            line.text = std::string(fileBytes.substr(0, cr ? lf - 1 : lf));
-            line.end = cr ? "\r\n" : "\n";
-            fileBytes.remove_prefix(lf + 1);
+            const bool crLf = fileBytes.substr(end, 2) == "\r\n";
+            line.end = std::string(fileBytes.substr(end, crLf ? 2 : 1));
+            fileBytes.remove_prefix(end + line.end.size());
         }
         lines_.push_back(std::move(line));
     }

@@ -30,7 +30,7 @@ public:
 private:
     struct Line {
         std::string text;
-        std::string end; // "\r\n", "\n" or "" for a last line without a line end
+        std::string end; // "\r\n", "\n", "\r", or "" for a last line without a line end
     };
 
     // Indexes into lines_: the section's header and one past its last line.

@@ -71,8 +71,9 @@ TEST(CliLightBar, NothingIsErasedUnattendedWithoutYes) {
     EXPECT_NE(cli.err.find(" VCB is already Format 1"), std::string::npos);
 }
 
-// The block area saved before an erase programs back as a block file, withdrawn lines and all.
-TEST(CliLightBar, ABackupPutsTheBlockBack) {
+// The backups saved before an erase put the block (withdrawn lines and all) and the data memory
+// back in one restore; a backup of another serial number needs --force.
+TEST(CliLightBar, ARestorePutsTheBlockAndTheEepromBack) {
     CliRunner cli;
     initialise(cli);
     writeFile(cli.path("block.txt"), kBlockText);
@@ -82,13 +83,28 @@ TEST(CliLightBar, ABackupPutsTheBlockBack) {
     ASSERT_NE(saved, std::string::npos) << cli.err;
     const auto from = saved + std::string(" Light Bar VCB area saved to ").size();
     const std::string backup = cli.err.substr(from, cli.err.find('\n', from) - from);
+    const std::string eeprom = backup.substr(0, backup.size() - 7) + "eeprom.bin";
     const std::filesystem::path backupPath(backup);
     EXPECT_EQ(backupPath.parent_path(), std::filesystem::path(cli.backups)) << backup;
     EXPECT_EQ(backupPath.filename().string().rfind("SN314159-", 0), 0u) << backup;
     EXPECT_NE(readFile(backup).find('~'), std::string::npos) << "the in-place update withdrew lines";
 
-    ASSERT_EQ(cli.run({"--yes", "program-vcb", backup}), 0) << cli.out;
-    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.out;
+    EXPECT_EQ(cli.run({"--yes", "restore", backup, cli.path("block.txt")}), 65);
+    EXPECT_NE(cli.err.find("an EEPROM backup holds 4096 bytes"), std::string::npos) << cli.err;
+    ASSERT_EQ(cli.run({"--yes", "restore", backup, eeprom}), 0) << cli.err;
+    EXPECT_NE(cli.err.find(" Light Bar EEPROM is Restored"), std::string::npos) << cli.err;
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.err;
+
+    // Another light bar's backup is refused, and nothing is written, unless forced.
+    std::string other = kBlockText;
+    other.replace(other.find("314159"), 6, "314160");
+    writeFile(cli.path("other.txt"), other);
+    const std::string state = readFile(cli.state);
+    EXPECT_EQ(cli.run({"--yes", "restore", cli.path("other.txt")}), 22);
+    EXPECT_NE(cli.err.find("give --force to restore it"), std::string::npos) << cli.err;
+    EXPECT_EQ(readFile(cli.state), state);
+    EXPECT_EQ(cli.run({"--yes", "--force", "restore", cli.path("other.txt")}), 0) << cli.err;
+    EXPECT_EQ(cli.run({"verify-vcb", cli.path("other.txt")}), 0) << cli.err;
 }
 
 TEST(CliLightBar, ProgramsABlockFileInPlaceAndVerifiesIt) {
@@ -169,6 +185,17 @@ TEST(CliLightBar, UnreadableHexFilesStartNoJob) {
     writeFile(cli.path("empty.hex"), ":00000001FF\r\n");
     EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("empty.hex")}), 3);
     EXPECT_EQ(cli.err.find("---"), std::string::npos) << "no job started";
+    // Cut after a whole record, half a firmware would read cleanly: the end record is required.
+    // A record cut in the middle is a bad record, as before.
+    const std::string whole = sampleHex(2);
+    writeFile(cli.path("cut.hex"), whole.substr(0, whole.rfind(":10")));
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("cut.hex")}), 3);
+    EXPECT_NE(cli.err.find("cut.hex: HEX File Format Error: the file has no end-of-file record"),
+              std::string::npos)
+        << cli.err;
+    writeFile(cli.path("half.hex"), whole.substr(0, whole.rfind(":10") + 20));
+    EXPECT_EQ(cli.run({"--yes", "program-code", cli.path("half.hex")}), 3);
+    EXPECT_EQ(cli.err, "tessel: " + cli.path("half.hex") + ": HEX File Format Error\n");
     EXPECT_EQ(readFile(cli.state), before);
 }
 
@@ -197,6 +224,16 @@ TEST(CliLightBar, MissingPortAndUnwritableOutputsAreReported) {
     writeFile(cli.path("broken.state"), "not a light bar");
     EXPECT_EQ(cli.run({"--simulate=" + cli.path("broken.state"), "read-vcb"}), 65);
     EXPECT_EQ(readFile(cli.path("broken.state")), "not a light bar");
+
+    // A settings file that is there but cannot be read is no file of defaults.
+    std::filesystem::create_directory(cli.path("folder.INI"));
+    for (const std::string command : {"read-vcb", "ports"}) {
+        EXPECT_EQ(cli.run({"--ini", cli.path("folder.INI"), command}, false), 78) << command;
+        EXPECT_EQ(cli.err, "tessel: cannot read the settings file " + cli.path("folder.INI") +
+                               ": it is a folder (give a readable file with --ini, or none to "
+                               "start from the defaults)\n");
+        EXPECT_EQ(cli.out, "");
+    }
 }
 
 TEST(CliLightBar, ServicesStartAndTerminateAroundTheJob) {

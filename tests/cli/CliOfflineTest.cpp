@@ -157,6 +157,21 @@ TEST(CliOffline, HexInfoAndImage) {
               3);
     EXPECT_EQ(readFile(cli.path("bad.bin")).size(), 0x1F000u);
     EXPECT_EQ(cli.run({"hex", "info", cli.path("missing.hex")}), 14);
+
+    // Cut after a whole record: no end-of-file record. What was read is shown, with result 3.
+    const std::string whole = sampleHex(2);
+    writeFile(cli.path("cut.hex"), whole.substr(0, whole.rfind(":00000001FF")));
+    EXPECT_EQ(cli.run({"hex", "info", cli.path("cut.hex")}), 3);
+    EXPECT_NE(cli.out.find("result: 3 (HEX File Format Error)\nlength: 1755\n"), std::string::npos)
+        << cli.out;
+    EXPECT_NE(cli.err.find("cut.hex: HEX File Format Error: the file has no end-of-file record: "
+                           "it may be cut short"),
+              std::string::npos)
+        << cli.err;
+    EXPECT_EQ(cli.run({"hex", "image", cli.path("cut.hex"), "--partial", "--out",
+                       cli.path("cut.bin")}),
+              3);
+    EXPECT_EQ(readFile(cli.path("cut.bin")), image);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "cli/ConsoleJobWindow.h"
+#include "cli/StopSignals.h"
 
 #include <gtest/gtest.h>
 
@@ -129,27 +130,37 @@ TEST(ConsoleJobWindow, BlockIsPrintedOnlyInAdvancedModeForJobsWithABlockPane) {
 }
 
 #ifndef _WIN32 // signals that end a program and death by signal are POSIX's
-// While the block is being rewritten, SIGTERM, SIGHUP and a second Ctrl+C are held and say so;
-// the first Ctrl+C stays the job's Cancel. The held stop acts once the block is in place.
-TEST(ConsoleJobWindowDeathTest, StopsWaitForTheRewrittenBlock) {
+// While the block is being rewritten every stop waits and says so; the first is the job's Cancel,
+// seen once the block is in place. Outside the rewrite a further stop ends the program at once,
+// after the line that says what the light bar holds.
+TEST(ConsoleJobWindowDeathTest, StopsWaitForTheRewrittenBlockThenAnotherEndsAtOnce) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             Console c(AnswerPolicy::Yes, false);
-            ConsoleJobWindow::installInterruptHandler();
+            stopsignals::install();
+            c.window.showForJob("t", false);
             c.window.setRewritingBlock(true);
-            std::raise(SIGINT);
             std::raise(SIGTERM);
             std::raise(SIGINT);
             std::raise(SIGHUP);
-            std::fprintf(stderr, "cancel %s; block verified\n",
-                         c.window.aborted() ? "held" : "lost");
+            std::fprintf(stderr, "cancel %s; exit %d\n", c.window.aborted() ? "held" : "lost",
+                         128 + stopsignals::stopSignal());
             c.window.setRewritingBlock(false);
+            LightBarState state;
+            state.firmware = LightBarState::Firmware::Incomplete;
+            state.block = LightBarState::Block::Verified;
+            state.backupBlockFile = "b-vcb.bin";
+            state.backupEepromFile = "b-eeprom.bin";
+            c.window.lightBarStateChanged(state);
+            std::raise(SIGINT);
             std::fprintf(stderr, "still running\n");
             std::exit(0);
         },
-        ::testing::KilledBySignal(SIGHUP),
-        "finishing the light bar's block, then stopping\n.*cancel held; block verified\n$");
+        ::testing::KilledBySignal(SIGINT),
+        "finishing the light bar's block, then stopping\n.*cancel held; exit 143\n\n"
+        "tessel: stopped at once: the light bar's firmware is incomplete: program it with tessel "
+        "program-code FILE; the light bar's VCB is in place; backups: b-vcb.bin b-eeprom.bin\n$");
 }
 #endif
 

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 namespace tessel::testing {
 namespace {
 
@@ -127,12 +130,44 @@ TEST(MainWindow, FirmwareFileProblemsShowTheStandardErrorBox) {
     ASSERT_EQ(b.errorBoxes.size(), 1u);
     EXPECT_EQ(b.errorBoxes[0],
               "Tessel|HEX File Format Error\n" + notHex + "\nThe file holds no firmware.");
+    const std::string cut = b.dir / "cut.a90";
+    writeFile(cut, ":0400000001020304F2\n"); // no end-of-file record
+    b.fileToChoose = cut;
+    b.click(b.button("bProgCode"));
+    ASSERT_EQ(b.errorBoxes.size(), 2u);
+    EXPECT_EQ(b.errorBoxes[1], "Tessel|HEX File Format Error\n" + cut +
+                                   "\nThe file has no end-of-file record: it may be cut short.");
 
     b.fileToChoose.clear(); // the dialog is cancelled: silent
     const auto opens = b.lightBar().counts().opens;
     b.click(b.button("bVerifyCode"));
-    EXPECT_EQ(b.errorBoxes.size(), 1u);
+    EXPECT_EQ(b.errorBoxes.size(), 2u);
     EXPECT_EQ(b.lightBar().counts().opens, opens);
+}
+
+// File > "Restore from Backup…" opens its file dialog in the backup folder and puts the chosen
+// block area back with the EEPROM saved beside it; the block is read back.
+TEST(MainWindow, RestoreFromBackupPutsABackupBack) {
+    WindowBench b(kAdvancedIni);
+    b.putRecord(WindowBench::record(2, 5));
+    b.lightBar().setEepromByte(7, 0x42);
+    b.click(b.button("bReadVcb"));
+    b.action("mConvertVcbToFormat1")->trigger();
+    ASSERT_EQ(b.fieldText("lFormatNumber"), "1");
+    const std::string folder = b.session->model().backupFolder();
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 2u);
+
+    b.fileToChoose = files[1]; // the block area; its EEPROM file goes with it
+    QAction* restore = b.action("mRestoreFromBackup");
+    EXPECT_EQ(restore->text(), QString::fromUtf8("&Restore from Backup\u2026"));
+    restore->trigger();
+    EXPECT_EQ(b.dialogFolders, std::vector<std::string>{folder});
+    EXPECT_TRUE(b.errorBoxes.empty());
+    EXPECT_EQ(b.fieldText("lFormatNumber"), "2") << "the block read back";
+    EXPECT_EQ(b.lightBar().eepromByte(7), 0x42);
 }
 
 // A start-up that cannot go on shows why, then ends with the command line's exit code for the
@@ -154,6 +189,15 @@ TEST(MainWindow, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
     EXPECT_EQ(runWindows({dir / "tessel", dir / "tessel.INI", true, state}), 65);
     EXPECT_EQ(boxes, std::vector<std::string>{state + " is not a saved virtual light bar"});
     EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
+
+    std::filesystem::create_directory(dir / "folder.INI");
+    EXPECT_EQ(runWindows({dir / "tessel", dir / "folder.INI", true, state}), 78);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].rfind("cannot read the settings file " + std::string(dir / "folder.INI") +
+                                 ": it is a folder",
+                             0),
+              0u)
+        << boxes[1];
 }
 
 TEST(MainWindow, ASavedComPortThatIsSkippedIsDroppedWhenTheMenuOpens) {

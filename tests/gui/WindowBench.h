@@ -107,6 +107,7 @@ public:
     // --- the script for what pops up while a command runs ---
     std::deque<Answer> answers;               // per question; empty: OK or Yes
     std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
+    std::vector<std::string> dialogFolders;   // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
@@ -131,6 +132,7 @@ private:
             return;
         }
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialogFolders.push_back(dialog->directory().absolutePath().toStdString());
             if (fileToChoose.empty()) {
                 dialog->reject();
             } else {

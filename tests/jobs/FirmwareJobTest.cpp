@@ -132,7 +132,7 @@ TEST_F(ProgramFirmwareJob, AKeptBlockThatDidNotTakeStopsBeforeTheCode) {
     EXPECT_EQ(linesFrom(" Light Bar VCB Verify error:", 5),
               (Lines{" Light Bar VCB Verify error:", "<VCB> S/N:               314159",
                      "< LB> S/N:               314119", " VCB Verify Error",
-                     " The Light Bar holds no valid VCB now"}));
+                     " The Light Bar holds a VCB that differs from the one written"}));
     EXPECT_FALSE(b.anyPageWriteBelow(0x1F000)) << "no code is written";
 }
 

@@ -5,7 +5,9 @@
 #include "jobs/InPlaceUpdate.h"
 
 #include <cstring>
+#include <functional>
 #include <initializer_list>
+#include <optional>
 
 namespace tessel::testing {
 namespace {
@@ -111,6 +113,85 @@ TEST_F(InPlaceUpdateJob, ARefusedUpdateFallsBackToTheErase) {
     EXPECT_EQ(b.window.okCancelQuestions, 1);
     EXPECT_TRUE(b.chipErased());
     EXPECT_EQ(b.flashRecord().productName, "KD-\xE9");
+}
+
+// What the light bar's block reads as: the record its parser gives, rendered as a verify
+// compares it; none when no block is found.
+std::optional<BlockArea> readingOf(const JobBench& b) {
+    BlockArea area = b.flashBlockArea();
+    std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    if (!locateBlock(area).present) return std::nullopt;
+    ConfigBlock record;
+    parseBlock(area, record);
+    return JobBench::rendered(record);
+}
+
+struct Edit {
+    const char* name;
+    std::function<void(ConfigBlock&)> change;
+};
+
+// A block over several pages, edited in place: a line failure just before and just after each
+// page write reaches the chip leaves a block that reads as the old or the new one, and the report
+// says which. Done, the update leaves the bytes the in-place update lays out, as ever. An option
+// dropped far from the end marker, with a changed line, still shows once the marker is withdrawn
+// and the new line read: that update too is made in place (an erase would take the firmware), and
+// a failure in that stretch is reported as the mix it leaves.
+TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) {
+    const ConfigBlock old = JobBench::fullRecord(2);
+    const std::vector<Edit> edits = {
+        {"one line", [](ConfigBlock& r) { r.productName = "LB-4000"; }},
+        {"a line in every page",
+         [](ConfigBlock& r) {
+             r.serialNumber = 271829;
+             r.englishScales[3][0] = 7777;
+             fields::kTilt.back().set(r.tiltCalibration, 99);
+         }},
+        {"twenty lines dropped", [](ConfigBlock& r) { r.option(SwitchOption::Tilt) = OptionState::No; }},
+        {"an option dropped", [](ConfigBlock& r) { r.option(SwitchOption::FastConfig) = OptionState::Skip; }},
+        {"an option dropped far from a changed line",
+         [](ConfigBlock& r) {
+             r.option(SwitchOption::FastConfig) = OptionState::Skip;
+             r.productName = "LB-4000";
+         }},
+    };
+    int mixes = 0;
+    for (const Edit& edit : edits) {
+        ConfigBlock wanted = old;
+        edit.change(wanted);
+        JobBench p;
+        p.putRecord(old);
+        BlockArea laidOut = JobBench::rendered(wanted), stored = p.flashBlockArea(), work{};
+        std::replace(stored.begin(), stored.end(), std::uint8_t{0}, std::uint8_t{'~'});
+        ASSERT_TRUE(inPlaceUpdate(laidOut, stored, work)) << edit.name;
+        std::replace(laidOut.begin(), laidOut.end(), std::uint8_t{'~'}, std::uint8_t{0});
+        p.traceInstructions();
+        ASSERT_EQ(p.engine.programBlock(JobBench::rendered(wanted)), 0) << edit.name;
+        ASSERT_FALSE(p.chipErased()) << edit.name;
+        EXPECT_EQ(p.flashBlockArea(), laidOut) << edit.name;
+        const auto pageWrites = p.callsOf({0x4C});
+        ASSERT_GE(pageWrites.size(), 2u) << edit.name;
+
+        for (const std::uint64_t call : pageWrites) {
+            for (const std::uint64_t at : {call - 1, call}) { // the write lost, or just made
+                JobBench b;
+                b.putRecord(old);
+                b.lightBar.failLineCallsAfter(at);
+                EXPECT_EQ(b.engine.programBlock(JobBench::rendered(wanted)), 32);
+                const auto reading = readingOf(b);
+                const bool isNew = reading == JobBench::rendered(wanted);
+                const bool isOld = reading == JobBench::rendered(old);
+                mixes += isNew || isOld ? 0 : 1;
+                const char* line =
+                    isNew   ? " The Light Bar holds the new VCB, not verified"
+                    : isOld ? " The Light Bar still holds its old VCB"
+                            : " The Light Bar holds the new VCB with old lines still in it";
+                EXPECT_TRUE(b.window.hasLine(LineStyle::Error, line))
+                    << edit.name << " " << at << ::testing::PrintToString(b.window.texts());
+            }
+        }
+    }
+    EXPECT_GT(mixes, 0) << "the last edit passes through a mix";
 }
 
 } // namespace

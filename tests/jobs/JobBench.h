@@ -5,6 +5,7 @@
 
 #include "app/RecordHost.h"
 #include "block/BlockText.h"
+#include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
 #include "link/PortSettings.h"
 #include "sim/VirtualLightBar.h"
@@ -30,6 +31,29 @@ struct JobBench {
     TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
 
     JobBench() { engine.setBackupFolder(dir / "backups"); }
+
+    // Each instruction the chip carried out, with the line call (counted from the bench's start)
+    // that brought it: the last rising clock edge. Recorded once traceInstructions() was called.
+    struct Executed {
+        std::uint64_t lineCall;
+        std::array<std::uint8_t, 4> bytes;
+    };
+    std::vector<Executed> executed;
+    void traceInstructions() {
+        cable.afterCall = [this] {
+            const auto& log = lightBar.instructions();
+            if (log.size() > executed.size())
+                executed.push_back({lightBar.counts().lineCalls(), log.back()});
+        };
+    }
+    // The line calls that brought the instructions starting with these bytes (0x4C: page writes,
+    // 0xAC 0x80: the chip erase).
+    std::vector<std::uint64_t> callsOf(std::vector<std::uint8_t> prefix) const {
+        std::vector<std::uint64_t> calls;
+        for (const auto& e : executed)
+            if (std::equal(prefix.begin(), prefix.end(), e.bytes.begin())) calls.push_back(e.lineCall);
+        return calls;
+    }
 
     static constexpr std::uint32_t kBlockBase = 0x1F000;
     static constexpr std::array<std::uint8_t, 4> kChipErase = {0xAC, 0x80, 0x00, 0x00};
@@ -82,6 +106,32 @@ struct JobBench {
         r.productName = "KD-7";
         r.option(SwitchOption::ScalesDisplay) = OptionState::Yes;
         r.option(SwitchOption::Tilt) = OptionState::No;
+        return r;
+    }
+    // Every field set: all options, names (trailing blank and colon included), eight values in
+    // every row, a complete tilt group with negative members; it fills several flash pages.
+    static ConfigBlock fullRecord(int format) {
+        ConfigBlock r;
+        r.format = format;
+        r.serialNumber = 271828;
+        r.customerId = 3;
+        r.productName = "LB-3000 ";
+        r.tapeMinRadius = 12.5;
+        r.minSogForCogKph = 0.25;
+        r.tiltOpAmpGain = 3.125;
+        r.skipTapeMinRadius = r.skipMinSogForCog = r.skipTiltOpAmpGain = false;
+        for (std::size_t i = 0; i < kSwitchCount; ++i)
+            r.options[i] = i % 2 == 0 ? OptionState::Yes : OptionState::No;
+        r.option(SwitchOption::Tilt) = OptionState::Yes;
+        r.scaleNames = {"AB ", "CDE", "FG:", "H-J"};
+        for (std::size_t row = 0; row < 4; ++row)
+            for (std::size_t k = 0; k < kScaleRowLength; ++k) {
+                r.metricScales[row][k] = static_cast<std::uint16_t>(1000 * (row + 1) + 10 * k + 1);
+                r.englishScales[row][k] = static_cast<std::uint16_t>(9000 - 100 * row - k);
+            }
+        for (std::size_t i = 0; i < fields::kTilt.size(); ++i)
+            fields::kTilt[i].set(r.tiltCalibration,
+                                 (i % 3 == 0 ? -1 : 1) * static_cast<int>(7 * i + 3));
         return r;
     }
     std::string flashText(std::uint32_t from, std::size_t n) const {

@@ -28,13 +28,13 @@ protected:
                                   std::min<std::size_t>(n, static_cast<std::size_t>(t.end() - it)));
         return {it, end};
     }
-    // The report of a rewrite that failed: the light bar holds no valid block, and its backup.
-    std::vector<std::string> lostBlockReport() const {
-        const auto files = b.backupFiles();
+    // The report of a rewrite that failed, from its first line: what the light bar holds now,
+    // its backup and the command that puts it back.
+    std::vector<std::string> rewriteReport(const std::string& first) const {
+        const auto files = b.backupFiles(); // "...-eeprom.bin" sorts before "...-vcb.bin"
         const std::string vcb = files.empty() ? std::string("?") : files.back();
-        return {" The Light Bar holds no valid VCB now", " Its VCB was saved to " + vcb,
-                " Put it back with: tessel program-vcb " + vcb,
-                "   (after: tessel init-vcb, when the Light Bar has no VCB)"};
+        const std::string eeprom = files.size() < 2 ? std::string() : " " + files[files.size() - 2];
+        return {first, " Its VCB was saved to " + vcb, " Put it back with: tessel restore " + vcb + eeprom};
     }
 
     JobBench b;

@@ -2,8 +2,6 @@
 // signals and link failures after the erase, and every write is preceded by a backup.
 #include "JobTest.h"
 
-#include "block/RecordFields.h"
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,38 +9,12 @@
 namespace tessel::testing {
 namespace {
 
-// Every field set: all options, names (trailing blank and colon included), eight values in
-// every row, a complete tilt group with negative members.
-ConfigBlock fullRecord(int format) {
-    ConfigBlock r;
-    r.format = format;
-    r.serialNumber = 271828;
-    r.customerId = 3;
-    r.productName = "LB-3000 ";
-    r.tapeMinRadius = 12.5;
-    r.minSogForCogKph = 0.25;
-    r.tiltOpAmpGain = 3.125;
-    r.skipTapeMinRadius = r.skipMinSogForCog = r.skipTiltOpAmpGain = false;
-    for (std::size_t i = 0; i < kSwitchCount; ++i)
-        r.options[i] = i % 2 == 0 ? OptionState::Yes : OptionState::No;
-    r.option(SwitchOption::Tilt) = OptionState::Yes;
-    r.scaleNames = {"AB ", "CDE", "FG:", "H-J"};
-    for (std::size_t row = 0; row < 4; ++row)
-        for (std::size_t k = 0; k < kScaleRowLength; ++k) {
-            r.metricScales[row][k] = static_cast<std::uint16_t>(1000 * (row + 1) + 10 * k + 1);
-            r.englishScales[row][k] = static_cast<std::uint16_t>(9000 - 100 * row - k);
-        }
-    for (std::size_t i = 0; i < fields::kTilt.size(); ++i)
-        fields::kTilt[i].set(r.tiltCalibration, (i % 3 == 0 ? -1 : 1) * static_cast<int>(7 * i + 3));
-    return r;
-}
-
 using ConvertKeepsEverything = JobTest;
 
 TEST_F(ConvertKeepsEverything, AFullRecordThereAndBackInBothFormats) {
     for (int format : {1, 2}) {
         const int other = 3 - format;
-        const ConfigBlock record = fullRecord(format);
+        const ConfigBlock record = JobBench::fullRecord(format);
         ASSERT_TRUE(record.isTiltCalibrationComplete());
         b.putRecord(record);
 
@@ -75,8 +47,8 @@ std::string fileBytes(const std::string& path) {
 std::string asText(const BlockArea& area) { return {area.begin(), area.end()}; }
 
 // A format 2 block with a withdrawn line, and data memory that is not blank.
-void putUsedLightBar(JobBench& b) {
-    BlockArea area = JobBench::rendered(JobBench::sampleRecord(2));
+void putUsedLightBar(JobBench& b, const ConfigBlock& record = JobBench::sampleRecord(2)) {
+    BlockArea area = JobBench::rendered(record);
     area[88] = '~'; // the first character of "Customer ID"
     b.putBlockArea(area);
     for (std::uint32_t i = 0; i < 4096; ++i)
@@ -145,7 +117,7 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
 
     ASSERT_EQ(summaries.size(), 4u);
     EXPECT_EQ(summaries[0].serialBefore, 314159);
-    EXPECT_FALSE(summaries[1].erased) << "Cancel";
+    EXPECT_FALSE(summaries[1].firmwareIncomplete) << "Cancel before the erase";
     EXPECT_EQ(summaries[2].serialAfter, 42) << "as read back";
     EXPECT_EQ(summaries[2].backupFiles, b.backupFiles());
     EXPECT_TRUE(summaries[3].backupFiles.empty());
@@ -260,7 +232,8 @@ Profile profileOf(const SweptJob& job) {
 }
 
 // Every abort test inside the rewrite and a spread of the others: the light bar keeps its old
-// block, or holds the new one whole when the Cancel came after the erase (ending as aborted).
+// block, or holds the new one whole when the Cancel came after the erase. A Cancel held through
+// the rewrite stops the firmware before its code; a block job has nothing left and says so.
 TEST(NothingLostSweep, CancelNeverLeavesALightBarWithoutItsBlock) {
     for (const SweptJob& job : erasingJobs()) {
         const Profile p = profileOf(job);
@@ -274,7 +247,12 @@ TEST(NothingLostSweep, CancelNeverLeavesALightBarWithoutItsBlock) {
             const int r = job.run(b);
             const BlockState s = stateOf(b);
             if (inRewrite) {
-                EXPECT_EQ(r, 23) << job.name << " abort test " << k;
+                const bool firmware = std::string(job.name) == "firmware";
+                EXPECT_EQ(r, firmware ? 23 : 0) << job.name << " abort test " << k;
+                EXPECT_EQ(b.window.hasLine(" Cancel came while the VCB was rewritten: it is "
+                                           "programmed and verified"),
+                          !firmware)
+                    << job.name << " abort test " << k;
                 EXPECT_EQ(s, job.after) << job.name << " abort test " << k;
             } else {
                 EXPECT_TRUE(s == job.before || s == job.after) << job.name << " abort test " << k;
@@ -314,6 +292,77 @@ TEST(NothingLostSweep, ALineFailureEndsWithABlockOrNamesTheBackup) {
             std::replace(held.begin(), held.end(), std::uint8_t{0}, std::uint8_t{'~'});
             EXPECT_EQ(fileBytes(vcb), asText(held)) << job.name;
         }
+    }
+}
+
+// A line that fails while the erase instruction goes out (at its first call, its middle, the call
+// of its last clock edge) erased nothing, and the job says so: never that the firmware or the
+// block is gone. A failure just after that edge leaves the chip erased, and the report says so.
+TEST(NothingLostSweep, ALineFailureBeforeTheEraseReachedTheChipErasedNothing) {
+    for (const SweptJob& job : erasingJobs()) {
+        if (std::string(job.name) == "program in place") continue;
+        JobBench p;
+        job.setUp(p);
+        p.traceInstructions();
+        ASSERT_EQ(job.run(p), 0) << job.name;
+        const auto erase = p.callsOf({0xAC, 0x80});
+        ASSERT_EQ(erase.size(), 1u) << job.name;
+        const std::uint64_t lastEdge = erase[0], first = lastEdge - 129; // 132 calls, edge at 130
+        for (const std::uint64_t at : {first - 1, first + 64, lastEdge - 1, lastEdge}) {
+            const bool erased = at == lastEdge;
+            JobBench b;
+            job.setUp(b);
+            const BlockState before = stateOf(b);
+            b.lightBar.failLineCallsAfter(at);
+            EXPECT_EQ(job.run(b), 32) << job.name << " " << at;
+            EXPECT_EQ(b.chipErased(), erased) << job.name << " " << at;
+            EXPECT_EQ(b.engine.lightBarState().firmware == LightBarState::Firmware::Erased, erased);
+            EXPECT_EQ(b.window.hasLine(" The Light Bar holds no valid VCB now"), erased) << job.name;
+            EXPECT_EQ(b.window.hasLine(" Nothing was erased: the Light Bar is as it was before"),
+                      !erased)
+                << job.name << " " << at << ::testing::PrintToString(b.window.texts());
+            if (!erased) {
+                EXPECT_EQ(stateOf(b), before) << job.name << " " << at;
+            }
+        }
+    }
+}
+
+// A conversion cut short after its erase (the block area blank, or half a new block in it):
+// the backups it names put the block and the data memory back in one restore, erasing again only
+// where the half-written block is in the way.
+TEST(Restore, PutsBlockAndEepromBackAfterAFailedEraseJob) {
+    const ConfigBlock record = JobBench::fullRecord(2); // over several pages
+    JobBench p;
+    putUsedLightBar(p, record);
+    p.traceInstructions();
+    ASSERT_EQ(p.engine.convertBlock(1), 0);
+    const std::uint64_t erased = p.callsOf({0xAC, 0x80}).at(0);
+    const std::uint64_t firstPage = p.callsOf({0x4C}).at(0); // of the converted block
+    for (const std::uint64_t at : {erased, firstPage}) {
+        JobBench b;
+        putUsedLightBar(b, record);
+        const ConfigBlock original = b.flashRecord();
+        b.lightBar.failLineCallsAfter(at);
+        ASSERT_EQ(b.engine.convertBlock(1), 32);
+        const auto files = b.backupFiles();
+        ASSERT_EQ(files.size(), 2u);
+        ASSERT_TRUE(b.window.hasLine(" Put it back with: tessel restore " + files[1] + " " + files[0]))
+            << ::testing::PrintToString(b.window.texts());
+
+        b.lightBar.failLineCallsAfter(~std::uint64_t{0}); // the cable plugged in again
+        BlockArea savedBlock;
+        BlockBackup::Eeprom savedEeprom;
+        const std::string blockBytes = fileBytes(files[1]), eepromBytes = fileBytes(files[0]);
+        std::copy(blockBytes.begin(), blockBytes.end(), savedBlock.begin());
+        std::copy(eepromBytes.begin(), eepromBytes.end(), savedEeprom.begin());
+        EXPECT_EQ(b.engine.restore({&savedBlock, &savedEeprom, &files[1]}), 0)
+            << ::testing::PrintToString(b.window.texts());
+        EXPECT_EQ(b.window.okCancelQuestions, at == erased ? 1 : 2) << "erased again only when needed";
+        EXPECT_EQ(b.flashRecord(), original);
+        for (std::uint32_t i = 0; i < 4096; ++i) // the pattern putUsedLightBar wrote
+            ASSERT_EQ(b.lightBar.eepromByte(i), static_cast<std::uint8_t>(i * 13 + 7)) << i;
+        EXPECT_EQ(b.lightBar.timingViolations(), 0u);
     }
 }
 

@@ -177,14 +177,19 @@ TEST(VirtualLightBar, CountsEveryMissedWait) {
     m.send(0x20, 0x00, 0x00, 0x00); // within the 9 ms erase
     EXPECT_EQ(m.bar.timingViolations(), 2u);
     m.waitMs(10);
+    m.send(0xC0, 0x00, 0x10, 0x55);
+    m.waitMs(8);
+    m.send(0xA0, 0x00, 0x10, 0x00); // within the 9 ms EEPROM write
+    EXPECT_EQ(m.bar.timingViolations(), 3u);
+    m.waitMs(10);
 
     m.sck(true);
     m.bar.setDtr(m.h, false);
     m.bar.setDtr(m.h, true); // reset while the clock is high
-    EXPECT_EQ(m.bar.timingViolations(), 3u);
+    EXPECT_EQ(m.bar.timingViolations(), 4u);
     m.sck(false);
     m.send(0xAC, 0x53, 0x00, 0x00); // right after reset
-    EXPECT_EQ(m.bar.timingViolations(), 4u);
+    EXPECT_EQ(m.bar.timingViolations(), 5u);
     EXPECT_NE(m.bar.violationNotes().back().find("after RESET"), std::string::npos);
 
     // A stricter reset wait: the datasheet's 20 ms after power-up.

@@ -72,6 +72,13 @@ TEST(IniText, NewLinesFollowTheFilesLineEndsAndFinishAnUnendedLastLine) {
     IniText headerOnly("[A]");
     headerOnly.set("A", "x", "1");
     EXPECT_EQ(headerOnly.bytes(), "[A]\nx=1\n");
+
+    // A CR alone ends a line too, as the platform's profile functions read it.
+    IniText cr("[Ports]\rCOM1=nodev1\rCOM2=nodev2\r");
+    EXPECT_EQ(cr.value("Ports", "COM1"), "nodev1");
+    EXPECT_EQ(cr.value("Ports", "COM2"), "nodev2");
+    cr.set("Ports", "COM3", "nodev3");
+    EXPECT_EQ(cr.bytes(), "[Ports]\rCOM1=nodev1\rCOM2=nodev2\rCOM3=nodev3\r");
 }
 
 TEST(IniText, WrittenTextsReadBackTheSameAndCannotAddLines) {
