@@ -7,7 +7,8 @@
 # make bench: build and run the benchmarks.
 # make run:  build and open Tessel on a virtual light bar kept in $(BUILD)/run.
 # make package: the Debian package in $(BUILD)/package.
-# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed).
+# make screenshots: the windows rendered to $(BUILD)/screenshots/*.png (no desktop needed), the
+#            printed instructions as a PDF file and its page as a PNG.
 # make screenshots-windows: the Win32 windows rendered under wine to $(WIN_BUILD)/screenshots/*.png.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -45,6 +46,8 @@ package: build
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/gui/render_screenshots $(BUILD)/screenshots
+	pdftoppm -png -r 60 -singlefile $(BUILD)/screenshots/instructions-print.pdf \
+	  $(BUILD)/screenshots/instructions-print
 
 screenshots-windows: windows
 	scripts/windows-screenshots $(WIN_BUILD)

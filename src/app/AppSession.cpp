@@ -2,7 +2,13 @@
 
 #include "app/ExitCodes.h"
 #include "app/InputFile.h"
+#include "app/Instructions.h"
+#include "jobs/ResultCode.h"
 #include "support/Utf8File.h"
+
+#include <ctime>
+#include <filesystem>
+#include <random>
 
 namespace tessel {
 
@@ -11,6 +17,27 @@ namespace {
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(utf8Path(path), ec);
+}
+
+// A fresh folder of this process under the system's temporary folder; empty when none can be made.
+std::string makeTemporaryFolder() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    if (ec) return {};
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = base / ("tessel-virtual-" + std::to_string(seed()));
+        if (fs::create_directory(folder, ec)) return utf8Text(folder);
+    }
+    return {};
+}
+
+// "--- Read Light Bar VCB ---" as "Read Light Bar VCB".
+std::string commandOf(const std::string& title) {
+    const auto first = title.find_first_not_of("- ");
+    if (first == std::string::npos) return title;
+    return title.substr(first, title.find_last_not_of("- ") - first + 1);
 }
 
 std::string cannotReadSettings(const std::string& path, const std::string& reason) {
@@ -47,7 +74,6 @@ AppSession::AppSession(Options options, JobWindow& window)
     else if (fromIni >= 1 && fromIni <= 4) comPort_ = fromIni;
     else if (options_.simulate) comPort_ = 1; // the virtual light bar stands behind every port
     if (comPort_ != 0) engine_.selectPort(comPort_);
-    engine_.setBackupFolder(settings_.backupFolder());
     const bool fast = options_.fastLink ? *options_.fastLink : settings_.fastLink();
     engine_.setLinkMode(fast ? LinkMode::Fast : LinkMode::Specified);
     if (options_.device && comPort_ != 0) portSettings_.overrideDevice(comPort_, *options_.device);
@@ -60,9 +86,73 @@ AppSession::AppSession(Options options, JobWindow& window)
     if (fileExists(ini))
         if (const InputFile file = readInputFile(ini); !file.read)
             iniProblem_ = cannotReadSettings(ini, file.reason);
+
+    placeDataFiles();
+    engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
 }
 
-AppSession::~AppSession() { terminate(); }
+AppSession::~AppSession() {
+    engine_.setJobEndListener({});
+    terminate();
+    if (!temporaryFolder_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(utf8Path(temporaryFolder_), ec);
+    }
+}
+
+void AppSession::placeDataFiles() {
+    if (!options_.simulate) {
+        historyPath_ = userHistoryFile();
+        backupFolder_ = settings_.backupFolder();
+    } else if (!options_.simulateFile.empty()) {
+        const DataPlaces places = besideStateFile(options_.simulateFile);
+        backupFolder_ = places.backupFolder;
+        historyPath_ = places.historyFile;
+    } else {
+        temporaryFolder_ = makeTemporaryFolder();
+        if (!temporaryFolder_.empty()) {
+            backupFolder_ = temporaryFolder_ + "/backups";
+            historyPath_ = temporaryFolder_ + "/history.jsonl";
+        }
+    }
+    engine_.setBackupFolder(backupFolder_);
+}
+
+std::string AppSession::programName() const {
+    return programNameOf(options_.executablePath.empty() ? currentExecutablePath()
+                                                         : options_.executablePath);
+}
+
+std::string AppSession::portName(int port) {
+    if (options_.simulate) return "virtual";
+    if (port < 1 || port > 4) return "none";
+    return "COM" + std::to_string(port) + " (" + portSettings_.devicePath(port) + ")";
+}
+
+void AppSession::noteFirmwareFile(const std::string& path, const std::string& sha256) {
+    firmwarePath_ = path;
+    firmwareSha256_ = sha256;
+}
+
+std::string AppSession::recordJob(const JobSummary& summary) {
+    HistoryRecord r{.time = historyTime(std::time(nullptr)),
+                    .version = services_.versionInfo().fileVersion(),
+                    .port = portName(summary.port),
+                    .command = commandOf(summary.title),
+                    .serialBefore = summary.serialBefore,
+                    .serialAfter = summary.serialAfter,
+                    .firmwareFile = summary.firmwareFile,
+                    .firmwareProduct = summary.firmwareProduct,
+                    .firmwareVersion = summary.firmwareVersion,
+                    .firmwareSha256 = {},
+                    .result = summary.result,
+                    .message = resultMessage(summary.result),
+                    .backups = summary.backupFiles};
+    if (!summary.firmwareFile.empty() && summary.firmwareFile == firmwarePath_)
+        r.firmwareSha256 = firmwareSha256_;
+    const std::string problem = appendHistory(historyPath_, r);
+    return problem.empty() ? problem : "Job history not written: " + problem;
+}
 
 bool AppSession::decideAdvancedMode() const {
     if (options_.advancedMode) return *options_.advancedMode;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/IniPortSettings.h"
+#include "app/JobHistory.h"
 #include "app/Outcome.h"
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
@@ -61,6 +62,10 @@ public:
 
     bool iniReadOnly() const { return iniReadOnly_; }
     bool advancedMode() const { return advancedMode_; }
+    // A virtual light bar stands behind every port.
+    bool simulated() const { return options_.simulate; }
+    // The program's file name as it is started here ("tessel", "Tessel.exe").
+    std::string programName() const;
     // The checked COM port, 1 to 4, or 0 when none is.
     int comPort() const { return comPort_; }
     // The operator checks COM port n (1 to 4): the engine uses it and, unless the INI is
@@ -82,9 +87,23 @@ public:
     // INI file says "IniFileIsReadOnly".
     void terminate();
 
+    // Where the jobs' backups and the job history go: the user's data folder ("BackupPath" for
+    // the backups), or for a virtual light bar beside its state file ("bench.state" keeps
+    // "bench-backups/" and "bench-history.jsonl"; without a state file a temporary folder that
+    // goes with the session), never the user's own.
+    const std::string& backupFolder() const { return backupFolder_; }
+    const std::string& historyPath() const { return historyPath_; }
+    // The file a firmware command is about to run a job with: its digest goes into the record.
+    void noteFirmwareFile(const std::string& path, const std::string& sha256);
+    // The record of a job that just ended, appended to the history; an empty text, or what the
+    // job log should say.
+    std::string recordJob(const JobSummary& summary);
+
 private:
     static IniStore& startedIni(ProgramServices& services, const Options& options);
     bool decideAdvancedMode() const;
+    void placeDataFiles();
+    std::string portName(int port);
 
     Options options_;
     ProgramServices services_;
@@ -103,6 +122,10 @@ private:
     bool simulatedStateReadable_ = true;
     std::string iniProblem_; // why the settings file cannot be read; empty when it can
     bool terminated_ = false;
+    std::string temporaryFolder_; // made for a virtual light bar without a state file
+    std::string backupFolder_;
+    std::string historyPath_;
+    std::string firmwarePath_, firmwareSha256_;
 };
 
 } // namespace tessel

@@ -3,17 +3,23 @@
 #include "app/ControlNames.h"
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
+#include "support/Latin1Text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tessel {
 
 namespace {
 
-// Takes a name's text when the rules accept it; the record keeps its old name otherwise.
+// Takes a name's text (UTF-8 in the window, Latin-1 in the block) when the rules accept it; the
+// record keeps its old name otherwise. A character Latin-1 lacks cannot go into a block.
 std::string collectedName(const ControlValues& controls, std::string_view control,
                           std::size_t maxLength) {
-    std::string name = controls.text(control);
+    const std::string text = controls.text(control);
+    const std::optional<std::string> latin1 = utf8ToLatin1(text);
+    if (!latin1) throw ConversionError(FieldFault::BlockText, std::string(control), text);
+    std::string name = *latin1;
     if (const RecordOutcome outcome = normalizeName(name, maxLength); !outcome.ok())
         throw ConversionError(outcome.fault, std::string(control), outcome.text);
     return name;
@@ -56,12 +62,19 @@ void loadRows(ControlValues& c, std::string_view prefix, const std::array<ScaleR
     }
 }
 
+// A row typed in part stops the collection at its first missing value, naming the row: the
+// light bar would otherwise get no row at all without a word. An empty row is no row.
 void collectRows(const ControlValues& c, std::string_view prefix, std::array<ScaleRow, 4>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         ScaleRow row{};
         for (std::size_t k = 0; k < kScaleRowLength; ++k)
             row[k] = static_cast<std::uint16_t>(boundedInteger(
                 c, controls::scaleField(prefix, r, k), fields::rangeOf(fields::Width::U16)));
+        const auto missing = std::find(row.begin(), row.end(), 0);
+        if (missing != row.end() && std::any_of(row.begin(), row.end(), [](auto v) { return v != 0; }))
+            throw ConversionError(FieldFault::IncompleteRow,
+                                  controls::scaleField(prefix, r, static_cast<std::size_t>(missing - row.begin())),
+                                  controls::scaleRowName(prefix, r));
         rows[r] = normalizeRow(row);
     }
 }
@@ -103,7 +116,7 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
     c.setChecked(controls::kVcbFormat2, record.format == 2);
 
     c.setText(controls::kSerialNumber, known ? numtext::decimal(record.serialNumber) : "?");
-    c.setText(controls::kProductName, known ? record.productName : "?");
+    c.setText(controls::kProductName, known ? latin1ToUtf8(record.productName) : "?");
     CommandAvailability availability = availabilityFor(record.format, advancedMode);
 
     record.customerId = normalizeCustomerId(record.customerId);
@@ -127,7 +140,7 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& c, bool 
     }
 
     for (std::size_t i = 0; i < record.scaleNames.size(); ++i)
-        c.setText(controls::kScaleNames[i], record.scaleNames[i]);
+        c.setText(controls::kScaleNames[i], latin1ToUtf8(record.scaleNames[i]));
     loadRows(c, controls::kMetricScalePrefix, record.metricScales);
     loadRows(c, controls::kEnglishScalePrefix, record.englishScales);
 
@@ -180,7 +193,8 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
 
     record.scaleNames.fill(std::string{});
     for (std::size_t i = 0; i < record.scaleNames.size(); ++i)
-        if (keepsScaleName(c.text(controls::kScaleNames[i])))
+        if (const std::string text = c.text(controls::kScaleNames[i]);
+            keepsScaleName(utf8ToLatin1(text).value_or(text)))
             record.scaleNames[i] = collectedName(c, controls::kScaleNames[i], kScaleNameLength);
 
     record.metricScales = {};

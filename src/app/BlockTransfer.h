@@ -10,7 +10,9 @@
 
 namespace tessel {
 
-// A field text that does not convert: the collection stops and the caller shows what().
+// A field text that does not convert: the collection stops and the caller shows what(). control
+// names the field to show the operator; fieldText is its text (for a scale row typed in part,
+// the row's name).
 class ConversionError : public std::runtime_error {
 public:
     using Kind = FieldFault;
@@ -52,10 +54,11 @@ CommandAvailability loadIntoWindows(ConfigBlock& record, ControlValues& controls
 void loadTiltCalibration(const TiltCalibration& tilt, ControlValues& controls);
 
 // Reads every control back into the record, applying the record's rules (normalizeRecord) field
-// by field. Throws ConversionError when the serial number or a numeric option does not convert,
-// when a calibration or scale field holds text that is not an integer its member can hold (an
-// empty one reads 0), or when the rules refuse a value; the fields collected before it keep
-// their new values.
+// by field. Texts are UTF-8 in the controls and Latin-1 in the record. Throws ConversionError
+// when the serial number or a numeric option does not convert, when a calibration or scale field
+// holds text that is not an integer its member can hold (an empty one reads 0), when a scale row
+// holds some but not all eight values, or when the rules refuse a value; the fields collected
+// before it keep their new values.
 // Returns whether "Tilt Temp Cal" is enabled.
 bool collectFromWindows(ConfigBlock& record, const ControlValues& controls);
 

@@ -43,6 +43,15 @@ inline std::string scaleField(std::string_view prefix, std::size_t row, std::siz
     return name;
 }
 
+// The rows of both scale tables, as the dialog captions them.
+inline constexpr std::array<std::string_view, 4> kScaleRowCaptions = {"Scale 1", "Scale 2",
+                                                                      "Scale 3", "Auto Scale"};
+// A value row by its table and row (from 0), for the operator: "Metric Offset Scale 3".
+inline std::string scaleRowName(std::string_view prefix, std::size_t row) {
+    return std::string(prefix == kMetricScalePrefix ? "Metric" : "English") + " Offset " +
+           std::string(kScaleRowCaptions[row]);
+}
+
 // The hi, mid and lo Celsius fields, and the Fahrenheit fields beside them (shown only, never
 // collected).
 inline constexpr std::array<std::string_view, 3> kCelsiusFields = {

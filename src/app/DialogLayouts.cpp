@@ -4,6 +4,7 @@
 #include "app/Instructions.h"
 #include "block/RecordFields.h"
 
+#include <algorithm>
 #include <array>
 
 // The option dialogs' controls stand in rows and columns of even steps (the sizes the Qt windows
@@ -64,8 +65,7 @@ constexpr std::array<SwitchRowText, kSwitchCount> kSwitchRows = {{
 
 // --- Swath Offset Scales Configuration ---------------------------------------------------------
 
-constexpr std::array<const char*, 4> kScaleRowCaptions = {"Scale 1", "Scale 2", "Scale 3",
-                                                          "Auto Scale"};
+using controls::kScaleRowCaptions;
 constexpr std::array<const char*, 4> kScaleNameHints = {
     "Custom Swath Scale 1 Name (default is FIN)", "Custom Swath Scale 2 Name (default is NRM)",
     "Custom Swath 3 Scale Name (default is CRS)",
@@ -171,7 +171,7 @@ WindowLayout optionsDialogLayout() {
     w.rows.push_back({.name = "lKphInMph", .place = {11, 345, 231, 13},
                       .caption = "1 kph = 0.621371192 mph", .colour = Colour::Navy});
     w.rows.push_back({.name = "lKphInKnots", .place = {11, 364, 231, 13},
-                      .caption = "1 kph = 0.53961182 knots", .colour = Colour::Navy});
+                      .caption = "1 kph = 0.539957 knots", .colour = Colour::Navy});
     w.rows.push_back(
         {.name = "bAdvOK", .kind = K::Button, .place = {294, 350, 80, 21}, .caption = "Close"});
     return w;
@@ -185,7 +185,7 @@ WindowLayout scalesDialogLayout() {
         const int top = 32 + 32 * static_cast<int>(r);
         w.rows.push_back({.name = "lScale" + std::to_string(r + 1) + "Name",
                           .parent = "gbScaleNames", .place = {12, top, 81, 22},
-                          .caption = kScaleRowCaptions[r]});
+                          .caption = std::string(kScaleRowCaptions[r])});
         w.rows.push_back({.name = std::string(controls::kScaleNames[r]), .kind = K::Edit,
                           .parent = "gbScaleNames", .place = {99, top, 44, 22},
                           .hint = kScaleNameHints[r], .align = Align::Right, .maxLength = 14});
@@ -204,7 +204,7 @@ WindowLayout scalesDialogLayout() {
                                                   " Offset Values in " + table.unit;
             w.rows.push_back({.name = labelFor(controls::scaleField(table.prefix, r, 0), 4, 1),
                               .parent = table.box, .place = {12, top, 59, 22},
-                              .caption = kScaleRowCaptions[r], .hint = hint});
+                              .caption = std::string(kScaleRowCaptions[r]), .hint = hint});
             for (std::size_t k = 0; k < kScaleRowLength; ++k)
                 w.rows.push_back({.name = controls::scaleField(table.prefix, r, k),
                                   .kind = K::Edit, .parent = table.box,
@@ -290,15 +290,30 @@ std::string settingsLine(std::string_view settingsPath) {
 
 // The body's size follows its text: its row gives the margin round it, the button's row the
 // button's size (centred under the body).
-WindowLayout instructionsBoxLayout() {
+WindowLayout instructionsBoxLayout(std::string_view programName) {
     WindowLayout w{.name = "instructionsBox",
                    .caption = std::string(kInstructionsHeading),
                    .font = {FontFace::Design, 11, false}};
     w.rows = {
         {.name = "lInstructionsBody", .place = {11, 11, 0, 0},
-         .caption = std::string(kInstructionsBody), .font = {FontFace::Fixed, 12, false}},
+         .caption = instructionsBody(programName), .font = {FontFace::Fixed, 12, false}},
         {.name = "bOK", .kind = K::Button, .place = {0, 0, 75, 23}, .caption = "OK",
          .flags = F::DefaultButton},
+    };
+    return w;
+}
+
+WindowLayout historyWindowLayout(int clientWidth, int clientHeight) {
+    WindowLayout w = dialog("TfHistory", "Job History", 760, 360);
+    const int dx = std::max(0, clientWidth - w.clientWidth);
+    const int dy = std::max(0, clientHeight - w.clientHeight);
+    w.clientWidth += dx;
+    w.clientHeight += dy;
+    w.rows = {
+        {.name = "reHistory", .kind = K::RichText, .place = {8, 8, 744 + dx, 310 + dy},
+         .font = {FontFace::Fixed, 12, false}},
+        {.name = "bHistoryClose", .kind = K::Button, .place = {672 + dx, 328 + dy, 80, 24},
+         .caption = "Close", .flags = F::DefaultButton},
     };
     return w;
 }

@@ -3,6 +3,7 @@
 #include "app/InputFile.h"
 #include "firmware/HexReader.h"
 #include "jobs/ResultCode.h"
+#include "support/Sha256.h"
 
 #include <sstream>
 
@@ -47,6 +48,7 @@ FirmwareFile loadFirmwareFile(const std::string& path, FirmwareUse use) {
         file.reason = std::move(input.reason);
         return file;
     }
+    file.sha256 = sha256Hex(input.bytes);
     file.image = std::make_unique<FirmwareImage>();
     std::istringstream hex(std::move(input.bytes));
     bool complete = false;

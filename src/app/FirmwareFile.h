@@ -20,6 +20,7 @@ struct FirmwareFile {
     std::string path;
     Problem problem = Problem::None;
     std::string reason; // CannotRead: why, in the system's words
+    std::string sha256; // of the bytes read, as 64 hex digits (the job history names it)
     // What was read, also up to a format error; null when the file could not be read.
     std::unique_ptr<FirmwareImage> image;
 

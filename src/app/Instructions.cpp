@@ -1,5 +1,6 @@
 #include "app/Instructions.h"
 
+
 namespace tessel {
 
 const std::string_view kInstructionsHeading =
@@ -39,14 +40,33 @@ const std::string_view kInstructionsBody =
     "       Programming is complete. Click 'OK' to exit.\r\n"
     "  8. Close 'Tessel' by clicking the upper right X box.\r\n";
 
-std::vector<PrintedText> instructionsPage(int r) {
+namespace {
+constexpr std::string_view kDesignName = "Tessel.exe";
+} // namespace
+
+std::string programNameOf(std::string_view executablePath) {
+    // Either separator: a Windows path read on any system.
+    const auto slash = executablePath.find_last_of("/\\");
+    const std::string_view name =
+        slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
+    return std::string(name.empty() ? kDesignName : name);
+}
+
+std::string instructionsBody(std::string_view programName) {
+    std::string body(kInstructionsBody);
+    const std::string quoted = "('" + std::string(kDesignName) + "')";
+    if (const auto at = body.find(quoted); at != std::string::npos)
+        body.replace(at, quoted.size(), "('" + std::string(programName) + "')");
+    return body;
+}
+
+std::vector<PrintedText> instructionsPage(int r, std::string_view body) {
     const int step = r * 16 / 72;
     const int top = r * 50 / 72;
     const int left = r * 30 / 72;
     std::vector<PrintedText> page{{left, top, std::string(kInstructionsHeading), true}};
 
     constexpr std::size_t kLineBuffer = 255;
-    const std::string_view body = kInstructionsBody;
     int n = 2;
     std::size_t i = 0;
     while (i < body.size()) {

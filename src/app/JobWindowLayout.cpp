@@ -1,5 +1,7 @@
 #include "app/WindowLayout.h"
 
+#include <algorithm>
+
 namespace tessel {
 
 namespace {
@@ -80,6 +82,29 @@ LineLook lineLook(LineStyle style) {
     case LineStyle::Success: return {Colour::Green, false, false};
     }
     return {Colour::Black, false, false};
+}
+
+WindowLayout jobWindowLayout(JobLayoutMode mode, int clientWidth, int clientHeight) {
+    WindowLayout w = jobWindowLayout(mode);
+    const int dx = std::max(0, clientWidth - w.clientWidth);
+    const int dy = std::max(0, clientHeight - w.clientHeight);
+    w.clientWidth += dx;
+    w.clientHeight += dy;
+    ControlRow& blockPane = w.row("reVcbDisplay");
+    ControlRow& log = w.row("reProg");
+    ControlRow& progress = w.row("pbProgrammingProgress");
+    // With the block pane shown the two panes share the extra width; otherwise the log takes it.
+    const int blockShare = blockPane.has(ControlRow::Hidden) ? 0 : dx / 2;
+    blockPane.place.width += blockShare;
+    blockPane.place.height += dy;
+    log.place.left += blockShare;
+    log.place.width += dx - blockShare;
+    log.place.height += dy;
+    progress.place.left = log.place.left;
+    progress.place.width = log.place.width;
+    progress.place.top += dy;
+    for (const char* button : kButtons) w.row(button).place.left += dx;
+    return w;
 }
 
 } // namespace tessel

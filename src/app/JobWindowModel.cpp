@@ -131,6 +131,32 @@ void JobWindowModel::close() {
     changed();
 }
 
+std::optional<JobWindowModel::Button> JobWindowModel::enterButton() const {
+    if (okVisible_ && !cancelVisible_ && !yesVisible_ && !noVisible_) return Button::Ok;
+    return std::nullopt;
+}
+
+std::optional<JobWindowModel::Button> JobWindowModel::escapeButton() const {
+    if (cancelVisible_) return Button::Cancel;
+    if (noVisible_) return Button::No;
+    return std::nullopt;
+}
+
+void JobWindowModel::press(std::optional<Button> button) {
+    if (!button || !visible_) return;
+    switch (*button) {
+    case Button::Yes: setYesClicked(); break;
+    case Button::No: setNoClicked(); break;
+    case Button::Ok: setOkClicked(); break;
+    case Button::Cancel: setCancelClicked(); break;
+    }
+}
+
+void JobWindowModel::jobEnded(const JobSummary& summary) {
+    if (summary.firmwareIncomplete)
+        errorLine(" The Light Bar has no complete Firmware now: program it again with 'Prog Code'");
+}
+
 void JobWindowModel::clearClicks() { yesClicked_ = noClicked_ = okClicked_ = cancelClicked_ = false; }
 
 } // namespace tessel

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,25 @@ public:
     void waitForInput() override;
     void close() override;
     void clearClicks() override;
+    // A light bar erased without its firmware programmed back in full: one more line in red
+    // after the report, saying so and what to do.
+    void jobEnded(const JobSummary& summary) override;
 
     // --- the buttons' click handlers ---
     void setYesClicked() { yesClicked_ = true; }
     void setNoClicked() { noClicked_ = true; }
     void setOkClicked() { okClicked_ = true; }
     void setCancelClicked() { cancelClicked_ = true; }
+
+    // --- the keyboard ---
+    enum class Button { Yes, No, Ok, Cancel };
+    // The button Enter presses: OK where it is the only answer ("Click OK to exit"); none at a
+    // question with two answers, so nothing is erased by a stray Enter.
+    std::optional<Button> enterButton() const;
+    // The button Escape presses: Cancel or No wherever one is shown.
+    std::optional<Button> escapeButton() const;
+    void enterPressed() { press(enterButton()); }
+    void escapePressed() { press(escapeButton()); }
 
     // --- what the window shows ---
     bool visible() const { return visible_; }
@@ -70,6 +84,7 @@ public:
 
 private:
     static bool take(bool& flag);
+    void press(std::optional<Button> button);
     void changed();
     // Waits for input until one of the flags is set or the window is closed.
     void waitForClick(std::initializer_list<const bool*> flags);

@@ -15,6 +15,22 @@ void deleteSelection(FieldText& field) {
     field.selectionLength = 0;
 }
 
+// Letters and digits as the system classifies the Latin-1 characters the names are kept in
+// (0xC4, "Ä", is a letter), whatever locale the program runs in.
+bool isLatin1Alphanumeric(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) return std::isalnum(u) != 0;
+    if (u == 0xAA || u == 0xB5 || u == 0xBA) return true; // ª µ º
+    return u >= 0xC0 && u != 0xD7 && u != 0xF7;           // À..ÿ but × and ÷
+}
+
+char latin1Upper(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) return static_cast<char>(std::toupper(u));
+    // à..þ (but ÷) are the capitals 0x20 below; ß and ÿ have none in Latin-1.
+    return u >= 0xE0 && u != 0xF7 && u != 0xFF ? static_cast<char>(u - 0x20) : c;
+}
+
 KeyVerdict accept(char c) { return {true, c, false}; }
 KeyVerdict discard(bool beep = false) { return {false, 0, beep}; }
 
@@ -42,7 +58,7 @@ KeyVerdict filterKey(KeyFilter filter, FieldText& field, TypedKey key) {
         if (emptiedFirst(field, key, verdict)) return verdict;
         if (key.clipboard) return discard();
         // The whole text counts, selected characters included.
-        if (filter == KeyFilter::DecimalNumber && key.ch == '.')
+        if (filter == KeyFilter::DecimalNumber && (key.ch == '.' || key.ch == ','))
             return field.text.find('.') == std::string::npos ? accept('.') : discard();
         return key.ch == keys::Backspace || isDigit(key.ch) ? accept(key.ch) : discard();
 
@@ -64,17 +80,48 @@ KeyVerdict filterKey(KeyFilter filter, FieldText& field, TypedKey key) {
         if (key.clipboard) return {true, 0, false};
         if (key.ch == keys::Backspace) return accept(key.ch);
         const bool name = filter == KeyFilter::ScaleName;
-        const bool typed = name ? std::isalnum(static_cast<unsigned char>(key.ch)) != 0
-                                : isDigit(key.ch);
+        const bool typed = name ? isLatin1Alphanumeric(key.ch) : isDigit(key.ch);
         if (!typed) return discard();
         deleteSelection(field);
         const std::size_t room = name ? 2 : 4; // three letters, five digits
         if (field.text.size() > room) return discard(true);
-        return accept(name ? static_cast<char>(std::toupper(static_cast<unsigned char>(key.ch)))
-                           : key.ch);
+        return accept(name ? latin1Upper(key.ch) : key.ch);
     }
     }
     return discard();
+}
+
+KeyKind kindOfTyped(char ch) {
+    const auto u = static_cast<unsigned char>(ch);
+    const bool control = u < 0x20 || u == 0x7F;
+    return control && ch != keys::Backspace && ch != keys::Enter && ch != keys::Escape
+               ? KeyKind::Navigation
+               : KeyKind::Typed;
+}
+
+FieldKeyOutcome fieldKey(std::optional<KeyFilter> filter, FieldText& field, KeyKind kind,
+                         char ch) {
+    using Action = FieldKeyOutcome::Action;
+    switch (kind) {
+    case KeyKind::Navigation: return {Action::Toolkit};
+    case KeyKind::SelectAll:
+        field.selectionStart = 0;
+        field.selectionLength = field.text.size();
+        return {Action::Swallow};
+    case KeyKind::Clipboard:
+    case KeyKind::Typed: break;
+    }
+    const bool clipboard = kind == KeyKind::Clipboard;
+    if (!filter) {
+        if (clipboard || (ch != keys::Escape && ch != keys::Enter)) return {Action::Toolkit};
+        if (ch == keys::Escape) field = FieldText{};
+        return {Action::Swallow};
+    }
+    const KeyVerdict verdict = filterKey(*filter, field, {clipboard ? '\0' : ch, clipboard});
+    if (!verdict.pass || ch == keys::Escape || ch == keys::Enter)
+        return {Action::Swallow, 0, verdict.beep};
+    if (clipboard || verdict.ch == ch) return {Action::Toolkit, 0, verdict.beep};
+    return {Action::Type, verdict.ch, verdict.beep};
 }
 
 void applyKey(FieldText& field, const KeyVerdict& verdict) {

@@ -15,6 +15,7 @@
 #include "support/VersionInfo.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace tessel {
 
@@ -66,6 +67,7 @@ void MainWindowModel::changed() {
 void MainWindowModel::updateTitle() {
     const VersionInfo& version = session_.services().versionInfo();
     title_ = version.productName() + " v" + version.fileVersion();
+    if (session_.simulated()) title_ += " \u2013 virtual light bar";
 }
 
 void MainWindowModel::windowShown() {
@@ -138,7 +140,12 @@ int MainWindowModel::blockCommand(BlockCommand which) {
     if (busy_) return result::Error;
     Busy busy(*this);
     if (!applyComPort()) return result::Error;
-    host_.collectFromWindows(); // throws ConversionError: no job runs
+    try {
+        host_.collectFromWindows(); // no job runs
+    } catch (const ConversionError& e) {
+        stoppedField_ = e.control();
+        throw;
+    }
     if (!host_.renderBlock(area_))
         throw CommandError("The configuration block does not fit in the light bar's block area.");
     const int r = which == BlockCommand::Program ? engine_.programBlock(area_)
@@ -197,6 +204,31 @@ int MainWindowModel::restoreFromBackup(const std::optional<std::string>& path) {
 
 std::string MainWindowModel::hexFolder() const { return session_.settings().hexPath(); }
 
+std::size_t MainWindowModel::hexFilter() const {
+    const std::int32_t chosen = session_.settings().hexFilter();
+    return chosen >= 1 && chosen <= static_cast<std::int32_t>(kHexFileFilters.size())
+               ? static_cast<std::size_t>(chosen - 1)
+               : kHexFilePreselected;
+}
+
+void MainWindowModel::hexFilterChosen(std::size_t filter) {
+    if (filter >= kHexFileFilters.size() || session_.iniReadOnly()) return;
+    session_.settings().setHexFilter(static_cast<std::int32_t>(filter + 1));
+}
+
+bool MainWindowModel::acceptsDrop(const std::vector<std::string>& paths) const {
+    return paths.size() == 1 && !busy_ && host_.controls().isEnabled(controls::kProgCode);
+}
+
+std::optional<std::string> MainWindowModel::takeStoppedField() {
+    return std::exchange(stoppedField_, std::nullopt);
+}
+
+std::optional<std::string> MainWindowModel::exitQuestion() const {
+    if (busy_ || !host_.windowsEdited()) return std::nullopt;
+    return std::string(kExitQuestion);
+}
+
 int MainWindowModel::progCode(const std::optional<std::string>& path) {
     return firmwareCommand(FirmwareCommand::Program, path);
 }
@@ -214,6 +246,7 @@ int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<
     if (!session_.iniReadOnly()) session_.settings().setHexPath(folder);
 
     const FirmwareFile file = loadFirmwareFile(*path, FirmwareUse::Job);
+    session_.noteFirmwareFile(*path, file.sha256);
     // An unreadable file is reported before the COM port is looked at, a HEX error after it.
     if (file.problem == FirmwareFile::Problem::CannotRead) throw CommandError(file.message());
     if (!applyComPort()) return result::Error;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/RecordHost.h"
+#include "app/WindowLayout.h"
 #include "block/BlockArea.h"
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessel {
 
@@ -36,7 +38,8 @@ public:
     // Called whenever what the window shows may have changed (also in the middle of a job).
     void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
-    // "Tessel v3.6": product name and file version; set again at every parse of a block.
+    // "Tessel v3.6": product name and file version; set again at every parse of a block. On a
+    // virtual light bar it says so: "Tessel v3.6 – virtual light bar".
     const std::string& title() const { return title_; }
     bool advancedMode() const { return host_.isAdvancedMode(); }
     const ControlValues& controls() const { return host_.controls(); }
@@ -64,6 +67,11 @@ public:
     int verifyVcb();
     // The firmware dialog's initial folder ("HexPath", default ".").
     std::string hexFolder() const;
+    // Which of the firmware dialog's filters (kHexFileFilters) it opens with: the one last chosen
+    // ("HexFilter", 0-based here), at first "A90 Hex files".
+    std::size_t hexFilter() const;
+    // The filter the dialog was closed with; kept unless the INI file is read-only.
+    void hexFilterChosen(std::size_t filter);
     // path: the file chosen in the dialog, none when it was cancelled (13, silent). A file that
     // cannot be opened or holds no firmware throws CommandError; no COM port checked gives 1.
     int progCode(const std::optional<std::string>& path);
@@ -79,6 +87,23 @@ public:
     // in the job window. A file that is no block area backup throws CommandError; no COM port
     // checked gives 1. A restore that succeeds reads the block back, as Init Default VCB does.
     int restoreFromBackup(const std::optional<std::string>& path);
+
+    // Files dropped on the window: one file starts Prog Code with it when Prog Code is enabled
+    // and no job runs, with the checks and questions of choosing it in the dialog.
+    bool acceptsDrop(const std::vector<std::string>& paths) const;
+    int fileDropped(const std::string& path) { return progCode(path); }
+
+    // The field a collection stopped at (a command threw ConversionError), once: its window is
+    // shown and the field focused with its text selected.
+    std::optional<std::string> takeStoppedField();
+
+    // Asked when the window is about to close (File > Exit, the close box): the question when
+    // the windows hold edits that differ from the record last read or programmed; none
+    // otherwise (and none while a job runs, which the window does not close for).
+    std::optional<std::string> exitQuestion() const;
+    static constexpr std::string_view kExitQuestion =
+        "The changes to the VCB have not been programmed into the Light Bar.\n\n"
+        "Exit without programming them?";
 
     // True while a command's job runs: nothing may start another or close the window.
     bool busy() const { return busy_; }
@@ -104,6 +129,7 @@ private:
     BlockArea area_{};
     bool shown_ = false;
     bool busy_ = false;
+    std::optional<std::string> stoppedField_;
     std::function<void()> listener_;
 };
 

@@ -16,8 +16,31 @@ void RecordHost::parseBlock(const BlockArea& area) {
 }
 
 void RecordHost::loadIntoWindows() {
-    const ControlValues::Batch batch(controls_); // the views hear of a load once, also mid-job
-    tessel::loadIntoWindows(record_, controls_, advancedMode_).applyTo(controls_);
+    {
+        const ControlValues::Batch batch(controls_); // the views hear of a load once, also mid-job
+        tessel::loadIntoWindows(record_, controls_, advancedMode_).applyTo(controls_);
+    }
+    // Compared as collected, so that what a load shows differently (an incomplete row shown
+    // empty) counts as no edit.
+    loaded_.reset();
+    if (record_.format != 1 && record_.format != 2) return;
+    ConfigBlock shown = record_;
+    try {
+        tessel::collectFromWindows(shown, controls_);
+        loaded_ = shown;
+    } catch (const ConversionError&) {
+    }
+}
+
+bool RecordHost::windowsEdited() const {
+    if (!loaded_) return false;
+    ConfigBlock now = record_;
+    try {
+        tessel::collectFromWindows(now, controls_);
+    } catch (const ConversionError&) {
+        return true;
+    }
+    return !(now == *loaded_);
 }
 
 bool RecordHost::renderBlock(BlockArea& area) { return tessel::renderBlock(record_, area); }

@@ -6,6 +6,7 @@
 #include "jobs/BlockHost.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace tessel {
 
@@ -28,6 +29,11 @@ public:
     // convert (the caller shows its message and starts no job).
     void collectFromWindows();
 
+    // Whether the windows hold edits that differ from what the last load showed (the record
+    // last read, programmed or verified): a field that no longer converts counts as an edit.
+    // False while the last load showed no block (its fields do not convert).
+    bool windowsEdited() const;
+
     void parseBlock(const BlockArea& area) override;
     void loadIntoWindows() override;
     bool renderBlock(BlockArea& area) override;
@@ -39,6 +45,7 @@ private:
     std::int32_t serialNumberDefault_;
     ConfigBlock record_;
     ControlValues controls_;
+    std::optional<ConfigBlock> loaded_; // the windows' contents as the last load left them
 };
 
 } // namespace tessel

@@ -36,7 +36,7 @@ const std::set<std::string, std::less<>>& declaredControls() {
         for (const WindowLayout& layout :
              {mainWindowLayout(true), jobWindowLayout(JobLayoutMode::Design), optionsDialogLayout(),
               scalesDialogLayout(), tiltCalibrationLayout(), aboutWindowLayout(),
-              instructionsBoxLayout()})
+              instructionsBoxLayout(), historyWindowLayout()})
             for (const ControlRow& row : layout.rows) all.insert(row.name);
         return all;
     }();
@@ -56,6 +56,15 @@ const ControlRow& WindowLayout::row(std::string_view control) const {
 
 ControlRow& WindowLayout::row(std::string_view control) {
     return const_cast<ControlRow&>(static_cast<const WindowLayout&>(*this).row(control));
+}
+
+std::string plainCaption(std::string_view caption) {
+    std::string plain;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+        plain += caption[i];
+    }
+    return plain;
 }
 
 bool isDeclaredControl(std::string_view control) {

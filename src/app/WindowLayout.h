@@ -149,6 +149,10 @@ enum class JobLayoutMode {
     Compact, // a job without block pane: the log pane widened into the pane's place
 };
 WindowLayout jobWindowLayout(JobLayoutMode mode);
+// The job window resized by the operator to a client area (never below its mode's size, the
+// minimum): the panes take the room beyond the design (side by side they share the extra width)
+// and grow down; the progress bar stays under the log pane, the buttons at the right edge.
+WindowLayout jobWindowLayout(JobLayoutMode mode, int clientWidth, int clientHeight);
 
 // How the job log draws a line of each style: plain black, errors red and bold, progress and
 // questions blue and italic, success green.
@@ -166,8 +170,15 @@ WindowLayout tiltCalibrationLayout();
 WindowLayout aboutWindowLayout();
 // The about window's bottom line when it names the settings file in use: "Settings: PATH".
 std::string settingsLine(std::string_view settingsPath);
-// The Help menu's box: the heading as caption, the body preformatted, OK.
-WindowLayout instructionsBoxLayout();
+// The Help menu's box: the heading as caption, the body (naming the program as it is started)
+// preformatted, OK.
+WindowLayout instructionsBoxLayout(std::string_view programName = "Tessel.exe");
+// "Job History": the last jobs, one line each, in a read-only pane; at a larger client area the
+// pane takes the room and the button stays in the lower right corner.
+WindowLayout historyWindowLayout(int clientWidth = 0, int clientHeight = 0);
+
+// A caption as shown without its accelerator mark: "&Read VCB" reads "Read VCB" ("&&" is "&").
+std::string plainCaption(std::string_view caption);
 
 // The firmware file dialog's filters (caption, pattern), the second one preselected.
 struct FileFilter {

@@ -1,5 +1,8 @@
 #include "app/WindowSet.h"
 
+#include "app/Instructions.h"
+#include "app/WindowLayout.h"
+
 namespace tessel {
 
 std::unique_ptr<AppSession> WindowSet::openSession(AppSession::Options options,
@@ -48,6 +51,33 @@ void WindowSet::showDialog(Dialog dialog, const std::function<void()>& runModal)
     if (mainWindow_->busy()) return;
     runModal();
     if (dialog == Dialog::Options) options_.closed();
+}
+
+
+std::optional<WindowSet::FieldFocus> WindowSet::takeFieldFocus() {
+    const std::optional<std::string> control = mainWindow_->takeStoppedField();
+    if (!control) return std::nullopt;
+    FieldFocus focus{std::nullopt, *control};
+    if (optionsDialogLayout().declares(*control)) focus.dialog = Dialog::Options;
+    else if (scalesDialogLayout().declares(*control)) focus.dialog = Dialog::Scales;
+    else if (tiltCalibrationLayout().declares(*control)) focus.dialog = Dialog::TiltTempCal;
+    return focus;
+}
+
+std::string WindowSet::historyText(std::size_t lastJobs) const {
+    const std::string& path = session_->historyPath();
+    const HistoryFile file = readHistory(path);
+    if (!file.readable) return path + " cannot be read.\n";
+    if (file.records.empty()) return "No jobs recorded yet in " + path + ".\n";
+    std::string text;
+    const std::size_t from = file.records.size() > lastJobs ? file.records.size() - lastJobs : 0;
+    for (std::size_t i = from; i < file.records.size(); ++i)
+        text += describeRecord(file.records[i]) + "\n";
+    return text;
+}
+
+std::string WindowSet::instructionsBody() const {
+    return tessel::instructionsBody(session_->programName());
 }
 
 } // namespace tessel

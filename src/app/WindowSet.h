@@ -7,9 +7,12 @@
 #include "app/Outcome.h"
 #include "app/TiltCalibrationModel.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace tessel {
 
@@ -77,6 +80,27 @@ public:
     // dialog layout's caption). Nothing opens while a job runs. However the options dialog was
     // closed, its "Tilt" choice goes into the record and "Tilt Temp Cal" follows it.
     void showDialog(Dialog dialog, const std::function<void()>& runModal);
+
+    // The field a command's collection stopped at, once, after its message was shown: the
+    // views show the dialog that holds it (none: the main window) and focus the field with its
+    // text selected, so the operator sees which one.
+    struct FieldFocus {
+        std::optional<Dialog> dialog;
+        std::string control;
+    };
+    std::optional<FieldFocus> takeFieldFocus();
+
+    // Asked when the main window is about to close and mayClose(): the Yes/No question (Yes
+    // exits, No keeps the window; neither is pressed by Enter) when edits were never
+    // programmed; none otherwise.
+    std::optional<std::string> exitQuestion() const { return mainWindow_->exitQuestion(); }
+
+    // Help > Job History: the last jobs of the session's history, oldest first, one line each;
+    // an empty or unreadable history says so.
+    std::string historyText(std::size_t lastJobs = 200) const;
+    // Help > Update Instructions and Print Instructions: the body naming the program as it is
+    // started on this platform.
+    std::string instructionsBody() const;
 
 private:
     static std::unique_ptr<AppSession> openSession(AppSession::Options options,

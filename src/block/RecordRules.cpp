@@ -35,6 +35,7 @@ std::string faultMessage(FieldFault fault, std::string_view text) {
     case FieldFault::Name:
         return quoted + " cannot be stored in a light bar block: a blank or \":\" inside a "
                         "name does not read back";
+    case FieldFault::IncompleteRow: return std::string(text) + " needs all eight values";
     }
     return {};
 }

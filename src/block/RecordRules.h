@@ -14,7 +14,8 @@ enum class FieldFault {
     Integer,   // "'%s' is not a valid integer value"
     Real,      // "'%s' is not a valid floating point value"
     BlockText, // a text value holding "~", "< end >" or a control character
-    Name       // a name a light bar would read back changed (a blank or ":" inside it)
+    Name,      // a name a light bar would read back changed (a blank or ":" inside it)
+    IncompleteRow // "%s needs all eight values": a scale row typed in part (the text names it)
 };
 
 // The operator's message for a refused value, given as its field shows it.

@@ -73,6 +73,7 @@ int vcbRender(const CommandLineRequest& req, CliEnvironment& env);
 int vcbConvert(const CommandLineRequest& req, CliEnvironment& env);
 int hexInfo(const CommandLineRequest& req, CliEnvironment& env);
 int hexImage(const CommandLineRequest& req, CliEnvironment& env);
+int historyCommand(const CommandLineRequest& req, CliEnvironment& env);
 // acquire-tilt, inside a light bar command's session.
 int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
                    std::optional<std::string>& data);

@@ -1,9 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include "app/JobHistory.h"
 #include "cli/CommandTable.h"
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <numeric>
 
 namespace tessel {
@@ -56,6 +58,19 @@ constexpr OptionSpec kOptions[] = {
      [](Request& r, const std::string& v) { r.count = parseNumber("--count", v, 1, 4096); }},
     {"--to", Option::To, Takes::Value, nullptr,
      [](Request& r, const std::string& v) { r.toFormat = parseNumber("--to", v, 1, 2); }},
+    {"--serial", Option::Serial, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) {
+         r.serial = parseNumber("--serial", v, std::numeric_limits<std::int32_t>::min(),
+                                std::numeric_limits<std::int32_t>::max());
+     }},
+    {"--since", Option::Since, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) {
+         const auto since = historySince(v);
+         if (!since)
+             throw UsageError("--since needs a date YYYY-MM-DD or a time YYYY-MM-DDThh:mm[:ss], "
+                              "not '" + v + "'");
+         r.since = *since;
+     }},
 };
 
 const OptionSpec* findOption(std::string_view name) {

@@ -2,6 +2,7 @@
 
 #include "app/ExitCodes.h"
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -43,6 +44,8 @@ struct CommandLineRequest {
     std::optional<std::string> jsonInput;  // verify-vcb/program-vcb --json FILE
     std::optional<int> count;              // read-eeprom --count N
     std::optional<int> toFormat;           // vcb convert --to 1|2
+    std::optional<std::int32_t> serial;    // history --serial N
+    std::string since;                     // history --since DATE, as records compare it
 };
 
 class UsageError : public std::runtime_error {

@@ -32,7 +32,7 @@ void targetFormatGiven(CommandLineRequest& req) {
 // Block data is the compacted block text unless --raw asks for the 4096-byte area; --json gives
 // the record instead. The same rule holds for every command that has block data.
 // clang-format off
-constexpr std::array<CommandInfo, 16> kCommands = {{
+constexpr std::array<CommandInfo, 17> kCommands = {{
     {.name = "read-vcb", .lightBar = true, .options = kJobOptions | OptionSet{Out, Json, Raw},
      .run = runLightBarCommand, .job = LightBarJob::ReadVcb,
      .synopsis = "read-vcb [--json | --raw] [--out FILE]",
@@ -137,6 +137,17 @@ constexpr std::array<CommandInfo, 16> kCommands = {{
          "Writes the 0x1F000-byte code-area image of a HEX file. A file that does not read\n"
          "  cleanly (result 3) writes nothing unless --partial asks for what was read.",
      .example = "tessel hex image KdV2.9.a90 --out kd.bin"},
+    {.name = "history", .options = {Json, Serial, Since, Out, Simulate}, .run = historyCommand,
+     .synopsis = "history [--json] [--serial N] [--since DATE] [--out FILE]",
+     .description =
+         "Prints the job history, oldest first: one line per job (time, port, command, serial\n"
+         "  numbers before and after, firmware file with product, version and SHA-256, result,\n"
+         "  backups). With --simulate=FILE the history kept beside that virtual light bar.\n"
+         "  --serial N    only the jobs on light bar N (before or after the job)\n"
+         "  --since DATE  only the jobs from DATE (YYYY-MM-DD, or YYYY-MM-DDThh:mm) on,\n"
+         "                in local time\n"
+         "  --json        the records as a JSON array",
+     .example = "tessel history --serial 314159 --since 2026-12-01"},
 }};
 // clang-format on
 

@@ -33,6 +33,8 @@ enum class Option {
     To,
     JsonRecord, // verify-vcb, program-vcb: "--json FILE" names the record to use
     Force,
+    Serial,     // history --serial N
+    Since,      // history --since DATE
 };
 
 class OptionSet {

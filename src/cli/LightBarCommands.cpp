@@ -27,6 +27,7 @@ struct JobInput {
     BlockArea record{};             // verify-vcb / program-vcb: the source as a record
     std::unique_ptr<FirmwareImage> image;
     std::string hexPath;
+    std::string hexSha256;          // the HEX file's digest, for the job history
     BlockArea backup{};             // restore: the saved block area
     std::optional<BlockBackup::Eeprom> eeprom; // and the saved data memory, when given
 };
@@ -59,6 +60,7 @@ void prepareRecord(const CommandLineRequest& req, CliEnvironment& env, RecordHos
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
     input.hexPath = req.args[0];
     FirmwareFile file = loadHexFile(env, input.hexPath, FirmwareUse::Job);
+    input.hexSha256 = file.sha256;
     if (!file.ok()) failWith(env, file.code(), hexProblem(file));
     input.image = std::move(file.image);
 }
@@ -200,6 +202,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     AppSession session(sessionOptions(req, env), window);
     RecordHost& host = session.host();
     ChipProgrammer& engine = session.engine();
+    if (!input.hexPath.empty()) session.noteFirmwareFile(input.hexPath, input.hexSha256);
 
     int exitCode = 0;
     try {

@@ -2,6 +2,7 @@
 
 #include "block/NameRules.h"
 #include "block/RecordFields.h"
+#include "support/Latin1Text.h"
 
 #include <algorithm>
 #include <array>
@@ -11,20 +12,6 @@
 namespace tessel {
 
 namespace {
-
-// Block text bytes 0x80..0xFE are the code points of the same value (Latin-1) in JSON.
-std::string latin1ToUtf8(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 [[noreturn]] void wrong(const std::string& key, const std::string& what) {
     throw RecordJsonError("record key \"" + key + "\": " + what);

@@ -1,7 +1,8 @@
 #include "gui/BoundFields.h"
 
+#include "gui/FieldKeys.h"
+
 #include <QAbstractButton>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -81,50 +82,11 @@ bool BoundFields::eventFilter(QObject* watched, QEvent* event) {
         setBase(edit, face_->palette().color(QPalette::Button));
         if (onFocusOut) onFocusOut(control);
         return false;
-    case QEvent::KeyPress: {
-        const auto& field = fields_.at(control);
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // one-line fields
-        if (!field.filter) {
-            if (key != Qt::Key_Escape) return false;
-            edit->clear();
-            return true;
-        }
-        return filterKey(edit, control, *field.filter, event);
-    }
+    case QEvent::KeyPress:
+        return applyFieldRules(edit, fields_.at(control).filter, static_cast<QKeyEvent*>(event),
+                               [&](const std::string& text) { values_.setText(control, text); });
     default: return false;
     }
-}
-
-bool BoundFields::filterKey(QLineEdit* edit, const std::string& control, KeyFilter filter,
-                            QEvent* event) {
-    auto* keyEvent = static_cast<QKeyEvent*>(event);
-    const bool clipboard = keyEvent->matches(QKeySequence::Copy) ||
-                           keyEvent->matches(QKeySequence::Cut) ||
-                           keyEvent->matches(QKeySequence::Paste);
-    const QString typed = keyEvent->text();
-    if (!clipboard && typed.isEmpty()) return false; // Delete, arrows, Tab, Home, End
-    const char ch = clipboard ? '\0' : typed.at(0).toLatin1();
-
-    FieldText field{edit->text().toStdString(), 0, 0};
-    if (edit->hasSelectedText()) {
-        field.selectionStart = static_cast<std::size_t>(edit->selectionStart());
-        field.selectionLength = static_cast<std::size_t>(edit->selectedText().size());
-    } else {
-        field.selectionStart = static_cast<std::size_t>(edit->cursorPosition());
-    }
-    const std::string before = field.text;
-    const KeyVerdict verdict = tessel::filterKey(filter, field, {ch, clipboard});
-    if (field.text != before) {
-        edit->setText(QString::fromStdString(field.text));
-        edit->setCursorPosition(static_cast<int>(field.selectionStart));
-        values_.setText(control, field.text);
-    }
-    if (verdict.beep) QApplication::beep();
-    if (!verdict.pass || ch == keys::Escape || ch == keys::Enter) return true;
-    if (clipboard || verdict.ch == ch) return false; // the field handles the key as usual
-    edit->insert(QString(QChar::fromLatin1(verdict.ch)));
-    return true;
 }
 
 } // namespace tessel

@@ -18,10 +18,10 @@ class QWidget;
 namespace tessel {
 
 // The dialogs' widgets bound to their control values by name: a change of the values shows in
-// the widget, an edit or click in the widget goes into the values. Text fields get their key
-// filter (only keys that carry text, and the clipboard keys by their key sequence), white while
-// focused and the face colour otherwise, Escape emptying and Enter swallowed; input methods and
-// drops are off.
+// the widget, an edit or click in the widget goes into the values. Text fields follow the field
+// rules with their key filter (applyFieldRules: Tab moves on, Ctrl+A selects, Escape empties,
+// Enter never types), white while focused and the face colour otherwise; input methods and drops
+// are off.
 class BoundFields : public QObject {
 public:
     BoundFields(ControlValues& values, QWidget* face);
@@ -46,7 +46,6 @@ private:
         QLineEdit* edit;
         std::optional<KeyFilter> filter;
     };
-    bool filterKey(QLineEdit* edit, const std::string& control, KeyFilter filter, QEvent* event);
     void show(const std::string& control);
 
     ControlValues& values_;

@@ -1,5 +1,8 @@
 #include "gui/DialogLook.h"
 
+#include <QLineEdit>
+#include <QTimer>
+
 namespace tessel {
 
 FixedDialog::FixedDialog(WindowLayout layout, QWidget* parent)
@@ -9,8 +12,17 @@ FixedDialog::FixedDialog(WindowLayout layout, QWidget* parent)
     setFixedSize(layout_.clientWidth, layout_.clientHeight);
 }
 
-void FixedDialog::runModal() {
+void FixedDialog::runModal(const std::string& focusField) {
     setWindowTitle(qText(layout_.caption));
+    if (!focusField.empty()) {
+        // Once the dialog is shown and active, so the focus stays where it is put.
+        QTimer::singleShot(0, this, [this, focusField] {
+            if (auto* field = findChild<QLineEdit*>(qText(focusField))) {
+                field->setFocus(Qt::OtherFocusReason);
+                field->selectAll();
+            }
+        });
+    }
     exec();
 }
 

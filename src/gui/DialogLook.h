@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 namespace tessel {
 
 // What the option dialogs share: widgets made from their layout, a fixed size, a caption without
@@ -15,8 +17,9 @@ public:
     FixedDialog(WindowLayout layout, QWidget* parent);
 
     void reject() override { accept(); }
-    // Shows the dialog modally, captioned as its layout says.
-    void runModal();
+    // Shows the dialog modally, captioned as its layout says; focusField (when given) gets the
+    // focus with its text selected.
+    void runModal(const std::string& focusField = {});
 
 protected:
     const WindowLayout layout_;

@@ -117,8 +117,8 @@ void setHint(QWidget* w, const ControlRow& row) {
 
 void setLooks(QWidget* w, const ControlRow& row, const Font& windowFont) {
     if (row.kind == ControlKind::Button)
-        fitCaption(w, qText(row.caption), fontOf(row.font, windowFont).pixelSize(), row.font.bold,
-                   kButtonPadding);
+        fitCaption(w, qText(plainCaption(row.caption)), fontOf(row.font, windowFont).pixelSize(),
+                   row.font.bold, kButtonPadding);
     else if (row.font != Font{})
         w->setFont(fontOf(row.font, windowFont));
     if (row.colour != Colour::Default) {

@@ -4,6 +4,7 @@
 #include "gui/InstructionsWindow.h"
 #include "gui/TfAboutWindow.h"
 #include "gui/TfAdv.h"
+#include "gui/TfHistory.h"
 #include "gui/TfScales.h"
 #include "gui/TfTiltTempCal.h"
 
@@ -28,10 +29,24 @@ void OptionDialogWindows::showScales() {
 void OptionDialogWindows::showTiltTempCal() {
     windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
 }
-void OptionDialogWindows::showInstructions() { tessel::showInstructions(parent_); }
+void OptionDialogWindows::showField(WindowSet::Dialog dialog, const std::string& control) {
+    FixedDialog* view = tilt_.get();
+    if (dialog == WindowSet::Dialog::Options) view = adv_.get();
+    if (dialog == WindowSet::Dialog::Scales) view = scales_.get();
+    windows_.showDialog(dialog, [view, &control] { view->runModal(control); });
+}
+
+void OptionDialogWindows::showInstructions() {
+    tessel::showInstructions(parent_, windows_.session().programName());
+}
 
 void OptionDialogWindows::printInstructions(const QString& mainCaption) {
-    printInstructionsOnDefaultPrinter(mainCaption);
+    printInstructionsFromMenu(parent_, mainCaption, windows_.instructionsBody());
+}
+
+void OptionDialogWindows::showHistory() {
+    TfHistory history(windows_.historyText(), parent_);
+    history.exec();
 }
 
 void OptionDialogWindows::showAbout() {

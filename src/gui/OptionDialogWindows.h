@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/WindowSet.h"
+
 #include <QString>
 
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -11,7 +14,6 @@ namespace tessel {
 class TfAdv;
 class TfScales;
 class TfTiltTempCal;
-class WindowSet;
 
 // The views of the window set's three option dialogs, made once at start-up in the order
 // options, scales, calibration; they keep their contents between showings. Also the Help menu's
@@ -27,9 +29,13 @@ public:
     void showOptions();
     void showScales();
     void showTiltTempCal();
+    // The dialog that holds a field a collection stopped at, with the field focused and its
+    // text selected.
+    void showField(WindowSet::Dialog dialog, const std::string& control);
     void showInstructions();
-    // Throws std::runtime_error when there is no default printer.
+    // The print dialog, or without a printer the system's message and the offer of a PDF file.
     void printInstructions(const QString& mainCaption);
+    void showHistory();
     void showAbout();
 
     TfAdv& options() { return *adv_; }

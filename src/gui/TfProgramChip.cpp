@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -52,9 +53,20 @@ void TfProgramChip::applyLayout() {
     const JobLayoutMode mode = model_.layoutMode();
     if (shownLayout_ == mode) return;
     shownLayout_ = mode;
+    // Another job's layout keeps what the operator added to the window's size.
     const WindowLayout layout = jobWindowLayout(mode);
-    setFixedSize(layout.clientWidth, layout.clientHeight);
-    widgets_.place(layout, {"reVcbDisplay"}); // the model shows and hides the others
+    setMinimumSize(layout.clientWidth, layout.clientHeight);
+    resize(layout.clientWidth + grownBy_.width(), layout.clientHeight + grownBy_.height());
+    widgets_.place(jobWindowLayout(mode, width(), height()), {"reVcbDisplay"});
+}
+
+void TfProgramChip::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!shownLayout_) return;
+    const WindowLayout layout = jobWindowLayout(*shownLayout_);
+    grownBy_ = QSize(width() - layout.clientWidth, height() - layout.clientHeight);
+    // The model shows and hides the others.
+    widgets_.place(jobWindowLayout(*shownLayout_, width(), height()), {"reVcbDisplay"});
 }
 
 void TfProgramChip::refreshLog() {
@@ -81,7 +93,9 @@ void TfProgramChip::refreshLog() {
         cursor.insertText(QString::fromStdString(lines[i].text), lineFormat(lines[i].style));
     }
     shownLines_ = lines;
+    // The new line in view: the last one, from its start, also after a horizontal scroll.
     reProg_->verticalScrollBar()->setValue(reProg_->verticalScrollBar()->maximum());
+    reProg_->horizontalScrollBar()->setValue(0);
 }
 
 void TfProgramChip::refresh() {
@@ -122,11 +136,13 @@ void TfProgramChip::closeEvent(QCloseEvent* event) {
 }
 
 void TfProgramChip::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept(); // Escape does nothing here
-        return;
+    switch (event->key()) {
+    case Qt::Key_Escape: model_.escapePressed(); break; // Cancel or No where offered
+    case Qt::Key_Return:
+    case Qt::Key_Enter: model_.enterPressed(); break;   // OK where it is the only answer
+    default: QWidget::keyPressEvent(event); return;
     }
-    QWidget::keyPressEvent(event);
+    event->accept();
 }
 
 } // namespace tessel

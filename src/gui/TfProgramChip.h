@@ -16,8 +16,9 @@ class QTextEdit;
 namespace tessel {
 
 // The job window: draws a JobWindowModel (log lines in their styles, block pane, progress, the
-// four buttons, the job window's layout for the job) and forwards the buttons' clicks to it. While a job runs
-// it is application-modal, and only the job can close it.
+// four buttons, the job window's layout for the job) and forwards the buttons' clicks, Enter and
+// Escape to it. While a job runs it is application-modal, and only the job can close it. It can
+// be made larger than its layout (the panes grow), never smaller.
 class TfProgramChip : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +30,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void refreshLog();
@@ -46,6 +48,7 @@ private:
     std::vector<JobWindowModel::Line> shownLines_;
     std::string shownBlock_;
     std::optional<JobLayoutMode> shownLayout_; // none: nothing placed yet
+    QSize grownBy_;                            // what the operator added to the layout's size
 };
 
 } // namespace tessel

@@ -2,11 +2,15 @@
 
 #include "app/ControlNames.h"
 #include "app/WindowSet.h"
+#include "gui/FieldKeys.h"
 #include "gui/OptionDialogWindows.h"
 #include "gui/WindowLook.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +26,15 @@
 namespace tessel {
 
 namespace {
+
+// The local files of a drag, as UTF-8 paths.
+std::vector<std::string> droppedFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    return paths.size() == static_cast<std::size_t>(data->urls().size()) ? paths
+                                                                         : std::vector<std::string>{};
+}
 
 void setBackground(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
@@ -59,6 +72,7 @@ TfVcbPrg::TfVcbPrg(WindowSet& windows, QWidget* parent)
         model_.controls().setText(controls::kProductName, text.toStdString());
     });
     connectCommands();
+    setAcceptDrops(true);
     setFixedSize(layout_.clientWidth, clientHeight() + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -95,6 +109,7 @@ void TfVcbPrg::connectCommands() {
     onClick("mShowOffsetScales", [this] { dialogs_->showScales(); });
     onClick("mInstructions", [this] { dialogs_->showInstructions(); });
     onClick("mPrintInstructions", [this] { dialogs_->printInstructions(windowTitle()); });
+    onClick("mHistory", [this] { dialogs_->showHistory(); });
     onClick("mAbout", [this] { dialogs_->showAbout(); });
 }
 
@@ -135,42 +150,67 @@ void TfVcbPrg::run(const std::function<void()>& command) {
                         QMessageBox::Ok, this);
         box.setObjectName("errorBox");
         box.exec();
+        showStoppedField();
     }
     refresh();
 }
 
+void TfVcbPrg::showStoppedField() {
+    const auto focus = windows_.takeFieldFocus();
+    if (!focus) return;
+    if (focus->dialog) {
+        dialogs_->showField(*focus->dialog, focus->control);
+    } else if (auto* field = findChild<QLineEdit*>(qText(focus->control));
+               field && field->isEnabled()) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
+}
+
 std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::string& folder,
-                                                const QStringList& filters,
-                                                const QString& selected) {
+                                                const QStringList& filters, QString* filter) {
     QFileDialog dialog(this, "Open", QString::fromStdString(folder));
     dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(selected);
+    dialog.selectNameFilter(*filter);
     dialog.resize(720, 440); // room for the file names, sizes and dates
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    *filter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst().toStdString();
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    // The file system tells case apart here: each pattern also in capitals, "*.*" as "*".
+    // Qt's filter patterns are case-sensitive here: each extension also in capitals.
     QStringList filters;
     for (const FileFilter& filter : kHexFileFilters) {
-        const QString caption = qText(filter.caption);
         const QString pattern = qText(filter.pattern);
-        filters << caption.left(caption.indexOf(" (")) + " (" +
-                       (pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper()) + ")";
+        const QString patterns = pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper();
+        filters << qText(filter.caption.substr(0, filter.caption.find(" ("))) + " (" + patterns + ")";
     }
-    return chooseFile("odOpenHexFile", model_.hexFolder(), filters,
-                      filters.at(static_cast<qsizetype>(kHexFilePreselected)));
+    QString filter = filters.at(static_cast<qsizetype>(model_.hexFilter()));
+    auto path = chooseFile("odOpenHexFile", model_.hexFolder(), filters, &filter);
+    if (path) model_.hexFilterChosen(static_cast<std::size_t>(filters.indexOf(filter)));
+    return path;
 }
 
 std::optional<std::string> TfVcbPrg::chooseBackupFile() {
-    const QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
-                            QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
-    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, backups);
+    QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
+                      QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
+    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, &backups);
+}
+
+void TfVcbPrg::dragEnterEvent(QDragEnterEvent* event) {
+    if (model_.acceptsDrop(droppedFiles(event->mimeData()))) event->acceptProposedAction();
+}
+
+void TfVcbPrg::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = droppedFiles(event->mimeData());
+    if (!model_.acceptsDrop(paths)) return;
+    event->acceptProposedAction();
+    run([this, path = paths.front()] { model_.fileDropped(path); });
 }
 
 void TfVcbPrg::showEvent(QShowEvent* event) {
@@ -181,8 +221,21 @@ void TfVcbPrg::showEvent(QShowEvent* event) {
 
 void TfVcbPrg::closeEvent(QCloseEvent* event) {
     // Nothing ends the program while a job runs: it returns first.
-    if (windows_.mayClose()) event->accept();
-    else event->ignore();
+    if (!windows_.mayClose()) {
+        event->ignore();
+        return;
+    }
+    if (const auto question = windows_.exitQuestion()) {
+        QMessageBox box(QMessageBox::Question, windowTitle(), qText(*question),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName("exitQuestionBox");
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 bool TfVcbPrg::eventFilter(QObject* watched, QEvent* event) {
@@ -191,14 +244,11 @@ bool TfVcbPrg::eventFilter(QObject* watched, QEvent* event) {
             setBackground(memoProductName_, event->type() == QEvent::FocusIn
                                                 ? QColor(Qt::white)
                                                 : palette().color(QPalette::Button));
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // stays one line
-            if (key == Qt::Key_Escape && !memoProductName_->isReadOnly()) {
-                memoProductName_->clear();
-                model_.controls().setText(controls::kProductName, "");
-                return true;
-            }
+        } else if (event->type() == QEvent::KeyPress && !memoProductName_->isReadOnly()) {
+            return applyFieldRules(memoProductName_, std::nullopt, static_cast<QKeyEvent*>(event),
+                                   [this](const std::string& text) {
+                                       model_.controls().setText(controls::kProductName, text);
+                                   });
         }
     }
     return QMainWindow::eventFilter(watched, event);

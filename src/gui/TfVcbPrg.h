@@ -41,22 +41,29 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Not while a job runs; with unprogrammed edits only after Yes to the exit question.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A HEX file dropped on the window starts Prog Code with it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void connectCommands();
     // Connects a button or menu item to a command run through run().
     void onClick(std::string_view control, std::function<void()> command);
-    // Runs a command; an exception shows its message in the standard error box.
+    // Runs a command; an exception shows its message in the standard error box, and a field a
+    // collection stopped at is shown focused in its window.
     void run(const std::function<void()>& command);
+    void showStoppedField();
     // The firmware file dialog; none when cancelled.
     std::optional<std::string> chooseHexFile();
     // The backup dialog of "Restore from Backup…", in the backup folder; none when cancelled.
     std::optional<std::string> chooseBackupFile();
-    // A file dialog for one existing file; none when cancelled.
+    // A file dialog for one existing file, opening on *filter, which becomes the one last used;
+    // none when cancelled.
     std::optional<std::string> chooseFile(const char* name, const std::string& folder,
-                                          const QStringList& filters, const QString& selected);
+                                          const QStringList& filters, QString* filter);
 
     WindowSet& windows_;
     MainWindowModel& model_;

@@ -161,8 +161,7 @@ ResultCode BlockJobs::readBlock(BlockArea& area) {
 
 ResultCode BlockJobs::verifyBlock(const BlockArea& reference) {
     BlockView& after = blocks_.after;
-    bool differs = false;
-    const ResultCode code = frame_.run(
+    return frame_.run(
         {.title = "--- Verify Light Bar VCB ---", .blockPane = true},
         {
             [&] {
@@ -174,12 +173,12 @@ ResultCode BlockJobs::verifyBlock(const BlockArea& reference) {
                 blocks_.readBlockArea(after);
                 checkFormat(after);
             },
-            [&] { differs = !blocks_.compareBlocks(after, blocks_.reference); },
+            [&] {
+                // The log has shown the difference already: the result changes after the report.
+                if (!blocks_.compareBlocks(after, blocks_.reference))
+                    frame_.failAfterReport(result::VcbVerifyError);
+            },
         });
-    if (!differs) return code;
-    // The log has shown the difference already: the result changes after the report.
-    frame_.fail(result::VcbVerifyError);
-    return frame_.result();
 }
 
 ResultCode BlockJobs::programBlock(const BlockArea& reference) {

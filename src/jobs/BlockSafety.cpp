@@ -18,6 +18,7 @@ public:
     explicit RewriteStretch(JobFrame& frame) : frame_(frame) {
         frame_.state_->rewriting = true;
         frame_.state_->rewriteBegun = true;
+        frame_.state_->serialAfter.reset(); // known again once the block is read back
         frame_.window_.setRewritingBlock(true);
     }
     ~RewriteStretch() {
@@ -79,23 +80,38 @@ void JobFrame::backUp(std::int32_t serialNumber, bool withEeprom) {
     window_.setProgress(100);
     if (!ok()) return;
     window_.removeLastLine();
+    state_->backupRead = true;
+    state_->backupSerialNumber = serialNumber;
+    state_->backupWithEeprom = withEeprom;
+}
 
-    const BlockBackup::Saved saved = backup_.save(
-        serialNumber, state_->wholeBlockArea, withEeprom ? &eeprom : nullptr, std::time(nullptr));
+bool JobFrame::saveBackup() {
+    JobState& state = *state_;
+    if (!state.backupRead || !ok()) return ok();
+    state.backupRead = false;
+    const BlockBackup::Saved saved =
+        backup_.save(state.backupSerialNumber, state.wholeBlockArea,
+                     state.backupWithEeprom ? &state.eeprom : nullptr, std::time(nullptr));
     if (!saved.ok) {
         window_.errorLine(" Cannot save a backup of the Light Bar: " + saved.error);
         window_.errorLine(" Nothing is erased or written");
         fail(result::OutputFileWriteError);
-        return;
+        return false;
     }
-    LightBarState& bar = state_->lightBar;
+    LightBarState& bar = state.lightBar;
     bar.backupBlockFile = saved.blockFile;
     bar.backupEepromFile = saved.eepromFile;
-    bar.backupHeldBlock = locateBlock(state_->wholeBlockArea).present;
+    bar.backupHeldBlock = locateBlock(state.wholeBlockArea).present;
     lightBarChanged();
-    window_.plainLine(" Light Bar VCB area saved to " + saved.blockFile);
-    if (!saved.eepromFile.empty())
-        window_.plainLine(" Light Bar EEPROM saved to " + saved.eepromFile);
+    return true;
+}
+
+void JobFrame::logBackup() {
+    const LightBarState& bar = state_->lightBar;
+    if (!bar.backupBlockFile.empty())
+        window_.plainLine(" Light Bar VCB area saved to " + bar.backupBlockFile);
+    if (!bar.backupEepromFile.empty())
+        window_.plainLine(" Light Bar EEPROM saved to " + bar.backupEepromFile);
 }
 
 void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& secondLine,
@@ -110,6 +126,8 @@ void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& 
         fail(result::EraseCancelled);
         return;
     }
+    // Saved before the erase; named after its outcome, which takes the erase line's place.
+    if (!saveBackup()) return;
     RewriteStretch stretch(*this);
     isp_.chipErase();
     // A line that failed before the instruction's last clock edge left the chip as it was.
@@ -118,13 +136,18 @@ void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& 
         noteBlock(LightBarState::Block::Lost);
     }
     isp_.waitAfterErase();
+    if (ok()) {
+        window_.removeLastLine();
+        window_.successLine(" Light Bar is Erased");
+    }
+    logBackup();
     if (!ok()) return; // the report names the failure; the erase line stays as it was
-    window_.removeLastLine();
-    window_.successLine(" Light Bar is Erased");
     write();
 }
 
 void JobFrame::rewrite(const JobStep& write) {
+    if (!saveBackup()) return;
+    logBackup();
     RewriteStretch stretch(*this);
     noteBlock(LightBarState::Block::Old);
     write();

@@ -50,6 +50,7 @@ void BlockSteps::readBlockArea(BlockView& view) {
         return;
     frame_.noteBlockAreaRead(view.area, count); // a backup later reads only the rest
     view.locate();
+    frame_.noteBlockRead(view.present() ? std::optional(view.serialNumber) : std::nullopt);
     if (!view.present()) frame_.fail(result::NoValidVcb);
 }
 

@@ -45,6 +45,10 @@ public:
     // erase) first. Without a folder they refuse to write anything.
     void setBackupFolder(std::string folder) { frame_.backup().setFolder(std::move(folder)); }
     const std::string& backupFolder() const { return frame_.backup().folder(); }
+    // Told of every job once its report is written (the job history); see JobEndListener.
+    void setJobEndListener(JobEndListener listener) {
+        frame_.setJobEndListener(std::move(listener));
+    }
 
     // Result of the current or last job.
     ResultCode result() const { return frame_.result(); }

@@ -53,9 +53,14 @@ void FirmwareJobs::fileLines(const std::string* path) {
     frame_.window().plainLine("   " + *path);
 }
 
-void FirmwareJobs::introduceImage(const FirmwareImage& image, const std::string* path) {
-    fileLines(path);
+void FirmwareJobs::noteFile(const FirmwareImage& image, const std::string* path) {
     fileId_ = identifyImage(image);
+    frame_.noteFirmwareFile(path ? *path : std::string(), fileId_.product, fileId_.version);
+}
+
+void FirmwareJobs::introduceImage(const FirmwareImage& image, const std::string* path) {
+    noteFile(image, path);
+    fileLines(path);
     frame_.window().plainLine(formatLine(" Firmware Code is %s, length is %zu bytes",
                                          fileId_.version.c_str(), codeLength(image)));
     frame_.window().plainLine("");
@@ -128,6 +133,7 @@ ResultCode FirmwareJobs::verifyFirmware(const FirmwareImage& image, const std::s
     return frame_.run({.title = "--- Verify Light Bar Firmware Code ---", .finalReport = false},
                       {
                           [&] {
+                              noteFile(image, path);
                               fileLines(path);
                               frame_.window().plainLine(formatLine(
                                   " Firmware Code length is %zu bytes", codeLength(image)));
@@ -185,6 +191,7 @@ void FirmwareJobs::verifyKeptBlock(std::size_t offset, std::size_t n) {
                    });
     after.locate();
     if (!frame_.ok()) return;
+    frame_.noteBlockRead(after.present() ? std::optional(after.serialNumber) : std::nullopt);
     if (!blocks_.compareBytes(after.area, offset, blocks_.reference.area, offset, n)) {
         frame_.fail(result::VcbVerifyError);
         return;

@@ -33,6 +33,8 @@ private:
     // An image without a byte other than 0xFF is no firmware: the job is refused with 3.
     bool refused(const FirmwareImage& image);
     void fileLines(const std::string* path);
+    // The file and its identity for the job's summary.
+    void noteFile(const FirmwareImage& image, const std::string* path);
     // The file lines, the image's identity and length.
     void introduceImage(const FirmwareImage& image, const std::string* path);
     // Firmware that needs a block format other than the light bar's gives 29, 30 or 31.

@@ -54,6 +54,8 @@ ResultCode JobFrame::run(const JobOutline& job, JobSteps body, const JobStep& re
     if (state_->cancelPending && ok())
         window_.plainLine(" Cancel came while the VCB was rewritten: it is programmed and verified");
     if (job.finalReport) finalReport();
+    if (state_->lateFailure) fail(*state_->lateFailure);
+    reportEnd(job);
     end();
     return result();
 }
@@ -148,6 +150,39 @@ void JobFrame::end() {
     if (result() != result::EraseCancelled) window_.waitForOk(" Click OK to exit");
     window_.close();
     window_.processMessages();
+}
+
+void JobFrame::noteBlockRead(std::optional<std::int32_t> serialNumber) {
+    if (!state_->blockRead) state_->serialBefore = serialNumber;
+    state_->blockRead = true;
+    state_->serialAfter = serialNumber;
+}
+
+void JobFrame::noteFirmwareFile(const std::string& file, const std::string& product,
+                                const std::string& version) {
+    state_->firmwareFile = file;
+    state_->firmwareProduct = product;
+    state_->firmwareVersion = version;
+}
+
+void JobFrame::reportEnd(const JobOutline& job) {
+    const JobState& state = *state_;
+    JobSummary summary{.title = job.title,
+                       .result = result(),
+                       .port = port_.portIndex(),
+                       .serialBefore = state.serialBefore,
+                       .serialAfter = state.serialAfter,
+                       .backupFiles = {},
+                       .firmwareIncomplete = state.lightBar.firmwareNeedsProgramming(),
+                       .firmwareFile = state.firmwareFile,
+                       .firmwareProduct = state.firmwareProduct,
+                       .firmwareVersion = state.firmwareVersion};
+    for (const std::string* file : {&state.lightBar.backupBlockFile, &state.lightBar.backupEepromFile})
+        if (!file->empty()) summary.backupFiles.push_back(*file);
+    window_.jobEnded(summary);
+    if (!jobEndListener_) return;
+    if (const std::string problem = jobEndListener_(summary); !problem.empty())
+        window_.plainLine(" " + problem);
 }
 
 void JobFrame::finalReport() {

@@ -2,6 +2,7 @@
 
 #include "jobs/BlockBackup.h"
 #include "jobs/JobState.h"
+#include "jobs/JobSummary.h"
 #include "jobs/JobWindow.h"
 #include "link/IspInstructions.h"
 #include "link/IspPort.h"
@@ -23,6 +24,10 @@ struct JobOutline {
     bool writes = false;     // erases or writes flash: refused on a chip other than an ATmega128
     bool finalReport = true; // ends with the report of its result
 };
+
+// Told of every job that ran, once its final report is written and before the window waits for
+// OK; returns why the job could not be recorded (logged in the job window), or an empty text.
+using JobEndListener = std::function<std::string(const JobSummary&)>;
 
 // A step of a job. Steps run in turn while the job's result is 0: the first failure decides the
 // result, and no step after it runs.
@@ -59,12 +64,22 @@ public:
     // Runs steps in turn while the result is 0; also within a step.
     void steps(JobSteps steps);
     bool busy() const { return busy_; }
+    void setJobEndListener(JobEndListener listener) { jobEndListener_ = std::move(listener); }
+
+    // What the job read and was given, for its summary: a block read from the light bar (its
+    // serial number; none when there was no block), and a firmware job's file and identity.
+    void noteBlockRead(std::optional<std::int32_t> serialNumber);
+    void noteFirmwareFile(const std::string& file, const std::string& product,
+                          const std::string& version);
 
     // The result of the current or last job.
     ResultCode result() const { return result_.code(); }
     bool ok() const { return result_.ok(); }
     // Stores a failure unless an earlier one is stored.
     void fail(ResultCode code) { result_.fail(code); }
+    // A failure the log has shown in full already: the result once the final report (which
+    // would repeat it) is written, for the job's end and summary.
+    void failAfterReport(ResultCode code) { state_->lateFailure = code; }
     // Sets the result back to 0 when it is code: a failure this job expects.
     void accept(ResultCode code);
     // A job refused before it starts: the result becomes code, nothing else is touched.
@@ -92,9 +107,11 @@ public:
     static int percentOf(std::size_t n, std::size_t total);
 
     // --- nothing lost (BlockSafety.cpp) --------------------------------------------------------
-    // Saves the block area (reading only what this job has not read yet) and, before an erase or a
-    // write of the data memory, the EEPROM into the backup folder, naming the files in the log.
-    // A copy that cannot be saved stops the job with 11 before anything is written.
+    // Reads the block area (only what this job has not read yet) and, before an erase or a write
+    // of the data memory, the EEPROM for a backup. The files are saved only when the job goes on
+    // to write (eraseAndRewrite after OK, rewrite), before anything is erased or written, and
+    // named in the log; a job that stops before (No, Cancel, a failure) leaves none. A copy
+    // that cannot be saved stops the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool withEeprom);
     // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~"),
     // but not again the bytes this job has read already.
@@ -130,6 +147,11 @@ private:
     // After a rewrite that failed: what the light bar holds now, and how to put a lost block back.
     void rewriteReport();
     void lightBarChanged() { window_.lightBarStateChanged(state_->lightBar); }
+    // Saves the backup backUp read, once; false (result 11) when it cannot be saved.
+    bool saveBackup();
+    void logBackup();
+    // The summary to the window and the listener; a job that could not be recorded says so.
+    void reportEnd(const JobOutline& job);
 
     JobResult result_;
     IspPort port_;
@@ -137,6 +159,7 @@ private:
     JobWindow& window_;
     BlockBackup backup_;
     bool busy_ = false;
+    JobEndListener jobEndListener_;
     std::optional<JobState> state_{std::in_place}; // made afresh at every job's start
 };
 

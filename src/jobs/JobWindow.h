@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/JobSummary.h"
 #include "jobs/LightBarState.h"
 
 #include <string>
@@ -61,6 +62,9 @@ public:
     // Forgets button clicks made before the job started, so a Cancel clicked after one job's
     // last test cannot abort the next job.
     virtual void clearClicks() {}
+    // The job's final report is written; the window may add its own last lines before the
+    // operator closes it (the window's note that the light bar holds no complete firmware).
+    virtual void jobEnded(const JobSummary&) {}
 
     void plainLine(const std::string& text) { appendLine(LineStyle::Plain, text); }
     void errorLine(const std::string& text) { appendLine(LineStyle::Error, text); }

@@ -50,21 +50,30 @@ std::string AppSettings::hexPath() const {
     return store_.readText("HexPath", ".");
 }
 
-namespace {
-// The per-user data folder: the XDG base directories' one, on Windows the local application data.
-std::string defaultBackupFolder() {
-    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel/backups";
+// The XDG base directories' data folder, on Windows the local application data.
+std::string AppSettings::dataFolder() {
+    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel";
 #ifdef _WIN32
-    if (auto local = environmentFolder("LOCALAPPDATA"); !local.empty()) return local + "/tessel/backups";
+    if (auto local = environmentFolder("LOCALAPPDATA"); !local.empty()) return local + "/tessel";
 #endif
-    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel/backups";
+    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel";
     return {};
 }
-} // namespace
 
 std::string AppSettings::backupFolder() const {
     store_.selectSection(kFileSpecs);
-    return store_.readText("BackupPath", defaultBackupFolder());
+    const std::string data = dataFolder();
+    return store_.readText("BackupPath", data.empty() ? data : data + "/backups");
+}
+
+std::int32_t AppSettings::hexFilter() const {
+    store_.selectSection(kFileSpecs);
+    return store_.readInteger("HexFilter", 2);
+}
+
+bool AppSettings::setHexFilter(std::int32_t filter) {
+    store_.selectSection(kFileSpecs);
+    return store_.writeInteger("HexFilter", filter);
 }
 
 bool AppSettings::setHexPath(const std::string& folder) {

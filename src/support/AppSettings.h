@@ -38,10 +38,19 @@ public:
     std::string hexPath() const;
     bool setHexPath(const std::string& folder);
 
+    // [FileSpecs] "HexFilter": the firmware dialog's filter last chosen, 1 to 3 in the dialog's
+    // order; 2 ("A90 Hex files") until one is chosen.
+    std::int32_t hexFilter() const;
+    bool setHexFilter(std::int32_t filter);
+
+    // The per-user data folder, which holds the backups and the job history:
+    // $XDG_DATA_HOME/tessel, else ~/.local/share/tessel (%LOCALAPPDATA%\tessel on Windows);
+    // empty when no variable names an absolute folder.
+    static std::string dataFolder();
+
     // [FileSpecs] "BackupPath": where the jobs keep a copy of the light bar's block area and
-    // EEPROM before they write or erase. Default: the per-user data folder,
-    // $XDG_DATA_HOME/tessel/backups, else ~/.local/share/tessel/backups; empty when neither
-    // variable names an absolute folder.
+    // EEPROM before they write or erase. Default: "backups" in the data folder; empty when there
+    // is none.
     std::string backupFolder() const;
 
     // [Ports] "COM1" to "COM4": the device behind each COM port, /dev/ttyS0 to /dev/ttyS3 unless

@@ -1,5 +1,6 @@
 #include "support/AtomicFile.h"
 
+#include "support/Win32Handle.h"
 #include "support/Win32Text.h"
 
 #include <fcntl.h>
@@ -9,14 +10,6 @@
 namespace tessel {
 
 namespace {
-
-// A handle closed when it goes out of scope.
-struct OwnedHandle {
-    HANDLE h;
-    ~OwnedHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-};
 
 // The full form of a path: ReplaceFileW is given only full paths (wine's refuses relative ones).
 std::wstring fullPath(const std::string& path) {

@@ -92,7 +92,7 @@ void TfVcbPrg::run(const std::function<void()>& command) {
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    FileChoice choice{model_.hexFolder(), {}, kHexFilePreselected};
+    FileChoice choice{model_.hexFolder(), {}, model_.hexFilter()};
     for (const FileFilter& filter : kHexFileFilters)
         choice.filters.emplace_back(filter.caption, filter.pattern);
     return chooseFile_(hwnd(), choice);

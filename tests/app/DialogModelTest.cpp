@@ -144,8 +144,13 @@ TEST(ScalesDialog, DefaultsClearAndCollectRefusingValuesThatDoNotFit) {
         EXPECT_STREQ(e.what(), "'70000' is not a valid integer value");
     }
     ctl.setText(c::scaleField(c::kMetricScalePrefix, 0, 0), "");
-    host.collectFromWindows();
-    EXPECT_EQ(host.record().metricScales[0], ScaleRow{}) << "an incomplete row is dropped";
+    try {
+        host.collectFromWindows();
+        ADD_FAILURE() << "a row typed in part is no row to drop without a word";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "Metric Offset Scale 1 needs all eight values");
+        EXPECT_EQ(e.control(), c::scaleField(c::kMetricScalePrefix, 0, 0)) << "its empty field";
+    }
 
     scales.clearAll();
     host.collectFromWindows();

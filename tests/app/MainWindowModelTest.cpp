@@ -37,7 +37,7 @@ TEST(MainWindowState, AfterStartUpNothingIsKnownAndTheIniPortIsApplied) {
                             "[Configuration]\nType Control=52817364\nCOM Port=2\n"}) {
         MainWindowBench b(ini);
         SCOPED_TRACE(ini);
-        EXPECT_EQ(b.model->title(), "Tessel v3.6");
+        EXPECT_EQ(b.model->title(), "Tessel v3.6 \u2013 virtual light bar");
         expectUnknownBlockShown(b);
         EXPECT_FALSE(b.enabled(c::kInitDefaultVcb));
         EXPECT_FALSE(b.enabled(c::kProductName)) << "read-only until a block is loaded";

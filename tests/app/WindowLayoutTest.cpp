@@ -28,8 +28,10 @@ TEST(WindowLayouts, EveryShownControlSitsInsideItsParentWithoutCoveringAnother) 
     for (const WindowLayout& w :
          {mainWindowLayout(true), mainWindowLayout(false), jobWindowLayout(JobLayoutMode::Design),
           jobWindowLayout(JobLayoutMode::Narrow), jobWindowLayout(JobLayoutMode::Compact),
+          jobWindowLayout(JobLayoutMode::Design, 1000, 600),
+          jobWindowLayout(JobLayoutMode::Narrow, 900, 400), historyWindowLayout(1200, 800),
           optionsDialogLayout(), scalesDialogLayout(), tiltCalibrationLayout(),
-          aboutWindowLayout()}) {
+          aboutWindowLayout(), historyWindowLayout()}) {
         SCOPED_TRACE(w.name + " " + std::to_string(w.clientWidth));
         std::set<std::string> seen;
         std::vector<const ControlRow*> shown;
@@ -70,6 +72,23 @@ TEST(WindowLayouts, ThePlainMainWindowHasOneButtonRowAndNoDialogs) {
                              "mShowTiltTempCal", "mShowOffsetScales"}) {
         EXPECT_TRUE(plain.row(name).has(ControlRow::Hidden)) << name;
         EXPECT_FALSE(advanced.row(name).has(ControlRow::Hidden)) << name;
+    }
+}
+
+// The job window made larger: the panes take the room, never less than the design.
+TEST(WindowLayouts, AResizedJobWindowGrowsItsPanesAndKeepsItsButtonsAtTheRightEdge) {
+    for (const JobLayoutMode mode :
+         {JobLayoutMode::Design, JobLayoutMode::Narrow, JobLayoutMode::Compact}) {
+        const WindowLayout design = jobWindowLayout(mode);
+        EXPECT_EQ(jobWindowLayout(mode, 10, 10).clientWidth, design.clientWidth) << "the minimum";
+        const WindowLayout big = jobWindowLayout(mode, design.clientWidth + 200, design.clientHeight + 100);
+        const Rect log = big.row("reProg").place, was = design.row("reProg").place;
+        EXPECT_EQ(log.height, was.height + 100);
+        EXPECT_EQ(log.width, was.width + (mode == JobLayoutMode::Design ? 100 : 200))
+            << "beside the block pane, half the room";
+        EXPECT_EQ(big.clientWidth - big.row("bProgOk").place.left,
+                  design.clientWidth - design.row("bProgOk").place.left);
+        EXPECT_EQ(big.row("pbProgrammingProgress").place.top, log.top + log.height + 7);
     }
 }
 

@@ -1,5 +1,6 @@
 // The rules the window set keeps for every front end, on a virtual light bar kept in a state file:
 // jobs answered from the message pump the front end would run.
+#include "app/BlockTransfer.h"
 #include "app/ControlNames.h"
 #include "app/ExitCodes.h"
 #include "app/WindowSet.h"
@@ -119,6 +120,38 @@ TEST(WindowSet, DialogsShowTheFormUntilTheFirstShowingAndTiltIsTakenWhenOptionsC
     });
     EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No)
         << "only the options dialog's closing takes Tilt";
+}
+
+// A collection that stops names its field: the views show the window that holds it with the
+// field focused, once. The history's last jobs are there for Help > Job History.
+TEST(WindowSet, AStoppedCollectionShowsItsFieldAndTheHistoryItsJobs) {
+    SetBench b;
+    b.open();
+    b.windows->mainWindowShown();
+    EXPECT_NE(b.windows->historyText().find("No jobs recorded yet"), std::string::npos);
+    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb(), result::Ok);
+    ControlValues& ctl = b.windows->controls();
+    const std::string value = controls::scaleField(controls::kEnglishScalePrefix, 3, 0);
+    const std::pair<std::string, std::optional<WindowSet::Dialog>> stops[] = {
+        {std::string(fields::kNumericOptions[1].control), WindowSet::Dialog::Options},
+        {value, WindowSet::Dialog::Scales},
+        {std::string(fields::kTilt[0].control), WindowSet::Dialog::TiltTempCal},
+    };
+    for (const auto& [control, dialog] : stops) {
+        const std::string before = ctl.text(control);
+        ctl.setText(control, "x");
+        EXPECT_THROW(b.windows->mainWindow().progVcb(), ConversionError) << control;
+        const auto focus = b.windows->takeFieldFocus();
+        ASSERT_TRUE(focus) << control;
+        EXPECT_EQ(focus->control, control);
+        EXPECT_EQ(focus->dialog, dialog) << control;
+        EXPECT_FALSE(b.windows->takeFieldFocus()) << "once";
+        ctl.setText(control, before);
+    }
+    const std::string history = b.windows->historyText();
+    EXPECT_NE(history.find("Initialize Default VCB  S/N ? -> 1  0 Ok"), std::string::npos) << history;
+    EXPECT_NE(history.find("  virtual  Read Light Bar VCB  S/N 1  0 Ok"), std::string::npos)
+        << "the read that follows";
 }
 
 } // namespace

@@ -25,32 +25,14 @@
 namespace tessel::testing {
 namespace {
 
-// Runs work on the dialog once it is the active modal window, then closes it with its button
-// (none: the work closes it).
-void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
-               std::function<void(QWidget&)> work, const char* menuItem) {
-    bool done = false;
-    b.atTick = [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (done || !modal || modal->objectName() != dialogName) return;
-        done = true;
-        // Outside the bench's timer, so that it answers what the work pops up meanwhile.
-        QTimer::singleShot(0, modal, [&, modal] {
-            QApplication::setActiveWindow(modal);
-            work(*modal);
-            if (closeButton)
-                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
-        });
-    };
-    b.action(menuItem)->trigger();
-    b.atTick = nullptr;
-    EXPECT_TRUE(done) << dialogName << " did not open";
-}
-
-QLineEdit* field(QWidget& dialog, const char* name) {
-    auto* f = dialog.findChild<QLineEdit*>(name);
-    if (!f) ADD_FAILURE() << "no field " << name;
-    return f;
+// The field a collection stopped at: its dialog opened on it, focused, its text selected.
+void expectShownField(WindowBench& b, const char* dialogName, const char* control) {
+    whileOpen(b, dialogName, nullptr, [&](QWidget& d) {
+        QLineEdit* f = field(d, control);
+        EXPECT_TRUE(f->hasFocus()) << control;
+        EXPECT_EQ(f->selectedText(), f->text()) << control;
+        static_cast<QDialog&>(d).accept();
+    }, [&] { b.click(b.button("bProgVcb")); });
 }
 
 // Empties the field with Escape, then types.
@@ -103,7 +85,7 @@ TEST(OptionsWindow, KeysSkipBoxesAndTiltTakenAtClose) {
         radius->setFocus();
         QTest::keyClick(radius, Qt::Key_Escape);
     }, "mShowAdvancedControls");
-    b.click(b.button("bProgVcb"));
+    expectShownField(b, "TfAdv", "memoTapeMinRadius");
     ASSERT_EQ(b.errorBoxes.size(), 1u);
     EXPECT_EQ(b.errorBoxes[0], "Tessel|'' is not a valid floating point value");
 }
@@ -132,7 +114,7 @@ TEST(ScalesWindow, NamesUpperCaseBlanksRefuseLettersAndValuesMustFit) {
         EXPECT_EQ(value->text(), "70000");
     }, "mShowOffsetScales");
     b.errorBoxes.clear();
-    b.click(b.button("bProgVcb"));
+    expectShownField(b, "TfScales", "memoMtScale11");
     ASSERT_EQ(b.errorBoxes.size(), 1u);
     EXPECT_EQ(b.errorBoxes[0], "Tessel|'70000' is not a valid integer value");
 }
@@ -237,16 +219,19 @@ TEST(Instructions, ShownInABoxPrintedToPdfAndRefusedWithoutAPrinter) {
         << "sixteen blanks stay";
 
     ::setenv("CUPS_SERVER", (b.dir / "no-cups.sock").c_str(), 1); // no printer anywhere
+    const std::string offered = b.dir / "offered.pdf";
+    b.fileToChoose = offered;
     b.action("mPrintInstructions")->trigger();
-    ASSERT_EQ(b.errorBoxes.size(), 2u);
+    ASSERT_EQ(b.errorBoxes.size(), 3u);
     EXPECT_EQ(b.errorBoxes[1], "Tessel|There is no default printer currently selected");
+    EXPECT_EQ(b.errorBoxes[2], "Tessel|" + std::string(kPdfOffer)) << "then a PDF is offered";
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(600);
     const std::string pdf = b.dir / "instructions.pdf";
     printer.setOutputFileName(QString::fromStdString(pdf));
-    printInstructions(printer, "Tessel v3.6");
+    printInstructions(printer, "Tessel v3.6", std::string(kInstructionsBody));
     const std::string info = b.dir / "info.txt";
     ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + info + "'").c_str()), 0);
     EXPECT_NE(readFile(info).find("Title:           Tessel v3.6\n"), std::string::npos)
@@ -269,6 +254,15 @@ TEST(Instructions, ShownInABoxPrintedToPdfAndRefusedWithoutAPrinter) {
     const PdfWord& last = words.back();
     EXPECT_EQ(last.text, "box.");
     EXPECT_NEAR(last.y, top + 33 * step, 1.5);
+
+    // The offered file: the same page, naming the program as it is started here.
+    const auto offeredWords = pdfWords(offered, b.dir / "offered.html");
+    ASSERT_EQ(offeredWords.size(), words.size());
+    EXPECT_NEAR(offeredWords.back().y, last.y, 1.5);
+    const auto named = std::find_if(offeredWords.begin(), offeredWords.end(), [](const PdfWord& w) {
+        return w.text == "(&apos;tessel&apos;)"; // as pdftotext escapes it
+    });
+    EXPECT_NE(named, offeredWords.end()) << "not 'Tessel.exe' on Linux";
 }
 
 // Help > About shows a window made for this showing (name, version, the settings file in use): a

@@ -2,6 +2,7 @@
 // state, the firmware update a technician follows, the COM Port menu and a read-only INI file.
 #include "WindowBench.h"
 
+#include "gui/LayoutWidgets.h"
 #include "gui/WindowLook.h"
 
 #include <QLabel>
@@ -19,7 +20,9 @@ namespace {
 // Every caption and label of a window fits its control.
 void expectNothingClipped(QWidget& window) {
     for (auto* b : window.findChildren<QPushButton*>())
-        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + kButtonPadding, b->width())
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(qText(plainCaption(b->text().toStdString()))) +
+                      kButtonPadding,
+                  b->width())
             << b->objectName().toStdString();
     for (auto* l : window.findChildren<QLabel*>()) {
         EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
@@ -33,7 +36,7 @@ TEST(MainWindow, StartsUpInBothModesWithItsDesignPlacesAndNothingOffered) {
         WindowBench b(advanced ? kAdvancedIni : kPlainIni);
         SCOPED_TRACE(advanced ? "advanced" : "plain");
         TfVcbPrg& w = b.mainWindow();
-        EXPECT_EQ(w.windowTitle(), "Tessel v3.6");
+        EXPECT_EQ(w.windowTitle(), "Tessel v3.6 \u2013 virtual light bar");
         EXPECT_EQ(w.centralWidget()->height(), advanced ? 164 : 124) << "40 or 80 pixels lower";
         EXPECT_EQ(w.width(), 391);
         EXPECT_EQ(b.button("bProgVcb")->isVisible(), advanced);
@@ -159,7 +162,7 @@ TEST(MainWindow, RestoreFromBackupPutsABackupBack) {
 
     b.fileToChoose = files[1]; // the block area; its EEPROM file goes with it
     QAction* restore = b.action("mRestoreFromBackup");
-    EXPECT_EQ(restore->text(), QString::fromUtf8("Restore from Backup\u2026"));
+    EXPECT_EQ(restore->text(), QString::fromUtf8("&Restore from Backup\u2026"));
     restore->trigger();
     EXPECT_EQ(b.dialogFolders, std::vector<std::string>{folder});
     EXPECT_TRUE(b.errorBoxes.empty());

@@ -100,7 +100,9 @@ public:
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
-    std::vector<std::string> errorBoxes;      // "caption|text" of each error box
+    std::vector<std::string> errorBoxes;      // "caption|text" of each message box
+    std::deque<bool> boxAnswers;              // Yes (true) or No per Yes/No box; empty: Yes
+    bool answerByKeys = false;                // Enter at OK alone, Escape for Cancel and No
 
 private:
     void answer() {
@@ -108,7 +110,13 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             errorBoxes.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
-            box->button(QMessageBox::Ok)->click();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                ok->click();
+                return;
+            }
+            const bool yes = boxAnswers.empty() || boxAnswers.front();
+            if (!boxAnswers.empty()) boxAnswers.pop_front();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
             return;
         }
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
@@ -126,7 +134,15 @@ private:
         answering = true;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(child<QTextEdit>(jobWindow(), "reProg")));
-        click(jobButton(answerButton(job)));
+        const bool okOnly = job.okVisible() && !job.cancelVisible();
+        const std::string name = answerButton(job);
+        if (answerByKeys && (okOnly || name == "bProgCancel" || name == "bProgNo")) {
+            // At the focused control, as a technician's key would arrive.
+            QWidget* focus = jobWindow().focusWidget();
+            QTest::keyClick(focus ? focus : &jobWindow(), okOnly ? Qt::Key_Return : Qt::Key_Escape);
+        } else {
+            click(jobButton(name.c_str()));
+        }
         answering = false;
     }
 
@@ -138,6 +154,39 @@ public:
     std::unique_ptr<WindowSession> session;
     QTimer timer;
 };
+
+// Runs work on the dialog once it is the active modal window, then closes it with its button
+// (none: the work closes it). open is what opens it.
+inline void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
+               std::function<void(QWidget&)> work, const std::function<void()>& open) {
+    bool done = false;
+    b.atTick = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (done || !modal || modal->objectName() != dialogName) return;
+        done = true;
+        // Outside the bench's timer, so that it answers what the work pops up meanwhile.
+        QTimer::singleShot(0, modal, [&, modal] {
+            QApplication::setActiveWindow(modal);
+            work(*modal);
+            if (closeButton)
+                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
+        });
+    };
+    open();
+    b.atTick = nullptr;
+    EXPECT_TRUE(done) << dialogName << " did not open";
+}
+
+inline void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
+               std::function<void(QWidget&)> work, const char* menuItem) {
+    whileOpen(b, dialogName, closeButton, std::move(work), [&] { b.action(menuItem)->trigger(); });
+}
+
+inline QLineEdit* field(QWidget& dialog, const char* name) {
+    auto* f = dialog.findChild<QLineEdit*>(name);
+    if (!f) ADD_FAILURE() << "no field " << name;
+    return f;
+}
 
 inline constexpr const char* kAdvancedIni = "[Configuration]\nAdvanced Options=1\nCOM Port=1\n";
 inline constexpr const char* kPlainIni = "[Configuration]\nCOM Port=1\n";

@@ -9,12 +9,12 @@
 #include "gui/OptionDialogWindows.h"
 #include "gui/TfAboutWindow.h"
 #include "gui/TfAdv.h"
+#include "gui/TfHistory.h"
 #include "gui/TfScales.h"
 #include "gui/TfTiltTempCal.h"
 #include "support/VersionInfo.h"
 
 #include <QDir>
-#include <QPrinter>
 
 #include <cstdlib>
 #include <iostream>
@@ -73,11 +73,13 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
     dialogs.showInstructions();
     b.timer.start(1);
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out.filePath("instructions-print.pdf"));
-    printInstructions(printer, b.mainWindow().windowTitle());
-    std::cout << out.filePath("instructions-print.pdf").toStdString() << '\n';
+    // As "Print Instructions" offers it without a printer.
+    const QString pdf = out.filePath("instructions-print.pdf");
+    ok &= saveInstructionsAsPdf(pdf, b.mainWindow().windowTitle(), b.session->windows().instructionsBody());
+    std::cout << pdf.toStdString() << '\n';
+
+    TfHistory history(b.session->windows().historyText());
+    ok &= saveShown(history, out.filePath("dialog-history.png"));
     return ok;
 }
 
@@ -112,16 +114,20 @@ int main(int argc, char** argv) {
     bool grabbed = false;
     b.atTick = [&] {
         const JobWindowModel& job = b.session->jobModel();
-        const auto shows = [&job](LineStyle style) {
+        const auto shows = [&job](LineStyle style, const char* text = nullptr) {
             for (const auto& line : job.lines())
-                if (line.style == style) return true;
+                if (line.style == style && (!text || line.text == text)) return true;
             return false;
         };
         if (!grabbed && job.progressVisible() && job.progress() >= 40 &&
-            shows(LineStyle::Error) && shows(LineStyle::Success)) {
+            shows(LineStyle::Error) && shows(LineStyle::Success, " Light Bar is Erased")) {
             grabbed = true;
             b.jobWindow().refresh();
             ok &= save(b.jobWindow(), out.filePath("job-window-programming.png"));
+            // Made larger by the operator: the panes take the room.
+            b.jobWindow().resize(b.jobWindow().size() + QSize(320, 160));
+            QApplication::processEvents();
+            ok &= save(b.jobWindow(), out.filePath("job-window-resized.png"));
         }
     };
     b.click(b.button("bProgVcb"));
