@@ -57,7 +57,7 @@ TEST(Win32MainWindow, StartsUpInBothModesWithTheLayoutsPlacesAndNothingOffered) 
         win32::TfVcbPrg& w = b.mainWindow();
         const WindowLayout layout = mainWindowLayout(advanced);
         const int dpi = win32::dpiOf(w.hwnd());
-        EXPECT_EQ(textOf(w.hwnd()), "Tessel v3.6");
+        EXPECT_EQ(textOf(w.hwnd()), "Tessel v3.6 \u2013 virtual light bar"); // the bench runs on one
         RECT client{};
         GetClientRect(w.hwnd(), &client);
         EXPECT_EQ(client.right, win32::scaled(layout.clientWidth, dpi));
