@@ -119,7 +119,7 @@ bool renderDialogs(Win32Bench& b) {
                                b.mainWindow().hwnd());
     ok &= saveShown(about, "dialog-about");
 
-    win32::InstructionsBox instructions(b.mainWindow().hwnd());
+    win32::InstructionsBox instructions(b.mainWindow().hwnd(), "Tessel.exe");
     ok &= saveShown(instructions, "dialog-instructions");
     return ok;
 }
