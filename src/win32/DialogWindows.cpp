@@ -4,6 +4,7 @@
 #include "win32/InstructionsBox.h"
 #include "win32/TfAboutWindow.h"
 #include "win32/TfAdv.h"
+#include "win32/TfHistory.h"
 #include "win32/TfScales.h"
 #include "win32/TfTiltTempCal.h"
 
@@ -27,12 +28,23 @@ void DialogWindows::showScales() {
 void DialogWindows::showTiltTempCal() {
     windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
 }
+void DialogWindows::showField(WindowSet::Dialog dialog, const std::string& control) {
+    TopWindow* view = tilt_.get();
+    if (dialog == WindowSet::Dialog::Options) view = adv_.get();
+    if (dialog == WindowSet::Dialog::Scales) view = scales_.get();
+    windows_.showDialog(dialog, [view, &control] { view->runModal(control); });
+}
+
 void DialogWindows::showInstructions() {
-    InstructionsBox::show(owner_);
+    InstructionsBox::show(owner_, windows_.session().programName());
 }
 
 void DialogWindows::printInstructions(const std::string& mainCaption) {
-    win32::printInstructions(mainCaption);
+    win32::printInstructions(owner_, mainCaption, windows_.instructionsBody());
+}
+
+void DialogWindows::showHistory() {
+    TfHistory::show(windows_.historyText(), owner_);
 }
 
 void DialogWindows::showAbout() {

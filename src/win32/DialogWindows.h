@@ -1,13 +1,11 @@
 #pragma once
 
+#include "app/WindowSet.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <string>
-
-namespace tessel {
-class WindowSet;
-}
 
 namespace tessel::win32 {
 
@@ -29,9 +27,12 @@ public:
     void showOptions();
     void showScales();
     void showTiltTempCal();
+    // Shows the dialog with the field focused and its text selected.
+    void showField(WindowSet::Dialog dialog, const std::string& control);
     void showInstructions();
     // Throws std::runtime_error when there is no default printer.
     void printInstructions(const std::string& mainCaption);
+    void showHistory();
     void showAbout();
 
     TfAdv& options() { return *adv_; }

@@ -1,10 +1,7 @@
 #include "win32/EditKeys.h"
 
-#include "support/Win32Text.h"
-
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 namespace tessel::win32 {
@@ -12,58 +9,75 @@ namespace tessel::win32 {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
-constexpr wchar_t kCopy = 0x03, kPaste = 0x16, kCut = 0x18, kEscape = 0x1B;
+constexpr wchar_t kSelectAll = 0x01, kCopy = 0x03, kPaste = 0x16, kCut = 0x18;
 
 bool editable(HWND edit) {
     return IsWindowEnabled(edit) && (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) == 0;
 }
 
-std::wstring wideText(HWND edit) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
+// The rules see Latin-1, one byte a UTF-16 unit (so the field's positions hold as they are);
+// a character beyond Latin-1 is one no filter takes.
+char latin1(wchar_t c) {
+    return c <= 0xFF ? static_cast<char>(c) : '?';
+}
+
+FieldText fieldOf(HWND edit) {
+    std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    wide.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, wide.data(), static_cast<int>(wide.size()))));
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    FieldText field;
+    for (wchar_t c : wide)
+        field.text += latin1(c);
+    field.selectionStart = start;
+    field.selectionLength = end - start;
+    return field;
 }
 
 // Replaces the whole text as an edit would (so the owner hears EN_CHANGE), cursor at caret.
 void replaceText(HWND edit, const std::string& text, std::size_t caret) {
-    const std::wstring wide = wideFromUtf8(text);
+    std::wstring wide;
+    for (char c : text)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
     SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
-    const auto at = static_cast<WPARAM>(wideFromUtf8(text.substr(0, caret)).size());
-    SendMessageW(edit, EM_SETSEL, at, static_cast<LPARAM>(at));
+    SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
 }
 
-// The filter sees the text as UTF-8 and the selection in bytes; the field counts UTF-16 units.
-FieldText fieldOf(HWND edit) {
-    const std::wstring wide = wideText(edit);
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto bytes = [&wide](DWORD units) {
-        return utf8FromWide(wide.substr(0, std::min<std::size_t>(units, wide.size()))).size();
-    };
-    return {utf8FromWide(wide), bytes(start), bytes(end) - bytes(start)};
-}
-
-LRESULT typed(HWND edit, const std::optional<KeyFilter>& filter, WPARAM wParam, LPARAM lParam) {
-    const auto c = static_cast<wchar_t>(wParam);
-    if (c == L'\r' || c == L'\n') return 0; // one-line fields
-    if (!filter) {
-        if (c != kEscape) return DefSubclassProc(edit, WM_CHAR, wParam, lParam);
-        replaceText(edit, {}, 0);
-        return 0;
-    }
-    const bool clipboard = c == kCopy || c == kPaste || c == kCut;
-    // Beyond ASCII no filter takes a character: it stands in as one they all refuse.
-    const char ch = clipboard ? '\0' : c < 0x80 ? static_cast<char>(c) : '\x7f';
+// One key under the field's rules; the toolkit's own handling runs as defaultHandling.
+LRESULT applyRules(HWND edit, const std::optional<KeyFilter>& filter, KeyKind kind, char ch,
+                   UINT message, WPARAM wParam, LPARAM lParam) {
     FieldText field = fieldOf(edit);
-    const std::string before = field.text;
-    const KeyVerdict verdict = filterKey(*filter, field, {ch, clipboard});
-    if (field.text != before) replaceText(edit, field.text, field.selectionStart);
-    if (verdict.beep) MessageBeep(MB_OK);
-    if (!verdict.pass || c == kEscape) return 0;
-    if (clipboard || verdict.ch == ch) return DefSubclassProc(edit, WM_CHAR, wParam, lParam);
-    return DefSubclassProc(edit, WM_CHAR, static_cast<unsigned char>(verdict.ch), lParam);
+    const FieldText before = field;
+    const FieldKeyOutcome outcome = fieldKey(filter, field, kind, ch);
+    if (field.text != before.text)
+        replaceText(edit, field.text, field.selectionStart);
+    else if (field.selectionStart != before.selectionStart ||
+             field.selectionLength != before.selectionLength)
+        SendMessageW(edit, EM_SETSEL, field.selectionStart,
+                     static_cast<LPARAM>(field.selectionStart + field.selectionLength));
+    if (outcome.beep) MessageBeep(MB_OK);
+    switch (outcome.action) {
+    case FieldKeyOutcome::Action::Toolkit: return DefSubclassProc(edit, message, wParam, lParam);
+    case FieldKeyOutcome::Action::Swallow: return 0;
+    case FieldKeyOutcome::Action::Type:
+        return DefSubclassProc(edit, WM_CHAR, static_cast<unsigned char>(outcome.ch), lParam);
+    }
+    return 0;
+}
+
+KeyKind kindOfChar(wchar_t c) {
+    if (c == kSelectAll) return KeyKind::SelectAll;
+    if (c == kCopy || c == kPaste || c == kCut) return KeyKind::Clipboard;
+    return kindOfTyped(latin1(c));
+}
+
+// Shift+Insert, Ctrl+Insert and Shift+Delete are the clipboard's keys too.
+bool clipboardKeyDown(WPARAM key) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    return (key == VK_INSERT && (shift || ctrl)) || (key == VK_DELETE && shift && !ctrl);
 }
 
 LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -78,8 +92,16 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
             code |= DLGC_WANTMESSAGE;
         return code;
     }
+    case WM_KEYDOWN:
+        if (editable(edit) && clipboardKeyDown(wParam))
+            return applyRules(edit, *filter, KeyKind::Clipboard, 0, message, wParam, lParam);
+        break;
     case WM_CHAR:
-        if (editable(edit)) return typed(edit, *filter, wParam, lParam);
+        if (editable(edit)) {
+            const auto c = static_cast<wchar_t>(wParam);
+            if (c == 0x7F) return 0; // Ctrl+Backspace types no character
+            return applyRules(edit, *filter, kindOfChar(c), latin1(c), message, wParam, lParam);
+        }
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(edit, editProcedure, id);

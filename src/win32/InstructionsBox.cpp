@@ -15,8 +15,8 @@ namespace {
 
 // The layout's rows give the margin round the body and the button's size; the body's size is
 // its text's, measured in its font.
-WindowLayout measuredLayout() {
-    WindowLayout layout = instructionsBoxLayout();
+WindowLayout measuredLayout(std::string_view programName) {
+    WindowLayout layout = instructionsBoxLayout(programName);
     ControlRow& body = layout.row("lInstructionsBody");
     ControlRow& ok = layout.row("bOK");
     const int margin = body.place.left;
@@ -46,24 +46,25 @@ struct PrinterDc {
 
 } // namespace
 
-InstructionsBox::InstructionsBox(HWND owner) : TopWindow(measuredLayout(), owner) {}
+InstructionsBox::InstructionsBox(HWND owner, std::string_view programName)
+    : TopWindow(measuredLayout(programName), owner) {}
 
 void InstructionsBox::command(std::string_view control, WORD code) {
     if (control == "bOK" && code == BN_CLICKED) endModal();
 }
 
-void InstructionsBox::show(HWND owner) {
-    InstructionsBox box(owner);
+void InstructionsBox::show(HWND owner, std::string_view programName) {
+    InstructionsBox box(owner, programName);
     box.runModal();
 }
 
-void drawInstructionsPage(HDC dc) {
+void drawInstructionsPage(HDC dc, std::string_view body) {
     const int resolution = GetDeviceCaps(dc, LOGPIXELSY);
     const std::wstring face = wideFromUtf8(kPrintFontFamily);
     const int saved = SaveDC(dc);
     SetTextAlign(dc, TA_LEFT | TA_TOP); // each text placed by its top-left corner
     SetBkMode(dc, TRANSPARENT);
-    for (const PrintedText& text : instructionsPage(resolution)) {
+    for (const PrintedText& text : instructionsPage(resolution, body)) {
         const Gdi<HFONT> font(CreateFontW(
             -MulDiv(kPrintFontPoints, resolution, 72), 0, 0, 0, text.heading ? FW_BOLD : FW_NORMAL,
             text.heading, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -76,14 +77,23 @@ void drawInstructionsPage(HDC dc) {
     RestoreDC(dc, saved);
 }
 
-void printInstructions(const std::string& title) {
+void printInstructions(HWND owner, const std::string& title, std::string_view body) {
     PRINTDLGW request{};
     request.lStructSize = sizeof request;
-    request.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-    PrinterDc printer;
-    if (!PrintDlgW(&request) || !request.hDC)
+    request.Flags = PD_RETURNDEFAULT;
+    if (!PrintDlgW(&request))
         throw std::runtime_error("There is no default printer currently selected");
+    // The dialog opens on the default printer; Cancel prints nothing.
+    request.hwndOwner = owner;
+    request.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    PrinterDc printer;
+    const BOOL chosen = PrintDlgW(&request);
     printer.dc = request.hDC;
+    if (!chosen || !printer.dc) {
+        if (request.hDevMode) GlobalFree(request.hDevMode);
+        if (request.hDevNames) GlobalFree(request.hDevNames);
+        return;
+    }
     if (request.hDevMode) {
         if (auto* mode = static_cast<DEVMODEW*>(GlobalLock(request.hDevMode))) {
             mode->dmFields |= DM_ORIENTATION;
@@ -102,7 +112,7 @@ void printInstructions(const std::string& title) {
     if (StartDocW(printer.dc, &document) <= 0)
         throw std::runtime_error("The printer could not be started");
     StartPage(printer.dc);
-    drawInstructionsPage(printer.dc);
+    drawInstructionsPage(printer.dc, body);
     EndPage(printer.dc);
     EndDoc(printer.dc);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Instructions.h"
 #include "win32/TopWindow.h"
 
 #include <string>
@@ -7,13 +8,14 @@
 namespace tessel::win32 {
 
 // "Update Instructions": the body in the fixed-pitch font (the steps' indentation only reads
-// right so), captioned with the heading, and OK. The box takes the size of its text.
+// right so), captioned with the heading, and OK. The box takes the size of its text, which names
+// the program as it was started (programName).
 class InstructionsBox : public TopWindow {
 public:
-    explicit InstructionsBox(HWND owner);
+    InstructionsBox(HWND owner, std::string_view programName);
 
     // Shows a new box modally and destroys it when it closes.
-    static void show(HWND owner);
+    static void show(HWND owner, std::string_view programName);
 
 protected:
     void command(std::string_view control, WORD code) override;
@@ -21,10 +23,12 @@ protected:
     void closeRequested() override { endModal(); }
 };
 
-// "Print Instructions": the page on the default printer, the job titled with title. Throws
-// std::runtime_error "There is no default printer currently selected" without one.
-void printInstructions(const std::string& title);
+// "Print Instructions": the system's print dialog on the default printer (where Windows offers
+// "Microsoft Print to PDF" too), then the page with body on the printer chosen, the job titled
+// with title. Throws std::runtime_error "There is no default printer currently selected"
+// without one.
+void printInstructions(HWND owner, const std::string& title, std::string_view body);
 // Draws the page at the device context's vertical resolution (a printer's, or a metafile's).
-void drawInstructionsPage(HDC dc);
+void drawInstructionsPage(HDC dc, std::string_view body = kInstructionsBody);
 
 } // namespace tessel::win32

@@ -228,8 +228,8 @@ Rect LayoutControls::absolutePlace(const WindowLayout& layout, std::string_view 
 HFONT LayoutControls::fontFor(const ControlRow& row, const RECT& place, FontCache& fonts) const {
     const Font& windowFont = layout_.font;
     if (row.kind != ControlKind::Button) return fonts.font(row.font, windowFont, dpi_);
-    // A caption a pixel smaller at a time until it fits the button.
-    const std::wstring caption = wideFromUtf8(row.caption);
+    // A caption a pixel smaller at a time until it fits the button (its "&" draws no room).
+    const std::wstring caption = wideFromUtf8(plainCaption(row.caption));
     HDC dc = GetDC(window_);
     int pixels = scaled(row.font.pixels != 0 ? row.font.pixels : windowFont.pixels, dpi_);
     HFONT font = fonts.font(row.font, windowFont, dpi_, pixels);

@@ -37,12 +37,57 @@ long appendLine(HWND pane, const JobWindowModel::Line& line, bool first) {
     return first ? end : end + 1;
 }
 
+// A focused button would take Enter as its own click (and a question's first button is focused):
+// the buttons hand Enter and Escape to the window as the dialog manager's OK and Cancel.
+LRESULT CALLBACK buttonKeys(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR) {
+    const auto answerKey = [](WPARAM key) { return key == VK_RETURN || key == VK_ESCAPE; };
+    if (message == WM_GETDLGCODE) {
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        LRESULT code = DefSubclassProc(button, message, wParam, lParam);
+        if (key && key->message == WM_KEYDOWN && answerKey(key->wParam)) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    if (message == WM_KEYDOWN && answerKey(wParam)) {
+        SendMessageW(GetParent(button), WM_COMMAND, wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
+        return 0;
+    }
+    if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B)) return 0;
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
 } // namespace
 
 TfProgramChip::TfProgramChip(JobWindowModel& model, HWND owner)
     : TopWindow(jobWindowLayout(JobLayoutMode::Design), owner), model_(model),
       log_(control("reProg")), blockPane_(control("reVcbDisplay")) {
+    for (const char* name : kButtons)
+        SetWindowSubclass(control(name), buttonKeys, 1, 0);
+    makeResizable([this](int width, int height) {
+        return jobWindowLayout(shownLayout_.value_or(JobLayoutMode::Design), width, height);
+    });
     refresh();
+}
+
+void TfProgramChip::dialogKey(int id) {
+    if (id == IDOK) model_.enterPressed();
+    if (id == IDCANCEL) model_.escapePressed();
+}
+
+// Another job's layout keeps what the operator added to the window's size.
+void TfProgramChip::showLayout() {
+    const JobLayoutMode mode = model_.layoutMode();
+    SIZE grown{0, 0};
+    if (shownLayout_) {
+        const SIZE now = designClientSize();
+        const WindowLayout shown = jobWindowLayout(*shownLayout_);
+        grown = {std::max(0L, now.cx - shown.clientWidth), std::max(0L, now.cy - shown.clientHeight)};
+    }
+    shownLayout_ = mode;
+    const WindowLayout design = jobWindowLayout(mode);
+    applyLayout(jobWindowLayout(mode, design.clientWidth + static_cast<int>(grown.cx),
+                                design.clientHeight + static_cast<int>(grown.cy)));
+    ShowWindow(blockPane_, mode == JobLayoutMode::Design ? SW_SHOWNA : SW_HIDE);
 }
 
 void TfProgramChip::command(std::string_view control, WORD code) {
@@ -64,10 +109,8 @@ void TfProgramChip::refreshLog() {
         std::mismatch(shownLines_.begin(), shownLines_.end(), lines.begin(), lines.end()).first -
         shownLines_.begin());
     if (keep == shownLines_.size() && keep == lines.size()) return;
-    // Writing at the end scrolls the pane to show a long line's end: the operator's horizontal
-    // position is kept, and the pane is drawn once, at the end.
-    POINT scroll{};
-    SendMessageW(log_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    // Writing at the end scrolls the pane to show a long line's end: the new line shows from
+    // its start, also after a horizontal scroll, and the pane is drawn once, at the end.
     SendMessageW(log_, WM_SETREDRAW, FALSE, 0);
     if (keep < shownLines_.size()) {
         const long from = keep == 0 ? 0 : lineStarts_[keep] - 1; // with the line break before it
@@ -81,18 +124,14 @@ void TfProgramChip::refreshLog() {
     SendMessageW(log_, WM_VSCROLL, SB_BOTTOM, 0);
     POINT bottom{};
     SendMessageW(log_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
-    bottom.x = scroll.x;
+    bottom.x = 0;
     SendMessageW(log_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
     SendMessageW(log_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(log_, nullptr, TRUE);
 }
 
 void TfProgramChip::refresh() {
-    if (shownLayout_ != model_.layoutMode()) {
-        shownLayout_ = model_.layoutMode();
-        applyLayout(jobWindowLayout(model_.layoutMode()));
-        ShowWindow(blockPane_, model_.layoutMode() == JobLayoutMode::Design ? SW_SHOWNA : SW_HIDE);
-    }
+    if (shownLayout_ != model_.layoutMode()) showLayout();
     refreshLog();
     if (model_.blockText() != shownBlock_) {
         shownBlock_ = model_.blockText();

@@ -13,7 +13,10 @@ namespace tessel::win32 {
 
 // The job window: draws a JobWindowModel (the log's lines in their looks in a rich text pane,
 // the block pane, progress, the four buttons, the layout for the job) and forwards the buttons'
-// clicks to it. While a job runs it is modal to the program, and only the job closes it.
+// clicks to it. While a job runs it is modal to the program, and only the job closes it. The
+// operator may make it larger than its layout (the panes grow). Enter and Escape are the model's
+// keys wherever the focus is: Enter presses OK only where it is the only answer, Escape answers
+// Cancel or No.
 class TfProgramChip : public TopWindow {
 public:
     TfProgramChip(JobWindowModel& model, HWND owner);
@@ -23,11 +26,13 @@ public:
 
 protected:
     void command(std::string_view control, WORD code) override;
-    // Only the job closes the window: the close box, Alt+F4 and Escape are refused.
+    void dialogKey(int id) override;
+    // Only the job closes the window: the close box and Alt+F4 are refused.
     void closeRequested() override {}
 
 private:
     void refreshLog();
+    void showLayout();
     void showVisibility();
     void focusAButton();
 

@@ -8,12 +8,13 @@
 #include "win32/WindowText.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <exception>
 
 namespace tessel::win32 {
 
-std::optional<std::string> openFile(HWND owner, const FileChoice& choice) {
+std::optional<std::string> openFile(HWND owner, FileChoice& choice) {
     std::wstring filters;
     for (const auto& [caption, pattern] : choice.filters)
         filters += wideFromUtf8(caption) + L'\0' + wideFromUtf8(pattern) + L'\0';
@@ -31,6 +32,7 @@ std::optional<std::string> openFile(HWND owner, const FileChoice& choice) {
     dialog.Flags =
         OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    if (dialog.nFilterIndex > 0) choice.preselected = dialog.nFilterIndex - 1;
     return utf8FromWide(file.c_str());
 }
 
@@ -39,6 +41,7 @@ TfVcbPrg::TfVcbPrg(WindowSet& windows)
       model_(windows.mainWindow()), chooseFile_(openFile) {
     // Only the product name ever takes input: Escape empties it, Enter is swallowed.
     filterEditKeys(control(controls::kProductName), std::nullopt);
+    DragAcceptFiles(hwnd(), TRUE);
     connectCommands();
     refresh();
 }
@@ -63,6 +66,7 @@ void TfVcbPrg::connectCommands() {
         {"mShowOffsetScales", [this] { dialogs_->showScales(); }},
         {"mInstructions", [this] { dialogs_->showInstructions(); }},
         {"mPrintInstructions", [this] { dialogs_->printInstructions(caption()); }},
+        {"mHistory", [this] { dialogs_->showHistory(); }},
         {"mAbout", [this] { dialogs_->showAbout(); }},
     };
     for (int n = 1; n <= 4; ++n)
@@ -87,21 +91,45 @@ void TfVcbPrg::run(const std::function<void()>& command) {
         command();
     } catch (const std::exception& e) {
         showError(e.what());
+        showStoppedField();
     }
     refresh();
+}
+
+void TfVcbPrg::showStoppedField() {
+    const auto focus = windows_.takeFieldFocus();
+    if (!focus) return;
+    if (focus->dialog)
+        dialogs_->showField(*focus->dialog, focus->control);
+    else
+        focusField(focus->control);
+}
+
+void TfVcbPrg::filesDropped(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8FromWide(path));
+    }
+    DragFinish(drop);
+    if (model_.acceptsDrop(paths)) run([this, &paths] { model_.fileDropped(paths.front()); });
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
     FileChoice choice{model_.hexFolder(), {}, model_.hexFilter()};
     for (const FileFilter& filter : kHexFileFilters)
         choice.filters.emplace_back(filter.caption, filter.pattern);
-    return chooseFile_(hwnd(), choice);
+    auto path = chooseFile_(hwnd(), choice);
+    if (path) model_.hexFilterChosen(choice.preselected);
+    return path;
 }
 
 std::optional<std::string> TfVcbPrg::chooseBackupFile() {
     const std::string backups(MainWindowModel::kBackupFilesName);
     const std::string pattern(MainWindowModel::kBackupFilesPattern);
-    const FileChoice choice{model_.backupFolder(),
+    FileChoice choice{model_.backupFolder(),
                             {{backups + " (" + pattern + ")", pattern},
                              {std::string(kHexFileFilters.back().caption),
                               std::string(kHexFileFilters.back().pattern)}},
@@ -140,7 +168,16 @@ void TfVcbPrg::refresh() {
 
 void TfVcbPrg::closeRequested() {
     // Nothing ends the program while a job runs: it returns first.
-    if (windows_.mayClose()) DestroyWindow(hwnd());
+    if (!windows_.mayClose()) return;
+    if (const auto question = windows_.exitQuestion()) {
+        // No is the default: Enter keeps the window and the edits.
+        const std::wstring text = wideFromUtf8(*question);
+        const std::wstring title = wideFromUtf8(model_.title());
+        if (MessageBoxW(hwnd(), text.c_str(), title.c_str(),
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
+    DestroyWindow(hwnd());
 }
 
 LRESULT TfVcbPrg::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,6 +192,7 @@ LRESULT TfVcbPrg::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HMENU>(wParam) == controls().menu("mComPort"))
             run([this] { model_.comPortMenuOpened(); });
         break;
+    case WM_DROPFILES: filesDropped(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_QUERYENDSESSION: return windows_.mayClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
         // The system ends the process after this: the session ends now as a close would end it.

@@ -18,7 +18,8 @@ namespace tessel::win32 {
 
 class DialogWindows;
 
-// What a file dialog offers: its folder and its filters (caption, pattern), one preselected.
+// What a file dialog offers: its folder and its filters (caption, pattern), one preselected;
+// the dialog leaves the filter it was closed with in preselected.
 struct FileChoice {
     std::string folder;
     std::vector<std::pair<std::string, std::string>> filters;
@@ -27,14 +28,16 @@ struct FileChoice {
 
 // The main window: draws the window set's MainWindowModel (fields, enabled commands, COM Port
 // menu, title) in the main window's layout and runs its commands from the buttons and menus.
-// Every command shows an exception in the standard error box. Closing it ends the program,
-// never while a job runs; nor does the end of the desktop session then.
+// Every command shows an exception in the standard error box, then the field its collection
+// stopped at. A firmware file dropped on it starts Prog Code. Closing it ends the program, never
+// while a job runs (nor does the end of the desktop session then), and with edits never
+// programmed only when the operator says Yes.
 class TfVcbPrg : public TopWindow {
 public:
     // A file dialog (the firmware's, the backup's): the file chosen, or none when cancelled.
     // The system's dialog unless a test answers it.
     using FileChooser =
-        std::function<std::optional<std::string>(HWND owner, const FileChoice& choice)>;
+        std::function<std::optional<std::string>(HWND owner, FileChoice& choice)>;
 
     explicit TfVcbPrg(WindowSet& windows);
 
@@ -56,6 +59,8 @@ private:
     void connectCommands();
     // Runs a command; an exception shows its message in the standard error box.
     void run(const std::function<void()>& command);
+    void showStoppedField();
+    void filesDropped(HDROP drop);
     std::optional<std::string> chooseHexFile();
     // The backup dialog of "Restore from Backup…", in the backup folder.
     std::optional<std::string> chooseBackupFile();
@@ -69,6 +74,6 @@ private:
 };
 
 // The system's file open dialog with the choice's filters, opening in its folder.
-std::optional<std::string> openFile(HWND owner, const FileChoice& choice);
+std::optional<std::string> openFile(HWND owner, FileChoice& choice);
 
 } // namespace tessel::win32

@@ -141,6 +141,19 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_CLOSE: closeRequested(); return 0;
+    case WM_SIZE:
+        if (layoutFor_ && controls_ && wParam != SIZE_MINIMIZED) resized();
+        break;
+    case WM_GETMINMAXINFO:
+        if (layoutFor_) {
+            const WindowLayout smallest = layoutFor_(0, 0);
+            const int dpi = dpiOf(hwnd_);
+            const SIZE size = windowSizeFor(hwnd_, scaled(smallest.clientWidth, dpi),
+                                            scaled(smallest.clientHeight, dpi), dpi);
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {size.cx, size.cy};
+            return 0;
+        }
+        break;
     case WM_DPICHANGED:
         dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -161,6 +174,28 @@ void TopWindow::applyLayout(const WindowLayout& layout) {
     placed_ = layout;
     controls_->place(placed_, dpi());
     fitClient(dpi());
+}
+
+void TopWindow::makeResizable(std::function<WindowLayout(int, int)> layoutFor) {
+    layoutFor_ = std::move(layoutFor);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    fitClient(dpi());
+}
+
+SIZE TopWindow::designClientSize() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int dpi = dpiOf(hwnd_);
+    return {MulDiv(client.right, kDesignDpi, dpi), MulDiv(client.bottom, kDesignDpi, dpi)};
+}
+
+// The controls follow the operator's size; the size is kept for a change of DPI.
+void TopWindow::resized() {
+    const SIZE size = designClientSize();
+    placed_ = layoutFor_(size.cx, size.cy);
+    controls_->place(placed_, dpi());
 }
 
 void TopWindow::fitClient(int dpi) {
@@ -196,13 +231,22 @@ void TopWindow::centre() {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TopWindow::runModal() {
+void TopWindow::focusField(std::string_view name) {
+    HWND field = control(name);
+    if (!field || !IsWindowEnabled(field) || !IsWindowVisible(field)) return;
+    lastFocus_ = field; // also when the window is activated later
+    SetFocus(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+void TopWindow::runModal(std::string_view focusField) {
     if (!layout_.caption.empty()) setCaption(layout_.caption);
     centre();
     {
         ProgramModal modal(hwnd_);
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
+        if (!focusField.empty()) this->focusField(focusField);
         modalDone_ = false;
         runModalLoop([this] { return modalDone_ || !hwnd_; });
         modalDone_ = true;

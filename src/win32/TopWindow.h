@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,8 +39,11 @@ public:
     void centre();
 
     // Shows the window captioned as its layout says, modal to the program (every other window
-    // disabled) until endModal(); then hides it.
-    void runModal();
+    // disabled) until endModal(); then hides it. A named field gets the focus with its text
+    // selected (the field a command stopped at).
+    void runModal(std::string_view focusField = {});
+    // Focuses the control and selects its text, when it can take the focus.
+    void focusField(std::string_view name);
     void endModal() { modalDone_ = true; }
 
     // The program's standard error box over this window.
@@ -58,12 +62,18 @@ protected:
     // Places the controls as the layout (this window's, or one of its modes) says and gives the
     // client area its size, at the window's DPI; kept for a change of DPI.
     void applyLayout(const WindowLayout& layout);
+    // Lets the operator resize the window: layoutFor(clientWidth, clientHeight) in design pixels
+    // places the controls at every size, and its size at (0, 0) is the smallest the window takes.
+    void makeResizable(std::function<WindowLayout(int, int)> layoutFor);
+    // The client area in design pixels.
+    SIZE designClientSize() const;
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT guarded(UINT message, WPARAM wParam, LPARAM lParam);
     void fitClient(int dpi);
     void dpiChanged(int dpi, const RECT& suggested);
+    void resized();
 
     WindowLayout layout_;
     WindowLayout placed_;
@@ -71,6 +81,7 @@ private:
     std::unique_ptr<LayoutControls> controls_;
     HWND lastFocus_ = nullptr;
     bool modalDone_ = true;
+    std::function<WindowLayout(int, int)> layoutFor_; // a resizable window's layouts
 };
 
 } // namespace tessel::win32

@@ -104,6 +104,62 @@ TEST(Win32Dialogs, AScaleNameIsUpperCasedAndHeldToThreeLetters) {
     EXPECT_EQ(b.session->windows().controls().text("memoScale1Name"), "FIN");
 }
 
+// Ctrl+A and a Latin-1 letter in a scale name, Tab from value to value, a comma in a decimal
+// field, Enter in a "-" text; then Prog VCB stops at the part-filled row, in its window, with
+// the first missing value focused.
+TEST(Win32Dialogs, FieldKeysAndThePartFilledRowAProgrammingStopsAt) {
+    Win32Bench b(kAdvancedIni);
+    b.putRecord(Win32Bench::record(2, 77));
+    b.click("bReadVcb");
+    win32::TfScales& scales = b.session->dialogs().scales();
+    whileShown(b, scales, [&] {
+        SendMessageW(scales.control("bClearScales"), BM_CLICK, 0, 0);
+        SetFocus(scales.control("memoScale2Name"));
+        pressKey(VK_TAB, true);
+        ASSERT_EQ(focusName(scales), "memoScale1Name");
+        typeText("fin\x01\xE4" "bc"); // Ctrl+A, then a Latin-1 letter
+        EXPECT_EQ(textOf(scales.control("memoScale1Name")), "\u00C4BC");
+        SetFocus(scales.control("memoMtScale31"));
+        for (const char* value : {"100", "200", "300", "400"}) {
+            typeText(value);
+            pressKey(VK_TAB);
+        }
+        EXPECT_EQ(focusName(scales), "memoMtScale35");
+        SetFocus(scales.control("memoScale1Name"));
+        SendMessageW(scales.control("bScalesOK"), BM_CLICK, 0, 0);
+    });
+    b.menu("mShowOffsetScales");
+    EXPECT_EQ(b.session->windows().controls().text("memoMtScale34"), "400");
+
+    win32::TfAdv& adv = b.session->dialogs().options();
+    whileShown(b, adv, [&] {
+        HWND radius = adv.control("memoTapeMinRadius");
+        if (!IsWindowEnabled(radius))
+            SendMessageW(adv.control("cbSkipTapeMinRadius"), BM_CLICK, 0, 0);
+        SetFocus(radius);
+        win32::setText(radius, "-1.5"); // pasted
+        pressKey(VK_RETURN);
+        EXPECT_EQ(textOf(radius), "") << "Enter empties a text that begins with a minus";
+        typeText("3,048");
+        EXPECT_EQ(textOf(radius), "3.048");
+        SendMessageW(adv.control("bAdvOK"), BM_CLICK, 0, 0);
+    });
+    b.menu("mShowAdvancedControls");
+    EXPECT_EQ(b.session->windows().controls().text("memoTapeMinRadius"), "3.048");
+
+    std::string stoppedAt;
+    whileShown(b, scales, [&] {
+        stoppedAt = focusName(scales);
+        SendMessageW(scales.control("bScalesOK"), BM_CLICK, 0, 0);
+    });
+    const auto opens = b.lightBar().counts().opens;
+    b.click("bProgVcb");
+    EXPECT_EQ(b.boxes,
+              std::vector<std::string>{"Tessel|Metric Offset Scale 3 needs all eight values"});
+    EXPECT_EQ(stoppedAt, "memoMtScale35");
+    EXPECT_EQ(b.lightBar().counts().opens, opens) << "nothing is programmed";
+}
+
 TEST(Win32Dialogs, TheCalibrationWindowConvertsATemperatureAsTheFocusLeavesIt) {
     Win32Bench b(kAdvancedIni);
     win32::TfAdv& adv = b.session->dialogs().options();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tessel::testing {
@@ -57,7 +58,7 @@ TEST(Win32MainWindow, StartsUpInBothModesWithTheLayoutsPlacesAndNothingOffered) 
         win32::TfVcbPrg& w = b.mainWindow();
         const WindowLayout layout = mainWindowLayout(advanced);
         const int dpi = win32::dpiOf(w.hwnd());
-        EXPECT_EQ(textOf(w.hwnd()), "Tessel v3.6 \u2013 virtual light bar"); // the bench runs on one
+        EXPECT_EQ(textOf(w.hwnd()), "Tessel v3.6 \u2013 virtual light bar");
         RECT client{};
         GetClientRect(w.hwnd(), &client);
         EXPECT_EQ(client.right, win32::scaled(layout.clientWidth, dpi));
@@ -214,6 +215,80 @@ TEST(Win32MainWindow, CancelAtTheEraseEndsAtOnceAndNothingClosesTheWindowsMeanwh
     EXPECT_FALSE(IsWindow(main));
     MSG quit;
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// The paths a technician takes by keyboard and mouse: Enter and Escape at the question before an
+// erase, a larger job window, the job history from the Help menu, the exit question.
+TEST(Win32MainWindow, EraseQuestionKeysALargerJobWindowTheHistoryAndTheExitQuestion) {
+    Win32Bench b(kAdvancedIni);
+    b.putRecord(Win32Bench::record(1, 20417));
+    b.click("bReadVcb");
+    b.keysAnswer = true;
+    b.atQuestion = [] {
+        pressKey(VK_RETURN); // presses OK only where it is the only answer
+        pressKey(VK_ESCAPE);
+    };
+    b.menu("mConvertVcbToFormat2");
+    EXPECT_EQ(b.text("lFormatNumber"), "1") << "Enter erased nothing, Escape answered Cancel";
+    b.keysAnswer = false;
+    b.atQuestion = nullptr;
+
+    // The job window grows with the operator's size, never below its layout.
+    win32::TfProgramChip& job = b.jobWindow();
+    const int dpi = win32::dpiOf(job.hwnd());
+    const WindowLayout design = jobWindowLayout(b.job().layoutMode());
+    MINMAXINFO limits{};
+    SendMessageW(job.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    RECT frame{};
+    GetWindowRect(job.hwnd(), &frame);
+    EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
+    SetWindowPos(job.hwnd(), nullptr, 0, 0, frame.right - frame.left + win32::scaled(300, dpi),
+                 frame.bottom - frame.top + win32::scaled(200, dpi), SWP_NOMOVE | SWP_NOZORDER);
+    const WindowLayout grown = jobWindowLayout(b.job().layoutMode(), design.clientWidth + 300,
+                                               design.clientHeight + 200);
+    for (const char* pane : {"reProg", "reVcbDisplay"}) {
+        const RECT r = clientPlace(job.control(pane));
+        EXPECT_EQ(r.right - r.left, win32::scaled(grown.row(pane).place.width, dpi)) << pane;
+        EXPECT_EQ(r.bottom - r.top, win32::scaled(grown.row(pane).place.height, dpi)) << pane;
+    }
+
+    std::string history;
+    b.atTick = [&] {
+        HWND active = GetActiveWindow();
+        if (!history.empty() || !active || active == b.mainWindow().hwnd()) return;
+        EnumChildWindows(
+            active,
+            [](HWND w, LPARAM out) -> BOOL {
+                wchar_t kind[16] = {};
+                GetClassNameW(w, kind, 16);
+                if (lstrcmpiW(kind, MSFTEDIT_CLASS) == 0) *reinterpret_cast<std::string*>(out) = textOf(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&history));
+        history = textOf(active) + "|" + history;
+        pressKey(VK_ESCAPE);
+    };
+    b.menu("mHistory");
+    b.atTick = nullptr;
+    ASSERT_TRUE(history.starts_with("Job History|")) << history;
+    EXPECT_EQ(std::count(history.begin(), history.end(), '\r'), 2) << "two jobs: " << history;
+
+    // An edit never programmed: Enter at the exit question keeps the window, and the edit.
+    HWND name = b.control("memoProductName");
+    ASSERT_TRUE(IsWindowEnabled(name));
+    SetFocus(name);
+    typeText("\x01XY"); // Ctrl+A first
+    b.atTick = [&] {
+        if (shownMessageBox()) PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    };
+    b.menu("mExit");
+    b.atTick = nullptr;
+    ASSERT_EQ(b.boxes.size(), 1u);
+    EXPECT_EQ(b.boxes[0], textOf(b.mainWindow().hwnd()) + "|" +
+                              std::string(MainWindowModel::kExitQuestion));
+    EXPECT_TRUE(IsWindow(b.mainWindow().hwnd()));
+    EXPECT_EQ(b.text("memoProductName"), "XY");
 }
 
 } // namespace

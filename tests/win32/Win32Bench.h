@@ -155,6 +155,7 @@ public:
     std::optional<std::string> fileToChoose;  // the file dialog's answer; none: Cancel
     std::vector<std::string> foldersOffered;  // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
+    bool keysAnswer = false;                  // atQuestion answers with keys: no click follows
     std::function<void()> atTick;             // runs at every look for something to answer
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> boxes;           // "caption|text" of each message box
@@ -193,7 +194,7 @@ private:
         answering_ = true;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(jobWindow().control("reProg")));
-        click(jobWindow().control(answerButton(job())));
+        if (!keysAnswer) click(jobWindow().control(answerButton(job())));
         answering_ = false;
     }
 

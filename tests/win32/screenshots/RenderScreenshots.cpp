@@ -10,6 +10,7 @@
 #include "win32/InstructionsBox.h"
 #include "win32/TfAboutWindow.h"
 #include "win32/TfAdv.h"
+#include "win32/TfHistory.h"
 #include "win32/TfScales.h"
 #include "win32/TfTiltTempCal.h"
 
@@ -96,7 +97,7 @@ bool saveShown(win32::TopWindow& dialog, const char* name) {
 }
 
 // The option dialogs after a technician's typical edits, the calibration acquired from the light
-// bar, the about window and the instructions box.
+// bar, the about window, the instructions box, the job history and the job window made larger.
 bool renderDialogs(Win32Bench& b) {
     win32::DialogWindows& dialogs = b.session->dialogs();
     bool ok = true;
@@ -119,8 +120,18 @@ bool renderDialogs(Win32Bench& b) {
                                b.mainWindow().hwnd());
     ok &= saveShown(about, "dialog-about");
 
-    win32::InstructionsBox instructions(b.mainWindow().hwnd());
+    win32::InstructionsBox instructions(b.mainWindow().hwnd(), "Tessel.exe");
     ok &= saveShown(instructions, "dialog-instructions");
+
+    win32::TfHistory history(b.session->windows().historyText(), b.mainWindow().hwnd());
+    ok &= saveShown(history, "dialog-history");
+
+    win32::TfProgramChip& job = b.jobWindow();
+    RECT frame{};
+    GetWindowRect(job.hwnd(), &frame);
+    SetWindowPos(job.hwnd(), nullptr, 0, 0, frame.right - frame.left + 240,
+                 frame.bottom - frame.top + 120, SWP_NOMOVE | SWP_NOZORDER);
+    ok &= saveShown(job, "job-window-resized");
     return ok;
 }
 
