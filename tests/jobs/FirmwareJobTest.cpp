@@ -326,7 +326,7 @@ TEST_F(VerifyFirmwareJob, ALinkFailureStaysACommErrorAndIsNoVerifyError) {
         if (l.text == " Verifying Firmware Code to Light Bar") b.lightBar.failLineCallsAfter(20000);
     };
     EXPECT_EQ(b.engine.verifyFirmware(image, nullptr), 32);
-    EXPECT_EQ(b.window.lastLine(), " COMM System Error");
+    EXPECT_EQ(b.window.lastLine(), kPulledCable);
     EXPECT_FALSE(b.window.hasLine(LineStyle::Progress, " Verifying Firmware Code to Light Bar"));
     for (const auto& line : b.window.everLogged)
         EXPECT_EQ(line.text.find("Verify Error"), std::string::npos) << line.text;

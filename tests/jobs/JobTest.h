@@ -12,6 +12,10 @@
 
 namespace tessel::testing {
 
+// The report of a job whose cable was pulled (every line call failing) on the bench's COM1.
+inline const std::string kPulledCable =
+    " COMM System Error: a line call on /dev/ttyS0 failed: Input/output error";
+
 // Every end-to-end job test runs on a fresh bench and ends with the chip's minimum waits kept.
 class JobTest : public ::testing::Test {
 protected:

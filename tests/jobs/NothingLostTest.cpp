@@ -117,7 +117,7 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
 
     ASSERT_EQ(summaries.size(), 4u);
     EXPECT_EQ(summaries[0].serialBefore, 314159);
-    EXPECT_FALSE(summaries[1].firmwareIncomplete) << "Cancel before the erase";
+    EXPECT_EQ(summaries[1].firmware, LightBarState::Firmware::Unchanged) << "Cancel before the erase";
     EXPECT_EQ(summaries[2].serialAfter, 42) << "as read back";
     EXPECT_EQ(summaries[2].backupFiles, b.backupFiles());
     EXPECT_TRUE(summaries[3].backupFiles.empty());
