@@ -103,6 +103,8 @@ public:
 
     // --- What it saw -------------------------------------------------------------------------
     const UsbTransferCounts& counts() const { return counts_; }
+    // counts().bytes at the end of each transfer that came through whole.
+    const std::vector<std::uint64_t>& transferEnds() const { return transferEnds_; }
     // Whether the program holds the adapter; while it does, the system's serial driver does not.
     bool held() const { return held_; }
     bool serialDriverBound() const { return plugged_ && !held_; }
@@ -143,6 +145,7 @@ private:
     std::uint8_t drivenReceiverPins_ = 0;
     std::optional<std::uint8_t> pinsAfterStart_, pinsAtEnd_;
     UsbTransferCounts counts_;
+    std::vector<std::uint64_t> transferEnds_;
 };
 
 } // namespace tessel
