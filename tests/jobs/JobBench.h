@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,17 +30,20 @@ struct JobBench {
     VirtualLightBar lightBar;
     TappedLines cable{lightBar};
     EmulatedFt232r adapter{lightBar, clock};
+    // Where "ftdi:" ports lead instead of the emulated adapter: a real back end with its
+    // driver's test double in front of it.
+    std::unique_ptr<UsbAdapters> backEnd;
     MemoryPortSettings settings;
     ScriptedJobWindow window;
     RecordHost host{true};
     ChipProgrammer engine;
     TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
 
-    // timing: the chip's minimum waits; adapters: where "ftdi:" ports lead instead of the
-    // emulated adapter (a back end through its test double).
-    explicit JobBench(VirtualTiming timing = {}, UsbAdapters* adapters = nullptr)
-        : lightBar(clock, timing),
-          engine(cable, clock, settings, window, host, adapters ? adapters : &adapter) {
+    using BackEndMaker = std::function<std::unique_ptr<UsbAdapters>(EmulatedFt232r&)>;
+    // timing: the chip's minimum waits; makeBackEnd: the back end before the emulated adapter.
+    explicit JobBench(VirtualTiming timing = {}, const BackEndMaker& makeBackEnd = {})
+        : lightBar(clock, timing), backEnd(makeBackEnd ? makeBackEnd(adapter) : nullptr),
+          engine(cable, clock, settings, window, host, backEnd ? backEnd.get() : &adapter) {
         engine.setBackupFolder(dir / "backups");
     }
 
