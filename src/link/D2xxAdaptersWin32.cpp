@@ -38,16 +38,7 @@ constexpr UCHAR kLatencyMs = 2;
 // whole.
 constexpr ULONG kSliceMs = 50;
 
-// FT_DEVICE_LIST_INFO_NODE of the guide.
-struct DeviceNode {
-    ULONG flags;
-    ULONG type;
-    ULONG id; // vendor id << 16 | product id
-    DWORD locationId;
-    char serialNumber[16];
-    char description[64];
-    FtHandle handle;
-};
+using DeviceNode = D2xxDeviceNode;
 
 const char* const kMissingDriver =
     "FTDI's D2XX driver is not installed (ftd2xx.dll was not found): "

@@ -23,16 +23,6 @@ constexpr FtStatus kDeviceNotOpened = 3;
 constexpr FtStatus kIoError = 4;
 constexpr UCHAR kSynchronousBitBang = 0x04;
 
-// FT_DEVICE_LIST_INFO_NODE of the guide.
-struct DeviceNode {
-    ULONG flags;
-    ULONG type;
-    ULONG id;
-    DWORD locationId;
-    char serialNumber[16];
-    char description[64];
-    void* handle;
-};
 
 struct D2xxDriver {
     EmulatedFt232r* adapter = nullptr;
@@ -56,10 +46,10 @@ FtStatus WINAPI createDeviceInfoList(DWORD* count) {
 }
 
 FtStatus WINAPI getDeviceInfoList(void* nodes, DWORD* count) {
-    DeviceNode node{driver().adapter->held() ? 1ul : 0ul, 5, 0x04036001, 0, {}, {}, nullptr};
+    D2xxDeviceNode node{driver().adapter->held() ? 1ul : 0ul, 5, 0x04036001, 0, {}, {}, nullptr};
     std::strncpy(node.serialNumber, driver().adapter->serial().c_str(), sizeof node.serialNumber - 1);
     std::strncpy(node.description, "FT232R USB UART", sizeof node.description - 1);
-    *static_cast<DeviceNode*>(nodes) = node;
+    *static_cast<D2xxDeviceNode*>(nodes) = node;
     *count = 1;
     return kOk;
 }
