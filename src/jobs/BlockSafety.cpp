@@ -199,13 +199,14 @@ void JobFrame::rewriteReport() {
     if (!state_->rewriteFailed) return;
     const LightBarState& bar = state_->lightBar;
     LeftBehind left = leftBehind(bar.block);
+    std::string line = left.line ? left.line : "";
     // A transfer that failed with a write in it: either state, nothing the chip could contradict.
-    const std::string either = bar.blockOr ? std::string(" The Light Bar holds ") +
-                                                 blockWords(*bar.blockOr) + " or " +
-                                                 blockWords(bar.block)
-                                           : std::string();
-    if (bar.blockOr) left = {either.c_str(), true};
-    if (left.line) window_.errorLine(left.line);
+    if (bar.blockOr) {
+        line = std::string(" The Light Bar holds ") + blockWords(*bar.blockOr) + " or " +
+               blockWords(bar.block);
+        left.mayHaveLostOld = true;
+    }
+    if (!line.empty()) window_.errorLine(line);
     if (!left.mayHaveLostOld || bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
     window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
     window_.errorLine(" Put it back with: tessel restore " + bar.backupFiles());

@@ -91,16 +91,17 @@ void JobFrame::start(const JobOutline& job) {
     if (!port_.open()) {
         window_.errorLine(" " + port_.failure().reason);
         fail(port_.failure().result());
-        if (!ok() && result() == result::ChipNotResponding)
-            window_.errorLine(" Error - Light Bar is not responding");
+        if (result() == result::ChipNotResponding) window_.errorLine(" Error - Light Bar is not responding");
         return;
     }
     // Only a chip that stays silent is "not responding": a failed line call or transfer is 32.
     result_.set(isp_.programmingEnable());
     if (result() == result::ChipNotResponding) window_.errorLine(" Error - Light Bar is not responding");
     if (!ok()) return;
+    // The rate an adapter answered at, which the next job on it starts with.
     state_->sckHz = port_.link().clockHz();
-    if (state_->sckHz) window_.plainLine(" FT232R adapter, SCK at " + Ft232rSettings::rateText(*state_->sckHz));
+    if (state_->sckHz)
+        window_.plainLine(" FT232R adapter, SCK at " + Ft232rSettings::rateText(*state_->sckHz));
 
     isp_.identify();
     const DeviceIdentity& id = isp_.identity();

@@ -100,6 +100,14 @@ void IspPort::noteEnabled() {
     if (const auto hz = usbLink_->clockHz()) sckHzThatWorked_[openPath_] = *hz;
 }
 
+void IspPort::lineCallFailed(int error) {
+    ++failedCalls_;
+    const std::string port = openPath_.empty() ? "the port" : openPath_;
+    reportLinkFailure(LinkError::of(LinkError::Kind::Failed,
+                                    "a line call on " + port + " failed: " + lines_.errorText(error),
+                                    error));
+}
+
 void IspPort::reportLinkFailure(const LinkError& error) {
     if (!failure_.failed()) failure_ = error;
     if (failures_) failures_->fail(result::CommSystemError);
@@ -111,6 +119,7 @@ void IspPort::close() {
     adapter_.reset(); // leaves bit-bang mode; the system's serial driver takes the adapter back
     if (handle_ != kNoSerialHandle) lines_.close(handle_);
     handle_ = kNoSerialHandle;
+    openPath_.clear();
     rtsLevel_ = breakLevel_ = kLevelUnknown;
     // Closing drops DTR (hang-up on close), so the light bar is no longer held in reset.
     resetHeld_ = false;

@@ -96,8 +96,6 @@ public:
     bool resetHeld() const { return resetHeld_; }
     // Why the port did not open, or the first failure of its link since it opened.
     const LinkError& failure() const { return failure_; }
-    // Whether the open port is a USB adapter.
-    bool usesAdapter() const { return usbLink_ != nullptr; }
 
     // Whether the job these operations serve has failed (its result is not 0).
     bool failed() const { return failures_ && !failures_->ok(); }
@@ -117,16 +115,11 @@ public:
 
 private:
     bool check(SerialResult r) {
-        if (!r.ok) {
-            ++failedCalls_;
-            reportLinkFailure(LinkError::of(LinkError::Kind::Failed,
-                                            "a line call on " + (openPath_.empty() ? "the port" : openPath_) + " failed: " +
-                                                lines_.errorText(r.error),
-                                            r.error));
-        }
+        if (!r.ok) lineCallFailed(r.error);
         pumpWhenDue();
         return r.ok;
     }
+    void lineCallFailed(int error);
     LinkError openSerial(const std::string& path);
     LinkError openAdapter(const std::string& device);
     // The fast link leaves out a call that would set a line to the level it already has. A

@@ -375,32 +375,19 @@ int runChanging(JobBench& b, const ChangingJob& job, bool overAdapter) {
                         : b.engine.programBlock(JobBench::rendered(job.wanted));
 }
 
-// The block readings the report's line about the block allows; every one when it says nothing.
+// The block readings the job's account of the light bar allows: the state its report (and the
+// line of a program stopped at once) is made from.
 std::vector<std::optional<BlockArea>> claimedReadings(const JobBench& b, const ChangingJob& job) {
-    const std::optional<BlockArea> old = JobBench::rendered(job.old), wanted = JobBench::rendered(job.wanted),
-                                   mixed = JobBench::rendered(job.mixed);
-    const std::vector<std::pair<std::string, std::optional<BlockArea>>> words = {
-        {"its old VCB", old}, {"the new VCB with old lines still in it", mixed},
-        {"the new VCB", wanted}, {"no valid VCB", std::nullopt}};
-    auto said = [&](std::string_view text) {
-        for (const auto& [w, reading] : words)
-            if (text == w) return reading;
-        ADD_FAILURE() << "no such state: " << text;
-        return std::optional<BlockArea>(old);
+    using Block = LightBarState::Block;
+    auto readingOf = [&](Block block) -> std::optional<BlockArea> {
+        if (block == Block::Lost) return std::nullopt;
+        if (block == Block::Mixed) return JobBench::rendered(job.mixed);
+        const bool written = block == Block::New || block == Block::Verified;
+        return JobBench::rendered(written ? job.wanted : job.old);
     };
-    for (const std::string& line : b.window.texts()) {
-        if (line == " Nothing was erased: the Light Bar is as it was before" ||
-            line == " The Light Bar still holds its old VCB")
-            return {old};
-        if (line == " The Light Bar holds the new VCB, not verified") return {wanted};
-        if (line == " The Light Bar holds the new VCB with old lines still in it") return {mixed};
-        if (line == " The Light Bar holds no valid VCB now") return {std::nullopt};
-        const std::string_view holds = " The Light Bar holds ";
-        if (const auto at = line.find(" or "); line.starts_with(holds) && at != std::string::npos)
-            return {said(std::string_view(line).substr(holds.size(), at - holds.size())),
-                    said(std::string_view(line).substr(at + 4))};
-    }
-    return {old, wanted}; // before the rewrite, or after its verified end
+    const LightBarState& state = b.engine.lightBarState();
+    if (!state.blockOr) return {readingOf(state.block)};
+    return {readingOf(state.block), readingOf(*state.blockOr)};
 }
 
 void expectReportMatchesChip(const JobBench& b, const ChangingJob& job, const std::string& where) {

@@ -1,5 +1,5 @@
-// Jobs through the emulated FT232R as a bench meets one: a cable too slow for the clock, an
-// adapter pulled out or stuck, the lines it leaves behind.
+// Jobs through the emulated FT232R as a bench meets one: a cable too slow for the clock, the
+// lines the adapter starts and leaves with (an adapter pulled out or stuck: tests/usb).
 #include "JobTest.h"
 
 namespace tessel::testing {
@@ -63,38 +63,6 @@ TEST(UsbAdapterJob, TheLinesStartAndEndAsASerialPortLeavesThem) {
     EXPECT_EQ(b.adapter.pinsAtEnd(), kIdle) << "RESET let go after a failed job";
     EXPECT_EQ(b.window.lastLine(), " Through a USB adapter a slower clock may help: lower SckHz in "
                                    "section [FTDI] of the INI file (now 100000)");
-}
-
-// A failed transfer is no silent chip: 32 with the adapter's reason, no enable tried again, and a
-// stuck adapter ends the job within its exchange's deadline on the job's clock (twice the pins'
-// time and 200 ms), also when a stop came meanwhile.
-TEST(UsbAdapterJob, AnAdapterPulledOutOrStuckIs32WithItsReason) {
-    for (const bool stuck : {false, true}) {
-        JobBench b;
-        b.useAdapter();
-        b.putRecord(JobBench::sampleRecord());
-        if (stuck) b.adapter.stopAfterBytes(100); // within the first enable
-        else b.adapter.unplugAfterBytes(100);
-        BlockArea area;
-        EXPECT_EQ(b.engine.readBlock(area), 32);
-        EXPECT_EQ(linesStartingWith(b, " try "), 0u);
-        EXPECT_EQ(b.window.lastLine(), stuck ? " COMM System Error: the adapter stopped answering"
-                                             : " COMM System Error: the adapter was unplugged");
-    }
-    JobBench b;
-    b.useAdapter();
-    b.putRecord(JobBench::sampleRecord());
-    std::uint64_t stuckAt = 0;
-    b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
-        if (l.text != " Reading Light Bar VCB") return;
-        b.adapter.stopAfterBytes(10);
-        b.window.pressCancel();
-        stuckAt = b.clock.micros();
-    };
-    BlockArea area;
-    EXPECT_EQ(b.engine.readBlock(area), 32);
-    // A run of 63 reads: 4092 pin states at 200,000 a second.
-    EXPECT_LE(b.clock.micros() - stuckAt, (2 * 20'460 + 1'000 + 200'000) + 5'000u);
 }
 
 } // namespace

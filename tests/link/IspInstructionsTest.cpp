@@ -2,6 +2,8 @@
 
 #include "VirtualBench.h"
 
+#include "support/ComPorts.h"
+
 namespace tessel {
 namespace {
 
@@ -71,7 +73,8 @@ TEST(ProgrammingEnable, AFailedLineCallEndsItAtOnceWith32) {
     b.bar.failLineCallsAfter(4 + 3 * 33 + 5);
     EXPECT_EQ(b.isp.programmingEnable(), 32);
     EXPECT_TRUE(b.lines.empty());
-    EXPECT_EQ(b.port.failure().reason, "a line call on /dev/ttyS0 failed: Input/output error");
+    EXPECT_EQ(b.port.failure().reason,
+              "a line call on " + defaultDevicePath(1) + " failed: Input/output error");
     EXPECT_FALSE(b.bar.programmingMode());
 }
 

@@ -133,7 +133,7 @@ std::unique_ptr<UsbAdapters> backEndBefore(EmulatedFt232r& adapter) {
     driver().adapter = &adapter;
     static const HMODULE standIn = LoadLibraryW(standInPath().c_str());
     const FARPROC use = standIn ? GetProcAddress(standIn, "StandInUse") : nullptr;
-    if (use) reinterpret_cast<StandInUse>(reinterpret_cast<void (*)()>(use))(&kCalls);
+    if (use) reinterpret_cast<StandInUseFunction>(reinterpret_cast<void (*)()>(use))(&kCalls);
     else ADD_FAILURE() << "no stand-in ftd2xx.dll beside the test";
     return makeD2xxAdapters(standInPath());
 }

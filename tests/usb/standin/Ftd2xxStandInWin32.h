@@ -26,5 +26,5 @@ struct Ftd2xxCalls {
 };
 
 // Exported by the stand-in as "StandInUse".
-using StandInUse = void (*)(const Ftd2xxCalls* calls);
+using StandInUseFunction = void (*)(const Ftd2xxCalls* calls);
 }
