@@ -290,7 +290,8 @@ void BM_FirmwareUpdateThroughAUsbAdapter(benchmark::State& state) {
         usbSerial = fastLinkOverUsbSerial(image);
         native = programAndVerify(LinkMode::Fast, nativeResult, unused, image);
     }
-    if (!ft232r.ok || !ft232rFastWaits.ok || !ft232rStepDown.ok || !usbSerial.ok || nativeResult != 0)
+    if (!ft232r.ok || !ft232rFastWaits.ok || !ft232rStepDown.ok || !usbSerial.ok ||
+        nativeResult != 0)
         state.SkipWithError("a job failed or missed a wait");
     const AvrdudeModel avrdude(image);
     const double avrdudeUsb = avrdude.seconds(192, 96, 1000, 1000);

@@ -22,7 +22,7 @@ struct HistoryRecord {
     std::string firmwareProduct, firmwareVersion, firmwareSha256; // its identity and digest
     int result = 0;
     std::string message; // the result's message
-    std::string linkFailure; // why the port or the USB adapter failed, when it did
+    std::string linkFailure;            // why the port or the USB adapter failed, when it did
     std::optional<std::uint32_t> sckHz; // the SCK rate a USB adapter answered at
     std::vector<std::string> backups;
 

@@ -27,7 +27,8 @@ ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool ad
 
 std::string firmwareAdvice(const LightBarState& state) {
     if (state.firmwareOr)
-        return "the light bar's firmware may have been erased: program it with tessel program-code FILE";
+        return "the light bar's firmware may have been erased: program it with tessel program-code "
+               "FILE";
     switch (state.firmware) {
     case LightBarState::Firmware::Erased:
         return "the light bar's firmware was erased: program it with tessel program-code FILE";

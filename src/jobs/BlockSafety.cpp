@@ -187,7 +187,8 @@ LeftBehind leftBehind(LightBarState::Block block) {
     case Block::New: return {" The Light Bar holds the new VCB, not verified", false};
     case Block::Mixed: return {" The Light Bar holds the new VCB with old lines still in it", true};
     case Block::Verified: return {nullptr, false};
-    case Block::Differs: return {" The Light Bar holds a VCB that differs from the one written", true};
+    case Block::Differs:
+        return {" The Light Bar holds a VCB that differs from the one written", true};
     case Block::Lost: break;
     }
     return {" The Light Bar holds no valid VCB now", true};

@@ -89,11 +89,11 @@ void BlockSteps::writePlan(const RewritePlan& plan) {
             if (frame_.ok()) isp.finishPageWriting();
             // Counted once its wait is over, when the link knows whether it reached the chip.
             if (isp.lastChange() != earlier)
-                frame_.noteBlockWritten(write.reads == RewritePlan::Reading::New ? LightBarState::Block::New
-                                        : write.reads == RewritePlan::Reading::Mixed
-                                            ? LightBarState::Block::Mixed
-                                            : unwritten,
-                                        isp.delivery(isp.lastChange()));
+                frame_.noteBlockWritten(
+                    write.reads == RewritePlan::Reading::New     ? LightBarState::Block::New
+                    : write.reads == RewritePlan::Reading::Mixed ? LightBarState::Block::Mixed
+                                                                 : unwritten,
+                    isp.delivery(isp.lastChange()));
             ++page;
             inPage = 0;
             return JobFrame::Next::Byte;

@@ -84,8 +84,7 @@ void FirmwareJobs::verifyCode(const FirmwareImage& image, bool reportFailure) {
 void FirmwareJobs::readChipCode(bool reportFailure) {
     for (std::size_t i = 0; i < chipCode_.size() && frame_.ok(); ++i)
         chipCode_[i] = frame_.isp().readFlashByte(static_cast<std::uint32_t>(i));
-    if (!frame_.ok() && reportFailure)
-        frame_.window().errorLine(frame_.resultLine());
+    if (!frame_.ok() && reportFailure) frame_.window().errorLine(frame_.resultLine());
 }
 
 void FirmwareJobs::compareCode(const FirmwareImage& image, bool reportFailure) {

@@ -91,12 +91,14 @@ void JobFrame::start(const JobOutline& job) {
     if (!port_.open()) {
         window_.errorLine(" " + port_.failure().reason);
         fail(port_.failure().result());
-        if (result() == result::ChipNotResponding) window_.errorLine(" Error - Light Bar is not responding");
+        if (result() == result::ChipNotResponding)
+            window_.errorLine(" Error - Light Bar is not responding");
         return;
     }
     // Only a chip that stays silent is "not responding": a failed line call or transfer is 32.
     result_.set(isp_.programmingEnable());
-    if (result() == result::ChipNotResponding) window_.errorLine(" Error - Light Bar is not responding");
+    if (result() == result::ChipNotResponding)
+        window_.errorLine(" Error - Light Bar is not responding");
     if (!ok()) return;
     // The rate an adapter answered at, which the next job on it starts with.
     state_->sckHz = port_.link().clockHz();
@@ -128,10 +130,12 @@ std::string JobFrame::resultLine() const {
 
 void JobFrame::clockHint() {
     const ResultCode verdict = state_->lateFailure.value_or(result());
-    const bool verifyError = verdict == result::CodeVerifyError || verdict == result::VcbVerifyError;
+    const bool verifyError =
+        verdict == result::CodeVerifyError || verdict == result::VcbVerifyError;
     if (verifyError && state_->sckHz)
         window_.plainLine(" Through a USB adapter a slower clock may help: lower SckHz in section "
-                          "[FTDI] of the INI file (now " + std::to_string(*state_->sckHz) + ")");
+                          "[FTDI] of the INI file (now " +
+                          std::to_string(*state_->sckHz) + ")");
 }
 
 // Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads

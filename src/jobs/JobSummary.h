@@ -23,7 +23,7 @@ struct JobSummary {
     // What became of the light bar's firmware (an erase that may have reached it: firmwareOr).
     LightBarState::Firmware firmware = LightBarState::Firmware::Unchanged;
     std::optional<LightBarState::Firmware> firmwareOr;
-    std::string linkFailure; // why the port or the adapter failed, when it did
+    std::string linkFailure;            // why the port or the adapter failed, when it did
     std::optional<std::uint32_t> sckHz; // the SCK rate an adapter answered at
     std::string firmwareFile; // the firmware file a firmware job was given, if any
     std::string firmwareProduct, firmwareVersion; // that file's identity

@@ -41,7 +41,8 @@ struct LightBarState {
     // A write that makes the area read as `reads` once it reached the chip, as far as it did.
     void blockWritten(Block reads, Delivery delivery) {
         if (delivery == Delivery::NotSent) return;
-        blockOr = delivery == Delivery::Maybe && reads != block ? std::optional(block) : std::nullopt;
+        blockOr =
+            delivery == Delivery::Maybe && reads != block ? std::optional(block) : std::nullopt;
         block = reads;
     }
     // The chip erase, as far as it reached the chip: the firmware and the block go with it.

@@ -142,7 +142,8 @@ public:
             DWORD done = 0;
             while (done < n) {
                 DWORD moved = 0;
-                if (const FtStatus status = call(handle_, data + done, n - done, &moved); status != kFtOk)
+                if (const FtStatus status = call(handle_, data + done, n - done, &moved);
+                    status != kFtOk)
                     return exchangeFailure(status);
                 done += std::min(moved, n - done);
                 if (done < n && clock.micros() >= deadline)
@@ -183,10 +184,14 @@ public:
         for (std::size_t i = 0; i < candidates.size() && !pick; ++i)
             if (choice.serial.empty() ? i == choice.index : choice.serial == candidates[i].node.serialNumber)
                 pick = &candidates[i];
-        if (!pick)
-            return {nullptr, LinkError::of(Kind::Unavailable, "no such FTDI adapter is plugged in")};
+        auto notFound = [] {
+            return OpenedAdapter{nullptr, LinkError::of(Kind::Unavailable,
+                                                        "no such FTDI adapter is plugged in")};
+        };
+        if (!pick) return notFound();
         if (pick->node.flags & kFlagOpened)
-            return {nullptr, LinkError::of(Kind::Refused, "the adapter is in use by another program")};
+            return {nullptr,
+                    LinkError::of(Kind::Refused, "the adapter is in use by another program")};
         if (pick->node.type != kDeviceType232R)
             return {nullptr, LinkError::of(Kind::Unavailable, "the adapter is not an FT232R")};
         FtHandle handle = nullptr;
@@ -194,8 +199,7 @@ public:
         std::copy_n(pick->node.serialNumber, sizeof serial - 1, serial);
         const FtStatus status = serial[0] ? d2xx_.openEx(serial, kOpenBySerialNumber, &handle)
                                           : d2xx_.openByIndex(static_cast<int>(pick->index), &handle);
-        if (status == kFtDeviceNotFound)
-            return {nullptr, LinkError::of(Kind::Unavailable, "no such FTDI adapter is plugged in")};
+        if (status == kFtDeviceNotFound) return notFound();
         if (status != kFtOk) return {nullptr, LinkError::of(Kind::Refused, statusText(status))};
         auto device = std::make_unique<D2xxDevice>(d2xx_, handle);
         // D2XX's open leaves the adapter as the last program left it.
@@ -233,7 +237,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<UsbAdapters> makeSystemUsbAdapters() { return std::make_unique<D2xxAdapters>(L""); }
+std::unique_ptr<UsbAdapters> makeSystemUsbAdapters() {
+    return std::make_unique<D2xxAdapters>(L"");
+}
 
 std::unique_ptr<UsbAdapters> makeD2xxAdapters(const std::wstring& dll) {
     return std::make_unique<D2xxAdapters>(dll);

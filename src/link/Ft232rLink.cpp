@@ -25,7 +25,9 @@ Ft232rLink::Ft232rLink(BitBangDevice& device, const Ft232rSettings& settings, Is
     : device_(device), settings_(settings), port_(port),
       runInstructions_(runInstructionsAt(settings)) {}
 
-LinkError Ft232rLink::start() { return writeIdleLines(); }
+LinkError Ft232rLink::start() {
+    return writeIdleLines();
+}
 
 void Ft232rLink::finish() {
     flush();

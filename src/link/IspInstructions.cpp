@@ -54,8 +54,6 @@ ResultCode IspInstructions::programmingEnable() {
     return result::ChipNotResponding;
 }
 
-
-
 std::uint8_t IspInstructions::readSignatureByte(std::uint8_t i) {
     return instruction(0x30, 0x00, i, 0x00, kReadAnswer)[3];
 }

@@ -11,8 +11,8 @@ namespace {
 std::string configureFailureText(ConfigureStep step, int error) {
     static constexpr std::array<const char*, 4> kNames = {
         "GetCommState", "SetCommState", "GetCommTimeouts", "SetCommTimeouts"};
-    return std::string(kNames[static_cast<std::size_t>(step)]) + " failed. Errno=" +
-           std::to_string(error);
+    return std::string(kNames[static_cast<std::size_t>(step)]) +
+           " failed. Errno=" + std::to_string(error);
 }
 
 } // namespace
@@ -65,8 +65,9 @@ LinkError IspPort::openSerial(const std::string& path) {
 }
 
 LinkError IspPort::openAdapter(const std::string& device) {
-    const std::string name =
-        "Cannot open " + device + (device == kUsbAdapterPrefix ? " (the first FT232R found)" : "") + ": ";
+    const std::string name = "Cannot open " + device +
+                             (device == kUsbAdapterPrefix ? " (the first FT232R found)" : "") +
+                             ": ";
     auto unavailable = [&](const std::string& why) {
         return LinkError::of(LinkError::Kind::Unavailable, name + why);
     };
@@ -84,7 +85,8 @@ LinkError IspPort::openAdapter(const std::string& device) {
     LinkError error = opened.error;
     if (opened.device && !error.failed())
         error = opened.device->start(ft232r->outputMask(), ft232r->baudRate());
-    auto link = error.failed() ? nullptr : std::make_unique<Ft232rLink>(*opened.device, *ft232r, *this);
+    auto link =
+        error.failed() ? nullptr : std::make_unique<Ft232rLink>(*opened.device, *ft232r, *this);
     if (link) error = link->start();
     if (error.failed()) {
         error.reason = name + error.reason;
@@ -103,9 +105,9 @@ void IspPort::noteEnabled() {
 void IspPort::lineCallFailed(int error) {
     ++failedCalls_;
     const std::string port = openPath_.empty() ? "the port" : openPath_;
-    reportLinkFailure(LinkError::of(LinkError::Kind::Failed,
-                                    "a line call on " + port + " failed: " + lines_.errorText(error),
-                                    error));
+    reportLinkFailure(
+        LinkError::of(LinkError::Kind::Failed,
+                      "a line call on " + port + " failed: " + lines_.errorText(error), error));
 }
 
 void IspPort::reportLinkFailure(const LinkError& error) {

@@ -25,8 +25,8 @@ namespace {
 
 using Kind = LinkError::Kind;
 
-constexpr int kLatencyMs = 2;           // the last short packet of a transfer leaves after this
-constexpr int kControlTimeoutMs = 1000; // libftdi's synchronous calls (mode, rate, flush)
+constexpr int kLatencyMs = 2;              // the last short packet of a transfer leaves after this
+constexpr int kControlTimeoutMs = 1000;    // libftdi's synchronous calls (mode, rate, flush)
 constexpr long kEventSliceMicros = 50'000; // one wait on libusb's events
 
 const char* const kNoPermission =
@@ -113,8 +113,10 @@ public:
         }
         LinkError error = finish(writing, n, clock, deadline);
         // A write that failed leaves a read that will never be answered.
-        if (error.failed()) cancel(reading);
-        else error = finish(reading, n, clock, deadline);
+        if (error.failed())
+            cancel(reading);
+        else
+            error = finish(reading, n, clock, deadline);
         return error;
     }
 
@@ -139,7 +141,8 @@ private:
                 return usbFailure(r);
             }
         }
-        const int status = transfer->transfer ? transfer->transfer->status : LIBUSB_TRANSFER_COMPLETED;
+        const int status =
+            transfer->transfer ? transfer->transfer->status : LIBUSB_TRANSFER_COMPLETED;
         const int done = ftdi_transfer_data_done(transfer);
         if (done == n) return LinkError::none();
         if (done < 0 || status != LIBUSB_TRANSFER_COMPLETED) return usbFailure(0, status);

@@ -37,7 +37,8 @@ public:
         const std::uint64_t deadline = adapter_.clock_.micros() + std::uint64_t{timeoutMs} * 1000;
         switch (adapter_.clockOut(out, in).fault) {
         case Fault::None: return LinkError::none();
-        case Fault::Unplugged: return LinkError::of(LinkError::Kind::Unplugged, "the adapter was unplugged");
+        case Fault::Unplugged:
+            return LinkError::of(LinkError::Kind::Unplugged, "the adapter was unplugged");
         case Fault::Stopped: break;
         }
         adapter_.advanceClockTo(deadline * 1000);
@@ -63,9 +64,11 @@ OpenedAdapter EmulatedFt232r::open(const AdapterChoice& choice) {
     const bool found = !listed.empty() && (choice.serial.empty() ? choice.index == 0
                                                                  : choice.serial == serial_);
     if (!found)
-        return {nullptr, LinkError::of(LinkError::Kind::Unavailable, "no such FTDI adapter is plugged in")};
+        return {nullptr,
+                LinkError::of(LinkError::Kind::Unavailable, "no such FTDI adapter is plugged in")};
     if (!claim())
-        return {nullptr, LinkError::of(LinkError::Kind::Refused, "the adapter is in use by another program")};
+        return {nullptr, LinkError::of(LinkError::Kind::Refused,
+                                       "the adapter is in use by another program")};
     return {std::make_unique<Device>(*this), LinkError::none()};
 }
 
@@ -103,7 +106,8 @@ void EmulatedFt232r::unplug() {
 }
 
 bool EmulatedFt232r::cableTooSlow() const {
-    const double sckHz = Ft232rSettings::byteClockHz(baudRate_) / Ft232rSettings::kBytesPerSckPeriod;
+    const double sckHz =
+        Ft232rSettings::byteClockHz(baudRate_) / Ft232rSettings::kBytesPerSckPeriod;
     return sckHz > cableLimitHz_;
 }
 
@@ -135,7 +139,7 @@ void EmulatedFt232r::applyPins(std::uint8_t byte, std::uint64_t atNanos) {
 }
 
 EmulatedFt232r::Clocked EmulatedFt232r::clockOut(std::span<const std::uint8_t> out,
-                                                  std::span<std::uint8_t> in) {
+                                                 std::span<std::uint8_t> in) {
     ++counts_.transfers;
     const std::size_t n = std::min(out.size(), in.size());
     if (!plugged_ || !held_ || !bitBang_) return {0, Fault::Unplugged};

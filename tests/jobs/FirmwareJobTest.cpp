@@ -194,7 +194,8 @@ TEST_F(ProgramFirmwareJob, AVerifyCutShortLeavesTheFirmwareProgrammedNotIncomple
             if (cut == 19) b.lightBar.setFlashByte(3000, 0x00);
         };
         EXPECT_EQ(b.engine.programFirmware(image, nullptr), cut) << log();
-        EXPECT_EQ(b.engine.lightBarState().firmware, cut == 19 ? Firmware::Incomplete : Firmware::Programmed);
+        EXPECT_EQ(b.engine.lightBarState().firmware,
+                  cut == 19 ? Firmware::Incomplete : Firmware::Programmed);
         b.lightBar.failLineCallsAfter(~std::uint64_t{0});
     }
 }

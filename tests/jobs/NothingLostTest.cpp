@@ -117,7 +117,8 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
 
     ASSERT_EQ(summaries.size(), 4u);
     EXPECT_EQ(summaries[0].serialBefore, 314159);
-    EXPECT_EQ(summaries[1].firmware, LightBarState::Firmware::Unchanged) << "Cancel before the erase";
+    EXPECT_EQ(summaries[1].firmware, LightBarState::Firmware::Unchanged)
+        << "Cancel before the erase";
     EXPECT_EQ(summaries[2].serialAfter, 42) << "as read back";
     EXPECT_EQ(summaries[2].backupFiles, b.backupFiles());
     EXPECT_TRUE(summaries[3].backupFiles.empty());
@@ -420,7 +421,8 @@ TEST(NothingLostSweep, AnAdapterPulledOutAtEveryTransferLeavesWhatTheReportSays)
                 JobBench b;
                 b.adapter.unplugAfterBytes(at);
                 runChanging(b, job, true);
-                expectReportMatchesChip(b, job, std::string(job.name) + " unplugged after " + std::to_string(at));
+                expectReportMatchesChip(
+                    b, job, std::string(job.name) + " unplugged after " + std::to_string(at));
             }
         }
     }
@@ -490,14 +492,17 @@ TEST(Restore, CutShortInTheEepromSaysSoAndTheSameRestoreFinishesIt) {
     BlockArea block = b.flashBlockArea();
     std::replace(block.begin(), block.end(), std::uint8_t{0}, std::uint8_t{'~'});
     BlockBackup::Eeprom eeprom;
-    for (std::uint32_t i = 0; i < eeprom.size(); ++i) eeprom[i] = b.lightBar.eepromByte(i);
-    for (std::uint32_t i = 100; i < 200; ++i) b.lightBar.setEepromByte(i, 0xFF);
+    for (std::uint32_t i = 0; i < eeprom.size(); ++i)
+        eeprom[i] = b.lightBar.eepromByte(i);
+    for (std::uint32_t i = 100; i < 200; ++i)
+        b.lightBar.setEepromByte(i, 0xFF);
     b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
-        if (l.text == " Restoring Light Bar EEPROM") b.lightBar.failLineCallsAfter(100 * 132 + 2000);
+        if (l.text == " Restoring Light Bar EEPROM")
+            b.lightBar.failLineCallsAfter(100 * 132 + 2000);
     };
     EXPECT_EQ(b.engine.restore({&block, &eeprom, nullptr}), 32);
-    EXPECT_TRUE(b.window.hasLine(LineStyle::Error,
-                                 " Light Bar EEPROM is partly written: the same restore finishes it"))
+    EXPECT_TRUE(b.window.hasLine(
+        LineStyle::Error, " Light Bar EEPROM is partly written: the same restore finishes it"))
         << ::testing::PrintToString(b.window.texts());
     EXPECT_NE(b.lightBar.eepromByte(100), 0xFF) << "partly";
     EXPECT_EQ(b.lightBar.eepromByte(199), 0xFF) << "partly";
@@ -505,7 +510,8 @@ TEST(Restore, CutShortInTheEepromSaysSoAndTheSameRestoreFinishesIt) {
     b.window.onLine = nullptr;
     b.lightBar.failLineCallsAfter(~std::uint64_t{0});
     EXPECT_EQ(b.engine.restore({&block, &eeprom, nullptr}), 0);
-    for (std::uint32_t i = 0; i < eeprom.size(); ++i) ASSERT_EQ(b.lightBar.eepromByte(i), eeprom[i]) << i;
+    for (std::uint32_t i = 0; i < eeprom.size(); ++i)
+        ASSERT_EQ(b.lightBar.eepromByte(i), eeprom[i]) << i;
 }
 
 } // namespace

@@ -147,8 +147,7 @@ TEST_F(PosixSerialTest, BusyMissingAndHeldPortsAreAbsent) {
 
 TEST_F(PosixSerialTest, ConfigureFailuresNameTheirStep) {
     const char* texts[] = {"GetCommState failed. Errno=5", "SetCommState failed. Errno=5",
-                           "GetCommTimeouts failed. Errno=5",
-                           "SetCommTimeouts failed. Errno=5"};
+                           "GetCommTimeouts failed. Errno=5", "SetCommTimeouts failed. Errno=5"};
     for (int k = 1; k <= 4; ++k) {
         shim.reset(kFakePath);
         shim.failTermiosCall(k, EIO);

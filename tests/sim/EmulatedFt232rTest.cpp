@@ -61,7 +61,8 @@ TEST(EmulatedFt232r, ACableWiredDifferentlyWorksWithTheIniThatSaysSo) {
         },
         error);
     ASSERT_TRUE(rewired) << error;
-    // The cable, by the adapter's own pin numbers: RESET on RTS#, SCK on DTR#, MISO inverted on DCD#.
+    // The cable, by the adapter's own pin numbers: RESET on RTS#, SCK on DTR#, MISO inverted on
+    // DCD#.
     const CableWiring cable{.reset = {Ft232rPin::RTS},
                             .sck = {Ft232rPin::DTR},
                             .mosi = {Ft232rPin::TXD},

@@ -31,8 +31,8 @@ struct BackEndBench {
 
 std::size_t linesStartingWith(const JobBench& b, const std::string& start) {
     const auto t = b.window.texts();
-    return static_cast<std::size_t>(
-        std::count_if(t.begin(), t.end(), [&](const std::string& l) { return l.starts_with(start); }));
+    return static_cast<std::size_t>(std::count_if(
+        t.begin(), t.end(), [&](const std::string& l) { return l.starts_with(start); }));
 }
 
 // Bit-bang mode starts with the lines a serial port leaves (RESET released, SCK and MOSI idle)
@@ -42,7 +42,8 @@ TEST(UsbBackEnd, RunsJobsThatStartAndLeaveTheLinesAsASerialPort) {
     BackEndBench t;
     ConfigBlock changed = JobBench::sampleRecord();
     changed.productName = "KD-8";
-    ASSERT_EQ(t.b.engine.programBlock(JobBench::rendered(changed)), 0) << ::testing::PrintToString(t.b.window.texts());
+    ASSERT_EQ(t.b.engine.programBlock(JobBench::rendered(changed)), 0)
+        << ::testing::PrintToString(t.b.window.texts());
     EXPECT_EQ(t.b.flashRecord().productName, "KD-8");
     EXPECT_EQ(t.b.adapter.pinsAfterStart(), kIdle);
     EXPECT_EQ(t.b.adapter.pinsAtEnd(), kIdle);
@@ -50,8 +51,9 @@ TEST(UsbBackEnd, RunsJobsThatStartAndLeaveTheLinesAsASerialPort) {
 
     EXPECT_EQ(t.b.engine.verifyBlock(JobBench::rendered(JobBench::sampleRecord())), 28);
     EXPECT_EQ(t.b.adapter.pinsAtEnd(), kIdle) << "RESET let go after a failed job";
-    EXPECT_EQ(t.b.window.lastLine(), " Through a USB adapter a slower clock may help: lower SckHz in "
-                                     "section [FTDI] of the INI file (now 100000)");
+    EXPECT_EQ(t.b.window.lastLine(),
+              " Through a USB adapter a slower clock may help: lower SckHz in "
+              "section [FTDI] of the INI file (now 100000)");
     EXPECT_EQ(t.b.lightBar.timingViolations(), 0u);
 }
 
@@ -71,7 +73,8 @@ TEST(UsbBackEnd, ACableTooSlowForTheClockGetsHalfOfIt) {
     EXPECT_EQ(t.summaries.back().sckHz, 50000u);
 
     ASSERT_EQ(b.engine.readBlock(area), 0);
-    EXPECT_EQ(b.window.texts().front(), " FT232R adapter, SCK at 50 kHz") << "where the last job ended";
+    EXPECT_EQ(b.window.texts().front(), " FT232R adapter, SCK at 50 kHz")
+        << "where the last job ended";
 
     b.adapter.setCableLimitHz(5000); // nothing gets through
     EXPECT_EQ(b.engine.readBlock(area), 8);
@@ -79,7 +82,8 @@ TEST(UsbBackEnd, ACableTooSlowForTheClockGetsHalfOfIt) {
     EXPECT_TRUE(b.window.hasLine(" no answer at 25 kHz: trying 12.5 kHz"));
     EXPECT_EQ(linesStartingWith(b, " no answer at "), 2u);
     EXPECT_FALSE(t.summaries.back().sckHz);
-    EXPECT_EQ(b.lightBar.timingViolations(), 0u) << ::testing::PrintToString(b.lightBar.violationNotes());
+    EXPECT_EQ(b.lightBar.timingViolations(), 0u)
+        << ::testing::PrintToString(b.lightBar.violationNotes());
 }
 
 TEST(UsbBackEnd, AnOpenTheSystemRefusesIs32WithItsReason) {
@@ -99,8 +103,10 @@ TEST(UsbBackEnd, AnAdapterPulledOutOrStuckEndsTheJobWithinItsDeadline) {
                 BackEndBench t(real);
                 std::uint64_t from = 0;
                 auto fault = [&](std::uint64_t bytes) {
-                    if (stuck) t.b.adapter.stopAfterBytes(bytes);
-                    else t.b.adapter.unplugAfterBytes(bytes);
+                    if (stuck)
+                        t.b.adapter.stopAfterBytes(bytes);
+                    else
+                        t.b.adapter.unplugAfterBytes(bytes);
                     from = t.b.clock.micros();
                 };
                 if (atEnable) fault(200); // the lines set, the enable on its way
@@ -109,10 +115,12 @@ TEST(UsbBackEnd, AnAdapterPulledOutOrStuckEndsTheJobWithinItsDeadline) {
                 };
                 BlockArea area;
                 EXPECT_EQ(t.b.engine.readBlock(area), 32);
-                const std::string why = stuck ? "the adapter stopped answering" : "the adapter was unplugged";
+                const std::string why =
+                    stuck ? "the adapter stopped answering" : "the adapter was unplugged";
                 EXPECT_EQ(t.b.window.lastLine(), " COMM System Error: " + why);
                 EXPECT_EQ(t.summaries.back().linkFailure, why);
-                EXPECT_FALSE(t.b.window.everLoggedLine(" try 1 failed-echoed 00 00 expected 53 00"));
+                EXPECT_FALSE(
+                    t.b.window.everLoggedLine(" try 1 failed-echoed 00 00 expected 53 00"));
                 EXPECT_FALSE(t.b.adapter.held());
                 // A run of 63 reads: 4092 pin states at 200,000 a second, twice, and 200 ms; a
                 // driver's wait may end up to 50 ms past it.

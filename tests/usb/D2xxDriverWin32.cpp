@@ -23,7 +23,6 @@ constexpr FtStatus kDeviceNotOpened = 3;
 constexpr FtStatus kIoError = 4;
 constexpr UCHAR kSynchronousBitBang = 0x04;
 
-
 struct D2xxDriver {
     EmulatedFt232r* adapter = nullptr;
     bool refuseOpen = false;
@@ -38,7 +37,9 @@ D2xxDriver& driver() {
     return d;
 }
 
-FtStatus present() { return driver().adapter->plugged() ? kOk : kIoError; }
+FtStatus present() {
+    return driver().adapter->plugged() ? kOk : kIoError;
+}
 
 FtStatus WINAPI createDeviceInfoList(DWORD* count) {
     *count = driver().adapter->plugged() ? 1 : 0;
@@ -47,7 +48,8 @@ FtStatus WINAPI createDeviceInfoList(DWORD* count) {
 
 FtStatus WINAPI getDeviceInfoList(void* nodes, DWORD* count) {
     D2xxDeviceNode node{driver().adapter->held() ? 1ul : 0ul, 5, 0x04036001, 0, {}, {}, nullptr};
-    std::strncpy(node.serialNumber, driver().adapter->serial().c_str(), sizeof node.serialNumber - 1);
+    std::strncpy(node.serialNumber, driver().adapter->serial().c_str(),
+                 sizeof node.serialNumber - 1);
     std::strncpy(node.description, "FT232R USB UART", sizeof node.description - 1);
     *static_cast<D2xxDeviceNode*>(nodes) = node;
     *count = 1;
@@ -55,19 +57,24 @@ FtStatus WINAPI getDeviceInfoList(void* nodes, DWORD* count) {
 }
 
 FtStatus WINAPI openEx(void*, DWORD, void** handle) {
-    if (std::exchange(driver().refuseOpen, false) || !driver().adapter->claim()) return kDeviceNotOpened;
+    if (std::exchange(driver().refuseOpen, false) || !driver().adapter->claim())
+        return kDeviceNotOpened;
     *handle = driver().adapter;
     return kOk;
 }
 
-FtStatus WINAPI openByIndex(int, void** handle) { return openEx(nullptr, 0, handle); }
+FtStatus WINAPI openByIndex(int, void** handle) {
+    return openEx(nullptr, 0, handle);
+}
 
 FtStatus WINAPI close(void*) {
     driver().adapter->unclaim();
     return kOk;
 }
 
-FtStatus WINAPI resetDevice(void*) { return present(); }
+FtStatus WINAPI resetDevice(void*) {
+    return present();
+}
 
 FtStatus WINAPI setBitMode(void*, UCHAR mask, UCHAR mode) {
     if (mode == kSynchronousBitBang && !driver().adapter->startBitBang(mask, driver().baudRate))
@@ -80,7 +87,9 @@ FtStatus WINAPI setBaudRate(void*, ULONG baud) {
     return present();
 }
 
-FtStatus WINAPI setLatencyTimer(void*, UCHAR) { return present(); }
+FtStatus WINAPI setLatencyTimer(void*, UCHAR) {
+    return present();
+}
 
 FtStatus WINAPI setTimeouts(void*, ULONG readMs, ULONG) {
     driver().readTimeoutMs = readMs;
@@ -98,7 +107,8 @@ FtStatus WINAPI write(void*, void* data, DWORD n, DWORD* written) {
     std::vector<std::uint8_t> in(n);
     const auto clocked = d.adapter->clockOut({static_cast<const std::uint8_t*>(data), n}, in);
     if (clocked.fault == EmulatedFt232r::Fault::Unplugged) return kIoError;
-    d.samples.insert(d.samples.end(), in.begin(), in.begin() + static_cast<std::ptrdiff_t>(clocked.samples));
+    d.samples.insert(d.samples.end(), in.begin(),
+                     in.begin() + static_cast<std::ptrdiff_t>(clocked.samples));
     *written = n;
     return kOk;
 }
@@ -110,13 +120,14 @@ FtStatus WINAPI read(void*, void* data, DWORD n, DWORD* got) {
     std::copy_n(d.samples.begin(), k, static_cast<std::uint8_t*>(data));
     d.samples.erase(d.samples.begin(), d.samples.begin() + static_cast<std::ptrdiff_t>(k));
     *got = static_cast<DWORD>(k);
-    if (k == 0) d.adapter->clock().advanceMicros(std::uint64_t{d.readTimeoutMs} * 1000); // nothing came
+    if (k == 0)
+        d.adapter->clock().advanceMicros(std::uint64_t{d.readTimeoutMs} * 1000); // nothing came
     return kOk;
 }
 
-const Ftd2xxCalls kCalls = {createDeviceInfoList, getDeviceInfoList, openByIndex, openEx, close,
-                            resetDevice, setBitMode, setBaudRate, setLatencyTimer, setTimeouts,
-                            purge, write, read};
+const Ftd2xxCalls kCalls = {
+    createDeviceInfoList, getDeviceInfoList, openByIndex, openEx, close, resetDevice, setBitMode,
+    setBaudRate,          setLatencyTimer,   setTimeouts, purge,  write, read};
 
 // The stand-in beside this test's executable.
 std::wstring standInPath() {
@@ -133,12 +144,16 @@ std::unique_ptr<UsbAdapters> backEndBefore(EmulatedFt232r& adapter) {
     driver().adapter = &adapter;
     static const HMODULE standIn = LoadLibraryW(standInPath().c_str());
     const FARPROC use = standIn ? GetProcAddress(standIn, "StandInUse") : nullptr;
-    if (use) reinterpret_cast<StandInUseFunction>(reinterpret_cast<void (*)()>(use))(&kCalls);
-    else ADD_FAILURE() << "no stand-in ftd2xx.dll beside the test";
+    if (use)
+        reinterpret_cast<StandInUseFunction>(reinterpret_cast<void (*)()>(use))(&kCalls);
+    else
+        ADD_FAILURE() << "no stand-in ftd2xx.dll beside the test";
     return makeD2xxAdapters(standInPath());
 }
 
-void refuseNextOpen() { driver().refuseOpen = true; }
+void refuseNextOpen() {
+    driver().refuseOpen = true;
+}
 
 std::string refusedOpenReason() {
     return "the adapter could not be opened: another program may be using it";

@@ -29,7 +29,9 @@ LibFtdiDouble& theDouble() {
     return d;
 }
 
-bool present() { return theDouble().adapter && theDouble().adapter->plugged(); }
+bool present() {
+    return theDouble().adapter && theDouble().adapter->plugged();
+}
 
 ftdi_transfer_control* newTransfer(ftdi_context* ftdi, unsigned char* buf, int size) {
     auto* tc = new ftdi_transfer_control{};
@@ -61,11 +63,14 @@ std::unique_ptr<UsbAdapters> backEndBefore(EmulatedFt232r& adapter) {
     return makeSystemUsbAdapters();
 }
 
-void refuseNextOpen() { theDouble().refusedOpen = -4; } // libusb_open: the device node's mode
+void refuseNextOpen() {
+    theDouble().refusedOpen = -4;
+} // libusb_open: the device node's mode
 
 std::string refusedOpenReason() {
     return "no permission to use the adapter: install Tessel's package (its udev rule gives the "
-           "dialout group the adapter), join the dialout group, then unplug and plug in the adapter";
+           "dialout group the adapter), join the dialout group, then unplug and plug in the "
+           "adapter";
 }
 
 } // namespace tessel::testing
@@ -74,17 +79,27 @@ using tessel::testing::theDouble;
 
 extern "C" {
 
-ftdi_context* ftdi_new(void) { return new ftdi_context{}; }
-void ftdi_free(ftdi_context* ftdi) { delete ftdi; }
+ftdi_context* ftdi_new(void) {
+    return new ftdi_context{};
+}
+void ftdi_free(ftdi_context* ftdi) {
+    delete ftdi;
+}
 
 // The device list is the back end's, not the jobs': it finds nothing here.
 int ftdi_usb_find_all(ftdi_context*, ftdi_device_list** devlist, int, int) {
     *devlist = nullptr;
     return 0;
 }
-void ftdi_list_free(ftdi_device_list** devlist) { *devlist = nullptr; }
-int libusb_get_port_numbers(libusb_device*, uint8_t*, int) { return LIBUSB_ERROR_NOT_FOUND; }
-uint8_t libusb_get_bus_number(libusb_device*) { return 0; }
+void ftdi_list_free(ftdi_device_list** devlist) {
+    *devlist = nullptr;
+}
+int libusb_get_port_numbers(libusb_device*, uint8_t*, int) {
+    return LIBUSB_ERROR_NOT_FOUND;
+}
+uint8_t libusb_get_bus_number(libusb_device*) {
+    return 0;
+}
 
 int ftdi_usb_open_desc_index(ftdi_context* ftdi, int vendor, int product, const char*,
                              const char* serial, unsigned int index) {
@@ -94,8 +109,7 @@ int ftdi_usb_open_desc_index(ftdi_context* ftdi, int vendor, int product, const 
     if (!tessel::testing::present() || vendor != 0x0403 || product != 0x6001 ||
         (serial ? d.adapter->serial() != serial : index != 0))
         return tessel::testing::fail(ftdi, -3, "device not found");
-    if (!d.adapter->claim())
-        return tessel::testing::fail(ftdi, -5, "unable to claim usb device");
+    if (!d.adapter->claim()) return tessel::testing::fail(ftdi, -5, "unable to claim usb device");
     ftdi->type = TYPE_R;
     ftdi->usb_dev = reinterpret_cast<libusb_device_handle*>(d.adapter);
     return 0;
@@ -108,7 +122,8 @@ int ftdi_usb_close(ftdi_context* ftdi) {
 }
 
 int ftdi_set_baudrate(ftdi_context* ftdi, int baudrate) {
-    if (!tessel::testing::present()) return tessel::testing::fail(ftdi, -2, "setting baudrate failed");
+    if (!tessel::testing::present())
+        return tessel::testing::fail(ftdi, -2, "setting baudrate failed");
     theDouble().baudRate = static_cast<std::uint32_t>(baudrate);
     return 0;
 }
@@ -116,12 +131,20 @@ int ftdi_set_baudrate(ftdi_context* ftdi, int baudrate) {
 int ftdi_set_bitmode(ftdi_context* ftdi, unsigned char bitmask, unsigned char mode) {
     auto& d = theDouble();
     const bool on = mode != BITMODE_SYNCBB || d.adapter->startBitBang(bitmask, d.baudRate);
-    return on && tessel::testing::present() ? 0 : tessel::testing::fail(ftdi, -1, "unable to configure bitbang mode");
+    return on && tessel::testing::present()
+               ? 0
+               : tessel::testing::fail(ftdi, -1, "unable to configure bitbang mode");
 }
 
-int ftdi_set_latency_timer(ftdi_context*, unsigned char) { return 0; }
-int ftdi_tcioflush(ftdi_context*) { return 0; }
-const char* ftdi_get_error_string(ftdi_context* ftdi) { return ftdi->error_str; }
+int ftdi_set_latency_timer(ftdi_context*, unsigned char) {
+    return 0;
+}
+int ftdi_tcioflush(ftdi_context*) {
+    return 0;
+}
+const char* ftdi_get_error_string(ftdi_context* ftdi) {
+    return ftdi->error_str;
+}
 
 ftdi_transfer_control* ftdi_read_data_submit(ftdi_context* ftdi, unsigned char* buf, int size) {
     if (!tessel::testing::present()) return nullptr;
@@ -150,7 +173,8 @@ ftdi_transfer_control* ftdi_write_data_submit(ftdi_context* ftdi, unsigned char*
 int libusb_handle_events_timeout_completed(libusb_context*, timeval* tv, int*) {
     auto& d = theDouble();
     const auto done = std::exchange(d.completing, {});
-    for (ftdi_transfer_control* tc : done) tc->completed = 1;
+    for (ftdi_transfer_control* tc : done)
+        tc->completed = 1;
     if (done.empty() && tv) // nothing came: the wait ran out
         d.adapter->clock().advanceMicros(static_cast<std::uint64_t>(tv->tv_sec) * 1'000'000 +
                                          static_cast<std::uint64_t>(tv->tv_usec));
@@ -158,11 +182,14 @@ int libusb_handle_events_timeout_completed(libusb_context*, timeval* tv, int*) {
 }
 
 int ftdi_transfer_data_done(ftdi_transfer_control* tc) {
-    const int done = tc->completed && tc->transfer->status == LIBUSB_TRANSFER_COMPLETED ? tc->offset : -1;
+    const int done =
+        tc->completed && tc->transfer->status == LIBUSB_TRANSFER_COMPLETED ? tc->offset : -1;
     tessel::testing::freeTransfer(tc);
     return done;
 }
 
-void ftdi_transfer_data_cancel(ftdi_transfer_control* tc, timeval*) { tessel::testing::freeTransfer(tc); }
+void ftdi_transfer_data_cancel(ftdi_transfer_control* tc, timeval*) {
+    tessel::testing::freeTransfer(tc);
+}
 
 } // extern "C"

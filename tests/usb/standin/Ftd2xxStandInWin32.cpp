@@ -12,7 +12,9 @@ constexpr FtStatus kOtherError = 18;
         return calls ? calls->member args : kOtherError;                                           \
     }
 
-extern "C" __declspec(dllexport) void StandInUse(const Ftd2xxCalls* installed) { calls = installed; }
+extern "C" __declspec(dllexport) void StandInUse(const Ftd2xxCalls* installed) {
+    calls = installed;
+}
 
 STANDIN(FT_CreateDeviceInfoList, createDeviceInfoList, (DWORD * n), (n))
 STANDIN(FT_GetDeviceInfoList, getDeviceInfoList, (void* nodes, DWORD* n), (nodes, n))
@@ -23,7 +25,8 @@ STANDIN(FT_ResetDevice, resetDevice, (void* handle), (handle))
 STANDIN(FT_SetBitMode, setBitMode, (void* handle, UCHAR mask, UCHAR mode), (handle, mask, mode))
 STANDIN(FT_SetBaudRate, setBaudRate, (void* handle, ULONG baud), (handle, baud))
 STANDIN(FT_SetLatencyTimer, setLatencyTimer, (void* handle, UCHAR ms), (handle, ms))
-STANDIN(FT_SetTimeouts, setTimeouts, (void* handle, ULONG readMs, ULONG writeMs), (handle, readMs, writeMs))
+STANDIN(FT_SetTimeouts, setTimeouts, (void* handle, ULONG readMs, ULONG writeMs),
+        (handle, readMs, writeMs))
 STANDIN(FT_Purge, purge, (void* handle, ULONG mask), (handle, mask))
 STANDIN(FT_Write, write, (void* handle, void* data, DWORD n, DWORD* done), (handle, data, n, done))
 STANDIN(FT_Read, read, (void* handle, void* data, DWORD n, DWORD* done), (handle, data, n, done))
