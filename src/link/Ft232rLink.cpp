@@ -38,6 +38,7 @@ void Ft232rLink::finish() {
 LinkError Ft232rLink::writeIdleLines() {
     flush();
     resetHeld_ = false;
+    port_.noteResetHeld(false);
     mosi_ = true;
     out_.assign(1, settings_.pins(false, true, true));
     sent_ = false;
