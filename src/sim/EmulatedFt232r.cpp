@@ -204,7 +204,7 @@ EmulatedFt232r::Clocked EmulatedFt232r::clockOut(std::span<const std::uint8_t> o
         const std::size_t end = std::min(packets.size(), p + kPacketBytes);
         for (std::size_t i = p + kStatusBytes; i < end; ++i) in[got++] = packets[i];
     }
-    transferEnds_.push_back(counts_.bytes);
+    transferEnds_.push_back({counts_.bytes, bar_.counts().instructions});
     return {got, Fault::None};
 }
 

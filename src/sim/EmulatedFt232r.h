@@ -103,8 +103,13 @@ public:
 
     // --- What it saw -------------------------------------------------------------------------
     const UsbTransferCounts& counts() const { return counts_; }
-    // counts().bytes at the end of each transfer that came through whole.
-    const std::vector<std::uint64_t>& transferEnds() const { return transferEnds_; }
+    // The end of each transfer that came through whole: pin states clocked out so far, and the
+    // instructions the light bar had carried out by then.
+    struct TransferEnd {
+        std::uint64_t bytes = 0;
+        std::uint64_t instructions = 0;
+    };
+    const std::vector<TransferEnd>& transferEnds() const { return transferEnds_; }
     // Whether the program holds the adapter; while it does, the system's serial driver does not.
     bool held() const { return held_; }
     bool serialDriverBound() const { return plugged_ && !held_; }
@@ -145,7 +150,7 @@ private:
     std::uint8_t drivenReceiverPins_ = 0;
     std::optional<std::uint8_t> pinsAfterStart_, pinsAtEnd_;
     UsbTransferCounts counts_;
-    std::vector<std::uint64_t> transferEnds_;
+    std::vector<TransferEnd> transferEnds_;
 };
 
 } // namespace tessel
