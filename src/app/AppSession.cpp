@@ -147,6 +147,8 @@ std::string AppSession::recordJob(const JobSummary& summary) {
                     .firmwareSha256 = {},
                     .result = summary.result,
                     .message = resultMessage(summary.result),
+                    .linkFailure = summary.linkFailure,
+                    .sckHz = summary.sckHz,
                     .backups = summary.backupFiles};
     if (!summary.firmwareFile.empty() && summary.firmwareFile == firmwarePath_)
         r.firmwareSha256 = firmwareSha256_;

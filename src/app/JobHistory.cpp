@@ -89,6 +89,8 @@ std::string historyLine(const HistoryRecord& r) {
                          {"sha256", r.firmwareSha256}};
     j["result"] = r.result;
     j["message"] = r.message;
+    if (!r.linkFailure.empty()) j["linkFailure"] = r.linkFailure;
+    if (r.sckHz) j["sckHz"] = *r.sckHz;
     j["backups"] = r.backups;
     // A path that is no valid UTF-8 is kept readable rather than refused.
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
@@ -112,6 +114,8 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
         }
         r.result = j.at("result").get<int>();
         r.message = textOf(j, "message");
+        r.linkFailure = textOf(j, "linkFailure");
+        if (const auto hz = j.find("sckHz"); hz != j.end()) r.sckHz = hz->get<std::uint32_t>();
         if (const auto b = j.find("backups"); b != j.end())
             r.backups = b->get<std::vector<std::string>>();
         return r;
@@ -190,6 +194,8 @@ std::string describeRecord(const HistoryRecord& r) {
         if (!r.firmwareSha256.empty()) line += " sha256 " + r.firmwareSha256;
     }
     line += "  " + std::to_string(r.result) + " " + r.message;
+    if (!r.linkFailure.empty()) line += " (" + r.linkFailure + ")";
+    if (r.sckHz) line += "  SCK " + std::to_string(*r.sckHz) + " Hz";
     for (std::size_t i = 0; i < r.backups.size(); ++i)
         line += (i == 0 ? "  backups: " : ", ") + r.backups[i];
     return line;

@@ -22,6 +22,8 @@ struct HistoryRecord {
     std::string firmwareProduct, firmwareVersion, firmwareSha256; // its identity and digest
     int result = 0;
     std::string message; // the result's message
+    std::string linkFailure;            // why the port or the USB adapter failed, when it did
+    std::optional<std::uint32_t> sckHz; // the SCK rate a USB adapter answered at
     std::vector<std::string> backups;
 
     bool operator==(const HistoryRecord&) const = default;
@@ -55,7 +57,8 @@ struct HistoryFilter {
 // in the form records are compared with; nothing when it is none.
 std::optional<std::string> historySince(std::string_view text);
 
-// One line for people: time, port, command, serial numbers, firmware, result, backups.
+// One line for people: time, port, command, serial numbers, firmware, result (with a link
+// failure's reason and an adapter's SCK rate), backups.
 std::string describeRecord(const HistoryRecord& record);
 
 // The local time of t with its offset from UTC, as records carry it.

@@ -153,8 +153,16 @@ void JobWindowModel::press(std::optional<Button> button) {
 }
 
 void JobWindowModel::jobEnded(const JobSummary& summary) {
-    if (summary.firmwareIncomplete)
+    using Firmware = LightBarState::Firmware;
+    if (summary.firmwareOr)
+        errorLine(
+            " The Light Bar's Firmware may have been erased: program it again with 'Prog Code'");
+    else if (summary.firmware == Firmware::Erased || summary.firmware == Firmware::Incomplete)
         errorLine(" The Light Bar has no complete Firmware now: program it again with 'Prog Code'");
+    else if (summary.firmware == Firmware::Programmed)
+        errorLine(
+            " The Light Bar's Firmware was programmed and its verify did not finish: check it "
+            "with 'Verify Code'");
 }
 
 void JobWindowModel::clearClicks() { yesClicked_ = noClicked_ = okClicked_ = cancelClicked_ = false; }

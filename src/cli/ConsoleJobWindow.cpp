@@ -26,33 +26,50 @@ ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool ad
     : io_(streams), policy_(policy), advanced_(advanced), quiet_(quiet) {}
 
 std::string firmwareAdvice(const LightBarState& state) {
+    if (state.firmwareOr)
+        return "the light bar's firmware may have been erased: program it with tessel program-code "
+               "FILE";
     switch (state.firmware) {
     case LightBarState::Firmware::Erased:
         return "the light bar's firmware was erased: program it with tessel program-code FILE";
     case LightBarState::Firmware::Incomplete:
         return "the light bar's firmware is incomplete: program it with tessel program-code FILE";
+    case LightBarState::Firmware::Programmed:
+        return "the light bar's firmware was programmed and its verify did not finish: check it "
+               "with tessel verify-code FILE";
     case LightBarState::Firmware::Unchanged:
     case LightBarState::Firmware::Complete: break;
     }
     return {};
 }
 
+namespace {
+std::string blockLine(const LightBarState& state) {
+    using Block = LightBarState::Block;
+    if (state.blockOr)
+        return std::string("the light bar holds ") + blockWords(*state.blockOr) + " or " +
+               blockWords(state.block);
+    switch (state.block) {
+    case Block::Unchanged: return "the light bar's VCB is as it was";
+    case Block::Old: return "the light bar still holds its old VCB";
+    case Block::New: return "the light bar holds the new VCB, not verified";
+    case Block::Mixed: return "the light bar holds the new VCB with old lines still in it";
+    case Block::Verified: return "the light bar's VCB is in place";
+    case Block::Differs: return "the light bar's VCB differs from the one written";
+    case Block::Lost: break;
+    }
+    return "the light bar holds no valid VCB";
+}
+} // namespace
+
 std::string stopLine(const LightBarState& state) {
     using Block = LightBarState::Block;
     std::string line = "tessel: stopped at once: ";
     if (const std::string firmware = firmwareAdvice(state); !firmware.empty()) line += firmware + "; ";
-    switch (state.block) {
-    case Block::Unchanged: line += "the light bar's VCB is as it was"; break;
-    case Block::Old: line += "the light bar still holds its old VCB"; break;
-    case Block::New: line += "the light bar holds the new VCB, not verified"; break;
-    case Block::Mixed: line += "the light bar holds the new VCB with old lines still in it"; break;
-    case Block::Verified: line += "the light bar's VCB is in place"; break;
-    case Block::Differs: line += "the light bar's VCB differs from the one written"; break;
-    case Block::Lost: line += "the light bar holds no valid VCB"; break;
-    }
+    line += blockLine(state);
     if (state.backupBlockFile.empty()) return line;
-    const bool lost =
-        state.block == Block::Lost || state.block == Block::Differs || state.block == Block::Mixed;
+    const bool lost = state.blockOr || state.block == Block::Lost ||
+                      state.block == Block::Differs || state.block == Block::Mixed;
     return line + (lost && state.backupHeldBlock ? ": put it back with tessel restore "
                                                  : "; backups: ") +
            state.backupFiles();

@@ -218,12 +218,10 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
         std::optional<std::string> data;
         exitCode = runJob(req, env, engine, host, input, data);
         reportAfterJob(req, env, window.answers(), engine.lightBarState(), exitCode);
-        if (engine.result() == result::ChipNotResponding && !engine.lastErrorText().empty()) {
-            std::string reason = engine.lastErrorText();
-            while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-                reason.pop_back();
-            env.err << "tessel: " << reason << '\n';
-        }
+        // Why the port or the adapter could not be used, once more after the report.
+        if (const LinkError& link = engine.linkFailure();
+            link.kind == LinkError::Kind::Unavailable || link.kind == LinkError::Kind::Refused)
+            env.err << "tessel: " << link.reason << '\n';
         if (!session.saveSimulatedState())
             failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
         // Last, so an output that cannot be written loses nothing of the job; a program told to

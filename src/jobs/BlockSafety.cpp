@@ -130,12 +130,12 @@ void JobFrame::eraseAndRewrite(const std::string& firstLine, const std::string& 
     if (!saveBackup()) return;
     RewriteStretch stretch(*this);
     isp_.chipErase();
-    // A line that failed before the instruction's last clock edge left the chip as it was.
-    if (isp_.lastInstructionDelivered()) {
-        state_->lightBar.firmware = LightBarState::Firmware::Erased;
-        noteBlock(LightBarState::Block::Lost);
-    }
+    const InstructionTicket erase = isp_.lastChange();
     isp_.waitAfterErase();
+    // A line that failed before the instruction's last clock edge left the chip as it was; a
+    // transfer that failed with it may have erased it.
+    state_->lightBar.erased(isp_.delivery(erase));
+    lightBarChanged();
     if (ok()) {
         window_.removeLastLine();
         window_.successLine(" Light Bar is Erased");
@@ -155,40 +155,60 @@ void JobFrame::rewrite(const JobStep& write) {
 
 void JobFrame::noteBlock(LightBarState::Block block) {
     state_->lightBar.block = block;
+    state_->lightBar.blockOr.reset();
     lightBarChanged();
 }
 
 void JobFrame::noteFirmware(LightBarState::Firmware firmware) {
     state_->lightBar.firmware = firmware;
+    state_->lightBar.firmwareOr.reset();
     lightBarChanged();
 }
+
+void JobFrame::noteBlockWritten(LightBarState::Block reads, Delivery delivery) {
+    state_->lightBar.blockWritten(reads, delivery);
+    lightBarChanged();
+}
+
+namespace {
+
+// What a failed rewrite left, as the report's line (none after a verified block), and whether
+// the light bar may have lost its old block, so that the way back must follow.
+struct LeftBehind {
+    const char* line;
+    bool mayHaveLostOld;
+};
+
+LeftBehind leftBehind(LightBarState::Block block) {
+    using Block = LightBarState::Block;
+    switch (block) {
+    case Block::Unchanged: return {" Nothing was erased: the Light Bar is as it was before", false};
+    case Block::Old: return {" The Light Bar still holds its old VCB", false};
+    case Block::New: return {" The Light Bar holds the new VCB, not verified", false};
+    case Block::Mixed: return {" The Light Bar holds the new VCB with old lines still in it", true};
+    case Block::Verified: return {nullptr, false};
+    case Block::Differs:
+        return {" The Light Bar holds a VCB that differs from the one written", true};
+    case Block::Lost: break;
+    }
+    return {" The Light Bar holds no valid VCB now", true};
+}
+
+} // namespace
 
 void JobFrame::rewriteReport() {
     if (!state_->rewriteFailed) return;
     const LightBarState& bar = state_->lightBar;
-    switch (bar.block) {
-    case LightBarState::Block::Unchanged:
-        window_.errorLine(" Nothing was erased: the Light Bar is as it was before");
-        return;
-    case LightBarState::Block::Old:
-        window_.errorLine(" The Light Bar still holds its old VCB");
-        return;
-    case LightBarState::Block::New:
-        window_.errorLine(" The Light Bar holds the new VCB, not verified");
-        return;
-    case LightBarState::Block::Mixed:
-        window_.errorLine(" The Light Bar holds the new VCB with old lines still in it");
-        break;
-    case LightBarState::Block::Verified:
-        return;
-    case LightBarState::Block::Differs:
-        window_.errorLine(" The Light Bar holds a VCB that differs from the one written");
-        break;
-    case LightBarState::Block::Lost:
-        window_.errorLine(" The Light Bar holds no valid VCB now");
-        break;
+    LeftBehind left = leftBehind(bar.block);
+    std::string line = left.line ? left.line : "";
+    // A transfer that failed with a write in it: either state, nothing the chip could contradict.
+    if (bar.blockOr) {
+        line = std::string(" The Light Bar holds ") + blockWords(*bar.blockOr) + " or " +
+               blockWords(bar.block);
+        left.mayHaveLostOld = true;
     }
-    if (bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
+    if (!line.empty()) window_.errorLine(line);
+    if (!left.mayHaveLostOld || bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
     window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
     window_.errorLine(" Put it back with: tessel restore " + bar.backupFiles());
 }

@@ -85,13 +85,15 @@ void BlockSteps::writePlan(const RewritePlan& plan) {
             const std::size_t offset = write.offsets[inPage];
             isp.writeFlashByte(flashAddress(offset), plan.target[offset]);
             if (++inPage < write.offsets.size()) return JobFrame::Next::Byte;
-            const std::uint64_t delivered = isp.pageWritesDelivered();
+            const InstructionTicket earlier = isp.lastChange();
             if (frame_.ok()) isp.finishPageWriting();
-            if (isp.pageWritesDelivered() != delivered)
-                frame_.noteBlock(write.reads == RewritePlan::Reading::New ? LightBarState::Block::New
-                                 : write.reads == RewritePlan::Reading::Mixed
-                                     ? LightBarState::Block::Mixed
-                                     : unwritten);
+            // Counted once its wait is over, when the link knows whether it reached the chip.
+            if (isp.lastChange() != earlier)
+                frame_.noteBlockWritten(
+                    write.reads == RewritePlan::Reading::New     ? LightBarState::Block::New
+                    : write.reads == RewritePlan::Reading::Mixed ? LightBarState::Block::Mixed
+                                                                 : unwritten,
+                    isp.delivery(isp.lastChange()));
             ++page;
             inPage = 0;
             return JobFrame::Next::Byte;

@@ -32,7 +32,7 @@ public:
     void showBlock(const BlockArea& area);
     // Writes a plan's pages in its order, each page write carrying only its own bytes (the rest
     // is loaded as 0xFF, which leaves flash as it is). After each page write that reached the
-    // chip the light bar's state says whether it reads as the new block.
+    // chip, or may have, the light bar's state says what it reads as.
     void writePlan(const RewritePlan& plan);
     // Compares the light bar's block with the reference by their values, with the verify lines;
     // false on any difference or failure.

@@ -36,7 +36,8 @@ public:
     void selectPort(int index) { frame_.port().selectPort(index); }
     int portIndex() const { return frame_.port().portIndex(); }
     bool portPresent(int n) { return frame_.port().portPresent(n); }
-    const std::string& lastErrorText() const { return frame_.port().lastErrorText(); }
+    // Why the port did not open, or why its link failed in the last job.
+    const LinkError& linkFailure() const { return frame_.port().failure(); }
     // The link mode of the jobs to come; the fast link's jobs say so in their first line.
     void setLinkMode(LinkMode mode) { frame_.port().setLinkMode(mode); }
     LinkMode linkMode() const { return frame_.port().linkMode(); }

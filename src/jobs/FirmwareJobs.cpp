@@ -84,8 +84,7 @@ void FirmwareJobs::verifyCode(const FirmwareImage& image, bool reportFailure) {
 void FirmwareJobs::readChipCode(bool reportFailure) {
     for (std::size_t i = 0; i < chipCode_.size() && frame_.ok(); ++i)
         chipCode_[i] = frame_.isp().readFlashByte(static_cast<std::uint32_t>(i));
-    if (!frame_.ok() && reportFailure)
-        frame_.window().errorLine(std::string(" ") + resultMessage(frame_.result()));
+    if (!frame_.ok() && reportFailure) frame_.window().errorLine(frame_.resultLine());
 }
 
 void FirmwareJobs::compareCode(const FirmwareImage& image, bool reportFailure) {
@@ -124,7 +123,7 @@ void FirmwareJobs::compareCode(const FirmwareImage& image, bool reportFailure) {
     } else if (reportFailure && outcome != result::VerifyAborted) {
         // The verify job has no final report: a link failure is named in place of the step.
         window.removeLastLine();
-        window.errorLine(std::string(" ") + resultMessage(outcome));
+        window.errorLine(frame_.resultLine());
     }
 }
 
@@ -170,9 +169,14 @@ void FirmwareJobs::writeKeptBlock() {
     for (std::size_t k = offset; k < offset + n && frame_.ok(); ++k)
         isp.writeFlashByte(kBlockAreaBase + static_cast<std::uint32_t>(k),
                            toFlashByte(reference.area[k]));
-    if (frame_.ok()) isp.finishPageWriting();
+    // The pages go in address order: the block reads whole once the last one reached the chip,
+    // whatever fails after it.
     if (!frame_.ok()) return;
-    frame_.noteBlock(LightBarState::Block::New);
+    const InstructionTicket earlier = isp.lastChange();
+    isp.finishPageWriting();
+    if (isp.lastChange() != earlier)
+        frame_.noteBlockWritten(LightBarState::Block::New, isp.delivery(isp.lastChange()));
+    if (!frame_.ok()) return;
     frame_.window().plainLine(" Replaced Light Bar VCB area");
     verifyKeptBlock(offset, n);
 }
@@ -248,7 +252,13 @@ ResultCode FirmwareJobs::programFirmware(const FirmwareImage& image, const std::
                 frame_.noteFirmware(LightBarState::Firmware::Incomplete);
                 programCode(image);
             },
-            [&] { verifyCode(image, false); },
+            // Programmed in full: a verify cut short leaves it so, one that differs needs it again.
+            [&] {
+                frame_.noteFirmware(LightBarState::Firmware::Programmed);
+                verifyCode(image, false);
+                if (frame_.result() == result::CodeVerifyError)
+                    frame_.noteFirmware(LightBarState::Firmware::Incomplete);
+            },
             [&] { frame_.noteFirmware(LightBarState::Firmware::Complete); },
         });
 }

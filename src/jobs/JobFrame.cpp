@@ -53,6 +53,7 @@ ResultCode JobFrame::run(const JobOutline& job, JobSteps body, const JobStep& re
     // A Cancel held through the rewrite that no later step could honour: the job did it all.
     if (state_->cancelPending && ok())
         window_.plainLine(" Cancel came while the VCB was rewritten: it is programmed and verified");
+    clockHint();
     if (job.finalReport) finalReport();
     if (state_->lateFailure) fail(*state_->lateFailure);
     reportEnd(job);
@@ -84,20 +85,25 @@ void JobFrame::start(const JobOutline& job) {
     if (port_.fast()) window_.plainLine(" Fast link: datasheet waits, fewer line calls");
 
     // A port that does not open (busy, missing, not permitted) is named at once: eight enable
-    // tries over it would only make it look like a dead light bar. Result 8 keeps the report's
-    // advice to check the connections and the COM port setting.
+    // tries over it would only make it look like a dead light bar. Where nothing could be tried
+    // the result is 8, which keeps the report's advice to check the connections and the COM port
+    // setting; an adapter the system refused is 32 with its reason.
     if (!port_.open()) {
-        window_.errorLine(" " + portFailureText());
-        fail(result::ChipNotResponding);
-        window_.errorLine(" Error - Light Bar is not responding");
+        window_.errorLine(" " + port_.failure().reason);
+        fail(port_.failure().result());
+        if (result() == result::ChipNotResponding)
+            window_.errorLine(" Error - Light Bar is not responding");
         return;
     }
-    // The enable's verdict stands even over a line failure during its tries.
+    // Only a chip that stays silent is "not responding": a failed line call or transfer is 32.
     result_.set(isp_.programmingEnable());
-    if (!ok()) {
+    if (result() == result::ChipNotResponding)
         window_.errorLine(" Error - Light Bar is not responding");
-        return;
-    }
+    if (!ok()) return;
+    // The rate an adapter answered at, which the next job on it starts with.
+    state_->sckHz = port_.link().clockHz();
+    if (state_->sckHz)
+        window_.plainLine(" FT232R adapter, SCK at " + Ft232rSettings::rateText(*state_->sckHz));
 
     isp_.identify();
     const DeviceIdentity& id = isp_.identity();
@@ -114,11 +120,22 @@ void JobFrame::start(const JobOutline& job) {
     window_.processMessages();
 }
 
-std::string JobFrame::portFailureText() const {
-    if (port_.portIndex() == 0) return "No COM port is selected";
-    std::string text = port_.lastErrorText();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
+std::string JobFrame::resultLine() const {
+    std::string line = std::string(" ") + resultMessage(result());
+    // A port that did not open has said why already.
+    if (result() == result::CommSystemError && port_.isOpen() && port_.failure().failed())
+        line += ": " + port_.failure().reason;
+    return line;
+}
+
+void JobFrame::clockHint() {
+    const ResultCode verdict = state_->lateFailure.value_or(result());
+    const bool verifyError =
+        verdict == result::CodeVerifyError || verdict == result::VcbVerifyError;
+    if (verifyError && state_->sckHz)
+        window_.plainLine(" Through a USB adapter a slower clock may help: lower SckHz in section "
+                          "[FTDI] of the INI file (now " +
+                          std::to_string(*state_->sckHz) + ")");
 }
 
 // Fuses are rewritten only from a reading that repeats itself: a noisy cable that misreads
@@ -173,7 +190,10 @@ void JobFrame::reportEnd(const JobOutline& job) {
                        .serialBefore = state.serialBefore,
                        .serialAfter = state.serialAfter,
                        .backupFiles = {},
-                       .firmwareIncomplete = state.lightBar.firmwareNeedsProgramming(),
+                       .firmware = state.lightBar.firmware,
+                       .firmwareOr = state.lightBar.firmwareOr,
+                       .linkFailure = port_.failure().reason,
+                       .sckHz = state.sckHz,
                        .firmwareFile = state.firmwareFile,
                        .firmwareProduct = state.firmwareProduct,
                        .firmwareVersion = state.firmwareVersion};
@@ -186,7 +206,8 @@ void JobFrame::reportEnd(const JobOutline& job) {
 }
 
 void JobFrame::finalReport() {
-    for (const auto& line : finalReportLines(result())) window_.errorLine(line);
+    for (const auto& line : finalReportLines(result()))
+        window_.errorLine(result() == result::CommSystemError ? resultLine() : line);
     rewriteReport();
 }
 

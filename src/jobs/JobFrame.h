@@ -77,6 +77,9 @@ public:
     bool ok() const { return result_.ok(); }
     // Stores a failure unless an earlier one is stored.
     void fail(ResultCode code) { result_.fail(code); }
+    // The result's line for the log: its message, and for a link that failed in the job (32)
+    // the port's or the adapter's reason, which the log thus gives once.
+    std::string resultLine() const;
     // A failure the log has shown in full already: the result once the final report (which
     // would repeat it) is written, for the job's end and summary.
     void failAfterReport(ResultCode code) { state_->lateFailure = code; }
@@ -132,6 +135,8 @@ public:
     const LightBarState& lightBarState() const { return state_->lightBar; }
     void noteBlock(LightBarState::Block block);
     void noteFirmware(LightBarState::Firmware firmware);
+    // A write that makes the block area read as `reads`, as far as it reached the chip.
+    void noteBlockWritten(LightBarState::Block reads, Delivery delivery);
 
 private:
     class RewriteStretch;
@@ -142,8 +147,8 @@ private:
     void end();
     void finalReport();
     void checkFuses();
-    // Why the port did not open, as one line: the port's error text without its line end.
-    std::string portFailureText() const;
+    // A verify error through an adapter: a hint to slow its clock.
+    void clockHint();
     // After a rewrite that failed: what the light bar holds now, and how to put a lost block back.
     void rewriteReport();
     void lightBarChanged() { window_.lightBarStateChanged(state_->lightBar); }

@@ -34,6 +34,7 @@ struct JobState {
     std::optional<std::int32_t> serialBefore; // the first block read, its serial number
     std::optional<std::int32_t> serialAfter;  // the last block read after any write
     std::string firmwareFile, firmwareProduct, firmwareVersion; // a firmware job's file
+    std::optional<std::uint32_t> sckHz; // the SCK rate an adapter answered the enable at
 };
 
 } // namespace tessel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/LightBarState.h"
 #include "support/ResultCode.h"
 
 #include <cstdint>
@@ -19,8 +20,11 @@ struct JobSummary {
     std::optional<std::int32_t> serialAfter;  // as it read it last; none when a write of the
                                               // block was not read back
     std::vector<std::string> backupFiles;     // the files it saved before writing
-    // The light bar was erased and no firmware was programmed back in full and verified.
-    bool firmwareIncomplete = false;
+    // What became of the light bar's firmware (an erase that may have reached it: firmwareOr).
+    LightBarState::Firmware firmware = LightBarState::Firmware::Unchanged;
+    std::optional<LightBarState::Firmware> firmwareOr;
+    std::string linkFailure;            // why the port or the adapter failed, when it did
+    std::optional<std::uint32_t> sckHz; // the SCK rate an adapter answered at
     std::string firmwareFile; // the firmware file a firmware job was given, if any
     std::string firmwareProduct, firmwareVersion; // that file's identity
 };

@@ -28,6 +28,7 @@ void BlockJobs::restoreDataMemory(const BlockBackup::Eeprom& saved) {
     frame_.beginLongStep(" Restoring Light Bar EEPROM");
     IspInstructions& isp = frame_.isp();
     std::uint8_t chipByte = 0;
+    bool written = false; // a byte write reached the chip, or may have
     // Only the bytes that differ are written (each costs tWD_EEPROM); each is read back.
     const std::size_t i = frame_.runLoop(
         {.to = saved.size(), .every = 64, .total = saved.size(), .countDone = true},
@@ -36,6 +37,7 @@ void BlockJobs::restoreDataMemory(const BlockBackup::Eeprom& saved) {
             chipByte = isp.readDataByte(address);
             if (frame_.ok() && chipByte != saved[k]) {
                 isp.writeDataByte(address, saved[k]);
+                written = written || isp.delivery(isp.lastChange()) != Delivery::NotSent;
                 chipByte = isp.readDataByte(address);
             }
             if (!frame_.ok() || chipByte == saved[k]) return JobFrame::Next::Byte;
@@ -51,6 +53,9 @@ void BlockJobs::restoreDataMemory(const BlockBackup::Eeprom& saved) {
         window.removeLastLine();
         window.errorLine(" Light Bar EEPROM restore aborted");
     }
+    // Cut short: what it wrote stays, and the same restore writes the rest.
+    if (written && !frame_.ok() && frame_.result() != result::Error)
+        window.errorLine(" Light Bar EEPROM is partly written: the same restore finishes it");
     frame_.endLongStep(JobFrame::percentOf(i, saved.size()), " Light Bar EEPROM is Restored");
 }
 

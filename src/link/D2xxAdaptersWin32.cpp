@@ -2,7 +2,10 @@
 // driver package installs, loaded at run time. Without it the program runs as before and a
 // "ftdi:" port says which driver to install. The functions, types and codes below are written
 // from FTDI's D2XX Programmer's Guide.
-#include "link/UsbAdapters.h"
+//
+// Nothing waits without a bound: the driver's reads and writes return after short timeouts with
+// what they moved, and an exchange goes on until its bytes are there or its deadline passed.
+#include "link/D2xxAdaptersWin32.h"
 
 #include <windows.h>
 
@@ -16,8 +19,13 @@ namespace {
 
 using FtHandle = void*;
 using FtStatus = ULONG;
+using Kind = LinkError::Kind;
 
+// FT_STATUS values of the guide.
 constexpr FtStatus kFtOk = 0;
+constexpr FtStatus kFtInvalidHandle = 1;
+constexpr FtStatus kFtDeviceNotFound = 2;
+constexpr FtStatus kFtIoError = 4;
 constexpr DWORD kOpenBySerialNumber = 1;
 constexpr ULONG kPurgeReceive = 1;
 constexpr ULONG kPurgeTransmit = 2;
@@ -26,22 +34,15 @@ constexpr UCHAR kBitModeSynchronous = 0x04;
 constexpr ULONG kDeviceType232R = 5;
 constexpr ULONG kFlagOpened = 1;
 constexpr UCHAR kLatencyMs = 2;
-constexpr ULONG kReadTimeoutMs = 5000; // a 4 KB transfer at the slowest SCK takes 1.4 s
-constexpr ULONG kWriteTimeoutMs = 5000;
+// One read or write returns after this with what it moved; the exchange's deadline bounds the
+// whole.
+constexpr ULONG kSliceMs = 50;
 
-// FT_DEVICE_LIST_INFO_NODE of the guide.
-struct DeviceNode {
-    ULONG flags;
-    ULONG type;
-    ULONG id; // vendor id << 16 | product id
-    DWORD locationId;
-    char serialNumber[16];
-    char description[64];
-    FtHandle handle;
-};
+using DeviceNode = D2xxDeviceNode;
 
-const char* kMissingDriver = "FTDI's D2XX driver is not installed (ftd2xx.dll was not found): "
-                             "install the FTDI USB driver (CDM package from ftdichip.com)";
+const char* const kMissingDriver =
+    "FTDI's D2XX driver is not installed (ftd2xx.dll was not found): "
+    "install the FTDI USB driver (CDM package from ftdichip.com)";
 
 // The DLL's functions this program uses, found once.
 struct D2xx {
@@ -58,6 +59,7 @@ struct D2xx {
     FtStatus(WINAPI* purge)(FtHandle, ULONG) = nullptr;
     FtStatus(WINAPI* write)(FtHandle, void*, DWORD, DWORD*) = nullptr;
     FtStatus(WINAPI* read)(FtHandle, void*, DWORD, DWORD*) = nullptr;
+    FtStatus(WINAPI* resetDevice)(FtHandle) = nullptr;
 
     template <typename F> bool find(F& function, const char* name) {
         const FARPROC found = ::GetProcAddress(dll, name);
@@ -65,27 +67,47 @@ struct D2xx {
         return found != nullptr;
     }
 
-    // True when the DLL and all of its functions were found.
-    bool load() {
+    // True when the DLL (empty path: FTDI's, from the system folder) and all of its functions
+    // were found.
+    bool load(const std::wstring& path) {
         // FTDI's installer puts the DLL in the system folder; nowhere else is searched.
-        dll = ::LoadLibraryExA("ftd2xx.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        dll = path.empty() ? ::LoadLibraryExW(L"ftd2xx.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
+                           : ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         if (!dll) return false;
         return find(createDeviceInfoList, "FT_CreateDeviceInfoList") &&
                find(getDeviceInfoList, "FT_GetDeviceInfoList") && find(openByIndex, "FT_Open") &&
                find(openEx, "FT_OpenEx") && find(close, "FT_Close") &&
                find(setBitMode, "FT_SetBitMode") && find(setBaudRate, "FT_SetBaudRate") &&
                find(setLatencyTimer, "FT_SetLatencyTimer") && find(setTimeouts, "FT_SetTimeouts") &&
-               find(purge, "FT_Purge") && find(write, "FT_Write") && find(read, "FT_Read");
+               find(purge, "FT_Purge") && find(write, "FT_Write") && find(read, "FT_Read") &&
+               find(resetDevice, "FT_ResetDevice");
     }
 };
 
+// The driver's statuses in plain words.
 std::string statusText(FtStatus status) {
     static const char* const kTexts[] = {
-        "ok", "invalid handle", "device not found", "device not opened (in use by another program?)",
-        "I/O error (was the adapter unplugged?)", "insufficient resources", "invalid parameter",
-        "invalid baud rate"};
+        "ok",
+        "the adapter's handle is no longer valid (was it unplugged?)",
+        "the adapter was not found: is it plugged in?",
+        "the adapter could not be opened: another program may be using it",
+        "a USB transfer to the adapter failed (was it unplugged?)",
+        "the system has too few resources for the adapter",
+        "the driver refused a setting",
+        "the adapter refused the baud rate"};
     if (status < sizeof kTexts / sizeof kTexts[0]) return kTexts[status];
-    return "D2XX error " + std::to_string(status);
+    return "FTDI's driver reported error " + std::to_string(status);
+}
+
+// A status within an exchange: the adapter gone, or another failure.
+LinkError exchangeFailure(FtStatus status) {
+    if (status == kFtIoError || status == kFtInvalidHandle || status == kFtDeviceNotFound)
+        return LinkError::of(Kind::Unplugged, "the adapter was unplugged");
+    return LinkError::of(Kind::Failed, statusText(status));
+}
+
+LinkError setupFailure(FtStatus status) {
+    return LinkError::of(Kind::Failed, "the adapter refused its settings: " + statusText(status));
 }
 
 class D2xxDevice final : public BitBangDevice {
@@ -98,42 +120,50 @@ public:
     D2xxDevice(const D2xxDevice&) = delete;
     D2xxDevice& operator=(const D2xxDevice&) = delete;
 
-    bool start(std::uint8_t outputMask, std::uint32_t baudRate) override {
-        return check(d2xx_.setBaudRate(handle_, baudRate)) &&
-               check(d2xx_.setLatencyTimer(handle_, kLatencyMs)) &&
-               check(d2xx_.setTimeouts(handle_, kReadTimeoutMs, kWriteTimeoutMs)) &&
-               check(d2xx_.setBitMode(handle_, outputMask, kBitModeSynchronous)) &&
-               check(d2xx_.purge(handle_, kPurgeReceive | kPurgeTransmit));
+    LinkError start(std::uint8_t outputMask, std::uint32_t baudRate) override {
+        FtStatus status = d2xx_.setBitMode(handle_, 0, kBitModeReset);
+        if (status == kFtOk) status = d2xx_.setBaudRate(handle_, baudRate);
+        if (status == kFtOk) status = d2xx_.setLatencyTimer(handle_, kLatencyMs);
+        if (status == kFtOk) status = d2xx_.setTimeouts(handle_, kSliceMs, kSliceMs);
+        if (status == kFtOk) status = d2xx_.setBitMode(handle_, outputMask, kBitModeSynchronous);
+        if (status == kFtOk) status = d2xx_.purge(handle_, kPurgeReceive | kPurgeTransmit);
+        return status == kFtOk ? LinkError::none() : setupFailure(status);
     }
 
-    bool exchange(std::span<const std::uint8_t> out, std::span<std::uint8_t> in) override {
-        // The driver keeps reading the adapter's samples while the bytes go out.
-        const auto n = static_cast<DWORD>(out.size());
-        DWORD written = 0, read = 0;
-        if (!check(d2xx_.write(handle_, const_cast<std::uint8_t*>(out.data()), n, &written))) return false;
-        if (!check(d2xx_.read(handle_, in.data(), n, &read))) return false;
-        if (written == n && read == n) return true;
-        error_ = "the adapter answered " + std::to_string(read) + " of " + std::to_string(n) + " bytes";
-        return false;
+    LinkError exchange(std::span<const std::uint8_t> out, std::span<std::uint8_t> in, Clock& clock,
+                       std::uint32_t timeoutMs) override {
+        if (out.size() > kMaxTransferBytes || in.size() < out.size())
+            return LinkError::of(Kind::Failed, "a transfer larger than the adapter's driver takes");
+        const std::uint64_t deadline = clock.micros() + std::uint64_t{timeoutMs} * 1000;
+        // The driver keeps reading the adapter's samples while the bytes go out. Each call moves
+        // what it can within its timeout; a part is no failure, only the deadline is.
+        auto move = [&](auto call, std::uint8_t* data) {
+            const auto n = static_cast<DWORD>(out.size());
+            DWORD done = 0;
+            while (done < n) {
+                DWORD moved = 0;
+                if (const FtStatus status = call(handle_, data + done, n - done, &moved);
+                    status != kFtOk)
+                    return exchangeFailure(status);
+                done += std::min(moved, n - done);
+                if (done < n && clock.micros() >= deadline)
+                    return LinkError::of(Kind::Stopped, "the adapter stopped answering");
+            }
+            return LinkError::none();
+        };
+        LinkError error = move(d2xx_.write, const_cast<std::uint8_t*>(out.data()));
+        if (!error.failed()) error = move(d2xx_.read, in.data());
+        return error;
     }
-
-    std::string errorText() const override { return error_; }
 
 private:
-    bool check(FtStatus status) {
-        if (status == kFtOk) return true;
-        error_ = statusText(status);
-        return false;
-    }
-
     const D2xx& d2xx_;
     FtHandle handle_;
-    std::string error_;
 };
 
 class D2xxAdapters final : public UsbAdapters {
 public:
-    D2xxAdapters() : loaded_(d2xx_.load()) {}
+    explicit D2xxAdapters(const std::wstring& dll) : loaded_(d2xx_.load(dll)) {}
     ~D2xxAdapters() override {
         if (d2xx_.dll) ::FreeLibrary(d2xx_.dll);
     }
@@ -147,38 +177,35 @@ public:
         return found;
     }
 
-    std::unique_ptr<BitBangDevice> open(const AdapterChoice& choice, std::string& error) override {
-        if (!loaded_) {
-            error = kMissingDriver;
-            return nullptr;
-        }
+    OpenedAdapter open(const AdapterChoice& choice) override {
+        if (!loaded_) return {nullptr, LinkError::of(Kind::Refused, kMissingDriver)};
         const auto candidates = listed(choice.vendorId, choice.productId);
         const Listed* pick = nullptr;
         for (std::size_t i = 0; i < candidates.size() && !pick; ++i)
             if (choice.serial.empty() ? i == choice.index : choice.serial == candidates[i].node.serialNumber)
                 pick = &candidates[i];
-        if (!pick) {
-            error = "no such FTDI adapter is plugged in";
-            return nullptr;
-        }
-        if (pick->node.flags & kFlagOpened) {
-            error = "the adapter is in use by another program";
-            return nullptr;
-        }
-        if (pick->node.type != kDeviceType232R) {
-            error = "the adapter is not an FT232R";
-            return nullptr;
-        }
+        auto notFound = [] {
+            return OpenedAdapter{nullptr, LinkError::of(Kind::Unavailable,
+                                                        "no such FTDI adapter is plugged in")};
+        };
+        if (!pick) return notFound();
+        if (pick->node.flags & kFlagOpened)
+            return {nullptr,
+                    LinkError::of(Kind::Refused, "the adapter is in use by another program")};
+        if (pick->node.type != kDeviceType232R)
+            return {nullptr, LinkError::of(Kind::Unavailable, "the adapter is not an FT232R")};
         FtHandle handle = nullptr;
         char serial[16] = {};
         std::copy_n(pick->node.serialNumber, sizeof serial - 1, serial);
         const FtStatus status = serial[0] ? d2xx_.openEx(serial, kOpenBySerialNumber, &handle)
                                           : d2xx_.openByIndex(static_cast<int>(pick->index), &handle);
-        if (status != kFtOk) {
-            error = statusText(status);
-            return nullptr;
-        }
-        return std::make_unique<D2xxDevice>(d2xx_, handle);
+        if (status == kFtDeviceNotFound) return notFound();
+        if (status != kFtOk) return {nullptr, LinkError::of(Kind::Refused, statusText(status))};
+        auto device = std::make_unique<D2xxDevice>(d2xx_, handle);
+        // D2XX's open leaves the adapter as the last program left it.
+        if (const FtStatus reset = d2xx_.resetDevice(handle); reset != kFtOk)
+            return {nullptr, setupFailure(reset)};
+        return {std::move(device), LinkError::none()};
     }
 
     std::string unavailableReason() const override { return loaded_ ? std::string() : kMissingDriver; }
@@ -210,6 +237,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<UsbAdapters> makeSystemUsbAdapters() { return std::make_unique<D2xxAdapters>(); }
+std::unique_ptr<UsbAdapters> makeSystemUsbAdapters() {
+    return std::make_unique<D2xxAdapters>(L"");
+}
+
+std::unique_ptr<UsbAdapters> makeD2xxAdapters(const std::wstring& dll) {
+    return std::make_unique<D2xxAdapters>(dll);
+}
 
 } // namespace tessel

@@ -7,15 +7,44 @@
 namespace tessel {
 
 namespace {
+
 constexpr unsigned kEnableEcho = 0xC;
+
+// Instructions that fit one transfer and the pins' time between two runs of the message pump.
+std::size_t runInstructionsAt(const Ft232rSettings& settings) {
+    const double bytesPerPump =
+        Ft232rSettings::byteClockHz(settings.baudRate()) * IspPort::kPumpIntervalMs / 1000.0;
+    return std::clamp<std::size_t>(static_cast<std::size_t>(bytesPerPump) /
+                                       Ft232rLink::kBytesPerInstruction,
+                                   1, Ft232rLink::kRunInstructions);
+}
+
 } // namespace
 
 Ft232rLink::Ft232rLink(BitBangDevice& device, const Ft232rSettings& settings, IspPort& port)
-    : device_(device), settings_(settings), port_(port) {
-    const double bytesPerPump =
-        Ft232rSettings::byteClockHz(settings.baudRate()) * IspPort::kPumpIntervalMs / 1000.0;
-    runInstructions_ = std::clamp<std::size_t>(
-        static_cast<std::size_t>(bytesPerPump) / kBytesPerInstruction, 1, kRunInstructions);
+    : device_(device), settings_(settings), port_(port),
+      runInstructions_(runInstructionsAt(settings)) {}
+
+LinkError Ft232rLink::start() {
+    return writeIdleLines();
+}
+
+void Ft232rLink::finish() {
+    flush();
+    // The job has ended and reported: a failure now only leaves the lines where they are.
+    if (!dead_) writeIdleLines();
+}
+
+LinkError Ft232rLink::writeIdleLines() {
+    flush();
+    resetHeld_ = false;
+    port_.noteResetHeld(false);
+    mosi_ = true;
+    out_.assign(1, settings_.pins(false, true, true));
+    sent_ = false;
+    const LinkError error = send();
+    sent_ = true;
+    return error;
 }
 
 void Ft232rLink::startStream() {
@@ -30,7 +59,9 @@ void Ft232rLink::put(bool sckHigh) {
 }
 
 void Ft232rLink::putInstruction(const Instruction& sent) {
-    lastDelivered_ = !dead_;
+    startStream();
+    ++given_;
+    if (heldFrom_ == 0) heldFrom_ = given_;
     for (const std::uint8_t byte : sent)
         for (int bit = 7; bit >= 0; --bit) {
             mosi_ = ((byte >> bit) & 1u) != 0;
@@ -39,19 +70,44 @@ void Ft232rLink::putInstruction(const Instruction& sent) {
         }
 }
 
-void Ft232rLink::transfer() {
-    if (sent_ || out_.empty()) return;
-    put(false); // SCK back low: its sample is MISO during the last high phase
+LinkError Ft232rLink::send() {
     const std::size_t packets = (out_.size() + kSamplesPerPacket - 1) / kSamplesPerPacket;
     out_.resize(packets * kSamplesPerPacket, out_.back());
     samples_.assign(out_.size(), 0);
-    if (!dead_ && !device_.exchange(out_, samples_)) {
-        dead_ = true;
-        std::fill(samples_.begin(), samples_.end(), std::uint8_t{0});
-    }
-    if (dead_) port_.reportLinkFailure();
+    if (dead_) return LinkError::none();
+    const double pinMs = static_cast<double>(out_.size()) * 1000.0 /
+                         Ft232rSettings::byteClockHz(settings_.baudRate());
+    const auto deadlineMs = static_cast<std::uint32_t>(2 * pinMs) + 1 + kDeadlineSlackMs;
+    return device_.exchange(out_, samples_, port_.clock(), deadlineMs);
+}
+
+void Ft232rLink::failed(const LinkError& error) {
+    dead_ = true;
+    std::fill(samples_.begin(), samples_.end(), std::uint8_t{0});
+    port_.reportLinkFailure(error);
+}
+
+void Ft232rLink::transfer() {
+    if (sent_ || out_.empty()) return;
+    put(false); // SCK back low: its sample is MISO during the last high phase
+    const InstructionTicket first = heldFrom_;
+    heldFrom_ = 0;
+    const bool wasDead = dead_;
+    if (const LinkError error = send(); error.failed()) failed(error);
     sent_ = true;
+    if (first != 0 && !dead_) deliveredUpTo_ = given_;
+    if (first != 0 && dead_ && !wasDead) {
+        maybeFrom_ = first;
+        maybeTo_ = given_;
+    }
     port_.pumpWhenDue();
+}
+
+Delivery Ft232rLink::delivery(InstructionTicket ticket) const {
+    if (ticket == 0) return Delivery::NotSent;
+    if (ticket <= deliveredUpTo_) return Delivery::Delivered;
+    if (ticket >= maybeFrom_ && ticket <= maybeTo_) return Delivery::Maybe;
+    return Delivery::NotSent;
 }
 
 std::uint8_t Ft232rLink::answerAt(std::size_t start, std::size_t j) const {
@@ -89,8 +145,6 @@ void Ft232rLink::readRun(std::span<const Instruction> sent, std::span<std::uint8
         answers[k] = answerAt(start + k * kBytesPerInstruction, 3);
 }
 
-void Ft232rLink::flush() { transfer(); }
-
 void Ft232rLink::wait(std::uint32_t ms) {
     flush();
     port_.wait(ms);
@@ -108,7 +162,9 @@ Instruction Ft232rLink::enableTry() {
     flush();
     mosi_ = false;
     setReset(false, port_.waits().releaseResetMs); // SCK low, MOSI 0, RESET released
-    setReset(true, port_.waits().assertResetMs);
+    // Pin states add no time of their own as a serial port's line calls do: the datasheet's
+    // minimum from RESET to the enable is kept whatever the link mode's wait.
+    setReset(true, std::max(port_.waits().assertResetMs, kResetToEnableMs));
     return exchange({0xAC, 0x53, 0x00, 0x00}, kEnableEcho);
 }
 
@@ -121,6 +177,24 @@ void Ft232rLink::resynchronize() {
 void Ft232rLink::releaseReset() {
     flush();
     setReset(false, port_.waits().releaseResetMs);
+}
+
+std::optional<ClockStep> Ft232rLink::slowDown() {
+    const ClockStep step{settings_.sckHz, settings_.sckHz / 2};
+    if (dead_ || step.toHz < kSlowestStepHz) return std::nullopt;
+    flush();
+    settings_.sckHz = step.toHz;
+    runInstructions_ = runInstructionsAt(settings_);
+    const LinkError error = device_.start(settings_.outputMask(), settings_.baudRate());
+    if (error.failed()) {
+        failed(error);
+        return std::nullopt;
+    }
+    if (const LinkError idle = writeIdleLines(); idle.failed()) {
+        failed(idle);
+        return std::nullopt;
+    }
+    return step;
 }
 
 } // namespace tessel

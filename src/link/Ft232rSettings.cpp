@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace tessel {
 
@@ -59,6 +60,15 @@ std::uint32_t Ft232rSettings::baudRate() const {
     return static_cast<std::uint32_t>(3'000'000.0 * 8.0 / eighths);
 }
 
+std::string Ft232rSettings::rateText(std::uint32_t hz) {
+    char text[32];
+    if (hz % 1000 == 0)
+        std::snprintf(text, sizeof text, "%u kHz", static_cast<unsigned>(hz / 1000));
+    else
+        std::snprintf(text, sizeof text, "%.1f kHz", hz / 1000.0);
+    return text;
+}
+
 std::optional<Ft232rSettings> Ft232rSettings::fromIni(
     const std::function<std::string(const char*)>& read, std::string& error) {
     Ft232rSettings s;
@@ -95,7 +105,8 @@ std::optional<Ft232rSettings> Ft232rSettings::fromIni(
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), hz);
         if (ec != std::errc{} || end != text.data() + text.size() || hz < kMinSckHz ||
             hz > kMaxSckHz) {
-            error = "[FTDI] SckHz=" + text + ": not a whole number from 1000 to 250000";
+            error = "[FTDI] SckHz=" + text + ": not a whole number from " +
+                    std::to_string(kMinSckHz) + " to " + std::to_string(kMaxSckHz);
             return std::nullopt;
         }
         s.sckHz = hz;

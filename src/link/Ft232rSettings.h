@@ -22,8 +22,9 @@ namespace tessel {
 // INI section [FTDI] overrides: "MOSI", "SCK", "RESET" (one of TXD, RTS, DTR each, all three
 // different) and "MISO" (one of RXD, CTS, DSR, DCD, RI) name the line a cable wired differently
 // uses; a leading "!" inverts a signal for a cable with an inverter of its own. "SckHz" sets the
-// SCK rate, 1000 to 250000, default 100000 (what an RS-232 transceiver passes cleanly, and well
-// under a quarter of the light bar's clock).
+// SCK rate, 1500 to 200000, default 100000 (what an RS-232 transceiver passes cleanly). The
+// bounds: the FT232R's slowest baud rate is 3 MHz / 16384 (183 baud, 1465 Hz of SCK), and at
+// 200 kHz an SCK phase still lasts over two cycles of a fresh ATmega128's 1 MHz RC oscillator.
 struct Ft232rSettings {
     struct Pin {
         int bit = 0;
@@ -35,8 +36,8 @@ struct Ft232rSettings {
     Pin miso{7};
     std::uint32_t sckHz = 100000;
 
-    static constexpr std::uint32_t kMinSckHz = 1000;
-    static constexpr std::uint32_t kMaxSckHz = 250000;
+    static constexpr std::uint32_t kMinSckHz = 1500;
+    static constexpr std::uint32_t kMaxSckHz = 200000;
 
     // The FT232R's documented relation: in bit-bang mode a byte is applied at every tick of a
     // clock 16 times the baud rate. Two bytes make one SCK period (low, then high).
@@ -55,6 +56,8 @@ struct Ft232rSettings {
     static double byteClockHz(std::uint32_t baudRate) {
         return static_cast<double>(baudRate) * kBitBangTicksPerBaud;
     }
+    // An SCK rate as the log gives it: "100 kHz", "12.5 kHz".
+    static std::string rateText(std::uint32_t hz);
 
     // The settings an INI file's [FTDI] section gives; read(key) returns a key's text or "".
     // Nothing (error naming the key) when a value is not one of the above.

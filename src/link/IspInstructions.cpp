@@ -29,18 +29,27 @@ std::array<std::uint8_t, 4> IspInstructions::instruction(std::uint8_t b1, std::u
 ResultCode IspInstructions::programmingEnable() {
     ahead_.bytes.clear(); // the chip may have been changed by anyone since the last job
     IspLink& link = port_.link();
+    auto say = [this](const std::string& line) {
+        if (lineSink_) lineSink_(line);
+    };
     for (int t = 1; t <= kEnableTries; ++t) {
         const Instruction echo = link.enableTry();
-        // A line call that failed during the try leaves the echo untrustworthy: try again.
-        if (echo[2] == 0x53 && echo[3] == 0x00 && !port_.failed()) return result::Ok;
-
-        link.resynchronize();
-        if (lineSink_) {
-            char line[64];
-            std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected 53 00", t,
-                          echo[2], echo[3]);
-            lineSink_(line);
+        // A failed line call or transfer is no silent chip: trying again would only hide why.
+        if (port_.failed()) return result::CommSystemError;
+        if (echo[2] == 0x53 && echo[3] == 0x00) {
+            port_.noteEnabled();
+            return result::Ok;
         }
+        link.resynchronize();
+        char line[64];
+        std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected 53 00", t,
+                      echo[2], echo[3]);
+        say(line);
+        // A cable that cannot carry the clock gets a slower one.
+        if (const auto step = link.slowDown())
+            say(" no answer at " + Ft232rSettings::rateText(step->fromHz) + ": trying " +
+                Ft232rSettings::rateText(step->toHz));
+        if (port_.failed()) return result::CommSystemError;
     }
     return result::ChipNotResponding;
 }
@@ -69,6 +78,7 @@ bool IspInstructions::fusesNeedCorrection() const {
 
 void IspInstructions::writeFuse(std::uint8_t which, std::uint8_t value) {
     instruction(0xAC, which, 0x00, value, kNoAnswer);
+    lastChange_ = port_.link().lastGiven();
     port_.link().wait(port_.waits().fuseWriteMs);
 }
 
@@ -82,7 +92,10 @@ bool IspInstructions::correctFuses() {
     return true;
 }
 
-void IspInstructions::chipErase() { instruction(0xAC, 0x80, 0x00, 0x00, kNoAnswer); }
+void IspInstructions::chipErase() {
+    instruction(0xAC, 0x80, 0x00, 0x00, kNoAnswer);
+    lastChange_ = port_.link().lastGiven();
+}
 
 namespace {
 
@@ -133,6 +146,7 @@ std::uint8_t IspInstructions::readDataByte(std::uint16_t address) {
 void IspInstructions::writeDataByte(std::uint16_t address, std::uint8_t value) {
     instruction(0xC0, static_cast<std::uint8_t>(address >> 8),
                 static_cast<std::uint8_t>(address & 0xFF), value, kNoAnswer);
+    lastChange_ = port_.link().lastGiven();
     port_.link().wait(port_.waits().eepromWriteMs);
 }
 
@@ -144,7 +158,7 @@ void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value
 void IspInstructions::writePage(std::uint16_t pageWordAddress) {
     instruction(0x4C, static_cast<std::uint8_t>(pageWordAddress >> 8),
                 static_cast<std::uint8_t>(pageWordAddress & 0xFF), 0x00, kNoAnswer);
-    if (port_.link().lastDelivered()) ++pageWritesDelivered_;
+    lastChange_ = port_.link().lastGiven();
 }
 
 void IspInstructions::awaitPageWrite(bool hasPollByte, std::uint32_t pollAddress,

@@ -45,13 +45,16 @@ public:
     // One instruction: four bytes out, the four bytes received back.
     std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
                                             std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
-    // Whether the last instruction reached the chip whole (see IspLink::lastDelivered()).
-    bool lastInstructionDelivered() const { return port_.link().lastDelivered(); }
-    // Page write instructions delivered so far.
-    std::uint64_t pageWritesDelivered() const { return pageWritesDelivered_; }
+    // The last instruction given that changes the chip (an erase, a page write, a data memory
+    // or fuse write), and what became of an instruction: asked once the wait after it is over,
+    // when the link knows (see IspLink::delivery()).
+    InstructionTicket lastChange() const { return lastChange_; }
+    Delivery delivery(InstructionTicket ticket) const { return port_.link().delivery(ticket); }
 
     // Up to eight reset pulses with the enable instruction: Ok, or ChipNotResponding after
-    // eight failed tries, whatever line operation failed on the way. The caller stores it.
+    // eight tries that were not echoed; a link with a clock of its own halves it after each,
+    // down to its floor, and says so. A line call or transfer that fails ends it at once with
+    // CommSystemError (its reason is the port's failure()). The caller stores it.
     ResultCode programmingEnable();
     // Reads the signature, then the fuses (high and extended only from an ATmega128).
     void identify();
@@ -109,7 +112,7 @@ private:
     PageWriter pageWriter_;
     ReadAhead ahead_;
     std::uint64_t pollReads_ = 0;
-    std::uint64_t pageWritesDelivered_ = 0;
+    InstructionTicket lastChange_ = 0;
 };
 
 } // namespace tessel

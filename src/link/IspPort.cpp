@@ -11,8 +11,8 @@ namespace {
 std::string configureFailureText(ConfigureStep step, int error) {
     static constexpr std::array<const char*, 4> kNames = {
         "GetCommState", "SetCommState", "GetCommTimeouts", "SetCommTimeouts"};
-    return std::string(kNames[static_cast<std::size_t>(step)]) + " failed. Errno=" +
-           std::to_string(error) + "\r\n";
+    return std::string(kNames[static_cast<std::size_t>(step)]) +
+           " failed. Errno=" + std::to_string(error);
 }
 
 } // namespace
@@ -30,59 +30,98 @@ void IspPort::selectPort(int index) { portIndex_ = (index >= 1 && index <= 4) ? 
 
 bool IspPort::open() {
     close();
-    if (portIndex_ == 0) return false;
-
-    const std::string path = settings_.devicePath(portIndex_);
-    if (isUsbAdapterDevice(path)) return openAdapter(path);
-    SerialHandle handle = kNoSerialHandle;
-    SerialResult opened = lines_.open(path, handle);
-    if (!opened.ok) {
-        // Tells a technician why the light bar did not answer: busy, missing, not permitted.
-        lastErrorNumber_ = opened.error;
-        lastErrorText_ = "Cannot open " + path + ": " + lines_.errorText(opened.error) + "\r\n";
+    failure_ = LinkError::none();
+    serialLink_.restart();
+    if (portIndex_ == 0) {
+        failure_ = LinkError::of(LinkError::Kind::Unavailable, "No COM port is selected");
         return false;
     }
+    const std::string path = settings_.devicePath(portIndex_);
+    failure_ = isUsbAdapterDevice(path) ? openAdapter(path) : openSerial(path);
+    if (failure_.failed()) return false;
+    openPath_ = path;
+    return true;
+}
+
+LinkError IspPort::openSerial(const std::string& path) {
+    using Kind = LinkError::Kind;
+    SerialHandle handle = kNoSerialHandle;
+    SerialResult opened = lines_.open(path, handle);
+    // Tells a technician why the light bar did not answer: busy, missing, not permitted.
+    if (!opened.ok)
+        return LinkError::of(Kind::Unavailable,
+                             "Cannot open " + path + ": " + lines_.errorText(opened.error),
+                             opened.error);
     ConfigureResult configured = lines_.configure(handle);
     if (!configured.ok) {
-        lastErrorNumber_ = configured.error;
-        lastErrorText_ = configureFailureText(configured.failedStep, configured.error);
         lines_.close(handle);
-        return false;
+        return LinkError::of(Kind::Unavailable,
+                             configureFailureText(configured.failedStep, configured.error),
+                             configured.error);
     }
     handle_ = handle;
     rtsLevel_ = breakLevel_ = kLevelUnknown;
-    return true;
+    return LinkError::none();
 }
 
-bool IspPort::openAdapter(const std::string& device) {
+LinkError IspPort::openAdapter(const std::string& device) {
+    const std::string name = "Cannot open " + device +
+                             (device == kUsbAdapterPrefix ? " (the first FT232R found)" : "") +
+                             ": ";
+    auto unavailable = [&](const std::string& why) {
+        return LinkError::of(LinkError::Kind::Unavailable, name + why);
+    };
     std::string why;
     const auto choice = AdapterChoice::parse(device, why);
-    const auto ft232r = choice ? settings_.ft232rSettings(why) : std::nullopt;
-    if (choice && ft232r && !adapters_) why = "no USB adapters can be used here";
-    if (choice && ft232r && adapters_) {
-        adapter_ = adapters_->open(*choice, why);
-        if (adapter_ && !adapter_->start(ft232r->outputMask(), ft232r->baudRate())) {
-            why = adapter_->errorText();
-            adapter_.reset();
-        }
+    if (!choice) return unavailable(why);
+    auto ft232r = settings_.ft232rSettings(why);
+    if (!ft232r) return unavailable(why);
+    if (!adapters_) return unavailable("no USB adapters can be used here");
+    if (const auto it = sckHzThatWorked_.find(device);
+        it != sckHzThatWorked_.end() && it->second < ft232r->sckHz)
+        ft232r->sckHz = it->second;
+
+    OpenedAdapter opened = adapters_->open(*choice);
+    LinkError error = opened.error;
+    if (opened.device && !error.failed())
+        error = opened.device->start(ft232r->outputMask(), ft232r->baudRate());
+    auto link =
+        error.failed() ? nullptr : std::make_unique<Ft232rLink>(*opened.device, *ft232r, *this);
+    if (link) error = link->start();
+    if (error.failed()) {
+        error.reason = name + error.reason;
+        return error; // the link, then the device, let go of the adapter
     }
-    if (!adapter_) {
-        lastErrorNumber_ = 0;
-        const bool first = device == kUsbAdapterPrefix;
-        lastErrorText_ = "Cannot open " + device + (first ? " (the first FT232R found)" : "") +
-                         ": " + why + "\r\n";
-        return false;
-    }
-    usbLink_ = std::make_unique<Ft232rLink>(*adapter_, *ft232r, *this);
-    return true;
+    adapter_ = std::move(opened.device);
+    usbLink_ = std::move(link);
+    return LinkError::none();
+}
+
+void IspPort::noteEnabled() {
+    if (!usbLink_) return;
+    if (const auto hz = usbLink_->clockHz()) sckHzThatWorked_[openPath_] = *hz;
+}
+
+void IspPort::lineCallFailed(int error) {
+    ++failedCalls_;
+    const std::string port = openPath_.empty() ? "the port" : openPath_;
+    reportLinkFailure(
+        LinkError::of(LinkError::Kind::Failed,
+                      "a line call on " + port + " failed: " + lines_.errorText(error), error));
+}
+
+void IspPort::reportLinkFailure(const LinkError& error) {
+    if (!failure_.failed()) failure_ = error;
+    if (failures_) failures_->fail(result::CommSystemError);
 }
 
 void IspPort::close() {
-    if (usbLink_) usbLink_->flush();
+    if (usbLink_) usbLink_->finish();
     usbLink_.reset();
     adapter_.reset(); // leaves bit-bang mode; the system's serial driver takes the adapter back
     if (handle_ != kNoSerialHandle) lines_.close(handle_);
     handle_ = kNoSerialHandle;
+    openPath_.clear();
     rtsLevel_ = breakLevel_ = kLevelUnknown;
     // Closing drops DTR (hang-up on close), so the light bar is no longer held in reset.
     resetHeld_ = false;

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "link/Ft232rLink.h"
+#include "link/LinkError.h"
 #include "link/LinkMode.h"
 #include "link/LinkWaits.h"
 #include "link/PortSettings.h"
@@ -19,11 +21,13 @@ namespace tessel {
 
 // The light bar's programming interface: the selected COM port, its open handle and the seven
 // line operations with their waits. A failed line operation is reported to the running job's
-// result. Between jobs no port is open, so other programs can use it.
+// result, and its reason kept (failure()). Between jobs no port is open, so other programs can
+// use it.
 //
 // A COM port whose device is a USB adapter ("ftdi:...", see UsbAdapters.h) opens that FT232R in
 // synchronous bit-bang mode instead; the instructions then travel as pin streams (Ft232rLink)
-// with the same waits. link() is whichever the open port uses.
+// with the same waits. link() is whichever the open port uses. The SCK rate an adapter last
+// answered at is kept for the next job on it (its settings' rate unless an enable stepped down).
 class IspPort {
 public:
     // failures: the job result a failed line operation moves from 0 to 32 (never from another
@@ -40,7 +44,8 @@ public:
     void selectPort(int index);
     int portIndex() const { return portIndex_; }
 
-    // Closes an open port, then opens and configures the selected one. True when it is open.
+    // Closes an open port, then opens and configures the selected one. True when it is open;
+    // else failure() says why.
     bool open();
     // Sends what the link still holds, then closes (a USB adapter goes back to its driver).
     void close();
@@ -89,14 +94,17 @@ public:
     void setMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
 
     bool resetHeld() const { return resetHeld_; }
-    int lastErrorNumber() const { return lastErrorNumber_; }
-    const std::string& lastErrorText() const { return lastErrorText_; }
+    // Why the port did not open, or the first failure of its link since it opened.
+    const LinkError& failure() const { return failure_; }
 
     // Whether the job these operations serve has failed (its result is not 0).
     bool failed() const { return failures_ && !failures_->ok(); }
-    // A link that is not line calls reports its failures (result 32) and its reset line here.
-    void reportLinkFailure() { check(SerialResult::failure(0)); }
+    // A link that is not line calls reports its failures (result 32, the first reason kept) and
+    // its reset line here.
+    void reportLinkFailure(const LinkError& error);
     void noteResetHeld(bool held) { resetHeld_ = held; }
+    // Programming enable answered: an adapter's next job starts at the rate that worked.
+    void noteEnabled();
     // Runs the message pump when kPumpIntervalMs have passed since it last ran.
     void pumpWhenDue();
     // Line calls that failed since the port was made: an instruction reached the chip whole only
@@ -107,12 +115,13 @@ public:
 
 private:
     bool check(SerialResult r) {
-        if (!r.ok) ++failedCalls_;
-        if (!r.ok && failures_) failures_->fail(result::CommSystemError);
+        if (!r.ok) lineCallFailed(r.error);
         pumpWhenDue();
         return r.ok;
     }
-    bool openAdapter(const std::string& device);
+    void lineCallFailed(int error);
+    LinkError openSerial(const std::string& path);
+    LinkError openAdapter(const std::string& device);
     // The fast link leaves out a call that would set a line to the level it already has. A
     // level is known only from a call that succeeded since the port was opened.
     static constexpr int kLevelUnknown = -1;
@@ -129,12 +138,13 @@ private:
     int portIndex_ = 1;
     SerialHandle handle_ = kNoSerialHandle;
     bool resetHeld_ = false;
-    int lastErrorNumber_ = 0;
-    std::string lastErrorText_;
+    LinkError failure_;
+    std::string openPath_; // the device the port opened
     JobResult* failures_;
     UsbAdapters* adapters_;
     std::unique_ptr<BitBangDevice> adapter_;
     std::unique_ptr<Ft232rLink> usbLink_;
+    std::map<std::string, std::uint32_t> sckHzThatWorked_; // by adapter device name
     SerialIspLink serialLink_{*this};
     LinkMode linkMode_ = LinkMode::Specified;
     LinkWaits waits_ = LinkWaits::of(LinkMode::Specified);

@@ -6,6 +6,10 @@
 
 namespace tessel {
 
+// The ATmega128's wait from RESET taken low to the programming enable instruction: "wait for at
+// least 20 ms" (serial programming algorithm).
+inline constexpr std::uint32_t kResetToEnableMs = 20;
+
 // The waits of each link mode, in milliseconds; IspPort::wait(n) returns only once more than n
 // milliseconds have passed, so each figure is a lower bound of the real wait.
 //
@@ -20,8 +24,8 @@ struct LinkWaits {
     // reset pin with the usual 10 kOhm / 100 nF network needs about 2.3 ms to rise past its
     // threshold. 20 ms covers that more than eight times over.
     std::uint32_t releaseResetMs;
-    // RESET held before the enable: "wait for at least 20 ms" after the reset pulse, plus a
-    // quarter.
+    // RESET held before the enable: the specified link's 10 ms, which its line calls lengthen;
+    // the fast link kResetToEnableMs plus a quarter.
     std::uint32_t assertResetMs;
     std::uint32_t fuseWriteMs;  // tWD_FUSE
     std::uint32_t chipEraseMs;  // tWD_ERASE
@@ -34,7 +38,7 @@ struct LinkWaits {
     std::uint32_t eepromWriteMs;
 
     static constexpr LinkWaits of(LinkMode mode) {
-        if (mode == LinkMode::Fast) return {20, 25, 6, 12, 50, 6, 12};
+        if (mode == LinkMode::Fast) return {20, kResetToEnableMs * 5 / 4, 6, 12, 50, 6, 12};
         return {500, 10, 150, 150, 50, 50, 20};
     }
 };

@@ -2,6 +2,8 @@
 
 #include "link/IspPort.h"
 
+#include <algorithm>
+
 namespace tessel {
 
 namespace {
@@ -28,10 +30,18 @@ std::uint8_t SerialIspLink::exchangeByte(std::uint8_t value, bool answerUsed) {
 
 Instruction SerialIspLink::exchange(const Instruction& sent, unsigned usedAnswers) {
     Instruction received{};
+    const InstructionTicket ticket = ++given_;
     const std::uint64_t failedBefore = port_.failedCalls();
     for (std::size_t i = 0; i < 4; ++i) received[i] = exchangeByte(sent[i], (usedAnswers >> i) & 1u);
-    lastDelivered_ = failedBeforeEdge_ == failedBefore;
+    if (failedBeforeEdge_ != failedBefore) notDelivered_.push_back(ticket);
     return received;
+}
+
+Delivery SerialIspLink::delivery(InstructionTicket ticket) const {
+    if (ticket == 0 || ticket > given_ ||
+        std::find(notDelivered_.begin(), notDelivered_.end(), ticket) != notDelivered_.end())
+        return Delivery::NotSent;
+    return Delivery::Delivered;
 }
 
 void SerialIspLink::readRun(std::span<const Instruction> sent, std::span<std::uint8_t> answers) {

@@ -2,6 +2,8 @@
 
 #include "link/IspLink.h"
 
+#include <vector>
+
 namespace tessel {
 
 class IspPort;
@@ -23,12 +25,18 @@ public:
     std::size_t readAhead() const override { return 1; }
     void wait(std::uint32_t ms) override;
     void releaseReset() override;
-    bool lastDelivered() const override { return lastDelivered_; }
+    InstructionTicket lastGiven() const override { return given_; }
+    Delivery delivery(InstructionTicket ticket) const override;
+    // A port opened afresh: what earlier ones lost is forgotten.
+    void restart() { notDelivered_.clear(); }
 
 private:
     IspPort& port_;
     std::uint64_t failedBeforeEdge_ = 0; // the port's failed calls as of the last rising edge
-    bool lastDelivered_ = false;
+    InstructionTicket given_ = 0;
+    // Instructions during which a line call failed before their last rising edge: the chip
+    // never carried them out. Only a failing port adds to it, and a job stops at its next check.
+    std::vector<InstructionTicket> notDelivered_;
 };
 
 } // namespace tessel

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "link/LinkError.h"
+#include "support/Clock.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -38,6 +42,10 @@ struct AdapterInfo {
     std::string deviceName(unsigned index) const;
 };
 
+// The largest transfer a back end is given: libftdi's default write and read chunk and the D2XX
+// driver's default USB transfer size, so a transfer is never split by the driver's buffers.
+inline constexpr std::size_t kMaxTransferBytes = 4096;
+
 // An FT232R held by this program in synchronous bit-bang mode: each byte written is applied to
 // the output pins at one tick of the bit-bang clock, and the pins are read just before it is
 // applied, so a transfer gives back as many bytes as it sends.
@@ -47,13 +55,19 @@ public:
     virtual ~BitBangDevice() = default;
 
     // Sets the baud rate (the bit-bang clock is 16 times it) and enters synchronous bit-bang
-    // mode with outputMask's pins as outputs. False when the adapter refused.
-    virtual bool start(std::uint8_t outputMask, std::uint32_t baudRate) = 0;
-    // Writes out and reads back out.size() bytes of pin samples into in: one USB round trip.
-    // False when the adapter failed or is gone.
-    virtual bool exchange(std::span<const std::uint8_t> out, std::span<std::uint8_t> in) = 0;
-    // Why the last call failed.
-    virtual std::string errorText() const = 0;
+    // mode with outputMask's pins as outputs; called again to change the rate.
+    virtual LinkError start(std::uint8_t outputMask, std::uint32_t baudRate) = 0;
+    // Writes out and reads back out.size() bytes of pin samples into in: one USB round trip of
+    // at most kMaxTransferBytes. Gives up once timeoutMs have passed on clock (Stopped): a stuck
+    // adapter never holds the program.
+    virtual LinkError exchange(std::span<const std::uint8_t> out, std::span<std::uint8_t> in,
+                               Clock& clock, std::uint32_t timeoutMs) = 0;
+};
+
+// An adapter opened, or why not.
+struct OpenedAdapter {
+    std::unique_ptr<BitBangDevice> device;
+    LinkError error;
 };
 
 // The adapters of the system (libftdi on Linux, FTDI's D2XX driver on Windows) or an emulated
@@ -66,8 +80,8 @@ public:
     // The adapters present with these ids, without opening any.
     virtual std::vector<AdapterInfo> list(std::uint16_t vendorId = kFtdiVendorId,
                                           std::uint16_t productId = kFt232rProductId) = 0;
-    // Opens the chosen adapter for this program alone; null with error filled when it cannot.
-    virtual std::unique_ptr<BitBangDevice> open(const AdapterChoice& choice, std::string& error) = 0;
+    // Opens the chosen adapter for this program alone, in a known state (reset).
+    virtual OpenedAdapter open(const AdapterChoice& choice) = 0;
     // Why list() found nothing although adapters might be there (no driver): empty when none.
     virtual std::string unavailableReason() const { return {}; }
 };

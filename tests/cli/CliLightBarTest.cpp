@@ -65,7 +65,10 @@ TEST(CliLightBar, AComPortMappedToAnAdapterRunsThroughTheEmulatedFt232r) {
     writeFile(cli.ini, "[Ports]\nCOM2=ftdi:TSIM0001\n");
     ASSERT_EQ(cli.run({"--port", "2", "read-vcb"}), 0) << cli.err;
     EXPECT_EQ(cli.out, text);
-    EXPECT_EQ(cli.err, log);
+    // The same log, with the rate the adapter's SCK ran at after the title.
+    const std::size_t title = log.find('\n') + 1;
+    EXPECT_EQ(cli.err,
+              log.substr(0, title) + " FT232R adapter, SCK at 100 kHz\n" + log.substr(title));
     ASSERT_EQ(cli.run({"--port", "2", "ports"}), 0);
     EXPECT_NE(cli.out.find("COM2\tftdi:TSIM0001\tfree\tselected\n"), std::string::npos) << cli.out;
     EXPECT_NE(cli.out.find("FTDI\tftdi:TSIM0001\t"), std::string::npos) << cli.out;
@@ -73,6 +76,13 @@ TEST(CliLightBar, AComPortMappedToAnAdapterRunsThroughTheEmulatedFt232r) {
     EXPECT_EQ(cli.run({"--device", "ftdi:A10K1234", "read-vcb"}), 8);
     EXPECT_NE(cli.err.find(" Cannot open ftdi:A10K1234: no such FTDI adapter is plugged in"),
               std::string::npos);
+    // The job history keeps the rate an adapter answered at, and why a port could not be used.
+    ASSERT_EQ(cli.run({"--simulate=" + cli.state, "history", "--json"}, false), 0);
+    const Json records = parseJson(cli.out);
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records[records.size() - 2]["sckHz"], 100000);
+    EXPECT_EQ(records.back()["linkFailure"],
+              "Cannot open ftdi:A10K1234: no such FTDI adapter is plugged in");
     writeFile(cli.ini, "[Ports]\nCOM2=ftdi:TSIM0001\n[FTDI]\nMISO=TXD\n");
     EXPECT_EQ(cli.run({"--port", "2", "read-vcb"}), 8);
     EXPECT_NE(cli.err.find(" Cannot open ftdi:TSIM0001: [FTDI] MISO=TXD: MISO must be an input"),

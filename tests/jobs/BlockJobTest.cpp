@@ -85,7 +85,7 @@ TEST_F(ReadBlockJob, CableFailureMidReadIsACommError) {
     };
     BlockArea area;
     EXPECT_EQ(b.engine.readBlock(area), 32);
-    EXPECT_EQ(b.window.lastLine(), " COMM System Error");
+    EXPECT_EQ(b.window.lastLine(), kPulledCable);
 }
 
 TEST_F(ReadBlockJob, CancelWhileReadingAborts) {

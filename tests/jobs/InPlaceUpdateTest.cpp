@@ -115,17 +115,6 @@ TEST_F(InPlaceUpdateJob, ARefusedUpdateFallsBackToTheErase) {
     EXPECT_EQ(b.flashRecord().productName, "KD-\xE9");
 }
 
-// What the light bar's block reads as: the record its parser gives, rendered as a verify
-// compares it; none when no block is found.
-std::optional<BlockArea> readingOf(const JobBench& b) {
-    BlockArea area = b.flashBlockArea();
-    std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
-    if (!locateBlock(area).present) return std::nullopt;
-    ConfigBlock record;
-    parseBlock(area, record);
-    return JobBench::rendered(record);
-}
-
 struct Edit {
     const char* name;
     std::function<void(ConfigBlock&)> change;
@@ -178,7 +167,7 @@ TEST(InPlaceUpdateOrder, ALineFailureAtEveryPageWriteLeavesTheOldOrTheNewBlock) 
                 b.putRecord(old);
                 b.lightBar.failLineCallsAfter(at);
                 EXPECT_EQ(b.engine.programBlock(JobBench::rendered(wanted)), 32);
-                const auto reading = readingOf(b);
+                const auto reading = b.reading();
                 const bool isNew = reading == JobBench::rendered(wanted);
                 const bool isOld = reading == JobBench::rendered(old);
                 mixes += isNew || isOld ? 0 : 1;

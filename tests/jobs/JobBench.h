@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tessel::testing {
@@ -24,16 +27,25 @@ namespace tessel::testing {
 // port, or (useAdapter) on an emulated FT232R adapter.
 struct JobBench {
     VirtualClock clock;
-    VirtualLightBar lightBar{clock};
+    VirtualLightBar lightBar;
     TappedLines cable{lightBar};
     EmulatedFt232r adapter{lightBar, clock};
+    // Where "ftdi:" ports lead instead of the emulated adapter: a real back end with its
+    // driver's test double in front of it.
+    std::unique_ptr<UsbAdapters> backEnd;
     MemoryPortSettings settings;
     ScriptedJobWindow window;
     RecordHost host{true};
-    ChipProgrammer engine{cable, clock, settings, window, host, &adapter};
+    ChipProgrammer engine;
     TempDir dir; // the jobs' backups land in dir/backups, never in the user's data folder
 
-    JobBench() { engine.setBackupFolder(dir / "backups"); }
+    using BackEndMaker = std::function<std::unique_ptr<UsbAdapters>(EmulatedFt232r&)>;
+    // timing: the chip's minimum waits; makeBackEnd: the back end before the emulated adapter.
+    explicit JobBench(VirtualTiming timing = {}, const BackEndMaker& makeBackEnd = {})
+        : lightBar(clock, timing), backEnd(makeBackEnd ? makeBackEnd(adapter) : nullptr),
+          engine(cable, clock, settings, window, host, backEnd ? backEnd.get() : &adapter) {
+        engine.setBackupFolder(dir / "backups");
+    }
 
     // COM1 leads to the first FT232R adapter (the emulated one).
     void useAdapter() { settings.setDevicePath(1, "ftdi:"); }
@@ -95,6 +107,16 @@ struct JobBench {
         BlockArea area;
         renderBlock(record, area);
         return area;
+    }
+    // What the light bar's block reads as: the record its parser gives, rendered as a verify
+    // compares it; none when no block is found.
+    std::optional<BlockArea> reading() const {
+        BlockArea area = flashBlockArea();
+        std::replace(area.begin(), area.end(), std::uint8_t{0}, std::uint8_t{'~'});
+        if (!locateBlock(area).present) return std::nullopt;
+        ConfigBlock record;
+        parseBlock(area, record);
+        return rendered(record);
     }
     // The record the light bar's block parses to, read as the jobs read it ("~" for 0x00).
     ConfigBlock flashRecord() const {

@@ -58,7 +58,7 @@ TEST_F(JobFrame, AnEraseCutByTheLineIsNotReportedAsDone) {
     };
     EXPECT_EQ(b.engine.convertBlock(1), 32) << log();
     EXPECT_FALSE(b.window.everLoggedLine(" Light Bar is Erased")) << log();
-    EXPECT_TRUE(b.window.hasLine(LineStyle::Error, " COMM System Error")) << log();
+    EXPECT_TRUE(b.window.hasLine(LineStyle::Error, kPulledCable)) << log();
 }
 
 TEST_F(JobFrame, FactoryFusesAreCorrectedAndShownAgain) {

@@ -29,7 +29,7 @@ TEST_F(JobStepSequence, AStepAddedAfterAFailureNeverRuns) {
     EXPECT_EQ(r, result::CommSystemError);
     EXPECT_FALSE(addedStepRan);
     EXPECT_EQ(b.lightBar.counts().lineCalls(), callsAfterFailure);
-    EXPECT_EQ(b.window.errorTexts(), std::vector<std::string>{" COMM System Error"}) << log();
+    EXPECT_EQ(b.window.errorTexts(), std::vector<std::string>{kPulledCable}) << log();
     EXPECT_EQ(b.window.okWaits, 1) << "the job still ends with its report and the OK prompt";
 }
 

@@ -3,6 +3,7 @@
 #include "JobBench.h"
 
 #include "jobs/ResultCode.h"
+#include "support/ComPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,10 @@
 #include <vector>
 
 namespace tessel::testing {
+
+// The report of a job whose cable was pulled (every line call failing) on the bench's COM1.
+inline const std::string kPulledCable =
+    " COMM System Error: a line call on " + defaultDevicePath(1) + " failed: Input/output error";
 
 // Every end-to-end job test runs on a fresh bench and ends with the chip's minimum waits kept.
 class JobTest : public ::testing::Test {

@@ -207,9 +207,19 @@ INSTANTIATE_TEST_SUITE_P(EveryJob, BothLinkModes, ::testing::ValuesIn(kScenarios
 
 class OverAnAdapter : public ::testing::TestWithParam<Scenario> {};
 
-// Over the FT232R: the same job log line for line, the same memories byte for byte, the serial
-// link's instructions in its order (and reads ahead), whole runs of them per USB transfer, and
-// the adapter handed back to its serial driver at the end.
+// The log without the lines only an adapter writes: its SCK rate, a step down after a silent
+// enable, the hint after a verify error.
+std::vector<std::string> withoutAdapterLines(std::vector<std::string> log) {
+    std::erase_if(log, [](const std::string& line) {
+        return line.starts_with(" FT232R adapter, SCK at ") || line.starts_with(" no answer at ") ||
+               line.starts_with(" Through a USB adapter");
+    });
+    return log;
+}
+
+// Over the FT232R: the same job log line for line (besides the adapter's own lines), the same
+// memories byte for byte, the serial link's instructions in its order (and reads ahead), whole
+// runs of them per USB transfer, and the adapter handed back to its serial driver at the end.
 TEST_P(OverAnAdapter, TheSameJobAsOnTheSerialLink) {
     JobBench serial, usb;
     usb.useAdapter();
@@ -218,7 +228,8 @@ TEST_P(OverAnAdapter, TheSameJobAsOnTheSerialLink) {
         GetParam().setup(*b);
     }
     EXPECT_EQ(GetParam().job(usb), GetParam().job(serial));
-    EXPECT_EQ(withoutBackupPaths(usb.window.texts()), withoutBackupPaths(serial.window.texts()));
+    EXPECT_EQ(withoutAdapterLines(withoutBackupPaths(usb.window.texts())),
+              withoutBackupPaths(serial.window.texts()));
     std::string mismatch;
     EXPECT_GE(readsAdded(serial.lightBar.instructions(), usb.lightBar.instructions(), mismatch), 0)
         << mismatch;

@@ -117,7 +117,8 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
 
     ASSERT_EQ(summaries.size(), 4u);
     EXPECT_EQ(summaries[0].serialBefore, 314159);
-    EXPECT_FALSE(summaries[1].firmwareIncomplete) << "Cancel before the erase";
+    EXPECT_EQ(summaries[1].firmware, LightBarState::Firmware::Unchanged)
+        << "Cancel before the erase";
     EXPECT_EQ(summaries[2].serialAfter, 42) << "as read back";
     EXPECT_EQ(summaries[2].backupFiles, b.backupFiles());
     EXPECT_TRUE(summaries[3].backupFiles.empty());
@@ -343,6 +344,115 @@ TEST(NothingLostSweep, ALineFailureBeforeTheEraseReachedTheChipErasedNothing) {
     }
 }
 
+// --- The report against the chip, at every transfer boundary -----------------------------------
+
+// A job that changes the light bar, with the blocks it may leave: the old one, the one it writes,
+// and the mix a failure part-way may leave (the new one with the old lines still in it).
+struct ChangingJob {
+    const char* name;
+    ConfigBlock old, wanted, mixed;
+    bool firmware = false; // program-code, which keeps the old block
+};
+
+std::vector<ChangingJob> changingJobs() {
+    // An option set to Skip together with a new product name, made in place: a few page writes
+    // read as the new block with the old option line in it.
+    const ConfigBlock old = JobBench::fullRecord(2);
+    ConfigBlock skip = old, mixed = old;
+    skip.option(SwitchOption::FastConfig) = OptionState::Skip;
+    skip.productName = mixed.productName = "LB-4000";
+    const ConfigBlock f2 = JobBench::sampleRecord(2);
+    return {{"the Skip edit in place", old, skip, mixed}, {"program-code", f2, f2, f2, true}};
+}
+
+// A byte of code the image does not cover: 0xFF once the chip was erased.
+constexpr std::uint32_t kCodeMarker = 0x10000;
+
+int runChanging(JobBench& b, const ChangingJob& job, bool overAdapter) {
+    if (overAdapter) b.useAdapter();
+    b.putRecord(job.old);
+    b.lightBar.setFlashByte(kCodeMarker, 0x5A);
+    return job.firmware ? b.engine.programFirmware(smallFirmware(), nullptr)
+                        : b.engine.programBlock(JobBench::rendered(job.wanted));
+}
+
+// The block readings the job's account of the light bar allows: the state its report (and the
+// line of a program stopped at once) is made from.
+std::vector<std::optional<BlockArea>> claimedReadings(const JobBench& b, const ChangingJob& job) {
+    using Block = LightBarState::Block;
+    auto readingOf = [&](Block block) -> std::optional<BlockArea> {
+        if (block == Block::Lost) return std::nullopt;
+        if (block == Block::Mixed) return JobBench::rendered(job.mixed);
+        const bool written = block == Block::New || block == Block::Verified;
+        return JobBench::rendered(written ? job.wanted : job.old);
+    };
+    const LightBarState& state = b.engine.lightBarState();
+    if (!state.blockOr) return {readingOf(state.block)};
+    return {readingOf(state.block), readingOf(*state.blockOr)};
+}
+
+void expectReportMatchesChip(const JobBench& b, const ChangingJob& job, const std::string& where) {
+    const auto claims = claimedReadings(b, job);
+    EXPECT_NE(std::find(claims.begin(), claims.end(), b.reading()), claims.end())
+        << where << ::testing::PrintToString(b.window.texts());
+    const LightBarState& state = b.engine.lightBarState();
+    if (state.firmwareOr) return;
+    EXPECT_EQ(state.firmware != LightBarState::Firmware::Unchanged,
+              b.lightBar.flashByte(kCodeMarker) == 0xFF)
+        << where << ": the erase as reported";
+}
+
+// Whether the light bar's instructions from..to change its memories (an erase, a page write,
+// an EEPROM write), beyond loading the page buffer.
+bool changesTheChip(const JobBench& b, std::uint64_t from, std::uint64_t to) {
+    const auto& log = b.lightBar.instructions();
+    return std::any_of(log.begin() + static_cast<std::ptrdiff_t>(from),
+                       log.begin() + static_cast<std::ptrdiff_t>(to), [](const auto& i) {
+                           return i[0] == 0x4C || i[0] == 0xC0 || (i[0] == 0xAC && i[1] == 0x80);
+                       });
+}
+
+// Through the adapter, pulled out at the end of every transfer that changes the chip, and of a
+// spread of the others (after all of it went out, and after its first byte): what the job says
+// the light bar holds is what it reads back. A transfer that failed with a write in it leaves
+// either state, and the report names both.
+TEST(NothingLostSweep, AnAdapterPulledOutAtEveryTransferLeavesWhatTheReportSays) {
+    for (const ChangingJob& job : changingJobs()) {
+        JobBench p;
+        ASSERT_EQ(runChanging(p, job, true), 0) << job.name;
+        const auto ends = p.adapter.transferEnds();
+        for (std::size_t k = 0; k < ends.size(); ++k) {
+            const EmulatedFt232r::TransferEnd before = k ? ends[k - 1] : EmulatedFt232r::TransferEnd{};
+            if (!changesTheChip(p, before.instructions, ends[k].instructions) && k % 16 != 0) continue;
+            for (const std::uint64_t at : {ends[k].bytes, before.bytes + 1}) {
+                JobBench b;
+                b.adapter.unplugAfterBytes(at);
+                runChanging(b, job, true);
+                expectReportMatchesChip(
+                    b, job, std::string(job.name) + " unplugged after " + std::to_string(at));
+            }
+        }
+    }
+}
+
+// On the serial lines, a line failure just before and just after each page write and the erase
+// reached the chip: the same, the last page of the block kept by program-code included.
+TEST(NothingLostSweep, ALineFailureAtEveryPageWriteLeavesWhatTheReportSays) {
+    const ChangingJob job = changingJobs().back();
+    JobBench p;
+    p.traceInstructions();
+    ASSERT_EQ(runChanging(p, job, false), 0);
+    auto calls = p.callsOf({0x4C});
+    calls.push_back(p.callsOf({0xAC, 0x80}).at(0));
+    for (const std::uint64_t call : calls)
+        for (const std::uint64_t at : {call - 1, call}) {
+            JobBench b;
+            b.lightBar.failLineCallsAfter(at);
+            EXPECT_EQ(runChanging(b, job, false), 32);
+            expectReportMatchesChip(b, job, "line failure after " + std::to_string(at));
+        }
+}
+
 // A conversion cut short after its erase (the block area blank, or half a new block in it):
 // the backups it names put the block and the data memory back in one restore, erasing again only
 // where the half-written block is in the way.
@@ -379,6 +489,36 @@ TEST(Restore, PutsBlockAndEepromBackAfterAFailedEraseJob) {
             ASSERT_EQ(b.lightBar.eepromByte(i), static_cast<std::uint8_t>(i * 13 + 7)) << i;
         EXPECT_EQ(b.lightBar.timingViolations(), 0u);
     }
+}
+
+// A restore cut short while it writes the data memory back says so, and the same restore
+// finishes it.
+TEST(Restore, CutShortInTheEepromSaysSoAndTheSameRestoreFinishesIt) {
+    JobBench b;
+    putUsedLightBar(b);
+    BlockArea block = b.flashBlockArea();
+    std::replace(block.begin(), block.end(), std::uint8_t{0}, std::uint8_t{'~'});
+    BlockBackup::Eeprom eeprom;
+    for (std::uint32_t i = 0; i < eeprom.size(); ++i)
+        eeprom[i] = b.lightBar.eepromByte(i);
+    for (std::uint32_t i = 100; i < 200; ++i)
+        b.lightBar.setEepromByte(i, 0xFF);
+    b.window.onLine = [&](const ScriptedJobWindow::Line& l) {
+        if (l.text == " Restoring Light Bar EEPROM")
+            b.lightBar.failLineCallsAfter(100 * 132 + 2000);
+    };
+    EXPECT_EQ(b.engine.restore({&block, &eeprom, nullptr}), 32);
+    EXPECT_TRUE(b.window.hasLine(
+        LineStyle::Error, " Light Bar EEPROM is partly written: the same restore finishes it"))
+        << ::testing::PrintToString(b.window.texts());
+    EXPECT_NE(b.lightBar.eepromByte(100), 0xFF) << "partly";
+    EXPECT_EQ(b.lightBar.eepromByte(199), 0xFF) << "partly";
+
+    b.window.onLine = nullptr;
+    b.lightBar.failLineCallsAfter(~std::uint64_t{0});
+    EXPECT_EQ(b.engine.restore({&block, &eeprom, nullptr}), 0);
+    for (std::uint32_t i = 0; i < eeprom.size(); ++i)
+        ASSERT_EQ(b.lightBar.eepromByte(i), eeprom[i]) << i;
 }
 
 } // namespace

@@ -43,7 +43,8 @@ TEST(Ft232rPins, TheCableAsTheDataSheetWiresItAndAsAnIniRewiresIt) {
           {"RESET", "RI", "[FTDI] RESET=RI: the adapter drives only TXD, RTS and DTR"},
           {"SCK", "TXD", "[FTDI] MOSI, SCK and RESET must be three different lines"},
           {"MOSI", "CLK", "[FTDI] MOSI=CLK: not one of"},
-          {"SckHz", "400000", "[FTDI] SckHz=400000: not a whole number from 1000 to 250000"}}) {
+          {"SckHz", "250000", "[FTDI] SckHz=250000: not a whole number from 1500 to 200000"},
+          {"SckHz", "1000", "[FTDI] SckHz=1000: not a whole number from 1500 to 200000"}}) {
         error.clear();
         EXPECT_FALSE(fromIni({{key, value}}, error)) << key;
         EXPECT_EQ(error.rfind(named, 0), 0u) << error;

@@ -2,6 +2,8 @@
 
 #include "VirtualBench.h"
 
+#include "support/ComPorts.h"
+
 namespace tessel {
 namespace {
 
@@ -53,26 +55,27 @@ TEST(ProgrammingEnable, RetriesUntilTheChipEchoes) {
     EXPECT_EQ(b.bar.timingViolations(), 0u);
 }
 
-TEST(ProgrammingEnable, WithoutAPortFailsAfterEightTriesAndNeverSamples) {
+// A failed line call is no silent chip: the enable ends at once with 32 and the port's reason,
+// without a port as when the line fails during the enable's last byte.
+TEST(ProgrammingEnable, AFailedLineCallEndsItAtOnceWith32) {
     for (int index : {0, 5}) {
         VirtualBench b;
         b.port.selectPort(index);
         EXPECT_FALSE(b.port.open());
-        EXPECT_EQ(b.isp.programmingEnable(), 8);
-        EXPECT_EQ(b.lines.size(), 8u);
-        EXPECT_EQ(b.lines[7], tryLine(8, "00 00"));
+        EXPECT_EQ(b.isp.programmingEnable(), 32);
+        EXPECT_TRUE(b.lines.empty());
         EXPECT_EQ(b.bar.counts().opens, 0u);
-        EXPECT_EQ(b.bar.counts().ringReads, 0u); // every line call failed, so nothing is sampled
+        EXPECT_EQ(b.bar.counts().ringReads, 0u);
     }
-}
-
-TEST(ProgrammingEnable, ALineFailureDuringTheLastByteIsNoSuccess) {
     VirtualBench b;
     b.port.open();
     // clock low, data 0, release, assert, three bytes and a few calls of the fourth
     b.bar.failLineCallsAfter(4 + 3 * 33 + 5);
-    EXPECT_EQ(b.isp.programmingEnable(), 8);
-    EXPECT_EQ(b.lines[0], tryLine(1, "53 00"));
+    EXPECT_EQ(b.isp.programmingEnable(), 32);
+    EXPECT_TRUE(b.lines.empty());
+    EXPECT_EQ(b.port.failure().reason,
+              "a line call on " + defaultDevicePath(1) + " failed: Input/output error");
+    EXPECT_FALSE(b.bar.programmingMode());
 }
 
 TEST(Instructions, EveryInstructionIs132LineCalls) {

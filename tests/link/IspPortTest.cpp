@@ -56,25 +56,25 @@ TEST(IspPort, OpenFailureTellsWhy) {
     b.bar.failOpen(EBUSY);
     EXPECT_FALSE(b.port.open());
     EXPECT_FALSE(b.port.isOpen());
-    EXPECT_EQ(b.port.lastErrorNumber(), EBUSY);
-    EXPECT_EQ(b.port.lastErrorText(),
-              "Cannot open /tmp/nowhere/fake-ttyS9: Device or resource busy\r\n");
+    EXPECT_EQ(b.port.failure().systemError, EBUSY);
+    EXPECT_EQ(b.port.failure().reason,
+              "Cannot open /tmp/nowhere/fake-ttyS9: Device or resource busy");
 }
 
 TEST(IspPort, ConfigureFailuresRecordTheirStepAndCloseThePort) {
     const std::pair<ConfigureStep, const char*> cases[] = {
-        {ConfigureStep::ReadState, "GetCommState failed. Errno=5\r\n"},
-        {ConfigureStep::WriteState, "SetCommState failed. Errno=5\r\n"},
-        {ConfigureStep::ReadTimeouts, "GetCommTimeouts failed. Errno=5\r\n"},
-        {ConfigureStep::WriteTimeouts, "SetCommTimeouts failed. Errno=5\r\n"},
+        {ConfigureStep::ReadState, "GetCommState failed. Errno=5"},
+        {ConfigureStep::WriteState, "SetCommState failed. Errno=5"},
+        {ConfigureStep::ReadTimeouts, "GetCommTimeouts failed. Errno=5"},
+        {ConfigureStep::WriteTimeouts, "SetCommTimeouts failed. Errno=5"},
     };
     for (const auto& [step, text] : cases) {
         VirtualBench b;
         b.bar.failConfigure(step, EIO);
         EXPECT_FALSE(b.port.open());
         EXPECT_FALSE(b.bar.isOpen());
-        EXPECT_EQ(b.port.lastErrorNumber(), EIO);
-        EXPECT_EQ(b.port.lastErrorText(), text);
+        EXPECT_EQ(b.port.failure().systemError, EIO);
+        EXPECT_EQ(b.port.failure().reason, text);
     }
 }
 

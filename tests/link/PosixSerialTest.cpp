@@ -128,15 +128,15 @@ TEST_F(PosixSerialTest, BusyMissingAndHeldPortsAreAbsent) {
     shim.setHolder(1); // another program holds the lock
     EXPECT_FALSE(port.portPresent(1));
     EXPECT_FALSE(port.open());
-    EXPECT_EQ(port.lastErrorNumber(), EWOULDBLOCK);
-    EXPECT_EQ(port.lastErrorText(),
-              std::string("Cannot open ") + kFakePath + ": Resource temporarily unavailable\r\n");
+    EXPECT_EQ(port.failure().systemError, EWOULDBLOCK);
+    EXPECT_EQ(port.failure().reason,
+              std::string("Cannot open ") + kFakePath + ": Resource temporarily unavailable");
     shim.setHolder(0);
 
     shim.setMissing(1);
     EXPECT_FALSE(port.open());
-    EXPECT_EQ(port.lastErrorNumber(), ENOENT);
-    EXPECT_NE(port.lastErrorText().find("No such file or directory"), std::string::npos);
+    EXPECT_EQ(port.failure().systemError, ENOENT);
+    EXPECT_NE(port.failure().reason.find("No such file or directory"), std::string::npos);
     shim.setMissing(0);
 
     ASSERT_TRUE(port.open()); // a job holds it: the menu's probe finds it busy
@@ -146,16 +146,15 @@ TEST_F(PosixSerialTest, BusyMissingAndHeldPortsAreAbsent) {
 }
 
 TEST_F(PosixSerialTest, ConfigureFailuresNameTheirStep) {
-    const char* texts[] = {"GetCommState failed. Errno=5\r\n", "SetCommState failed. Errno=5\r\n",
-                           "GetCommTimeouts failed. Errno=5\r\n",
-                           "SetCommTimeouts failed. Errno=5\r\n"};
+    const char* texts[] = {"GetCommState failed. Errno=5", "SetCommState failed. Errno=5",
+                           "GetCommTimeouts failed. Errno=5", "SetCommTimeouts failed. Errno=5"};
     for (int k = 1; k <= 4; ++k) {
         shim.reset(kFakePath);
         shim.failTermiosCall(k, EIO);
         IspPort port(serial, clock, settings);
         EXPECT_FALSE(port.open());
         EXPECT_FALSE(port.isOpen());
-        EXPECT_EQ(port.lastErrorText(), texts[k - 1]);
+        EXPECT_EQ(port.failure().reason, texts[k - 1]);
         EXPECT_EQ(shim.calls().back(), "close");
     }
 }

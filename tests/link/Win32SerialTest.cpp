@@ -102,17 +102,17 @@ TEST(Win32Serial, FailuresToOpenOrConfigureLeaveThePortClosedWithTheirTexts) {
         const char* call;
         const char* text;
     };
-    for (Case c : {Case{"GetCommState", "GetCommState failed. Errno=87\r\n"},
-                   Case{"SetCommState", "SetCommState failed. Errno=87\r\n"},
-                   Case{"GetCommTimeouts", "GetCommTimeouts failed. Errno=87\r\n"},
-                   Case{"SetCommTimeouts", "SetCommTimeouts failed. Errno=87\r\n"}}) {
+    for (Case c : {Case{"GetCommState", "GetCommState failed. Errno=87"},
+                   Case{"SetCommState", "SetCommState failed. Errno=87"},
+                   Case{"GetCommTimeouts", "GetCommTimeouts failed. Errno=87"},
+                   Case{"SetCommTimeouts", "SetCommTimeouts failed. Errno=87"}}) {
         Win32Bench b;
         b.comm.failCall = c.call;
         b.comm.failError = ERROR_INVALID_PARAMETER; // 87
         EXPECT_FALSE(b.port.open()) << c.call;
         EXPECT_FALSE(b.port.isOpen());
-        EXPECT_EQ(b.port.lastErrorNumber(), 87);
-        EXPECT_EQ(b.port.lastErrorText(), c.text);
+        EXPECT_EQ(b.port.failure().systemError, 87);
+        EXPECT_EQ(b.port.failure().reason, c.text);
         EXPECT_EQ(b.comm.calls.back(), "CloseHandle(port)") << c.call;
         EXPECT_FALSE(b.bar.isOpen());
     }
@@ -123,10 +123,10 @@ TEST(Win32Serial, FailuresToOpenOrConfigureLeaveThePortClosedWithTheirTexts) {
     b.comm.failCall = "CreateFileA";
     b.comm.failError = ERROR_FILE_NOT_FOUND;
     EXPECT_FALSE(b.port.open());
-    EXPECT_EQ(b.port.lastErrorNumber(), 2);
+    EXPECT_EQ(b.port.failure().systemError, 2);
     const std::string prefix = "Cannot open \\\\.\\COM2: ";
-    EXPECT_EQ(b.port.lastErrorText().rfind(prefix, 0), 0u) << b.port.lastErrorText();
-    EXPECT_GT(b.port.lastErrorText().size(), prefix.size() + 2) << "names the reason";
+    EXPECT_EQ(b.port.failure().reason.rfind(prefix, 0), 0u) << b.port.failure().reason;
+    EXPECT_GT(b.port.failure().reason.size(), prefix.size() + 2) << "names the reason";
     EXPECT_EQ(b.comm.callsNamed("CloseHandle").size(), 0u) << "nothing to close";
 }
 

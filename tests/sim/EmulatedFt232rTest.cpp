@@ -19,18 +19,18 @@ struct Adapter {
 
 TEST(EmulatedFt232r, AppliesABytePerTickAndReturnsThePinsSampledJustBefore) {
     Adapter a;
-    std::string error;
-    auto device = a.ft232r.open(AdapterChoice{}, error);
-    ASSERT_TRUE(device) << error;
+    auto device = std::move(a.ft232r.open(AdapterChoice{}).device);
+    ASSERT_TRUE(device);
     EXPECT_FALSE(a.ft232r.serialDriverBound());
-    EXPECT_FALSE(a.ft232r.open(AdapterChoice{}, error)) << "one program at a time";
-    ASSERT_TRUE(device->start(0x15, 12500)); // 200,000 bytes a second
+    EXPECT_EQ(a.ft232r.open(AdapterChoice{}).error.kind, LinkError::Kind::Refused)
+        << "one program at a time";
+    ASSERT_FALSE(device->start(0x15, 12500).failed()); // 200,000 bytes a second
 
     // Outputs start at the serial port's idle levels; the inputs (nothing driving them) read high.
     const std::vector<std::uint8_t> out = {0x15, 0x11, 0x11}; // then RTS# low: SCK low
     std::vector<std::uint8_t> in(3);
     std::uint64_t before = a.clock.micros();
-    ASSERT_TRUE(device->exchange(out, in));
+    ASSERT_FALSE(device->exchange(out, in, a.clock, 1000).failed());
     EXPECT_EQ(in, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFB}));
     EXPECT_GE(a.clock.micros() - before, 1000u) << "a round trip costs at least a millisecond";
 
@@ -39,15 +39,14 @@ TEST(EmulatedFt232r, AppliesABytePerTickAndReturnsThePinsSampledJustBefore) {
     std::vector<std::uint8_t> back(4096);
     const UsbTransferCounts start = a.ft232r.counts();
     before = a.clock.micros();
-    ASSERT_TRUE(device->exchange(big, back));
+    ASSERT_FALSE(device->exchange(big, back, a.clock, 1000).failed());
     EXPECT_EQ(a.ft232r.counts().outPackets - start.outPackets, 64u);
     EXPECT_EQ(a.ft232r.counts().inPackets - start.inPackets, 67u);
     EXPECT_GE(a.clock.micros() - before, 1000u + 4096u * 5u);
     EXPECT_LE(a.clock.micros() - before, 4000u + 4096u * 5u);
 
     a.ft232r.unplugAfterBytes(10);
-    EXPECT_FALSE(device->exchange(big, back));
-    EXPECT_EQ(device->errorText(), "USB device unavailable");
+    EXPECT_EQ(device->exchange(big, back, a.clock, 1000).kind, LinkError::Kind::Unplugged);
     device.reset();
     EXPECT_FALSE(a.ft232r.held());
     EXPECT_TRUE(a.ft232r.list(kFtdiVendorId, kFt232rProductId).empty()) << "unplugged";
@@ -62,9 +61,15 @@ TEST(EmulatedFt232r, ACableWiredDifferentlyWorksWithTheIniThatSaysSo) {
         },
         error);
     ASSERT_TRUE(rewired) << error;
+    // The cable, by the adapter's own pin numbers: RESET on RTS#, SCK on DTR#, MISO inverted on
+    // DCD#.
+    const CableWiring cable{.reset = {Ft232rPin::RTS},
+                            .sck = {Ft232rPin::DTR},
+                            .mosi = {Ft232rPin::TXD},
+                            .miso = {Ft232rPin::DCD, true}};
     for (const bool iniSaysSo : {false, true}) {
         Adapter a;
-        a.ft232r.setCableWiring(*rewired);
+        a.ft232r.setCableWiring(cable);
         MemoryPortSettings settings;
         settings.setDevicePath(1, "ftdi:");
         if (iniSaysSo) settings.setFt232rSettings(*rewired);
