@@ -22,18 +22,16 @@ std::string focusName(win32::TopWindow& window) {
 }
 
 // The colours a window gives a control to paint with: text, its background, the brush's fill.
-struct Asked {
-    COLORREF text, background, fill;
-    bool operator==(const Asked&) const = default;
-};
+using Asked = std::array<COLORREF, 3>;
 Asked askedColours(win32::TopWindow& window, const char* control,
                    UINT message = WM_CTLCOLOREDIT) {
     HWND c = window.control(control);
     win32::WindowDc dc(c);
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-        window.hwnd(), message, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(c)));
     LOGBRUSH fill{};
-    GetObjectW(brush, sizeof fill, &fill);
+    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(window.hwnd(), message,
+                                                     reinterpret_cast<WPARAM>(dc.get()),
+                                                     reinterpret_cast<LPARAM>(c))),
+               sizeof fill, &fill);
     return {GetTextColor(dc.get()), GetBkColor(dc.get()), fill.lbColor};
 }
 // The system's colours for text on a fill (COLOR_ indexes).
@@ -294,14 +292,8 @@ TEST(Win32Dialogs, AHighContrastSchemeAndAnotherDialogFontAreFollowedAtOnce) {
     whileShown(b, adv, [&] {
         shown = true;
         SendMessageW(adv.control("cbSkipTapeMinRadius"), BM_CLICK, 0, 0);
-        HWND field = adv.control("memoTapeMinRadius");
-        SetFocus(field);
-        typeText("12");
+        SetFocus(adv.control("memoTapeMinRadius"));
         EXPECT_EQ(askedColours(adv, "memoTapeMinRadius"), (Asked{yellow, black, black}));
-        SendMessageW(field, EM_SETSEL, 0, 0); // no selection, no caret: the field's own colours
-        HideCaret(field);
-        const std::set<COLORREF> drawn = drawnPixels(field);
-        EXPECT_TRUE(drawn.contains(black) && drawn.contains(yellow) && !drawn.contains(white));
         EXPECT_EQ(askedColours(adv, "lKphInMph", WM_CTLCOLORSTATIC), (Asked{white, black, black}))
             << "navy on black gives way";
         SendMessageW(adv.control("bAdvOK"), BM_CLICK, 0, 0);
