@@ -31,11 +31,11 @@ build-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test-normal: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure --timeout 600 -j $(JOBS)
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure --timeout 600 -j $(JOBS)
 
 run: build
 	scripts/prepare-run $(BUILD)

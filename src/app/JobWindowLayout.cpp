@@ -29,7 +29,8 @@ WindowLayout designLayout() {
     w.rows = {
         {.name = "reVcbDisplay", .kind = K::RichText, .place = {8, 8, 255, 310},
          .font = kPaneFont},
-        {.name = "reProg", .kind = K::RichText, .place = {275, 8, 306, 310}, .font = kPaneFont},
+        {.name = "reProg", .kind = K::RichText, .place = {275, 8, 306, 310}, .font = kPaneFont,
+         .flags = F::WrapLines},
         {.name = "pbProgrammingProgress", .kind = K::ProgressBar, .place = {275, 325, 306, 12},
          .flags = F::Hidden},
         {.name = "bProgNo", .kind = K::Button, .place = {586, 72, 42, 50}, .caption = "No",
@@ -81,7 +82,7 @@ LineLook lineLook(LineStyle style) {
     case LineStyle::Progress: return {Colour::Blue, false, true};
     case LineStyle::Success: return {Colour::Green, false, false};
     }
-    return {Colour::Black, false, false};
+    return {Colour::Default, false, false};
 }
 
 WindowLayout jobWindowLayout(JobLayoutMode mode, int clientWidth, int clientHeight) {

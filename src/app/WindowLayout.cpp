@@ -1,6 +1,7 @@
 #include "app/WindowLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -43,6 +44,15 @@ const std::set<std::string, std::less<>>& declaredControls() {
     return names;
 }
 
+// Relative luminance of an sRGB colour, 0 (black) to 1 (white).
+double luminance(const Rgb& rgb) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb.red) + 0.7152 * linear(rgb.green) + 0.0722 * linear(rgb.blue);
+}
+
 } // namespace
 
 bool WindowLayout::declares(std::string_view control) const {
@@ -65,6 +75,12 @@ std::string plainCaption(std::string_view caption) {
         plain += caption[i];
     }
     return plain;
+}
+
+bool standsOut(Colour named, const Rgb& background) {
+    if (named == Colour::Default) return false;
+    const double a = luminance(rgbOf(named)), b = luminance(background);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 3.0;
 }
 
 bool isDeclaredControl(std::string_view control) {

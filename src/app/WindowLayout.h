@@ -33,7 +33,8 @@ enum class ControlKind {
     RadioButton,
     GroupBox,      // a captioned frame holding other controls
     TextBox,       // read-only text of several lines (its caption), not wrapped
-    RichText,      // a read-only pane of coloured lines, both scroll bars, not wrapped
+    RichText,      // a read-only pane of coloured lines, both scroll bars, not wrapped (but see
+                   // ControlRow::WrapLines)
     ProgressBar,   // 0 to 100
     Image,         // a picture the front end draws
     Menu,          // a drop-down menu of the menu bar
@@ -77,6 +78,12 @@ constexpr Rgb rgbOf(Colour colour) {
     return {};
 }
 
+// Whether a named colour stands out from a background well enough to be read (a contrast ratio
+// of at least 3:1). A front end shows a named text colour on a background of the system's only
+// then, and the system's text colour otherwise, so that nothing vanishes in a High Contrast or
+// dark colour scheme. Default never stands out: it is the system's colour already.
+bool standsOut(Colour named, const Rgb& background);
+
 enum class Align { Left, Centre, Right };
 
 // The room a caption needs in a push button besides its text (bevel and padding). The platforms'
@@ -97,6 +104,9 @@ struct ControlRow {
         GroupStart = 1u << 7,    // the first radio button of its group
         DefaultButton = 1u << 8, // the button Enter presses
         Checkable = 1u << 9,     // a menu item with a check mark
+        WrapLines = 1u << 10,    // a rich text pane that wraps a long line at its width, the
+                                 // rest of the line indented by kWrapIndentColumns (no
+                                 // horizontal scroll bar)
     };
 
     std::string name{};
@@ -154,14 +164,17 @@ WindowLayout jobWindowLayout(JobLayoutMode mode);
 // and grow down; the progress bar stays under the log pane, the buttons at the right edge.
 WindowLayout jobWindowLayout(JobLayoutMode mode, int clientWidth, int clientHeight);
 
-// How the job log draws a line of each style: plain black, errors red and bold, progress and
-// questions blue and italic, success green.
+// How the job log draws a line of each style: plain in the system's text colour, errors red and
+// bold, progress and questions blue and italic, success green.
 struct LineLook {
-    Colour colour = Colour::Black;
+    Colour colour = Colour::Default;
     bool bold = false;
     bool italic = false;
 };
 LineLook lineLook(LineStyle style);
+// How far the rest of a wrapped line is indented, in characters of its pane's font: two more than
+// the blank every job line begins with, so that each line's start stands out.
+inline constexpr int kWrapIndentColumns = 3;
 
 WindowLayout optionsDialogLayout();
 WindowLayout scalesDialogLayout();

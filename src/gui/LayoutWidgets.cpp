@@ -40,11 +40,14 @@ QFont fontOf(const Font& font, const Font& windowFont) {
     return font.face == FontFace::Fixed ? paneFont(pixels) : designFont(pixels, font.bold);
 }
 
-QTextEdit* richText(QWidget* parent) {
+QTextEdit* richText(QWidget* parent, const ControlRow& row) {
     auto* pane = new QTextEdit(parent);
     pane->setReadOnly(true);
-    pane->setLineWrapMode(QTextEdit::NoWrap);
-    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A pane that wraps its lines at its width scrolls only down.
+    const bool wraps = row.has(ControlRow::WrapLines);
+    pane->setLineWrapMode(wraps ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    pane->setHorizontalScrollBarPolicy(wraps ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return pane;
 }
@@ -94,7 +97,7 @@ QWidget* make(QWidget* parent, const ControlRow& row) {
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
         return text;
     }
-    case ControlKind::RichText: return richText(parent);
+    case ControlKind::RichText: return richText(parent, row);
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(parent);
         bar->setRange(0, 100);

@@ -2,6 +2,7 @@
 
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QProgressBar>
@@ -19,13 +20,24 @@ namespace tessel {
 
 namespace {
 
+// A plain line takes the pane's own text colour.
 QTextCharFormat lineFormat(LineStyle style) {
     const LineLook look = lineLook(style);
     const Rgb rgb = rgbOf(look.colour);
     QTextCharFormat f;
-    f.setForeground(QColor(rgb.red, rgb.green, rgb.blue));
+    if (look.colour != Colour::Default) f.setForeground(QColor(rgb.red, rgb.green, rgb.blue));
     f.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
     f.setFontItalic(look.italic);
+    return f;
+}
+
+// A line longer than the pane goes on in the next row, indented by kWrapIndentColumns characters.
+QTextBlockFormat wrappedRows(const QTextEdit* pane) {
+    const qreal indent = QFontMetricsF(pane->font()).horizontalAdvance(QLatin1Char(' ')) *
+                         kWrapIndentColumns;
+    QTextBlockFormat f;
+    f.setLeftMargin(indent);
+    f.setTextIndent(-indent);
     return f;
 }
 
@@ -88,14 +100,17 @@ void TfProgramChip::refreshLog() {
         cursor.removeSelectedText();
     }
     cursor.movePosition(QTextCursor::End);
+    const QTextBlockFormat rows = wrappedRows(reProg_);
     for (std::size_t i = keep; i < lines.size(); ++i) {
-        if (i > 0) cursor.insertBlock();
+        if (i > 0)
+            cursor.insertBlock(rows);
+        else
+            cursor.setBlockFormat(rows);
         cursor.insertText(QString::fromStdString(lines[i].text), lineFormat(lines[i].style));
     }
     shownLines_ = lines;
-    // The new line in view: the last one, from its start, also after a horizontal scroll.
+    // The new line in view: the last one.
     reProg_->verticalScrollBar()->setValue(reProg_->verticalScrollBar()->maximum());
-    reProg_->horizontalScrollBar()->setValue(0);
 }
 
 void TfProgramChip::refresh() {

@@ -15,16 +15,22 @@ COLORREF colorOf(Colour colour) {
     return colorOf(rgbOf(colour));
 }
 
-const wchar_t* dialogFontFace() {
-    static const std::wstring face = [] {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
-            metrics.lfMessageFont.lfFaceName[0] != L'\0')
-            return std::wstring(metrics.lfMessageFont.lfFaceName);
-        return std::wstring(L"MS Shell Dlg 2");
-    }();
-    return face.c_str();
+Rgb rgbFrom(COLORREF color) {
+    return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+COLORREF textColour(Colour named, int background, int systemText) {
+    return standsOut(named, rgbFrom(GetSysColor(background))) ? colorOf(named)
+                                                              : GetSysColor(systemText);
+}
+
+std::wstring dialogFontFace() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+        metrics.lfMessageFont.lfFaceName[0] != L'\0')
+        return metrics.lfMessageFont.lfFaceName;
+    return L"MS Shell Dlg 2";
 }
 
 HFONT FontCache::font(const Font& font, const Font& windowFont, int dpi, int pixels) {
@@ -40,7 +46,8 @@ HFONT FontCache::font(const Font& font, const Font& windowFont, int dpi, int pix
         const bool fixed = font.face == FontFace::Fixed;
         f.lfPitchAndFamily =
             static_cast<BYTE>(fixed ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS);
-        std::wcsncpy(f.lfFaceName, fixed ? L"Courier New" : dialogFontFace(), LF_FACESIZE - 1);
+        const std::wstring face = fixed ? L"Courier New" : dialogFontFace();
+        std::wcsncpy(f.lfFaceName, face.c_str(), LF_FACESIZE - 1);
         made.reset(CreateFontIndirectW(&f));
     }
     return made.get();

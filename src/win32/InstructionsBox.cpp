@@ -20,14 +20,13 @@ WindowLayout measuredLayout(std::string_view programName) {
     ControlRow& body = layout.row("lInstructionsBody");
     ControlRow& ok = layout.row("bOK");
     const int margin = body.place.left;
-    HDC dc = GetDC(nullptr);
     FontCache fonts;
-    SelectObject(dc, fonts.font(body.font, layout.font, kDesignDpi));
+    WindowDc dc(nullptr); // gone before the font
+    dc.select(fonts.font(body.font, layout.font, kDesignDpi));
     const std::wstring text = wideFromUtf8(body.caption);
     RECT extent{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent,
               DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    ReleaseDC(nullptr, dc);
     body.place.width = extent.right;
     body.place.height = extent.bottom;
     layout.clientWidth = body.place.width + 2 * margin;

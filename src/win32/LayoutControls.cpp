@@ -78,11 +78,15 @@ ControlClass controlClass(const ControlRow& row) {
     case ControlKind::TextBox:
         return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_GROUP,
                 WS_EX_CLIENTEDGE};
-    case ControlKind::RichText:
+    case ControlKind::RichText: {
+        // A pane that wraps its lines at its width scrolls only down, when it needs to.
+        const DWORD scrolling = row.has(ControlRow::WrapLines)
+                                    ? DWORD{0}
+                                    : DWORD{ES_AUTOHSCROLL | WS_HSCROLL | ES_DISABLENOSCROLL};
         return {MSFTEDIT_CLASS,
-                ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_DISABLENOSCROLL |
-                    WS_HSCROLL | WS_VSCROLL | WS_GROUP,
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_GROUP | scrolling,
                 WS_EX_CLIENTEDGE};
+    }
     case ControlKind::ProgressBar: return {PROGRESS_CLASSW, WS_GROUP, 0};
     case ControlKind::Menu:
     case ControlKind::MenuItem:
@@ -134,6 +138,7 @@ void LayoutControls::makeControl(const ControlRow& row, int id) {
     if (row.kind == ControlKind::Edit && row.maxLength > 0)
         SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(row.maxLength), 0);
     if (row.kind == ControlKind::ProgressBar) SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
+    if (row.has(ControlRow::WrapLines)) SendMessageW(hwnd, EM_SETTARGETDEVICE, 0, 0); // its width
     Control& control = controls_[row.name];
     control.hwnd = hwnd;
     control.id = id;
@@ -198,6 +203,11 @@ HWND LayoutControls::get(std::string_view name) const {
     return it == controls_.end() ? nullptr : it->second.hwnd;
 }
 
+HFONT LayoutControls::font(std::string_view name) const {
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second.font;
+}
+
 std::string_view LayoutControls::nameOf(int id) const {
     const auto it = names_.find(id);
     return it == names_.end() ? std::string_view() : std::string_view(it->second);
@@ -230,19 +240,18 @@ HFONT LayoutControls::fontFor(const ControlRow& row, const RECT& place, FontCach
     if (row.kind != ControlKind::Button) return fonts.font(row.font, windowFont, dpi_);
     // A caption a pixel smaller at a time until it fits the button (its "&" draws no room).
     const std::wstring caption = wideFromUtf8(plainCaption(row.caption));
-    HDC dc = GetDC(window_);
+    WindowDc dc(window_);
     int pixels = scaled(row.font.pixels != 0 ? row.font.pixels : windowFont.pixels, dpi_);
     HFONT font = fonts.font(row.font, windowFont, dpi_, pixels);
     for (;;) {
         SIZE extent{};
-        SelectObject(dc, font);
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        dc.select(font);
+        GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         if (pixels <= scaled(kSmallestCaptionPixels, dpi_) ||
             extent.cx + scaled(kButtonPadding, dpi_) <= place.right - place.left)
             break;
         font = fonts.font(row.font, windowFont, dpi_, --pixels);
     }
-    ReleaseDC(window_, dc);
     return font;
 }
 
@@ -250,17 +259,21 @@ void LayoutControls::place(const WindowLayout& layout, int dpi,
                            std::initializer_list<std::string_view> visibility) {
     // The new fonts are set before the old ones go.
     FontCache fonts;
-    const bool newDpi = dpi != dpi_;
+    const bool newFonts = dpi != dpi_ || fontsStale_;
     dpi_ = dpi;
-    for (const auto& [name, control] : controls_) {
+    fontsStale_ = false;
+    // A control drawn in its new place by itself, not from bits copied from the old one (which
+    // a growing window may not have painted yet).
+    for (auto& [name, control] : controls_) {
         const RECT r = scaled(absolutePlace(layout, name), dpi);
         SetWindowPos(control.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (newDpi)
-            SendMessageW(control.hwnd, WM_SETFONT,
-                         reinterpret_cast<WPARAM>(fontFor(layout_.row(name), r, fonts)), TRUE);
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+        if (newFonts) {
+            control.font = fontFor(layout_.row(name), r, fonts);
+            SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), TRUE);
+        }
     }
-    if (newDpi) std::swap(fonts_, fonts);
+    if (newFonts) std::swap(fonts_, fonts);
     for (std::string_view name : visibility)
         ShowWindow(get(name), layout.row(name).has(ControlRow::Hidden) ? SW_HIDE : SW_SHOWNA);
 }
@@ -310,20 +323,28 @@ HBRUSH LayoutControls::colours(HDC dc, HWND control) {
     if (name.empty()) return nullptr;
     const ControlRow& r = layout_.row(name);
     if (r.kind == ControlKind::Edit) {
-        // White while it takes input; the face colour otherwise, also read-only or disabled.
+        // The system's input colours (white in the classic scheme) while it takes input; the
+        // face colours otherwise, also read-only or disabled. Text and fill always as a pair.
         const bool input =
             GetFocus() == control && (GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) == 0;
-        SetBkColor(dc, input ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE));
-        return input ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
-                     : GetSysColorBrush(COLOR_BTNFACE);
+        const int fill = input ? COLOR_WINDOW : COLOR_BTNFACE;
+        SetTextColor(dc, GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(fill));
+        return GetSysColorBrush(fill);
     }
     if (r.kind != ControlKind::Label) return nullptr;
-    // A label on a coloured area takes the area's fill.
+    // A label on a coloured area takes the area's fill and its own colour with it; one on the
+    // face its colour where it can be read there.
     const Colour fill = r.parent.empty() || layout_.row(r.parent).kind != ControlKind::Area
                             ? Colour::Default
                             : layout_.row(r.parent).colour;
-    if (r.colour != Colour::Default) SetTextColor(dc, colorOf(r.colour));
-    SetBkColor(dc, fill == Colour::Default ? GetSysColor(COLOR_BTNFACE) : colorOf(fill));
+    if (fill == Colour::Default) {
+        SetTextColor(dc, textColour(r.colour, COLOR_BTNFACE, COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    } else {
+        SetTextColor(dc, colorOf(r.colour));
+        SetBkColor(dc, colorOf(fill));
+    }
     return brushOf(fill);
 }
 

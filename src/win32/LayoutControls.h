@@ -34,6 +34,8 @@ public:
     std::string_view nameOf(HWND control) const;
     int idOf(std::string_view name) const;
     const ControlRow& row(std::string_view name) const { return layout_.row(name); }
+    // The font a control was given at the last placing.
+    HFONT font(std::string_view name) const;
 
     // Moves every control to its place in a layout of this window (its design or another mode)
     // at the DPI, with the fonts for that DPI (a button's a pixel smaller at a time until its
@@ -41,6 +43,8 @@ public:
     void place(const WindowLayout& layout, int dpi,
                std::initializer_list<std::string_view> visibility = {});
     int dpi() const { return dpi_; }
+    // The system's fonts or colours changed: the next place() makes every font again.
+    void systemLookChanged() { fontsStale_ = true; }
 
     // --- menu items (the menu bar's commands and the drop-downs' items) ---
     HMENU menu(std::string_view name) const; // a drop-down of the menu bar
@@ -50,7 +54,8 @@ public:
     bool hasMenuItem(std::string_view name) const;
 
     // WM_CTLCOLORSTATIC and WM_CTLCOLOREDIT: a label in its colour on the fill of the area it
-    // sits on, a text field white while it has the focus and in the face colour otherwise;
+    // sits on (on the face: where its colour can be read there, else the system's), a text field
+    // in the system's input colours while it has the focus and in the face colours otherwise;
     // nullptr leaves a control to the system.
     HBRUSH colours(HDC dc, HWND control);
     // WM_DRAWITEM: panels (raised), areas (their fill) and images; false for anything else.
@@ -63,6 +68,7 @@ private:
         HWND hwnd = nullptr;
         int id = 0;
         std::wstring hint;
+        HFONT font = nullptr;
     };
     void makeControl(const ControlRow& row, int id);
     void makeMenuEntry(const ControlRow& row, int id);
@@ -83,6 +89,7 @@ private:
     FontCache fonts_;
     std::map<Colour, Gdi<HBRUSH>> brushes_;
     int dpi_ = 0;
+    bool fontsStale_ = false;
 };
 
 } // namespace tessel::win32

@@ -22,19 +22,39 @@ long endOf(HWND pane) {
     return static_cast<long>(end);
 }
 
-// Appends one line in its look at the end of the pane; returns where its text begins.
+// Appends one line in its look at the end of the pane; returns where its text begins. A colour
+// that cannot be read on the system's window colour gives way to the system's text colour
+// (the pane's own, which follows the system's).
 long appendLine(HWND pane, const JobWindowModel::Line& line, bool first) {
     const long end = endOf(pane);
     const LineLook look = lineLook(line.style);
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_COLOR | CFM_BOLD | CFM_ITALIC;
-    format.crTextColor = colorOf(look.colour);
-    format.dwEffects = (look.bold ? CFE_BOLD : 0) | (look.italic ? CFE_ITALIC : 0);
+    const bool named = standsOut(look.colour, rgbFrom(GetSysColor(COLOR_WINDOW)));
+    format.crTextColor = named ? colorOf(look.colour) : 0;
+    format.dwEffects = (look.bold ? CFE_BOLD : 0) | (look.italic ? CFE_ITALIC : 0) |
+                       (named ? 0 : CFE_AUTOCOLOR);
     SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     const std::wstring text = (first ? L"" : L"\r") + wideFromUtf8(line.text);
     SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     return first ? end : end + 1;
+}
+
+// A line longer than the pane goes on in the next row, indented by kWrapIndentColumns characters
+// of the pane's font.
+void indentWrappedRows(HWND pane, HFONT font) {
+    WindowDc dc(pane);
+    dc.select(font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_STARTINDENT | PFM_OFFSET;
+    format.dxOffset = MulDiv(kWrapIndentColumns * metrics.tmAveCharWidth, 1440,
+                             GetDeviceCaps(dc.get(), LOGPIXELSX)); // in twips
+    SendMessageW(pane, EM_SETSEL, 0, -1);
+    SendMessageW(pane, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
 // A focused button would take Enter as its own click (and a question's first button is focused):
@@ -109,8 +129,8 @@ void TfProgramChip::refreshLog() {
         std::mismatch(shownLines_.begin(), shownLines_.end(), lines.begin(), lines.end()).first -
         shownLines_.begin());
     if (keep == shownLines_.size() && keep == lines.size()) return;
-    // Writing at the end scrolls the pane to show a long line's end: the new line shows from
-    // its start, also after a horizontal scroll, and the pane is drawn once, at the end.
+    // The pane is drawn once, at the end, with the last line in view from its start (a word
+    // longer than the pane's width may leave it scrolled across).
     SendMessageW(log_, WM_SETREDRAW, FALSE, 0);
     if (keep < shownLines_.size()) {
         const long from = keep == 0 ? 0 : lineStarts_[keep] - 1; // with the line break before it
@@ -121,6 +141,7 @@ void TfProgramChip::refreshLog() {
     for (std::size_t i = keep; i < lines.size(); ++i)
         lineStarts_.push_back(appendLine(log_, lines[i], i == 0));
     shownLines_ = lines;
+    indentWrappedRows(log_, controls().font("reProg"));
     SendMessageW(log_, WM_VSCROLL, SB_BOTTOM, 0);
     POINT bottom{};
     SendMessageW(log_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
@@ -128,6 +149,14 @@ void TfProgramChip::refreshLog() {
     SendMessageW(log_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&bottom));
     SendMessageW(log_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(log_, nullptr, TRUE);
+}
+
+// The lines are written again in the colours (and indent) that hold now.
+void TfProgramChip::restyled() {
+    SetWindowTextW(log_, L"");
+    shownLines_.clear();
+    lineStarts_.clear();
+    refreshLog();
 }
 
 void TfProgramChip::refresh() {

@@ -11,9 +11,9 @@
 
 namespace tessel::win32 {
 
-// The job window: draws a JobWindowModel (the log's lines in their looks in a rich text pane,
-// the block pane, progress, the four buttons, the layout for the job) and forwards the buttons'
-// clicks to it. While a job runs it is modal to the program, and only the job closes it. The
+// The job window: draws a JobWindowModel (the log's lines in their looks in a rich text pane that
+// wraps them at its width, the block pane, progress, the four buttons, the layout for the job)
+// and forwards the buttons' clicks to it. While a job runs it is modal to the program, and only the job closes it. The
 // operator may make it larger than its layout (the panes grow). Enter and Escape are the model's
 // keys wherever the focus is: Enter presses OK only where it is the only answer, Escape answers
 // Cancel or No.
@@ -29,6 +29,7 @@ protected:
     void dialogKey(int id) override;
     // Only the job closes the window: the close box and Alt+F4 are refused.
     void closeRequested() override {}
+    void restyled() override;
 
 private:
     void refreshLog();

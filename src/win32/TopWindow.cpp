@@ -24,7 +24,8 @@ const wchar_t* windowClass(WNDPROC procedure) {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kIconResource));
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        // The face colour as it is at each painting.
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
         wc.lpszClassName = kWindowClass;
         return RegisterClassExW(&wc);
     }();
@@ -147,7 +148,7 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO:
         if (layoutFor_) {
             const WindowLayout smallest = layoutFor_(0, 0);
-            const int dpi = dpiOf(hwnd_);
+            const int dpi = this->dpi();
             const SIZE size = windowSizeFor(hwnd_, scaled(smallest.clientWidth, dpi),
                                             scaled(smallest.clientHeight, dpi), dpi);
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {size.cx, size.cy};
@@ -157,6 +158,11 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        if (controls_) lookChanged(message, wParam, lParam);
+        break;
     default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -177,8 +183,11 @@ void TopWindow::applyLayout(const WindowLayout& layout) {
 }
 
 void TopWindow::makeResizable(std::function<WindowLayout(int, int)> layoutFor) {
+    // Its background is painted round the controls (it holds no group box), never over one
+    // that was drawn in its new place first.
     layoutFor_ = std::move(layoutFor);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_THICKFRAME | WS_CLIPCHILDREN);
     SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     fitClient(dpi());
@@ -187,8 +196,7 @@ void TopWindow::makeResizable(std::function<WindowLayout(int, int)> layoutFor) {
 SIZE TopWindow::designClientSize() const {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int dpi = dpiOf(hwnd_);
-    return {MulDiv(client.right, kDesignDpi, dpi), MulDiv(client.bottom, kDesignDpi, dpi)};
+    return {MulDiv(client.right, kDesignDpi, dpi()), MulDiv(client.bottom, kDesignDpi, dpi())};
 }
 
 // The controls follow the operator's size; the size is kept for a change of DPI.
@@ -213,16 +221,47 @@ void TopWindow::fitClient(int dpi) {
 }
 
 void TopWindow::dpiChanged(int dpi, const RECT& suggested) {
+    if (dpi == this->dpi()) return; // laid out for its monitor before it went there (centre())
     controls_->place(placed_, dpi);
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     fitClient(dpi);
+    restyled();
 }
 
+// The fonts and colours are the system's as they are now. The common controls hear of a colour
+// change only from their window.
+void TopWindow::lookChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOLORCHANGE) {
+        MSG change{hwnd_, message, wParam, lParam, 0, {}};
+        EnumChildWindows(
+            hwnd_,
+            [](HWND child, LPARAM forwarded) -> BOOL {
+                const auto* m = reinterpret_cast<const MSG*>(forwarded);
+                SendMessageW(child, m->message, m->wParam, m->lParam);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&change));
+    }
+    controls_->systemLookChanged();
+    controls_->place(placed_, dpi());
+    restyled();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// On the monitor of the window it belongs to (its owner; none: its own), laid out at that
+// monitor's DPI first.
 void TopWindow::centre() {
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    HWND anchor = owner ? owner : hwnd_;
+    if (const int dpi = dpiOf(anchor); dpi != this->dpi()) {
+        controls_->place(placed_, dpi);
+        fitClient(dpi);
+        restyled();
+    }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(anchor, MONITOR_DEFAULTTONEAREST), &monitor);
     RECT r{};
     GetWindowRect(hwnd_, &r);
     const RECT& area = monitor.rcWork;

@@ -16,9 +16,10 @@ namespace tessel::win32 {
 void showErrorBox(HWND owner, std::string_view message);
 
 // What every window of the program shares: made from its layout (frame, caption, font, controls)
-// at its monitor's DPI, placed again when the DPI changes, centred on its monitor, the layout's
-// colours, commands delivered by control name, keyboard navigation through the dialog manager,
-// and a modal loop. An exception out of a handler shows in the standard error box.
+// at its monitor's DPI, placed again when the DPI changes, centred on the main window's monitor,
+// the layout's colours, fonts and colours made again when the system's change, commands
+// delivered by control name, keyboard navigation through the dialog manager, and a modal loop.
+// An exception out of a handler shows in the standard error box.
 class TopWindow {
 public:
     // owner: the window this one stays above (the main window for its dialogs), or none.
@@ -35,7 +36,8 @@ public:
 
     std::string caption() const;
     void setCaption(std::string_view caption);
-    // Centred on the work area of its monitor.
+    // Centred on the work area of the main window's monitor (its owner's; the main window: its
+    // own), at that monitor's DPI.
     void centre();
 
     // Shows the window captioned as its layout says, modal to the program (every other window
@@ -58,12 +60,16 @@ protected:
     virtual void dialogKey(int /*id*/) {}
     // The close box, Alt+F4 or a WM_CLOSE: refused unless a window says otherwise.
     virtual void closeRequested() {}
+    // The window's DPI or the system's colours, fonts or theme changed; the controls have their
+    // new fonts already.
+    virtual void restyled() {}
 
     // Places the controls as the layout (this window's, or one of its modes) says and gives the
     // client area its size, at the window's DPI; kept for a change of DPI.
     void applyLayout(const WindowLayout& layout);
     // Lets the operator resize the window: layoutFor(clientWidth, clientHeight) in design pixels
-    // places the controls at every size, and its size at (0, 0) is the smallest the window takes.
+    // places the controls at every size (each drawn in its new place at once), and its size at
+    // (0, 0) is the smallest the window takes.
     void makeResizable(std::function<WindowLayout(int, int)> layoutFor);
     // The client area in design pixels.
     SIZE designClientSize() const;
@@ -73,6 +79,7 @@ private:
     LRESULT guarded(UINT message, WPARAM wParam, LPARAM lParam);
     void fitClient(int dpi);
     void dpiChanged(int dpi, const RECT& suggested);
+    void lookChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void resized();
 
     WindowLayout layout_;

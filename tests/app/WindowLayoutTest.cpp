@@ -92,6 +92,15 @@ TEST(WindowLayouts, AResizedJobWindowGrowsItsPanesAndKeepsItsButtonsAtTheRightEd
     }
 }
 
+// A named colour is shown only where it can be read on the system's background.
+TEST(WindowLayouts, ANamedColourGivesWayWhereItCannotBeReadOnTheSystemsBackground) {
+    const Rgb face{240, 240, 240}, black{0, 0, 0};
+    for (const Colour c : {Colour::Navy, Colour::Black, Colour::Red, Colour::Blue, Colour::Green})
+        EXPECT_EQ(standsOut(c, black), c == Colour::Red || c == Colour::Green) << "High Contrast";
+    EXPECT_TRUE(standsOut(Colour::Navy, face) && standsOut(Colour::Red, Rgb{255, 255, 255}));
+    EXPECT_FALSE(standsOut(Colour::Default, face)) << "the system's colour already";
+}
+
 TEST(ControlNames, TheRecordMovesOnlyThroughDeclaredControls) {
     RecordHost host(true);
     std::set<std::string> used;

@@ -2,7 +2,9 @@
 // a job that nothing can close or interrupt but its own buttons.
 #include "WindowBench.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QProgressBar>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,48 @@ TEST(JobWindow, AReadShowsItsLinesInTheirStylesAndOnlyTheButtonsItAsksWith) {
     b.lightBar().setNoAnswer(true);
     b.click(b.button("bReadVcb"));
     expectStyle(b.logs.back(), " Error - Light Bar is not responding", Qt::red, true, false);
+}
+
+// A job that leaves the light bar without its firmware ends in long red lines: at the window's
+// design size each shows whole, wrapped at the log pane's width with the rest indented.
+TEST(JobWindow, ALongLineWrapsAtThePanesWidthTheRestIndented) {
+    WindowBench b(kAdvancedIni);
+    b.putRecord(WindowBench::record(2, 20417));
+    b.click(b.button("bReadVcb"));
+    b.fileToChoose = TESSEL_SAMPLES_DIR "/KdV2.9.a90";
+    auto* pane = b.child<QTextEdit>(b.jobWindow(), "reProg");
+    std::vector<std::vector<QRectF>> rows; // each line's rows, in the pane's document
+    b.atQuestion = [&] {
+        if (b.session->jobModel().cancelVisible()) { // the erase: the cable is pulled later
+            b.lightBar().failLineCallsAfter(5000);
+            return;
+        }
+        QTextDocument* doc = pane->document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            const QPointF at = doc->documentLayout()->blockBoundingRect(block).topLeft();
+            rows.emplace_back();
+            for (int i = 0; i < block.layout()->lineCount(); ++i)
+                rows.back().push_back(block.layout()->lineAt(i).naturalTextRect().translated(at));
+        }
+    };
+    b.click(b.button("bProgCode"));
+    ASSERT_FALSE(b.logs.empty());
+    const auto& log = b.logs.back();
+    ASSERT_EQ(rows.size(), log.size());
+    const DrawnLine* red = findLine(log, " The Light Bar has no complete Firmware now: program it "
+                                         "again with 'Prog Code'");
+    ASSERT_NE(red, nullptr);
+    EXPECT_GE(rows[static_cast<std::size_t>(red - log.data())].size(), 2u) << "wrapped";
+    const qreal indent =
+        QFontMetricsF(pane->font()).horizontalAdvance(QLatin1Char(' ')) * kWrapIndentColumns;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t row = 0; row < rows[i].size(); ++row) {
+            EXPECT_LE(rows[i][row].right(), pane->viewport()->width()) << log[i].text;
+            EXPECT_NEAR(rows[i][row].left(), rows[0][0].left() + (row == 0 ? 0 : indent), 0.5)
+                << log[i].text;
+        }
+    const WindowLayout design = jobWindowLayout(b.session->jobModel().layoutMode());
+    EXPECT_EQ(b.jobWindow().size(), QSize(design.clientWidth, design.clientHeight));
 }
 
 TEST(JobWindow, OutsideAdvancedModeTheBlockPaneIsLeftOutAndTheWindowNarrower) {

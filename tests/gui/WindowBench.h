@@ -46,8 +46,11 @@ inline std::vector<DrawnLine> drawnLines(const QTextEdit* pane) {
         QTextCursor c(b);
         c.movePosition(QTextCursor::Right);
         const QTextCharFormat f = c.charFormat();
-        lines.push_back({b.text().toStdString(), f.foreground().color(),
-                         f.fontWeight() >= QFont::Bold, f.fontItalic()});
+        const QColor colour = f.hasProperty(QTextFormat::ForegroundBrush)
+                                  ? f.foreground().color()
+                                  : pane->palette().color(QPalette::Text); // the pane's own
+        lines.push_back({b.text().toStdString(), colour, f.fontWeight() >= QFont::Bold,
+                         f.fontItalic()});
     }
     return lines;
 }

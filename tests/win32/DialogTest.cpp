@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+#include <set>
+
 namespace tessel::testing {
 namespace {
 
@@ -17,21 +21,28 @@ std::string focusName(win32::TopWindow& window) {
     return std::string(window.controls().nameOf(GetFocus()));
 }
 
-// The brush the dialog gives a text field to paint with.
-HBRUSH fieldBrush(win32::TopWindow& window, const char* field) {
-    HWND edit = window.control(field);
-    HDC dc = GetDC(edit);
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(window.hwnd(), WM_CTLCOLOREDIT,
-                                                             reinterpret_cast<WPARAM>(dc),
-                                                             reinterpret_cast<LPARAM>(edit)));
-    ReleaseDC(edit, dc);
-    return brush;
+// The colours a window gives a control to paint with: text, its background, the brush's fill.
+using Asked = std::array<COLORREF, 3>;
+Asked askedColours(win32::TopWindow& window, const char* control,
+                   UINT message = WM_CTLCOLOREDIT) {
+    HWND c = window.control(control);
+    win32::WindowDc dc(c);
+    LOGBRUSH fill{};
+    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(window.hwnd(), message,
+                                                     reinterpret_cast<WPARAM>(dc.get()),
+                                                     reinterpret_cast<LPARAM>(c))),
+               sizeof fill, &fill);
+    return {GetTextColor(dc.get()), GetBkColor(dc.get()), fill.lbColor};
+}
+// The system's colours for text on a fill (COLOR_ indexes).
+Asked systemColours(int text, int fill) {
+    return {GetSysColor(text), GetSysColor(fill), GetSysColor(fill)};
 }
 
-// Runs steps once the dialog shows in its modal loop.
+// Runs steps in the dialog's modal loop once it shows (is activated).
 void whileShown(Win32Bench& b, win32::TopWindow& dialog, std::function<void()> steps) {
-    b.atTick = [&dialog, steps, done = false]() mutable {
-        if (done || !IsWindowVisible(dialog.hwnd())) return;
+    b.atActivate = [&dialog, steps, done = false](HWND window) mutable {
+        if (done || window != dialog.hwnd()) return;
         done = true;
         steps();
     };
@@ -63,8 +74,9 @@ TEST(Win32Dialogs, TabFollowsTheRowsAndTheKeyFiltersActOnTypedKeys) {
         ASSERT_TRUE(IsWindowEnabled(adv.control("memoTapeMinRadius")));
         pressKey(VK_TAB, true);
         ASSERT_EQ(focusName(adv), "memoTapeMinRadius");
-        EXPECT_EQ(fieldBrush(adv, "memoTapeMinRadius"), GetStockObject(WHITE_BRUSH))
-            << "white while focused";
+        EXPECT_EQ(askedColours(adv, "memoTapeMinRadius"),
+                  systemColours(COLOR_WINDOWTEXT, COLOR_WINDOW))
+            << "the system's input colours (white) while focused";
         SendMessageW(adv.control("memoTapeMinRadius"), EM_SETSEL, 0, -1);
         typeText("12.5.0x-");
         EXPECT_EQ(textOf(adv.control("memoTapeMinRadius")), "12.50");
@@ -80,7 +92,8 @@ TEST(Win32Dialogs, TabFollowsTheRowsAndTheKeyFiltersActOnTypedKeys) {
         SetFocus(adv.control("rbTiltYes"));
         pressKey(VK_SPACE);
         pressKey(VK_TAB);
-        EXPECT_EQ(fieldBrush(adv, "memoTapeMinRadius"), GetSysColorBrush(COLOR_BTNFACE));
+        EXPECT_EQ(askedColours(adv, "memoTapeMinRadius"),
+                  systemColours(COLOR_BTNTEXT, COLOR_BTNFACE));
         pressKey(VK_ESCAPE); // outside a field: Close
     });
     b.menu("mShowAdvancedControls");
@@ -184,11 +197,10 @@ TEST(Win32Dialogs, TheCalibrationWindowConvertsATemperatureAsTheFocusLeavesIt) {
 TEST(Win32Dialogs, TheHelpMenusWindowsAndAMissingPrinter) {
     Win32Bench b(kPlainIni);
     std::vector<std::string> shown;
-    b.atTick = [&] {
+    b.atActivate = [&](HWND active) {
         // The about window and the instructions box are the program's own windows: Enter or
         // Escape ends them.
-        HWND active = GetActiveWindow();
-        if (!active || active == b.mainWindow().hwnd() || shownMessageBox()) return;
+        if (active == b.mainWindow().hwnd() || active == b.jobWindow().hwnd()) return;
         shown.push_back(textOf(active));
         pressKey(shown.size() == 1 ? VK_RETURN : VK_ESCAPE);
     };
@@ -199,6 +211,95 @@ TEST(Win32Dialogs, TheHelpMenusWindowsAndAMissingPrinter) {
     b.menu("mPrintInstructions");
     EXPECT_EQ(b.boxes,
               std::vector<std::string>{"Tessel|There is no default printer currently selected"});
+}
+
+// A High Contrast scheme's colours (window, its text, face, its text) and another dialog font,
+// told to every window as the system does; the old ones put back at the end.
+struct SystemLook {
+    static constexpr int kColours[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE,
+                                       COLOR_BTNTEXT};
+    COLORREF was[4] = {};
+    NONCLIENTMETRICSW metrics{};
+    SystemLook(std::array<COLORREF, 4> colours, const wchar_t* dialogFace) {
+        for (int i = 0; i < 4; ++i) was[i] = GetSysColor(kColours[i]);
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        NONCLIENTMETRICSW changed = metrics;
+        lstrcpynW(changed.lfMessageFont.lfFaceName, dialogFace, LF_FACESIZE);
+        SetSysColors(4, kColours, colours.data());
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed,
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    }
+    SystemLook(const SystemLook&) = delete;
+    ~SystemLook() {
+        SetSysColors(4, kColours, was);
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics,
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    }
+};
+
+std::wstring faceOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfFaceName;
+}
+
+// The pixels of a control as it is drawn now.
+std::set<COLORREF> drawnPixels(HWND control) {
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(control, &r);
+    win32::WindowDc dc(control);
+    std::set<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) pixels.insert(GetPixel(dc.get(), x, y));
+    return pixels;
+}
+
+// A High Contrast scheme while a job asks: the log's lines, the fields and labels take the
+// system's colours where their own would vanish, at once, and the windows the new dialog font.
+TEST(Win32Dialogs, AHighContrastSchemeAndAnotherDialogFontAreFollowedAtOnce) {
+    Win32Bench b(kAdvancedIni);
+    b.putRecord(Win32Bench::record(1, 20417));
+    const COLORREF black = RGB(0, 0, 0), yellow = RGB(255, 255, 0), white = RGB(255, 255, 255);
+    std::optional<SystemLook> look;
+    std::vector<DrawnLine> before;
+    std::set<COLORREF> logPixels;
+    b.atQuestion = [&] {
+        HWND pane = b.jobWindow().control("reProg");
+        before = drawnLines(pane);
+        look.emplace(std::array{black, yellow, black, white}, L"Courier New");
+        logPixels = drawnPixels(pane);
+    };
+    b.click("bReadVcb");
+    ASSERT_EQ(b.logs.size(), 1u);
+    const auto& log = b.logs[0];
+    ASSERT_EQ(log.size(), before.size());
+    EXPECT_EQ(before.back().colour, RGB(0, 0, 255)) << before.back().text;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].text, before[i].text);
+        const COLORREF was = before[i].colour; // green and red can be read on black
+        EXPECT_EQ(log[i].colour, was == RGB(0, 128, 0) || was == RGB(255, 0, 0) ? was : yellow)
+            << log[i].text;
+    }
+    EXPECT_TRUE(logPixels.contains(black) && logPixels.contains(yellow));
+    EXPECT_FALSE(logPixels.contains(RGB(0, 0, 255))) << "no blue on black";
+    EXPECT_EQ(faceOf(b.control("bReadVcb")), L"Courier New") << "made again";
+
+    win32::TfAdv& adv = b.session->dialogs().options();
+    bool shown = false;
+    whileShown(b, adv, [&] {
+        shown = true;
+        SendMessageW(adv.control("cbSkipTapeMinRadius"), BM_CLICK, 0, 0);
+        SetFocus(adv.control("memoTapeMinRadius"));
+        EXPECT_EQ(askedColours(adv, "memoTapeMinRadius"), (Asked{yellow, black, black}));
+        EXPECT_EQ(askedColours(adv, "lKphInMph", WM_CTLCOLORSTATIC), (Asked{white, black, black}))
+            << "navy on black gives way";
+        SendMessageW(adv.control("bAdvOK"), BM_CLICK, 0, 0);
+    });
+    b.menu("mShowAdvancedControls");
+    EXPECT_TRUE(shown);
 }
 
 } // namespace

@@ -35,11 +35,11 @@ void expectNothingClipped(HWND window) {
             const bool label = cls == L"Static" && (style & SS_TYPEMASK) != SS_OWNERDRAW;
             if (!pushButton && !label) return TRUE;
             const std::wstring caption = wideFromUtf8(textOf(control));
-            HDC dc = GetDC(control);
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+            win32::WindowDc dc(control);
+            dc.select(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
             RECT extent{};
-            DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &extent, DT_CALCRECT);
-            ReleaseDC(control, dc);
+            DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent,
+                      DT_CALCRECT);
             RECT r{};
             GetClientRect(control, &r);
             const int padding =
@@ -217,6 +217,71 @@ TEST(Win32MainWindow, CancelAtTheEraseEndsAtOnceAndNothingClosesTheWindowsMeanwh
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// Where each row of the log pane starts and ends (client pixels), by the line it shows: a line the
+// pane wraps has several rows. The blank a row broke at takes no room.
+struct LogRows {
+    LONG charWidth = 0; // a fixed-pitch font
+    std::vector<std::vector<std::pair<LONG, LONG>>> lines;
+};
+LogRows logRows(HWND pane) {
+    const std::wstring text = paneText(pane);
+    const auto x = [pane](LONG index) {
+        POINTL p{};
+        SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), index);
+        return p.x;
+    };
+    LogRows rows{x(1) - x(0), {}};
+    const auto count = static_cast<int>(SendMessageW(pane, EM_GETLINECOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        const auto start = static_cast<LONG>(SendMessageW(pane, EM_LINEINDEX, row, 0));
+        LONG end = start + static_cast<LONG>(SendMessageW(pane, EM_LINELENGTH, start, 0));
+        while (end > start && (text[end - 1] == L' ' || text[end - 1] == L'\r')) --end;
+        if (start == 0 || text[start - 1] == L'\r') rows.lines.emplace_back();
+        rows.lines.back().emplace_back(x(start), x(end - 1) + rows.charWidth);
+    }
+    return rows;
+}
+
+// A job that leaves the light bar without its firmware ends in long red lines: at the window's
+// design size each shows whole, wrapped at the log pane's width with the rest indented.
+TEST(Win32MainWindow, TheLogWrapsLongLinesAtTheDesignSize) {
+    Win32Bench b(kAdvancedIni);
+    b.putRecord(Win32Bench::record(2, 20417));
+    b.click("bReadVcb");
+    b.fileToChoose = TESSEL_SAMPLES_DIR "/KdV2.9.a90";
+    HWND pane = b.jobWindow().control("reProg");
+    LogRows rows;
+    b.atQuestion = [&] {
+        if (b.job().cancelVisible()) // the erase: the cable is pulled while programming
+            b.lightBar().failLineCallsAfter(5000);
+        else
+            rows = logRows(pane);
+    };
+    b.click("bProgCode");
+    ASSERT_FALSE(b.logs.empty());
+    const auto& log = b.logs.back();
+    ASSERT_EQ(rows.lines.size(), log.size());
+    const auto red = std::find_if(log.begin(), log.end(), [](const DrawnLine& l) {
+        return l.text.starts_with(" The Light Bar has no complete Firmware now");
+    });
+    ASSERT_NE(red, log.end());
+    EXPECT_GE(rows.lines[static_cast<std::size_t>(red - log.begin())].size(), 2u) << "wrapped";
+    RECT client{};
+    GetClientRect(pane, &client);
+    const LONG left = rows.lines[0][0].first;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const std::string& text = log[i].text; // one word wraps where wine's rich edit can
+        if (text.find(' ', text.find_first_not_of(' ')) == std::string::npos) continue;
+        for (std::size_t row = 0; row < rows.lines[i].size(); ++row) {
+            EXPECT_LE(rows.lines[i][row].second, client.right) << text;
+            EXPECT_NEAR(rows.lines[i][row].first,
+                        left + (row == 0 ? 0 : kWrapIndentColumns * rows.charWidth), 1)
+                << text;
+        }
+    }
+    EXPECT_EQ(GetWindowLongPtrW(pane, GWL_STYLE) & WS_HSCROLL, 0) << "nothing to scroll across";
+}
+
 // The paths a technician takes by keyboard and mouse: Enter and Escape at the question before an
 // erase, a larger job window, the job history from the Help menu, the exit question.
 TEST(Win32MainWindow, EraseQuestionKeysALargerJobWindowTheHistoryAndTheExitQuestion) {
@@ -254,9 +319,8 @@ TEST(Win32MainWindow, EraseQuestionKeysALargerJobWindowTheHistoryAndTheExitQuest
     }
 
     std::string history;
-    b.atTick = [&] {
-        HWND active = GetActiveWindow();
-        if (!history.empty() || !active || active == b.mainWindow().hwnd()) return;
+    b.atActivate = [&](HWND active) {
+        if (!history.empty() || active == b.mainWindow().hwnd() || active == job.hwnd()) return;
         EnumChildWindows(
             active,
             [](HWND w, LPARAM out) -> BOOL {
@@ -270,7 +334,7 @@ TEST(Win32MainWindow, EraseQuestionKeysALargerJobWindowTheHistoryAndTheExitQuest
         pressKey(VK_ESCAPE);
     };
     b.menu("mHistory");
-    b.atTick = nullptr;
+    b.atActivate = nullptr;
     ASSERT_TRUE(history.starts_with("Job History|")) << history;
     EXPECT_EQ(std::count(history.begin(), history.end(), '\r'), 2) << "two jobs: " << history;
 
@@ -279,11 +343,9 @@ TEST(Win32MainWindow, EraseQuestionKeysALargerJobWindowTheHistoryAndTheExitQuest
     ASSERT_TRUE(IsWindowEnabled(name));
     SetFocus(name);
     typeText("\x01XY"); // Ctrl+A first
-    b.atTick = [&] {
-        if (shownMessageBox()) PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
-    };
+    b.atBox = [](HWND box) { PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1); };
     b.menu("mExit");
-    b.atTick = nullptr;
+    b.atBox = nullptr;
     ASSERT_EQ(b.boxes.size(), 1u);
     EXPECT_EQ(b.boxes[0], textOf(b.mainWindow().hwnd()) + "|" +
                               std::string(MainWindowModel::kExitQuestion));

@@ -43,7 +43,7 @@ TEST(Win32Program, BothProgramsCarryTheVersionTableTheIconAndTheManifest) {
 }
 
 TEST(Win32Program, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
-    Win32Bench b(kPlainIni); // its timer answers the box
+    Win32Bench b(kPlainIni); // it answers the box
     const std::string state = b.dir / "bar.state";
     writeFile(state, "not a light bar\n");
     AppSession::Options options;

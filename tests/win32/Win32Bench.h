@@ -14,10 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,42 +34,41 @@ struct DrawnLine {
     bool italic = false;
 };
 
+// The pane's text, its lines ending in "\r".
+inline std::wstring paneText(HWND pane) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
+    TEXTRANGEW range{{0, -1}, text.data()};
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+    return text;
+}
+
+// The log's lines, whether the pane wraps them or not; a colour of the pane's own is the system's
+// text colour.
 inline std::vector<DrawnLine> drawnLines(HWND pane) {
     std::vector<DrawnLine> lines;
-    const int count = static_cast<int>(SendMessageW(pane, EM_GETLINECOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const auto start = static_cast<LPARAM>(SendMessageW(pane, EM_LINEINDEX, i, 0));
-        const auto length = static_cast<int>(SendMessageW(pane, EM_LINELENGTH, start, 0));
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        TEXTRANGEW range{{static_cast<LONG>(start), static_cast<LONG>(start + length)},
-                         text.data()};
-        text.resize(static_cast<std::size_t>(
-            SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
-        if (count == 1 && text.empty()) break; // an empty pane
-        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(start), start + 1);
+    const std::wstring text = paneText(pane);
+    if (text.empty()) return lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(L'\r', start), text.size());
+        SendMessageW(pane, EM_SETSEL, start, static_cast<LPARAM>(start + 1));
         CHARFORMAT2W f{};
         f.cbSize = sizeof f;
         SendMessageW(pane, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-        lines.push_back({utf8FromWide(text), f.crTextColor, (f.dwEffects & CFE_BOLD) != 0,
-                         (f.dwEffects & CFE_ITALIC) != 0});
+        const COLORREF colour =
+            (f.dwEffects & CFE_AUTOCOLOR) != 0 ? GetSysColor(COLOR_WINDOWTEXT) : f.crTextColor;
+        lines.push_back({utf8FromWide(text.substr(start, end - start)), colour,
+                         (f.dwEffects & CFE_BOLD) != 0, (f.dwEffects & CFE_ITALIC) != 0});
+        start = end + 1;
     }
     return lines;
 }
 
-// A message box of this thread that shows, and its caption and text ("caption|text").
-inline HWND shownMessageBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(w, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(out) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+// A message box ("#32770", the system's dialog class) and its caption and text ("caption|text").
+inline bool isMessageBox(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return std::wstring(name) == L"#32770";
 }
 inline std::string messageBoxText(HWND box) {
     std::string text;
@@ -105,9 +105,11 @@ inline void typeText(const std::string& text) {
     }
 }
 
-// The Win32 windows on a virtual light bar with an INI file of the test's choosing. Questions of
-// the job window and message boxes are answered from a timer while a command runs; the firmware
-// file dialog is answered through the main window's seam.
+// The Win32 windows on a virtual light bar with an INI file of the test's choosing. What pops up
+// while a command runs is answered as it appears, as an operator would: a message box as it is
+// activated (a hook on this thread's windows), a question of the job window as the model shows
+// it; the answer arrives through the message loop that waits for it. The firmware file dialog is
+// answered through the main window's seam.
 class Win32Bench : public JobAnswers {
 public:
     explicit Win32Bench(const std::string& ini) {
@@ -123,12 +125,21 @@ public:
             return fileToChoose;
         });
         current() = this;
-        timer_ = SetTimer(nullptr, 0, 1, &Win32Bench::tick);
+        post_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
+        SetWindowLongPtrW(post_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Bench::posted));
+        hook_ = SetWindowsHookExW(WH_CBT, &Win32Bench::cbt, nullptr, GetCurrentThreadId());
+        session->windows().attachViews({[this] { mainWindow().refresh(); },
+                                        [this] {
+                                            jobWindow().refresh();
+                                            jobChanged();
+                                        }});
         mainWindow().show();
         win32::processPendingMessages();
     }
     ~Win32Bench() {
-        KillTimer(nullptr, timer_);
+        UnhookWindowsHookEx(hook_);
+        DestroyWindow(post_);
         current() = nullptr;
     }
 
@@ -156,7 +167,12 @@ public:
     std::vector<std::string> foldersOffered;  // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
     bool keysAnswer = false;                  // atQuestion answers with keys: no click follows
-    std::function<void()> atTick;             // runs at every look for something to answer
+    std::function<void()> atJobChange;        // runs at every change the job window shows
+    // Runs in its modal loop when one of the program's windows (not a message box) is
+    // activated.
+    std::function<void(HWND)> atActivate;
+    // Answers a message box as it is activated; none: OK.
+    std::function<void(HWND)> atBox;
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> boxes;           // "caption|text" of each message box
 
@@ -165,42 +181,56 @@ public:
     std::unique_ptr<win32::Win32Session> session;
 
 private:
+    enum : UINT { kAnswerQuestion = WM_APP, kActivated };
+
     static Win32Bench*& current() {
         static Win32Bench* bench = nullptr;
         return bench;
     }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (current()) current()->answer();
+    static LRESULT CALLBACK cbt(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && current())
+            current()->activating(reinterpret_cast<HWND>(wParam));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK posted(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        Win32Bench* b = current();
+        if (b && message == kAnswerQuestion) b->answerQuestion();
+        if (b && message == kActivated && b->atActivate)
+            b->atActivate(reinterpret_cast<HWND>(wParam));
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    void answer() {
-        if (atTick && !ticking_) {
-            // What the test does here may open windows whose loops look again meanwhile.
-            ticking_ = true;
-            atTick();
-            ticking_ = false;
-        }
-        if (HWND box = shownMessageBox()) {
-            // The box takes the posted OK before the timer's next turn comes.
-            boxes.push_back(messageBoxText(box));
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+    // A message box is answered by a message its own loop takes; a window's steps run in its
+    // loop once it is active.
+    void activating(HWND window) {
+        if (!isMessageBox(window)) {
+            PostMessageW(post_, kActivated, reinterpret_cast<WPARAM>(window), 0);
             return;
         }
-        if (!answering_) answerQuestion();
+        if (!answeredBoxes_.insert(window).second) return;
+        boxes.push_back(messageBoxText(window));
+        if (atBox)
+            atBox(window);
+        else
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+
+    // The answer comes through the loop that waits for it, to the question showing then.
+    void jobChanged() {
+        if (atJobChange) atJobChange();
+        if (job().okVisible() || job().yesVisible()) PostMessageW(post_, kAnswerQuestion, 0, 0);
     }
 
     void answerQuestion() {
         if (!newQuestion(job(), lightBar())) return;
-        answering_ = true;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(jobWindow().control("reProg")));
         if (!keysAnswer) click(jobWindow().control(answerButton(job())));
-        answering_ = false;
     }
 
-    UINT_PTR timer_ = 0;
-    bool ticking_ = false;
-    bool answering_ = false;
+    HWND post_ = nullptr;
+    HHOOK hook_ = nullptr;
+    std::set<HWND> answeredBoxes_;
 };
 
 inline constexpr const char* kAdvancedIni =

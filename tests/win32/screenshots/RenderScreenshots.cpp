@@ -163,21 +163,22 @@ int main(int argc, char** argv) {
     unit.serialNumber = 20418;
     b.putRecord(unit);
     bool grabbed = false;
-    b.atTick = [&] {
+    b.atJobChange = [&] {
         const JobWindowModel& job = b.job();
-        const auto shows = [&job](LineStyle style) {
-            return std::any_of(
-                job.lines().begin(), job.lines().end(),
-                [style](const JobWindowModel::Line& line) { return line.style == style; });
+        const auto shows = [&job](LineStyle style, const char* text = nullptr) {
+            return std::any_of(job.lines().begin(), job.lines().end(),
+                               [style, text](const JobWindowModel::Line& line) {
+                                   return line.style == style && (!text || line.text == text);
+                               });
         };
         if (!grabbed && job.progressVisible() && job.progress() >= 40 && shows(LineStyle::Error) &&
-            shows(LineStyle::Success)) {
+            shows(LineStyle::Success, " Light Bar is Erased")) {
             grabbed = true;
             ok &= save(b.jobWindow().hwnd(), "job-window-programming");
         }
     };
     b.click("bProgVcb");
-    b.atTick = nullptr;
+    b.atJobChange = nullptr;
     if (!grabbed) std::cerr << "render_screenshots: the job showed no progress\n";
     ok &= renderDialogs(b);
     return ok && grabbed ? 0 : 1;
