@@ -29,7 +29,8 @@ void removeFile(const std::string& path) {
 void BM_ReadInteger(benchmark::State& state) {
     const auto path = typicalFile();
     tessel::IniStore store(path);
-    for (auto _ : state) benchmark::DoNotOptimize(store.readInteger("Units", "Date.Units", 0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.readInteger("Units", "Date.Units", 0));
     removeFile(path);
 }
 BENCHMARK(BM_ReadInteger);
@@ -39,7 +40,8 @@ void BM_WriteInteger(benchmark::State& state) {
     const auto path = typicalFile();
     tessel::IniStore store(path);
     std::int32_t value = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(store.writeInteger("Units", "Date.Units", ++value % 5));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.writeInteger("Units", "Date.Units", ++value % 5));
     removeFile(path);
 }
 BENCHMARK(BM_WriteInteger)->Unit(benchmark::kMicrosecond);

@@ -142,7 +142,8 @@ std::optional<std::string> AppSession::recordJob(const JobSummary& summary) {
                     .backups = summary.backupFiles};
     if (!summary.firmwareFile.empty() && summary.firmwareFile == firmwarePath_)
         r.firmwareSha256 = firmwareSha256_;
-    if (const auto problem = appendHistory(historyPath_, r)) return "Job history not written: " + *problem;
+    if (const auto problem = appendHistory(historyPath_, r))
+        return "Job history not written: " + *problem;
     return std::nullopt;
 }
 
@@ -166,7 +167,8 @@ Outcome AppSession::loadSimulatedState() {
     simulatedStateReadable_ = false;
     if (const InputFile file = readInputFile(state); !file.read)
         return {result::InputFileOpenError, "cannot read " + state + ": " + file.reason};
-    if (!virtualBar_.load(state)) return {result::BadInput, state + " is not a saved virtual light bar"};
+    if (!virtualBar_.load(state))
+        return {result::BadInput, state + " is not a saved virtual light bar"};
     simulatedStateReadable_ = true;
     return {};
 }

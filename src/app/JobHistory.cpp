@@ -126,7 +126,8 @@ std::optional<std::string> appendHistory(const std::string& path, const HistoryR
     std::error_code ec;
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     if (ec) return "cannot create the folder of " + path + ": " + ec.message();
-    if (const auto problem = appendWholeLine(path, historyLine(record))) return path + ": " + *problem;
+    if (const auto problem = appendWholeLine(path, historyLine(record)))
+        return path + ": " + *problem;
     return std::nullopt;
 }
 

@@ -55,7 +55,7 @@ void WindowSet::mainWindowChanged() {
 
 void WindowSet::showDialog(Dialog dialog, std::string_view focusField) {
     if (mainWindow_->busy()) return;
-    const ModalLoop& view = dialog == Dialog::Options ? dialogs_.options
+    const ModalLoop& view = dialog == Dialog::Options  ? dialogs_.options
                             : dialog == Dialog::Scales ? dialogs_.scales
                                                        : dialogs_.tiltTempCal;
     if (view) view(focusField);

@@ -12,8 +12,8 @@
 
 namespace tessel {
 
-ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-                   std::optional<std::string>& data) {
+ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env,
+                          ChipProgrammer& engine, std::optional<std::string>& data) {
     const TiltAcquisition a = acquireTiltCalibration(engine);
     if (a.outcome == TiltAcquisition::Outcome::JobFailed) return a.result;
     if (a.outcome != TiltAcquisition::Outcome::Complete)

@@ -75,7 +75,7 @@ ResultCode hexInfo(const CommandLineRequest& req, CliEnvironment& env);
 ResultCode hexImage(const CommandLineRequest& req, CliEnvironment& env);
 ResultCode historyCommand(const CommandLineRequest& req, CliEnvironment& env);
 // acquire-tilt, inside a light bar command's session.
-ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-                   std::optional<std::string>& data);
+ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env,
+                          ChipProgrammer& engine, std::optional<std::string>& data);
 
 } // namespace tessel

@@ -17,8 +17,8 @@ struct CliEnvironment {
     bool outIsTerminal = false;
     bool errIsTerminal = false;
     bool inIsTerminal = false;
-    std::string executablePath; // decides where the INI and log files live
-    Clock* portClock = nullptr; // time of a real port; null: the steady clock
+    std::string executablePath;         // decides where the INI and log files live
+    Clock* portClock = nullptr;         // time of a real port; null: the steady clock
     UsbAdapters* usbAdapters = nullptr; // the system's USB adapters; null: none (tests)
 };
 

@@ -146,8 +146,8 @@ void ConsoleJobWindow::setProgress(int percent) {
     constexpr int width = 40;
     const int filled = percent * width / 100;
     env_.err << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent
-            << "%";
+             << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent
+             << "%";
     env_.err.flush();
     progressDrawn_ = true;
 }

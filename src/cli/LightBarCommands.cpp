@@ -101,7 +101,7 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
 // Runs the job the command's table entry names; a command that reads gives its data after a
 // good job.
 ResultCode runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-           RecordHost& host, JobInput& input, std::optional<std::string>& data) {
+                  RecordHost& host, JobInput& input, std::optional<std::string>& data) {
     switch (req.info->job) {
     case LightBarJob::ReadVcb: {
         BlockArea area;
@@ -174,8 +174,9 @@ void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
 
 ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& env) {
     return ConsoleJobWindow(env,
-                            req.yes ? AnswerPolicy::Yes
-                                    : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
+                            req.yes  ? AnswerPolicy::Yes
+                            : req.no ? AnswerPolicy::No
+                                     : AnswerPolicy::Ask,
                             req.advanced, req.quiet);
 }
 

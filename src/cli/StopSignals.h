@@ -12,9 +12,10 @@ namespace tessel::stopsignals {
 // While a job runs, the first one is the job's Cancel: the job aborts at its next abort test
 // (inside the rewrite of the light bar's block only once the block is verified), releases the
 // lines and writes its report. SIGTERM and SIGHUP then make the program exit with their stop
-// code (stoppedBy in ResultCode.h: 128 + the signal's number). A further stop ends the program at once, except while the block is being rewritten
-// (it waits for the block, as the Cancel does); first it writes one line, prepared before, that
-// says what the light bar holds and names the backups.
+// code (stoppedBy in ResultCode.h: 128 + the signal's number). A further stop ends the program at
+// once, except while the block is being rewritten (it waits for the block, as the Cancel does);
+// first it writes one line, prepared before, that says what the light bar holds and names the
+// backups.
 
 // Installs the handlers (main does, once).
 void install();

@@ -31,7 +31,8 @@ void TfTiltTempCal::acquire() {
     const auto outcome = model_.acquire();
     const auto message = acquisitionMessage(outcome);
     if (!message) return;
-    QMessageBox box(QMessageBox::Information, windowTitle(), qText(*message), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, windowTitle(), qText(*message), QMessageBox::Ok,
+                    this);
     box.setObjectName("acquireBox");
     box.exec();
 }

@@ -28,14 +28,16 @@ bool IniStore::hasKey(Section section, std::string_view key) const {
     return entry(section, key).has_value();
 }
 
-std::string IniStore::readText(Section section, std::string_view key, std::string_view defaultValue) const {
+std::string IniStore::readText(Section section, std::string_view key,
+                               std::string_view defaultValue) const {
     auto value = entry(section, key);
     if (!value) return std::string(defaultValue);
     if (value->size() > kMaxTextLength) value->resize(kMaxTextLength);
     return *value;
 }
 
-std::int32_t IniStore::readInteger(Section section, std::string_view key, std::int32_t defaultValue) const {
+std::int32_t IniStore::readInteger(Section section, std::string_view key,
+                                   std::int32_t defaultValue) const {
     const auto value = entry(section, key);
     const auto number = value ? parseIniInteger(*value) : std::nullopt;
     return number.value_or(defaultValue);

@@ -11,8 +11,9 @@
 namespace tessel {
 
 // The one store of the program's INI file, shared by everyone who reads or writes a setting.
-// Every read and write names its section and key, and goes straight to the file, so edits made by hand while the program runs
-// are seen and kept. Writes replace the file atomically and change only their own entry.
+// Every read and write names its section and key, and goes straight to the file, so edits made by
+// hand while the program runs are seen and kept. Writes replace the file atomically and change only
+// their own entry.
 class IniStore {
 public:
     // Replaces a file's whole contents; false on failure. Tests put a failing one in.
@@ -31,8 +32,10 @@ public:
 
     using Section = std::string_view;
     bool hasKey(Section section, std::string_view key) const;
-    std::string readText(Section section, std::string_view key, std::string_view defaultValue) const;
-    std::int32_t readInteger(Section section, std::string_view key, std::int32_t defaultValue) const;
+    std::string readText(Section section, std::string_view key,
+                         std::string_view defaultValue) const;
+    std::int32_t readInteger(Section section, std::string_view key,
+                             std::int32_t defaultValue) const;
     bool readBoolean(Section section, std::string_view key, bool defaultValue) const;
     double readReal(Section section, std::string_view key, double defaultValue) const;
 

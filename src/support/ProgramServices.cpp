@@ -62,9 +62,11 @@ void ProgramServices::loadSettings() {
     const ServiceSettings defaults;
     settings_.logMessages = store.readBoolean(kSection, "LogMessages", defaults.logMessages);
     settings_.appendLog = store.readBoolean(kSection, "AppendLog", defaults.appendLog);
-    settings_.timeStampMessages = store.readBoolean(kSection, "TimeStampMessages", defaults.timeStampMessages);
+    settings_.timeStampMessages =
+        store.readBoolean(kSection, "TimeStampMessages", defaults.timeStampMessages);
     settings_.debug = store.readBoolean(kSection, "Debug", defaults.debug);
-    settings_.reportErrorLevel = store.readInteger(kSection, "ReportErrorLevel", defaults.reportErrorLevel);
+    settings_.reportErrorLevel =
+        store.readInteger(kSection, "ReportErrorLevel", defaults.reportErrorLevel);
     units_.load(store);
 }
 
@@ -72,14 +74,17 @@ void ProgramServices::saveSettings() {
     if (!ini_) return; // nothing was read, so nothing is written back
     auto& store = *ini_;
     const auto& was = settingsAtStart_;
-    auto needed = [&](const char* key, bool changed) { return changed || !store.hasKey(kSection, key); };
+    auto needed = [&](const char* key, bool changed) {
+        return changed || !store.hasKey(kSection, key);
+    };
     if (needed("LogMessages", was.logMessages != settings_.logMessages))
         store.writeBoolean(kSection, "LogMessages", settings_.logMessages);
     if (needed("AppendLog", was.appendLog != settings_.appendLog))
         store.writeBoolean(kSection, "AppendLog", settings_.appendLog);
     if (needed("TimeStampMessages", was.timeStampMessages != settings_.timeStampMessages))
         store.writeBoolean(kSection, "TimeStampMessages", settings_.timeStampMessages);
-    if (needed("Debug", was.debug != settings_.debug)) store.writeBoolean(kSection, "Debug", settings_.debug);
+    if (needed("Debug", was.debug != settings_.debug))
+        store.writeBoolean(kSection, "Debug", settings_.debug);
     if (needed("ReportErrorLevel", was.reportErrorLevel != settings_.reportErrorLevel))
         store.writeInteger(kSection, "ReportErrorLevel", settings_.reportErrorLevel);
     units_.save(store, &unitsAtStart_);

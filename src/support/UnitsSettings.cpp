@@ -18,7 +18,9 @@ void UnitsSettings::load(IniStore& store) {
 }
 
 void UnitsSettings::save(IniStore& store, const UnitsSettings* atStart) const {
-    auto needed = [&](const char* key, bool changed) { return !atStart || changed || !store.hasKey(kSection, key); };
+    auto needed = [&](const char* key, bool changed) {
+        return !atStart || changed || !store.hasKey(kSection, key);
+    };
     if (needed("GeoCord.Units", atStart && atStart->geoCoordUnits != geoCoordUnits))
         store.writeInteger(kSection, "GeoCord.Units", geoCoordUnits);
     if (needed("ShowDegreeSymbol", atStart && atStart->showDegreeSymbol != showDegreeSymbol))
@@ -27,7 +29,8 @@ void UnitsSettings::save(IniStore& store, const UnitsSettings* atStart) const {
         store.writeInteger(kSection, "Distance.Units", distanceUnits);
     if (needed("Distance.FeetToMilesThreshold",
                atStart && atStart->feetToMilesThreshold != feetToMilesThreshold))
-        store.writeReal(kSection, "Distance.FeetToMilesThreshold", static_cast<double>(feetToMilesThreshold));
+        store.writeReal(kSection, "Distance.FeetToMilesThreshold",
+                        static_cast<double>(feetToMilesThreshold));
     if (needed("Speed.Units", atStart && atStart->speedUnits != speedUnits))
         store.writeInteger(kSection, "Speed.Units", speedUnits);
     if (needed("Time.Units", atStart && atStart->timeUnits != timeUnits))

@@ -110,7 +110,8 @@ void TfVcbPrg::filesDropped(HDROP drop) {
         paths.push_back(utf8FromWide(path));
     }
     DragFinish(drop);
-    if (model_.acceptsDrop(paths)) run([this, &paths] { finish(model_.fileDropped(paths.front())); });
+    if (model_.acceptsDrop(paths))
+        run([this, &paths] { finish(model_.fileDropped(paths.front())); });
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {

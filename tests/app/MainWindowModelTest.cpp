@@ -55,7 +55,8 @@ TEST(MainWindowState, AFormat1BlockLoadedOffersFormat2AndTheProgrammingCommands)
         SCOPED_TRACE(ini);
         b.putRecord(MainWindowBench::sampleRecord(1));
         b.model->controls().setText(fields::kTilt[0].control, "123");
-        ASSERT_EQ(b.model->readVcb().code, result::Ok) << ::testing::PrintToString(b.window.texts());
+        ASSERT_EQ(b.model->readVcb().code, result::Ok)
+            << ::testing::PrintToString(b.window.texts());
         EXPECT_EQ(b.text(c::kFormatNumber), "1");
         EXPECT_EQ(b.text(c::kSerialNumber), "4711");
         EXPECT_EQ(b.text(c::kProductName), "KD-7");

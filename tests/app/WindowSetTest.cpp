@@ -1,7 +1,7 @@
 // The rules the window set keeps for every front end, on a virtual light bar kept in a state file:
 // jobs answered from the message pump the front end would run.
-#include "app/ControlNames.h"
 #include "app/WindowSet.h"
+#include "app/ControlNames.h"
 #include "block/RecordFields.h"
 #include "support/TempDir.h"
 
@@ -36,12 +36,16 @@ struct SetBench {
         options.simulate = true;
         options.simulateFile = state;
         // Every question is answered OK or Yes.
-        WindowSet::Opened opened = WindowSet::open(options, {[] {}, [this] {
-            inJob();
-            JobWindowModel& job = windows->jobWindow();
-            if (job.yesVisible()) job.setYesClicked();
-            else job.setOkClicked();
-        }});
+        WindowSet::Opened opened = WindowSet::open(options, {[] {},
+                                                             [this] {
+                                                                 inJob();
+                                                                 JobWindowModel& job =
+                                                                     windows->jobWindow();
+                                                                 if (job.yesVisible())
+                                                                     job.setYesClicked();
+                                                                 else
+                                                                     job.setOkClicked();
+                                                             }});
         windows = std::move(opened.windows);
         if (!windows) return opened.outcome;
         windows->attachViews({[this] { ++mainRepaints; }, [this] { ++jobRepaints; }});
@@ -161,7 +165,8 @@ TEST(WindowSet, AStoppedCollectionShowsItsFieldAndTheHistoryItsJobs) {
         EXPECT_TRUE(stopped.message) << control;
         ASSERT_EQ(stopped.field, control);
         EXPECT_TRUE(b.windows->showField(*stopped.field));
-        EXPECT_EQ(shown, (std::vector<std::pair<WindowSet::Dialog, std::string>>{{dialog, control}}));
+        EXPECT_EQ(shown,
+                  (std::vector<std::pair<WindowSet::Dialog, std::string>>{{dialog, control}}));
         shown.clear();
         ctl.setText(control, before);
     }
