@@ -29,8 +29,8 @@ void removeFile(const std::string& path) {
 void BM_ReadInteger(benchmark::State& state) {
     const auto path = typicalFile();
     tessel::IniStore store(path);
-    store.selectSection("Units");
-    for (auto _ : state) benchmark::DoNotOptimize(store.readInteger("Date.Units", 0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.readInteger("Units", "Date.Units", 0));
     removeFile(path);
 }
 BENCHMARK(BM_ReadInteger);
@@ -39,9 +39,9 @@ BENCHMARK(BM_ReadInteger);
 void BM_WriteInteger(benchmark::State& state) {
     const auto path = typicalFile();
     tessel::IniStore store(path);
-    store.selectSection("Units");
     std::int32_t value = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(store.writeInteger("Date.Units", ++value % 5));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.writeInteger("Units", "Date.Units", ++value % 5));
     removeFile(path);
 }
 BENCHMARK(BM_WriteInteger)->Unit(benchmark::kMicrosecond);

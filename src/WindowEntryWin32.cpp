@@ -1,12 +1,12 @@
 // The window's entry on Windows: the Win32 views over the window set (src/win32).
-#include "gui/GuiMain.h"
+#include "WindowEntry.h"
 #include "win32/Win32Session.h"
 
 namespace tessel {
 
-int runWindow(int, char**, const WindowOptions& options) {
+ResultCode runWindow(int, char**, const AppSession::Options& options) {
     win32::leaveOwnConsole();
-    return win32::runWin32Program(sessionOptions(options));
+    return win32::runWin32Program(options);
 }
 
 } // namespace tessel

@@ -1,56 +1,43 @@
 // tessel: with a command word it runs headless (see 'tessel --help'); without one the window
 // opens (or, without a display, one line points at the command line).
+#include "WindowEntry.h"
 #include "cli/CliApp.h"
-#include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
-#include "gui/GuiMain.h"
 #include "link/UsbAdapters.h"
 #include "support/CommandArguments.h"
 #include "support/CompanionFiles.h"
 #include "support/Console.h"
 
 #include <iostream>
-#include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-namespace {
-// Without a command word (and without --help) the window opens; its options are those of the
-// light bar commands that it understands (--ini, --simulate[=FILE]).
-std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string>& args,
-                                                   const std::string& executable) {
-    tessel::CommandLineRequest req;
-    try {
-        req = tessel::parseCommandLine(args);
-    } catch (const tessel::UsageError&) {
-        return std::nullopt; // the command line reports it
-    }
-    if (req.help || req.version || !req.command.empty() || !req.commandGroup.empty())
-        return std::nullopt;
-    return tessel::WindowOptions{executable, req.iniPath.value_or(""), req.simulate,
-                                 req.simulateFile, nullptr};
-}
-} // namespace
-
 int main(int argc, char** argv) {
-    const std::vector<std::string> args = tessel::commandArguments(argc, argv);
-    std::string executable = tessel::currentExecutablePath();
+    using namespace tessel;
+    const std::vector<std::string> args = commandArguments(argc, argv);
+    std::string executable = currentExecutablePath();
     if (executable.empty()) executable = argv[0];
     // The only place the system's USB adapters are made: tests never reach a real one.
-    const auto usbAdapters = tessel::makeSystemUsbAdapters();
-    if (auto window = windowRequest(args, executable)) {
-        window->usbAdapters = usbAdapters.get();
-        return tessel::runWindow(argc, argv, *window);
-    }
-    tessel::prepareConsole(); // first: it may give the program its caller's console
-    tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
-                               ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
-                               ::isatty(STDIN_FILENO) != 0, executable, nullptr,
-                               usbAdapters.get()};
-    tessel::stopsignals::install();
-    const int code = tessel::runCommandLine(args, env);
+    const auto usbAdapters = makeSystemUsbAdapters();
+    CliEnvironment env{.out = std::cout,
+                       .err = std::cerr,
+                       .in = std::cin,
+                       .outIsTerminal = false, // known once the console is ready
+                       .errIsTerminal = false,
+                       .inIsTerminal = false,
+                       .executablePath = executable,
+                       .portClock = nullptr,
+                       .usbAdapters = usbAdapters.get()};
+    if (const auto window = windowRequest(args))
+        return runWindow(argc, argv, sessionOptions(*window, env));
+
+    prepareConsole(); // first: it may give the program its caller's console
+    env.outIsTerminal = isTerminal(StandardStream::Output);
+    env.errIsTerminal = isTerminal(StandardStream::Error);
+    env.inIsTerminal = isTerminal(StandardStream::Input);
+    stopsignals::install();
+    const ResultCode code = runCommandLine(args, env);
     // Stopped by SIGTERM or SIGHUP: the job was cancelled and reported; the exit code says why.
-    if (const int signal = tessel::stopsignals::stopSignal(); signal != 0) return 128 + signal;
+    if (const int signal = stopsignals::stopSignal(); signal != 0) return stoppedBy(signal);
     return code;
 }

@@ -1,9 +1,8 @@
 #include "app/AppSession.h"
 
-#include "app/ExitCodes.h"
 #include "app/InputFile.h"
 #include "app/Instructions.h"
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 #include "support/Utf8File.h"
 
 #include <ctime>
@@ -78,14 +77,7 @@ AppSession::AppSession(Options options, JobWindow& window)
     engine_.setLinkMode(fast ? LinkMode::Fast : LinkMode::Specified);
     if (options_.device && comPort_ != 0) portSettings_.overrideDevice(comPort_, *options_.device);
 
-    if (options_.simulate && !options_.simulateFile.empty() && fileExists(options_.simulateFile))
-        simulatedStateReadable_ = virtualBar_.load(options_.simulateFile);
-
-    // A missing settings file gives the defaults; one that is there but unreadable must not.
-    const std::string& ini = services_.files().iniPath;
-    if (fileExists(ini))
-        if (const InputFile file = readInputFile(ini); !file.read)
-            iniProblem_ = cannotReadSettings(ini, file.reason);
+    started_ = checkStart();
 
     placeDataFiles();
     engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
@@ -134,7 +126,7 @@ void AppSession::noteFirmwareFile(const std::string& path, const std::string& sh
     firmwareSha256_ = sha256;
 }
 
-std::string AppSession::recordJob(const JobSummary& summary) {
+std::optional<std::string> AppSession::recordJob(const JobSummary& summary) {
     HistoryRecord r{.time = historyTime(std::time(nullptr)),
                     .version = services_.versionInfo().fileVersion(),
                     .port = portName(summary.port),
@@ -152,8 +144,9 @@ std::string AppSession::recordJob(const JobSummary& summary) {
                     .backups = summary.backupFiles};
     if (!summary.firmwareFile.empty() && summary.firmwareFile == firmwarePath_)
         r.firmwareSha256 = firmwareSha256_;
-    const std::string problem = appendHistory(historyPath_, r);
-    return problem.empty() ? problem : "Job history not written: " + problem;
+    if (const auto problem = appendHistory(historyPath_, r))
+        return "Job history not written: " + *problem;
+    return std::nullopt;
 }
 
 bool AppSession::decideAdvancedMode() const {
@@ -169,10 +162,27 @@ void AppSession::checkComPort(int n) {
     if (!iniReadOnly_) settings_.setComPort(n);
 }
 
-Outcome AppSession::startOutcome() const {
-    if (!iniProblem_.empty()) return {exitcode::Config, iniProblem_};
-    if (simulatedStateReadable_) return {};
-    return {exitcode::BadInput, options_.simulateFile + " is not a saved virtual light bar"};
+Outcome AppSession::loadSimulatedState() {
+    const std::string& state = options_.simulateFile;
+    if (!options_.simulate || state.empty() || !fileExists(state)) return {};
+    // A state file that cannot be read, or holds no saved light bar, is never overwritten.
+    simulatedStateReadable_ = false;
+    if (const InputFile file = readInputFile(state); !file.read)
+        return {result::InputFileOpenError, "cannot read " + state + ": " + file.reason};
+    if (!virtualBar_.load(state))
+        return {result::BadInput, state + " is not a saved virtual light bar"};
+    simulatedStateReadable_ = true;
+    return {};
+}
+
+Outcome AppSession::checkStart() {
+    const Outcome state = loadSimulatedState();
+    // A missing settings file gives the defaults; one that is there but unreadable must not.
+    const std::string& ini = services_.files().iniPath;
+    if (fileExists(ini))
+        if (const InputFile file = readInputFile(ini); !file.read)
+            return {result::Config, cannotReadSettings(ini, file.reason)};
+    return state;
 }
 
 bool AppSession::saveSimulatedState() {

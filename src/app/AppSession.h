@@ -77,8 +77,9 @@ public:
     bool simulatedStateReadable() const { return simulatedStateReadable_; }
     // Whether the program can go on as it started: 0, or the exit code with its message (78 for
     // a settings file that exists but cannot be read, whose defaults would stand in silently;
-    // 65 for a virtual light bar state file that holds no saved light bar).
-    Outcome startOutcome() const;
+    // 14 for a virtual light bar state file that cannot be read, 65 for one that holds no saved
+    // light bar).
+    const Outcome& startOutcome() const { return started_; }
     // Replaces the state file with the virtual light bar as it is now; true when there is none
     // to keep (no simulation or no file named).
     bool saveSimulatedState();
@@ -95,13 +96,15 @@ public:
     const std::string& historyPath() const { return historyPath_; }
     // The file a firmware command is about to run a job with: its digest goes into the record.
     void noteFirmwareFile(const std::string& path, const std::string& sha256);
-    // The record of a job that just ended, appended to the history; an empty text, or what the
-    // job log should say.
-    std::string recordJob(const JobSummary& summary);
+    // The record of a job that just ended, appended to the history; what the job log should
+    // say when it could not be.
+    std::optional<std::string> recordJob(const JobSummary& summary);
 
 private:
     static IniStore& startedIni(ProgramServices& services, const Options& options);
     bool decideAdvancedMode() const;
+    Outcome loadSimulatedState();
+    Outcome checkStart();
     void placeDataFiles();
     std::string portName(int port);
 
@@ -120,7 +123,7 @@ private:
     ChipProgrammer engine_;
     int comPort_ = 0;
     bool simulatedStateReadable_ = true;
-    std::string iniProblem_; // why the settings file cannot be read; empty when it can
+    Outcome started_;
     bool terminated_ = false;
     std::string temporaryFolder_; // made for a virtual light bar without a state file
     std::string backupFolder_;

@@ -4,6 +4,7 @@
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
 #include "support/Latin1Text.h"
+#include "support/StrictNumber.h"
 
 #include <algorithm>
 #include <array>
@@ -31,7 +32,7 @@ std::int32_t boundedInteger(const ControlValues& controls, std::string_view cont
                             std::pair<long, long> range) {
     const std::string text = controls.text(control);
     if (text.empty()) return 0;
-    const auto value = numtext::strictInteger(text);
+    const auto value = strictInteger(text);
     if (!value || *value < range.first || *value > range.second)
         throw ConversionError(ConversionError::Kind::Integer, std::string(control), text);
     return *value;
@@ -153,7 +154,7 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
     if (formatText == "?") {
         record.setFormat(0);
     } else {
-        const auto format = numtext::strictInteger(formatText);
+        const auto format = strictInteger(formatText);
         if (!format)
             throw ConversionError(ConversionError::Kind::Integer,
                                   std::string(controls::kFormatNumber), formatText);
@@ -161,7 +162,7 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
     }
 
     const std::string serialText = c.text(controls::kSerialNumber);
-    const auto serial = numtext::strictInteger(serialText);
+    const auto serial = strictInteger(serialText);
     if (!serial)
         throw ConversionError(ConversionError::Kind::Integer, std::string(controls::kSerialNumber),
                               serialText);
@@ -172,7 +173,7 @@ bool collectFromWindows(ConfigBlock& record, const ControlValues& c) {
 
     for (const auto& option : fields::kNumericOptions) {
         const std::string text = c.text(option.control);
-        auto value = numtext::strictReal(text);
+        auto value = strictReal(text);
         if (!value || !normalizeReal(*value).ok())
             throw ConversionError(ConversionError::Kind::Real, std::string(option.control), text);
         record.*option.value = *value;

@@ -2,14 +2,13 @@
 
 #include "app/InputFile.h"
 #include "firmware/HexReader.h"
-#include "jobs/ResultCode.h"
 #include "support/Sha256.h"
 
 #include <sstream>
 
 namespace tessel {
 
-int FirmwareFile::code() const {
+ResultCode FirmwareFile::code() const {
     switch (problem) {
     case Problem::None: break;
     case Problem::CannotRead: return result::InputFileOpenError;
@@ -20,15 +19,15 @@ int FirmwareFile::code() const {
     return result::Ok;
 }
 
-std::string FirmwareFile::message() const {
+Outcome FirmwareFile::outcome() const {
     if (ok()) return {};
     std::string text = std::string(resultMessage(code())) + "\n" + path;
     if (problem == Problem::CannotRead && !reason.empty()) text += "\n" + reason;
-    if (const std::string w = why(); !w.empty()) text += "\nThe file " + w + ".";
-    return text;
+    if (const auto w = why()) text += "\nThe file " + *w + ".";
+    return {code(), text};
 }
 
-std::string FirmwareFile::why() const {
+std::optional<std::string> FirmwareFile::why() const {
     switch (problem) {
     case Problem::NoFirmware: return "holds no firmware";
     case Problem::NoEndRecord: return "has no end-of-file record: it may be cut short";
@@ -36,7 +35,7 @@ std::string FirmwareFile::why() const {
     case Problem::CannotRead:
     case Problem::NotHex: break;
     }
-    return {};
+    return std::nullopt;
 }
 
 FirmwareFile loadFirmwareFile(const std::string& path, FirmwareUse use) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/Outcome.h"
 #include "firmware/FirmwareImage.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tessel {
@@ -25,12 +27,13 @@ struct FirmwareFile {
     std::unique_ptr<FirmwareImage> image;
 
     bool ok() const { return problem == Problem::None; }
-    // 0, or the result code of the problem.
-    int code() const;
-    // The operator's message: the code's text, the whole path and why, one per line.
-    std::string message() const;
-    // Why a readable file is refused, after the code's text; empty for a bad record alone.
-    std::string why() const;
+    // Ok, or the result code of the problem.
+    ResultCode code() const;
+    // Ok, or the code with the window's message: the code's text, the whole path and why, one
+    // per line.
+    Outcome outcome() const;
+    // Why a readable file is refused, after the code's text; none for a bad record alone.
+    std::optional<std::string> why() const;
 };
 
 enum class FirmwareUse { Job, Inspection };

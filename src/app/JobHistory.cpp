@@ -2,6 +2,7 @@
 
 #include "support/AppSettings.h"
 #include "support/AtomicFile.h"
+#include "support/CalendarTime.h"
 #include "support/SharedAppend.h"
 #include "support/Utf8File.h"
 
@@ -51,9 +52,7 @@ bool digitsAt(std::string_view text, std::initializer_list<std::size_t> places) 
 } // namespace
 
 std::string historyTime(std::time_t t) {
-    std::tm local{}, utc{};
-    localtime_r(&t, &local);
-    gmtime_r(&t, &utc);
+    const std::tm local = localCalendar(t), utc = utcCalendar(t);
     const long long offset = (asUtcSeconds(local) - asUtcSeconds(utc)) / 60;
     const int minutes = static_cast<int>(offset < 0 ? -offset : offset) % (24 * 60);
     char text[64];
@@ -87,7 +86,7 @@ std::string historyLine(const HistoryRecord& r) {
                          {"product", r.firmwareProduct},
                          {"version", r.firmwareVersion},
                          {"sha256", r.firmwareSha256}};
-    j["result"] = r.result;
+    j["result"] = static_cast<int>(r.result);
     j["message"] = r.message;
     if (!r.linkFailure.empty()) j["linkFailure"] = r.linkFailure;
     if (r.sckHz) j["sckHz"] = *r.sckHz;
@@ -112,7 +111,7 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
             r.firmwareVersion = textOf(*f, "version");
             r.firmwareSha256 = textOf(*f, "sha256");
         }
-        r.result = j.at("result").get<int>();
+        r.result = static_cast<ResultCode>(j.at("result").get<int>());
         r.message = textOf(j, "message");
         r.linkFailure = textOf(j, "linkFailure");
         if (const auto hz = j.find("sckHz"); hz != j.end()) r.sckHz = hz->get<std::uint32_t>();
@@ -124,15 +123,16 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
     }
 }
 
-std::string appendHistory(const std::string& path, const HistoryRecord& record) {
+std::optional<std::string> appendHistory(const std::string& path, const HistoryRecord& record) {
     if (path.empty()) return "no folder for it";
     // A name without a folder ("bench-history.jsonl") is in the current folder.
     const std::filesystem::path folder = utf8Path(path).parent_path();
     std::error_code ec;
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     if (ec) return "cannot create the folder of " + path + ": " + ec.message();
-    const std::string problem = appendWholeLine(path, historyLine(record));
-    return problem.empty() ? problem : path + ": " + problem;
+    if (const auto problem = appendWholeLine(path, historyLine(record)))
+        return path + ": " + *problem;
+    return std::nullopt;
 }
 
 HistoryFile readHistory(const std::string& path) {
@@ -193,7 +193,7 @@ std::string describeRecord(const HistoryRecord& r) {
             line += " (" + r.firmwareProduct + " " + r.firmwareVersion + ")";
         if (!r.firmwareSha256.empty()) line += " sha256 " + r.firmwareSha256;
     }
-    line += "  " + std::to_string(r.result) + " " + r.message;
+    line += "  " + std::to_string(static_cast<int>(r.result)) + " " + r.message;
     if (!r.linkFailure.empty()) line += " (" + r.linkFailure + ")";
     if (r.sckHz) line += "  SCK " + std::to_string(*r.sckHz) + " Hz";
     for (std::size_t i = 0; i < r.backups.size(); ++i)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ResultCode.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -20,7 +22,7 @@ struct HistoryRecord {
     std::optional<std::int32_t> serialAfter;  // and after it, as read back
     std::string firmwareFile;                 // a firmware job's file, with
     std::string firmwareProduct, firmwareVersion, firmwareSha256; // its identity and digest
-    int result = 0;
+    ResultCode result = result::Ok; // as written, also a code of another version
     std::string message; // the result's message
     std::string linkFailure;            // why the port or the USB adapter failed, when it did
     std::optional<std::uint32_t> sckHz; // the SCK rate a USB adapter answered at
@@ -36,7 +38,7 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line);
 
 // Appends the record as one whole line (see appendWholeLine), making the folder when needed.
 // Returns an empty text, or why it was not written.
-std::string appendHistory(const std::string& path, const HistoryRecord& record);
+std::optional<std::string> appendHistory(const std::string& path, const HistoryRecord& record);
 
 struct HistoryFile {
     std::vector<HistoryRecord> records; // oldest first

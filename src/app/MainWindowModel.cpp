@@ -9,7 +9,6 @@
 #include "app/TiltCalibrationModel.h"
 #include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
-#include "jobs/ResultCode.h"
 #include "support/AppSettings.h"
 #include "support/Utf8File.h"
 #include "support/VersionInfo.h"
@@ -110,10 +109,10 @@ void MainWindowModel::comPortClicked(int n) {
 
 // --- block commands ------------------------------------------------------------------------
 
-int MainWindowModel::readVcb() {
-    if (busy_) return result::Error;
+CommandOutcome MainWindowModel::readVcb() {
+    if (busy_) return {result::Error};
     Busy busy(*this);
-    int r = result::Error;
+    ResultCode r = result::Error;
     if (applyComPort()) {
         tessel::clearTiltCalibration(host_);
         area_.fill(0xFF);
@@ -130,74 +129,79 @@ int MainWindowModel::readVcb() {
         host_.loadIntoWindows();
     }
     host_.controls().setEnabled(controls::kInitDefaultVcb, r == result::NoValidVcb);
-    return r;
+    return {r};
 }
 
-int MainWindowModel::progVcb() { return blockCommand(BlockCommand::Program); }
-int MainWindowModel::verifyVcb() { return blockCommand(BlockCommand::Verify); }
+CommandOutcome MainWindowModel::progVcb() { return blockCommand(BlockCommand::Program); }
+CommandOutcome MainWindowModel::verifyVcb() { return blockCommand(BlockCommand::Verify); }
 
-int MainWindowModel::blockCommand(BlockCommand which) {
-    if (busy_) return result::Error;
+CommandOutcome MainWindowModel::blockCommand(BlockCommand which) {
+    if (busy_) return {result::Error};
     Busy busy(*this);
-    if (!applyComPort()) return result::Error;
+    if (!applyComPort()) return {result::Error};
     try {
         host_.collectFromWindows(); // no job runs
     } catch (const ConversionError& e) {
-        stoppedField_ = e.control();
-        throw;
+        return {result::Error, e.what(), e.control()};
     }
     if (!host_.renderBlock(area_))
-        throw CommandError("The configuration block does not fit in the light bar's block area.");
-    const int r = which == BlockCommand::Program ? engine_.programBlock(area_)
-                                                 : engine_.verifyBlock(area_);
+        return {result::Error,
+                "The configuration block does not fit in the light bar's block area."};
+    const ResultCode r = which == BlockCommand::Program ? engine_.programBlock(area_)
+                                                        : engine_.verifyBlock(area_);
     if (r != result::Ok) {
         for (std::string_view command : {controls::kProgVcb, controls::kVerifyVcb,
                                          controls::kProgCode, controls::kVerifyCode})
             host_.controls().setEnabled(command, false);
     }
-    return r;
+    return {r};
 }
 
-int MainWindowModel::convertVcb(int format) {
-    if (busy_) return result::Error;
+CommandOutcome MainWindowModel::convertVcb(int format) {
+    if (busy_) return {result::Error};
     Busy busy(*this);
-    return engine_.convertBlock(format);
+    return {engine_.convertBlock(format)};
 }
 
-int MainWindowModel::initDefaultVcb() {
-    int r = result::Error;
+CommandOutcome MainWindowModel::initDefaultVcb() {
+    ResultCode r = result::Error;
     {
-        if (busy_) return r;
+        if (busy_) return {r};
         Busy busy(*this);
         r = engine_.initDefaultBlock();
     }
-    return r == result::Ok ? readVcb() : r;
+    return r == result::Ok ? readVcb() : CommandOutcome{r};
 }
 
 std::string MainWindowModel::backupFolder() const { return engine_.backupFolder(); }
 
-int MainWindowModel::restoreFromBackup(const std::optional<std::string>& path) {
-    if (busy_) return result::Error;
-    if (!path) return result::InputFileCancel;
+CommandOutcome MainWindowModel::restoreFromBackup(const std::optional<std::string>& path) {
+    if (busy_) return {result::Error};
+    if (!path) return {result::InputFileCancel};
     BlockArea saved{};
     const InputFile file = readInputFile(*path);
-    if (!file.read) throw CommandError("Input File Open Error\n" + *path + "\n" + file.reason);
+    if (!file.read)
+        return {result::InputFileOpenError,
+                std::string(resultMessage(result::InputFileOpenError)) + "\n" + *path + "\n" +
+                    file.reason};
     std::copy_n(file.bytes.begin(), std::min(file.bytes.size(), saved.size()), saved.begin());
     if (file.bytes.size() != saved.size() || !locateBlock(saved).present)
-        throw CommandError(std::string(resultMessage(result::NoValidVcb)) + "\n" + *path +
-                           "\nThe file is no VCB area backup (4096 bytes that hold a VCB).");
+        return {result::NoValidVcb,
+                std::string(resultMessage(result::NoValidVcb)) + "\n" + *path +
+                    "\nThe file is no VCB area backup (4096 bytes that hold a VCB)."};
     std::optional<BlockBackup::Eeprom> eeprom;
-    const std::string eepromFile = eepromFileBeside(*path);
-    if (!eepromFile.empty() && std::filesystem::exists(utf8Path(eepromFile)))
-        if (const Outcome read = readEepromBackup(eepromFile, eeprom.emplace()); !read.ok())
-            throw CommandError(read.message);
-    int r = result::Error;
+    const auto eepromFile = eepromFileBeside(*path);
+    std::error_code ec;
+    if (eepromFile && std::filesystem::exists(utf8Path(*eepromFile), ec))
+        if (const Outcome read = readEepromBackup(*eepromFile, eeprom.emplace()); !read.ok())
+            return {read.code, read.message};
+    ResultCode r = result::Error;
     {
         Busy busy(*this);
-        if (!applyComPort()) return r;
+        if (!applyComPort()) return {r};
         r = engine_.restore({&saved, eeprom ? &*eeprom : nullptr, &*path, SerialChange::Ask});
     }
-    return r == result::Ok ? readVcb() : r;
+    return r == result::Ok ? readVcb() : CommandOutcome{r};
 }
 
 // --- firmware commands -----------------------------------------------------------------------
@@ -220,25 +224,22 @@ bool MainWindowModel::acceptsDrop(const std::vector<std::string>& paths) const {
     return paths.size() == 1 && !busy_ && host_.controls().isEnabled(controls::kProgCode);
 }
 
-std::optional<std::string> MainWindowModel::takeStoppedField() {
-    return std::exchange(stoppedField_, std::nullopt);
-}
-
 std::optional<std::string> MainWindowModel::exitQuestion() const {
     if (busy_ || !host_.windowsEdited()) return std::nullopt;
     return std::string(kExitQuestion);
 }
 
-int MainWindowModel::progCode(const std::optional<std::string>& path) {
+CommandOutcome MainWindowModel::progCode(const std::optional<std::string>& path) {
     return firmwareCommand(FirmwareCommand::Program, path);
 }
-int MainWindowModel::verifyCode(const std::optional<std::string>& path) {
+CommandOutcome MainWindowModel::verifyCode(const std::optional<std::string>& path) {
     return firmwareCommand(FirmwareCommand::Verify, path);
 }
 
-int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path) {
-    if (busy_) return result::Error;
-    if (!path) return result::InputFileCancel;
+CommandOutcome MainWindowModel::firmwareCommand(FirmwareCommand which,
+                                                const std::optional<std::string>& path) {
+    if (busy_) return {result::Error};
+    if (!path) return {result::InputFileCancel};
     Busy busy(*this);
     // The whole path is kept: a shortened one could name another file.
     // The folder ends where the system's idea of the file name starts ('/' or, on Windows, '\\').
@@ -248,11 +249,12 @@ int MainWindowModel::firmwareCommand(FirmwareCommand which, const std::optional<
     const FirmwareFile file = loadFirmwareFile(*path, FirmwareUse::Job);
     session_.noteFirmwareFile(*path, file.sha256);
     // An unreadable file is reported before the COM port is looked at, a HEX error after it.
-    if (file.problem == FirmwareFile::Problem::CannotRead) throw CommandError(file.message());
-    if (!applyComPort()) return result::Error;
-    if (!file.ok()) throw CommandError(file.message());
-    return which == FirmwareCommand::Program ? engine_.programFirmware(*file.image, &*path)
-                                             : engine_.verifyFirmware(*file.image, &*path);
+    const Outcome read = file.outcome();
+    if (file.problem == FirmwareFile::Problem::CannotRead) return {read.code, read.message};
+    if (!applyComPort()) return {result::Error};
+    if (!read.ok()) return {read.code, read.message};
+    return {which == FirmwareCommand::Program ? engine_.programFirmware(*file.image, &*path)
+                                              : engine_.verifyFirmware(*file.image, &*path)};
 }
 
 } // namespace tessel

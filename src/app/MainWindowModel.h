@@ -3,11 +3,11 @@
 #include "app/RecordHost.h"
 #include "app/WindowLayout.h"
 #include "block/BlockArea.h"
+#include "support/ResultCode.h"
 
 #include <array>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +17,23 @@ namespace tessel {
 class AppSession;
 class ChipProgrammer;
 
-// A command that cannot do what it was asked for a reason the operator must see (the message of
-// a firmware file's outcome); thrown to the window's own view only, which shows what() in its
-// standard error box.
-class CommandError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// What a main-window command ends with, for its view to show.
+struct CommandOutcome {
+    // A job's code alone (the job window said everything) converts implicitly.
+    CommandOutcome(ResultCode c = result::Ok) : code(c) {}
+    CommandOutcome(ResultCode c, std::string m, std::optional<std::string> f = std::nullopt)
+        : code(c), message(std::move(m)), field(std::move(f)) {}
+
+    // The job's result code, or why no job ran: 1 while another job runs, with no COM port
+    // checked or for a field that does not convert; 13 for a cancelled file dialog; a file's own
+    // code (14: it cannot be read).
+    ResultCode code = result::Ok;
+    // For the standard error box: why the command stopped before its job (the job window
+    // reports what the jobs do); none when there is nothing to show.
+    std::optional<std::string> message;
+    // The field a collection stopped at: the view shows the window that holds it
+    // (WindowSet::showField) with the field focused and its text selected.
+    std::optional<std::string> field;
 };
 
 // The main window without a toolkit: its commands, the rules that enable them, the COM Port menu
@@ -60,11 +71,12 @@ public:
     // Gives the first checked port to the engine; false (engine untouched) when none is checked.
     bool applyComPort();
 
-    // --- commands; each returns the result code of its job (1 while another job runs) ---
-    int readVcb();
-    // Collect, render, job. A field that does not convert throws ConversionError: no job runs.
-    int progVcb();
-    int verifyVcb();
+    // --- commands; each ends with its outcome (see CommandOutcome) ---
+    CommandOutcome readVcb();
+    // Collect, render, job. A field that does not convert stops it with its message and the
+    // field: no job runs.
+    CommandOutcome progVcb();
+    CommandOutcome verifyVcb();
     // The firmware dialog's initial folder ("HexPath", default ".").
     std::string hexFolder() const;
     // Which of the firmware dialog's filters (kHexFileFilters) it opens with: the one last chosen
@@ -73,29 +85,27 @@ public:
     // The filter the dialog was closed with; kept unless the INI file is read-only.
     void hexFilterChosen(std::size_t filter);
     // path: the file chosen in the dialog, none when it was cancelled (13, silent). A file that
-    // cannot be opened or holds no firmware throws CommandError; no COM port checked gives 1.
-    int progCode(const std::optional<std::string>& path);
-    int verifyCode(const std::optional<std::string>& path);
-    int convertVcb(int format);
-    int initDefaultVcb();
+    // cannot be opened or holds no firmware stops it with its message; no COM port checked gives
+    // 1.
+    CommandOutcome progCode(const std::optional<std::string>& path);
+    CommandOutcome verifyCode(const std::optional<std::string>& path);
+    CommandOutcome convertVcb(int format);
+    CommandOutcome initDefaultVcb();
     // "Restore from Backup…": its file dialog opens in the backup folder on the backups' names.
     static constexpr std::string_view kBackupFilesName = "VCB backups";
     static constexpr std::string_view kBackupFilesPattern = "*-vcb.bin";
     std::string backupFolder() const;
     // path: the block area file chosen, none when the dialog was cancelled (13, silent). The data
     // memory saved beside it is put back too. A backup of another serial number is asked about
-    // in the job window. A file that is no block area backup throws CommandError; no COM port
-    // checked gives 1. A restore that succeeds reads the block back, as Init Default VCB does.
-    int restoreFromBackup(const std::optional<std::string>& path);
+    // in the job window. A file that is no block area backup stops it with its message; no COM
+    // port checked gives 1. A restore that succeeds reads the block back, as Init Default VCB
+    // does.
+    CommandOutcome restoreFromBackup(const std::optional<std::string>& path);
 
     // Files dropped on the window: one file starts Prog Code with it when Prog Code is enabled
     // and no job runs, with the checks and questions of choosing it in the dialog.
     bool acceptsDrop(const std::vector<std::string>& paths) const;
-    int fileDropped(const std::string& path) { return progCode(path); }
-
-    // The field a collection stopped at (a command threw ConversionError), once: its window is
-    // shown and the field focused with its text selected.
-    std::optional<std::string> takeStoppedField();
+    CommandOutcome fileDropped(const std::string& path) { return progCode(path); }
 
     // Asked when the window is about to close (File > Exit, the close box): the question when
     // the windows hold edits that differ from the record last read or programmed; none
@@ -112,8 +122,8 @@ private:
     enum class BlockCommand { Program, Verify };
     enum class FirmwareCommand { Program, Verify };
 
-    int blockCommand(BlockCommand which);
-    int firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path);
+    CommandOutcome blockCommand(BlockCommand which);
+    CommandOutcome firmwareCommand(FirmwareCommand which, const std::optional<std::string>& path);
     void updateTitle();
     void changed();
 
@@ -129,7 +139,6 @@ private:
     BlockArea area_{};
     bool shown_ = false;
     bool busy_ = false;
-    std::optional<std::string> stoppedField_;
     std::function<void()> listener_;
 };
 

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "support/ResultCode.h"
+
 #include <string>
 
 namespace tessel {
 
-// What a step across layers reports: 0 for success, otherwise a result code (0 to 32) or an
-// exit code (ExitCodes.h), with the operator's message.
+// What a step across layers reports: Ok, or the code it failed with (a job's result code or one
+// of the command line's own) and the operator's message.
 struct Outcome {
-    int code = 0;
+    ResultCode code = result::Ok;
     std::string message;
 
-    bool ok() const { return code == 0; }
+    bool ok() const { return code == result::Ok; }
 };
 
 } // namespace tessel

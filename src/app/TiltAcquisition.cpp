@@ -2,7 +2,7 @@
 
 #include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 
 #include <algorithm>
 #include <array>
@@ -60,7 +60,7 @@ TiltAcquisition acquireTiltCalibration(ChipProgrammer& engine) {
     return a;
 }
 
-std::string_view acquisitionMessage(TiltAcquisition::Outcome outcome) {
+std::optional<std::string_view> acquisitionMessage(TiltAcquisition::Outcome outcome) {
     switch (outcome) {
     case TiltAcquisition::Outcome::NoRecord:
         return "The Light Bar Data Memory holds no tilt calibration record "
@@ -68,7 +68,7 @@ std::string_view acquisitionMessage(TiltAcquisition::Outcome outcome) {
     case TiltAcquisition::Outcome::Incomplete:
         return "The tilt calibration record in the Light Bar Data Memory is incomplete "
                "(a zero tilt reading is 0).";
-    default: return {};
+    default: return std::nullopt;
     }
 }
 

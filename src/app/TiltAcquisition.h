@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block/ConfigBlock.h"
+#include "support/ResultCode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,14 +32,14 @@ struct TiltAcquisition {
         Complete,
     };
     Outcome outcome = Outcome::JobFailed;
-    int result = 0;        // the job's result code
+    ResultCode result = result::Ok; // the job's result code
     TiltCalibration values; // the record found (also an incomplete one)
 };
 
 // Runs the data memory job over the first 700 bytes and looks for the record in them.
 TiltAcquisition acquireTiltCalibration(ChipProgrammer& engine);
 
-// What to tell the operator when no complete record came back (empty for the other outcomes).
-std::string_view acquisitionMessage(TiltAcquisition::Outcome outcome);
+// What to tell the operator when no complete record came back (none for the other outcomes).
+std::optional<std::string_view> acquisitionMessage(TiltAcquisition::Outcome outcome);
 
 } // namespace tessel

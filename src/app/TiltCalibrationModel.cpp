@@ -4,6 +4,7 @@
 #include "app/ControlNames.h"
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
+#include "support/StrictNumber.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +15,7 @@ namespace {
 
 // A field's text as a temperature: 0 when it is not an integer, the low 16 bits otherwise.
 std::int16_t degrees(const ControlValues& c, std::string_view control) {
-    return static_cast<std::int16_t>(numtext::strictInteger(c.text(control)).value_or(0));
+    return static_cast<std::int16_t>(strictInteger(c.text(control)).value_or(0));
 }
 
 template <typename Range>

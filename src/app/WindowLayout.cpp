@@ -16,19 +16,12 @@ auto findRow(Rows& rows, std::string_view control) {
                         [&](const ControlRow& r) { return r.name == control; });
 }
 
-// A name the window does not declare: debug builds stop with it; release builds get a row that
-// places nothing.
-ControlRow& undeclared([[maybe_unused]] std::string_view window,
-                       [[maybe_unused]] std::string_view control) {
-#ifndef NDEBUG
+// A name the window does not declare: a programming error, which stops the program with it.
+[[noreturn]] void undeclared(std::string_view window, std::string_view control) {
     std::fprintf(stderr, "tessel: %.*s declares no control named '%.*s'\n",
                  static_cast<int>(window.size()), window.data(), static_cast<int>(control.size()),
                  control.data());
     std::abort();
-#endif
-    static ControlRow none;
-    none = ControlRow{};
-    return none;
 }
 
 const std::set<std::string, std::less<>>& declaredControls() {
@@ -61,7 +54,8 @@ bool WindowLayout::declares(std::string_view control) const {
 
 const ControlRow& WindowLayout::row(std::string_view control) const {
     const auto it = findRow(rows, control);
-    return it != rows.end() ? *it : undeclared(name, control);
+    if (it == rows.end()) undeclared(name, control);
+    return *it;
 }
 
 ControlRow& WindowLayout::row(std::string_view control) {
@@ -87,10 +81,8 @@ bool isDeclaredControl(std::string_view control) {
     return declaredControls().contains(control);
 }
 
-void requireDeclared([[maybe_unused]] std::string_view control) {
-#ifndef NDEBUG
+void requireDeclared(std::string_view control) {
     if (!isDeclaredControl(control)) undeclared("no window", control);
-#endif
 }
 
 } // namespace tessel

@@ -213,8 +213,8 @@ inline constexpr std::string_view kProjectWebSite = "https://tessel.example.org/
 // True when some window's layout declares the control.
 bool isDeclaredControl(std::string_view control);
 
-// A control name that no window declares is a programming error: debug builds stop here with the
-// name; release builds go on.
+// A control name that no window declares is a programming error: the program stops here with the
+// name, in every build (the tests reach every name the program uses).
 void requireDeclared(std::string_view control);
 
 } // namespace tessel

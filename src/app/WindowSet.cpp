@@ -5,23 +5,28 @@
 
 namespace tessel {
 
-std::unique_ptr<AppSession> WindowSet::openSession(AppSession::Options options,
-                                                   JobWindow& jobWindow) {
-    auto session = std::make_unique<AppSession>(std::move(options), jobWindow);
-    if (const Outcome started = session->startOutcome(); !started.ok())
-        throw StartupFailure(started);
-    return session;
+WindowSet::Opened WindowSet::open(AppSession::Options options, MessagePump pump) {
+    std::unique_ptr<WindowSet> windows(new WindowSet(std::move(pump)));
+    windows->session_ = std::make_unique<AppSession>(std::move(options), windows->jobWindow_);
+    if (Outcome started = windows->session_->startOutcome(); !started.ok())
+        return {nullptr, std::move(started)};
+    windows->makeModels();
+    return {std::move(windows), {}};
 }
 
-WindowSet::WindowSet(AppSession::Options options, MessagePump pump)
+WindowSet::WindowSet(MessagePump pump)
     : jobWindow_([this] { return session_ && session_->advancedMode(); },
-                 std::move(pump.processMessages), std::move(pump.waitForInput)),
-      session_(openSession(std::move(options), jobWindow_)),
-      mainWindow_(std::make_unique<MainWindowModel>(*session_)), options_(session_->host()),
-      scales_(session_->host()),
-      tilt_(session_->host(), session_->engine(), [this] { return mainWindow_->applyComPort(); }) {
-    options_.setFormContents();
-    scales_.setFormContents();
+                 std::move(pump.processMessages), std::move(pump.waitForInput)) {}
+
+void WindowSet::makeModels() {
+    RecordHost& host = session_->host();
+    mainWindow_ = std::make_unique<MainWindowModel>(*session_);
+    options_ = std::make_unique<OptionsDialogModel>(host);
+    scales_ = std::make_unique<ScalesDialogModel>(host);
+    tilt_ = std::make_unique<TiltCalibrationModel>(host, session_->engine(),
+                                                   [this] { return mainWindow_->applyComPort(); });
+    options_->setFormContents();
+    scales_->setFormContents();
     // The views repaint whenever their models change, also in the middle of a job.
     jobWindow_.setOnChanged([this] {
         if (views_.jobWindowChanged) views_.jobWindowChanged();
@@ -34,6 +39,7 @@ WindowSet::WindowSet(AppSession::Options options, MessagePump pump)
 }
 
 WindowSet::~WindowSet() {
+    if (!mainWindow_) return; // a session that did not start keeps nothing
     controls().removeObserver(controlsObserver_);
     mainWindow_->setChangeListener(nullptr);
     jobWindow_.setOnChanged(nullptr);
@@ -47,21 +53,24 @@ void WindowSet::mainWindowChanged() {
     if (!mainWindow_->busy()) session_->saveSimulatedState();
 }
 
-void WindowSet::showDialog(Dialog dialog, const std::function<void()>& runModal) {
+void WindowSet::showDialog(Dialog dialog, std::string_view focusField) {
     if (mainWindow_->busy()) return;
-    runModal();
-    if (dialog == Dialog::Options) options_.closed();
+    const ModalLoop& view = dialog == Dialog::Options  ? dialogs_.options
+                            : dialog == Dialog::Scales ? dialogs_.scales
+                                                       : dialogs_.tiltTempCal;
+    if (view) view(focusField);
+    if (dialog == Dialog::Options) options_->closed();
 }
 
-
-std::optional<WindowSet::FieldFocus> WindowSet::takeFieldFocus() {
-    const std::optional<std::string> control = mainWindow_->takeStoppedField();
-    if (!control) return std::nullopt;
-    FieldFocus focus{std::nullopt, *control};
-    if (optionsDialogLayout().declares(*control)) focus.dialog = Dialog::Options;
-    else if (scalesDialogLayout().declares(*control)) focus.dialog = Dialog::Scales;
-    else if (tiltCalibrationLayout().declares(*control)) focus.dialog = Dialog::TiltTempCal;
-    return focus;
+bool WindowSet::showField(const std::string& control) {
+    for (const auto& [dialog, layout] : {std::pair{Dialog::Options, optionsDialogLayout()},
+                                         std::pair{Dialog::Scales, scalesDialogLayout()},
+                                         std::pair{Dialog::TiltTempCal, tiltCalibrationLayout()}})
+        if (layout.declares(control)) {
+            showDialog(dialog, control);
+            return true;
+        }
+    return false;
 }
 
 std::string WindowSet::historyText(std::size_t lastJobs) const {

@@ -11,19 +11,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tessel {
-
-// A start-up the windows cannot go on from (the outcome's exit code and message); thrown while
-// the window set is made.
-class StartupFailure : public std::runtime_error {
-public:
-    explicit StartupFailure(const Outcome& outcome)
-        : std::runtime_error(outcome.message), exitCode(outcome.code) {}
-    int exitCode;
-};
 
 // The program's windows without a toolkit: the session and every window's model, made once in
 // start-up order (job window, session, main window, options, scales, tilt calibration) and wired
@@ -46,10 +37,22 @@ public:
 
     enum class Dialog { Options, Scales, TiltTempCal };
 
-    // Throws StartupFailure when the session cannot go on as it started (a virtual light bar
-    // state file that holds no saved light bar: exit code 65; the file is left as it is). The option dialogs start with the form's own contents
-    // until the main window's first showing loads the record into every window.
-    WindowSet(AppSession::Options options, MessagePump pump);
+    // The front end's modal loop over each dialog's view, given a field to focus with its text
+    // selected (empty: none).
+    using ModalLoop = std::function<void(std::string_view focusField)>;
+    struct DialogViews {
+        ModalLoop options, scales, tiltTempCal;
+    };
+
+    // The window set, or none and why the session cannot go on as it started (AppSession's
+    // start outcome: 78, 14 or 65; a state file is left as it is).
+    struct Opened {
+        std::unique_ptr<WindowSet> windows;
+        Outcome outcome;
+    };
+    // The option dialogs start with the form's own contents until the main window's first
+    // showing loads the record into every window.
+    static Opened open(AppSession::Options options, MessagePump pump);
     // Keeps the virtual light bar's state; the session then ends (services terminated unless the
     // INI file is read-only).
     ~WindowSet();
@@ -58,15 +61,16 @@ public:
 
     // Replaces the attached views (an empty set detaches them: before the views go).
     void attachViews(Views views) { views_ = std::move(views); }
+    void attachDialogs(DialogViews dialogs) { dialogs_ = std::move(dialogs); }
 
     AppSession& session() { return *session_; }
     bool advancedMode() const { return session_->advancedMode(); }
     ControlValues& controls() { return session_->host().controls(); }
     MainWindowModel& mainWindow() { return *mainWindow_; }
     JobWindowModel& jobWindow() { return jobWindow_; }
-    OptionsDialogModel& options() { return options_; }
-    ScalesDialogModel& scales() { return scales_; }
-    TiltCalibrationModel& tiltCalibration() { return tilt_; }
+    OptionsDialogModel& options() { return *options_; }
+    ScalesDialogModel& scales() { return *scales_; }
+    TiltCalibrationModel& tiltCalibration() { return *tilt_; }
 
     // The main window was shown: the first showing loads the record into every window; later
     // ones (restoring a minimised window) keep the operator's edits.
@@ -76,19 +80,16 @@ public:
     // runs (it returns first).
     bool mayClose() const { return !mainWindow_->busy(); }
 
-    // Shows a dialog: runModal is the front end's modal loop over its view (captioned with the
-    // dialog layout's caption). Nothing opens while a job runs. However the options dialog was
-    // closed, its "Tilt" choice goes into the record and "Tilt Temp Cal" follows it.
-    void showDialog(Dialog dialog, const std::function<void()>& runModal);
+    // Shows a dialog through its attached view, with a field focused (empty: none). Nothing
+    // opens while a job runs. However the options dialog was closed, its "Tilt" choice goes into
+    // the record and "Tilt Temp Cal" follows it.
+    void showDialog(Dialog dialog, std::string_view focusField = {});
 
-    // The field a command's collection stopped at, once, after its message was shown: the
-    // views show the dialog that holds it (none: the main window) and focus the field with its
-    // text selected, so the operator sees which one.
-    struct FieldFocus {
-        std::optional<Dialog> dialog;
-        std::string control;
-    };
-    std::optional<FieldFocus> takeFieldFocus();
+    // The field a command's collection stopped at (CommandOutcome::field), after its message was
+    // shown: the dialog that holds it is shown with the field focused and its text selected, so
+    // the operator sees which one. False when no dialog holds it: the main window's view focuses
+    // its own field.
+    bool showField(const std::string& control);
 
     // Asked when the main window is about to close and mayClose(): the Yes/No question (Yes
     // exits, No keeps the window; neither is pressed by Enter) when edits were never
@@ -103,17 +104,19 @@ public:
     std::string instructionsBody() const;
 
 private:
-    static std::unique_ptr<AppSession> openSession(AppSession::Options options,
-                                                   JobWindow& jobWindow);
+    explicit WindowSet(MessagePump pump);
+    // Once the session started as it should: the models in start-up order, wired.
+    void makeModels();
     void mainWindowChanged();
 
     Views views_;
+    DialogViews dialogs_;
     JobWindowModel jobWindow_; // the engine reports into it: made first, gone last
     std::unique_ptr<AppSession> session_;
     std::unique_ptr<MainWindowModel> mainWindow_;
-    OptionsDialogModel options_;
-    ScalesDialogModel scales_;
-    TiltCalibrationModel tilt_;
+    std::unique_ptr<OptionsDialogModel> options_;
+    std::unique_ptr<ScalesDialogModel> scales_;
+    std::unique_ptr<TiltCalibrationModel> tilt_;
     std::size_t controlsObserver_ = 0;
 };
 

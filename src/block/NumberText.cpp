@@ -11,12 +11,6 @@ namespace {
 // Wide enough for any double in fixed notation with three decimals (about 310 digits).
 using NumberBuffer = std::array<char, 400>;
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 } // namespace
 
 std::string decimal(long long value) {
@@ -43,34 +37,6 @@ std::string shortestReal(double value) {
     const auto res =
         std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
     return std::string(buf.data(), res.ptr);
-}
-
-std::optional<std::int32_t> strictInteger(std::string_view text) {
-    // from_chars takes a "-" but no "+"; one leading "+" is allowed and nothing after it.
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || res.ec != std::errc{} || res.ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> strictReal(std::string_view text) {
-    text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') return std::nullopt;
-    }
-    double value = 0;
-    const auto res =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (text.empty() || res.ec != std::errc{} || res.ptr != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 std::int16_t fahrenheitFromCelsius(std::int16_t celsius) {

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// Number <-> text conversions of the block and its windows. All of them ignore the C library's
-// locale: the decimal point is "." whatever the user's settings say.
+// Numbers written as the block and its windows show them. All of them ignore the C library's
+// locale: the decimal point is "." whatever the user's settings say (reading them back:
+// support/StrictNumber.h).
 namespace tessel::numtext {
 
 // "%d" / "%1d": plain signed decimal.
@@ -17,12 +18,6 @@ std::string decimal5(long long value);
 std::string fixed3(double value);
 // Up to 15 significant digits, no trailing zeros, "." as the point (3.048, 10, 0.5, 1e+300).
 std::string shortestReal(double value);
-
-// A whole text that is an optional sign and decimal digits, within 32 bits; nothing else.
-std::optional<std::int32_t> strictInteger(std::string_view text);
-// A whole text that is a finite decimal real ("12", "-1.5", ".5", "5.", "1e3"); surrounding
-// blanks are allowed, nothing else is.
-std::optional<double> strictReal(std::string_view text);
 
 // Celsius to Fahrenheit as the calibration window shows it: integer arithmetic, rounding to the
 // nearest degree for non-negative values only; the result wraps to 16 bits.

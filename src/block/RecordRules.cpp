@@ -4,6 +4,7 @@
 #include "block/NameRules.h"
 #include "block/NumberText.h"
 #include "block/RecordFields.h"
+#include "support/StrictNumber.h"
 
 #include <algorithm>
 
@@ -51,7 +52,7 @@ bool keepsScaleName(std::string_view name) { return name.size() == kScaleNameLen
 
 RecordOutcome normalizeReal(double& value) {
     const std::string shown = numtext::shortestReal(value);
-    const auto kept = numtext::strictReal(shown);
+    const auto kept = strictReal(shown);
     if (!kept) return {FieldFault::Real, shown};
     value = *kept;
     return {};

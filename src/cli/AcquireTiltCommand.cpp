@@ -12,12 +12,12 @@
 
 namespace tessel {
 
-int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-                   std::optional<std::string>& data) {
+ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env,
+                          ChipProgrammer& engine, std::optional<std::string>& data) {
     const TiltAcquisition a = acquireTiltCalibration(engine);
     if (a.outcome == TiltAcquisition::Outcome::JobFailed) return a.result;
     if (a.outcome != TiltAcquisition::Outcome::Complete)
-        failWith(env, exitcode::NoTiltRecord, std::string(acquisitionMessage(a.outcome)));
+        failWith(env, result::NoTiltRecord, std::string(*acquisitionMessage(a.outcome)));
 
     std::string text;
     if (req.json) {
@@ -27,7 +27,7 @@ int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgr
             text += std::string(member.key) + ": " + std::to_string(member.get(a.values)) + "\n";
     }
     data = std::move(text); // written after the job, as every command's data
-    return 0;
+    return result::Ok;
 }
 
 } // namespace tessel

@@ -2,6 +2,7 @@
 
 #include "block/BlockArea.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,8 @@ namespace tessel {
 // (absent or 0), else at offset 0. Longer: refused, with the reason.
 struct BlockFileArea {
     BlockArea area{};
-    std::string problem; // why the bytes make no area; empty when they do
-    bool ok() const { return problem.empty(); }
+    std::optional<std::string> problem; // why the bytes make no area
+    bool ok() const { return !problem; }
 };
 BlockFileArea blockAreaFromFile(std::string_view bytes);
 

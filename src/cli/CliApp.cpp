@@ -16,23 +16,23 @@ std::string errnoReason(int error) {
     return error != 0 ? std::string(": ") + std::strerror(error) : "";
 }
 
-[[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message) {
+[[noreturn]] void failWith(CliEnvironment& env, ResultCode exitCode, const std::string& message) {
     env.err << "tessel: " << message << '\n';
     env.err.flush();
     throw CommandFailure(exitCode);
 }
 
-std::string cannotReadMessage(const std::string& path, const std::string& reason) {
-    return "cannot read " + path + (reason.empty() ? "" : ": " + reason);
+std::string cannotReadMessage(const std::string& path, std::string_view reason) {
+    return "cannot read " + path + (reason.empty() ? "" : ": " + std::string(reason));
 }
 
-std::string readInputFile(CliEnvironment& env, const std::string& path, int exitCode) {
+std::string readInputFile(CliEnvironment& env, const std::string& path) {
     InputFile file = readInputFile(path);
-    if (!file.read) failWith(env, exitCode, cannotReadMessage(path, file.reason));
+    if (!file.read) failWith(env, result::InputFileOpenError, cannotReadMessage(path, file.reason));
     return std::move(file.bytes);
 }
 
-int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
+ResultCode runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
     CommandLineRequest req;
     try {
         req = parseCommandLine(args);
@@ -40,7 +40,7 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
             throw UsageError("no command given"); // the window's case, decided by the caller
     } catch (const UsageError& e) {
         env.err << "tessel: " << e.what() << "\nRun 'tessel --help' for the commands.\n";
-        return exitcode::Usage;
+        return result::Usage;
     }
     try {
         if (req.version) {
@@ -48,26 +48,53 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
             const auto files = CompanionFiles::forProgram(env.executablePath, req.iniPath.value_or(""));
             writeStandardOutput(env, version.productName() + " " + version.fileVersion() +
                                          "\nSettings: " + files.iniPath + "\n");
-            return 0;
+            return result::Ok;
         }
         if (!req.commandGroup.empty()) {
             writeStandardOutput(env, groupHelp(req.commandGroup));
-            return 0;
+            return result::Ok;
         }
         if (req.help) {
             writeStandardOutput(env, req.helpTopic == "exit-codes" ? exitCodesText()
                                      : req.command.empty()         ? usageText()
                                                                    : commandHelp(req.command));
-            return 0;
+            return result::Ok;
         }
         if ((req.raw || req.info->rawData) && !req.out && env.outIsTerminal)
-            failWith(env, exitcode::Usage,
+            failWith(env, result::Usage,
                      "binary data is not written to a terminal: give --out FILE or redirect "
                      "standard output");
         return req.info->run(req, env);
     } catch (const CommandFailure& failure) {
         return failure.exitCode;
     }
+}
+
+std::optional<CommandLineRequest> windowRequest(const std::vector<std::string>& args) {
+    CommandLineRequest req;
+    try {
+        req = parseCommandLine(args);
+    } catch (const UsageError&) {
+        return std::nullopt;
+    }
+    if (req.help || req.version || !req.command.empty() || !req.commandGroup.empty())
+        return std::nullopt;
+    return req;
+}
+
+AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
+    AppSession::Options options;
+    options.executablePath = env.executablePath;
+    options.iniPath = req.iniPath.value_or("");
+    if (req.advanced) options.advancedMode = true; // otherwise the INI's choice
+    if (req.fastLink) options.fastLink = true;     // otherwise the INI's "FastLink"
+    options.comPort = req.port;
+    options.device = req.device;
+    options.simulate = req.simulate;
+    options.simulateFile = req.simulateFile;
+    options.portClock = env.portClock;
+    options.usbAdapters = env.usbAdapters;
+    return options;
 }
 
 } // namespace tessel

@@ -1,32 +1,28 @@
 #pragma once
 
-#include <iosfwd>
+#include "app/AppSession.h"
+#include "cli/CliEnvironment.h"
+#include "cli/CommandLine.h"
+#include "support/ResultCode.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tessel {
 
-class Clock;
-class UsbAdapters;
-
-// Where the command line reads and writes, and what it knows of its surroundings. main() fills
-// it from the process; tests give string streams.
-struct CliEnvironment {
-    std::ostream& out;
-    std::ostream& err;
-    std::istream& in;
-    bool outIsTerminal = false;
-    bool errIsTerminal = false;
-    bool inIsTerminal = false;
-    std::string executablePath; // decides where the INI and log files live
-    Clock* portClock = nullptr; // time of a real port; null: the steady clock
-    UsbAdapters* usbAdapters = nullptr; // the system's USB adapters; null: none (tests)
-};
-
 // Runs one command line (argv without the program name) headless and returns the exit code: the
-// job's result code, or 64 (usage), 65 (bad input file), 74 (output not written). Standard
-// output gets only the command's data; the job log and every message go to standard error.
-// An empty command is not handled here: the caller opens the window.
-int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env);
+// job's result code, or one of the command line's own (ResultCode.h). Standard output gets only
+// the command's data; the job log and every message go to standard error. An empty command is
+// not handled here: the caller opens the window.
+ResultCode runCommandLine(const std::vector<std::string>& args, CliEnvironment& env);
+
+// The request when the command line opens the window: no command word, no --help or --version
+// (a command line that does not parse is the command line's to report).
+std::optional<CommandLineRequest> windowRequest(const std::vector<std::string>& args);
+
+// The session a request opens, a light bar command's or the window's: what the command line
+// gives overrides the settings file.
+AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env);
 
 } // namespace tessel

@@ -23,15 +23,14 @@ class ChipProgrammer;
 // command line.
 class CommandFailure : public std::exception {
 public:
-    explicit CommandFailure(int code) : exitCode(code) {}
+    explicit CommandFailure(ResultCode code) : exitCode(code) {}
     const char* what() const noexcept override { return "the command failed"; }
 
-    int exitCode;
+    ResultCode exitCode;
 };
 
-// Reads a whole input file; an unreadable file fails with 65 (or the given code).
-std::string readInputFile(CliEnvironment& env, const std::string& path,
-                          int exitCode = exitcode::BadInput);
+// Reads a whole input file; one that cannot be read fails with 14, as every input file does.
+std::string readInputFile(CliEnvironment& env, const std::string& path);
 // Writes a command's data: to standard output, or with --out into FILE. A regular file (or a new
 // one) is replaced atomically, so a failed write leaves nothing half-written; a device, FIFO or
 // socket is written into and stays what it is. A write that fails exits 74 saying why.
@@ -47,35 +46,36 @@ inline std::string_view areaBytes(const BlockArea& area) {
 std::string blockData(const CommandLineRequest& req, const BlockArea& area);
 void writeBlockData(CliEnvironment& env, const CommandLineRequest& req, const BlockArea& area);
 
-// The input files, each failing with its message (65) when it cannot be used:
+// The input files, each failing with its message when it cannot be used (14 when it cannot be
+// read, 65 when it is not valid):
 // a block file (see BlockFile.h) as an area that holds a valid block;
 BlockArea loadBlockFile(CliEnvironment& env, const std::string& path);
 // a record in JSON, whose missing serial number takes the given default;
 ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
                            std::int32_t serialNumberDefault = kDefaultSerialNumber);
-// a HEX file with what was read of it (an unreadable file fails with 14).
+// a HEX file with what was read of it (a HEX error is the caller's to report, with 3).
 FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use);
 // "PATH: HEX File Format Error", and why when the records alone do not say.
 std::string hexProblem(const FirmwareFile& file);
 
 // "cannot read PATH: <reason>", or without the reason when there is none.
-std::string cannotReadMessage(const std::string& path, const std::string& reason);
+std::string cannotReadMessage(const std::string& path, std::string_view reason);
 // ": <the system's reason>" for an error number, nothing for 0.
 std::string errnoReason(int error);
-[[noreturn]] void failWith(CliEnvironment& env, int exitCode, const std::string& message);
+[[noreturn]] void failWith(CliEnvironment& env, ResultCode exitCode, const std::string& message);
 
 // The commands' handlers, named in the command table: a light bar command runs the job its entry
 // names in an application session.
-int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env);
-int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env);
-int vcbShow(const CommandLineRequest& req, CliEnvironment& env);
-int vcbRender(const CommandLineRequest& req, CliEnvironment& env);
-int vcbConvert(const CommandLineRequest& req, CliEnvironment& env);
-int hexInfo(const CommandLineRequest& req, CliEnvironment& env);
-int hexImage(const CommandLineRequest& req, CliEnvironment& env);
-int historyCommand(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode runPortsCommand(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode vcbShow(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode vcbRender(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode vcbConvert(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode hexInfo(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode hexImage(const CommandLineRequest& req, CliEnvironment& env);
+ResultCode historyCommand(const CommandLineRequest& req, CliEnvironment& env);
 // acquire-tilt, inside a light bar command's session.
-int runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-                   std::optional<std::string>& data);
+ResultCode runAcquireTilt(const CommandLineRequest& req, CliEnvironment& env,
+                          ChipProgrammer& engine, std::optional<std::string>& data);
 
 } // namespace tessel

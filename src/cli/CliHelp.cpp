@@ -1,7 +1,7 @@
 // The command line's help texts, made from the command table.
 #include "cli/CommandLine.h"
 #include "cli/CommandTable.h"
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 
 #include <cstdio>
 
@@ -25,7 +25,7 @@ std::string usageText() {
            "\n"
            "Light bar commands (exit with the job's result code, 0 to 32):\n" +
            synopses(true) + "\nOffline commands (no light bar):\n" + synopses(false) +
-           "\nOptions (--port to --quiet: light bar commands only):\n"
+           "\nOptions (light bar commands; the window takes --port to --fast-link too):\n"
            "  --port N           COM port 1 to 4 (default: the INI file's \"COM Port\")\n"
            "  --device PATH      device path for the selected port instead of its mapping;\n"
            "                     ftdi:[SERIAL] or ftdi:VID:PID[:INDEX]: an FT232R USB adapter\n"
@@ -52,10 +52,8 @@ std::string usageText() {
            "  tessel --simulate=bench.state --yes init-vcb\n"
            "  tessel --port 2 read-vcb --json | jq .serialNumber\n"
            "  tessel --port 2 --yes --keep-firmware program-vcb kd7.vcb\n"
-           "\nExit codes: the job's result code (0 to 32, 'tessel --help exit-codes' lists them);\n"
-           "64 usage error; 65 unreadable or invalid input file; 66 no complete tilt calibration\n"
-           "record (acquire-tilt); 74 output not written; 78 settings file not readable; 129 and\n"
-           "143 stopped by SIGHUP or SIGTERM (the job cancelled and reported).\n";
+           "\nExit codes: the job's result code (0 to 32), or the command line's own (64 and up);\n"
+           "'tessel --help exit-codes' lists them all.\n";
 }
 
 std::string commandHelp(const std::string& command) {
@@ -71,18 +69,14 @@ std::string groupHelp(const std::string& group) {
 
 std::string exitCodesText() {
     std::string text = "Exit codes of tessel:\n";
-    char line[80];
-    for (int code = 0; code <= result::Highest; ++code) {
-        std::snprintf(line, sizeof line, "  %2d  %s\n", code, resultMessage(code));
-        text += line;
+    char code[8];
+    for (const CodeRow& row : codeTable()) {
+        std::snprintf(code, sizeof code, "%4d  ", static_cast<int>(row.code));
+        text += code + std::string(row.message);
+        if (!row.note.empty()) text += " (" + std::string(row.note) + ")";
+        text += "\n";
     }
-    return text + "  64  usage error: a command line that does not parse\n"
-                  "  65  an input file that cannot be read or is not valid\n"
-                  "  66  acquire-tilt: the light bar holds no complete tilt calibration record\n"
-                  "  74  an output that cannot be written (a file or standard output)\n"
-                  "  78  the settings file exists but cannot be read (a folder, no permission)\n"
-                  " 129  stopped by SIGHUP: the job was cancelled and reported\n"
-                  " 143  stopped by SIGTERM: the job was cancelled and reported\n";
+    return text;
 }
 
 } // namespace tessel

@@ -15,7 +15,7 @@ void writeStandardOutput(CliEnvironment& env, std::string_view bytes) {
     env.out.flush();
     const int error = errno;
     if (!env.out)
-        failWith(env, exitcode::CannotWrite, "cannot write standard output" + errnoReason(error));
+        failWith(env, result::CannotWrite, "cannot write standard output" + errnoReason(error));
 }
 
 void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
@@ -28,7 +28,7 @@ void writeOutput(CliEnvironment& env, const std::optional<std::string>& path,
     const auto intoNode = writeIntoNode(*path, bytes);
     const bool written = intoNode ? *intoNode : replaceFileAtomically(*path, bytes);
     const int error = errno;
-    if (!written) failWith(env, exitcode::CannotWrite, "cannot write " + *path + errnoReason(error));
+    if (!written) failWith(env, result::CannotWrite, "cannot write " + *path + errnoReason(error));
 }
 
 std::string blockData(const CommandLineRequest& req, const BlockArea& area) {

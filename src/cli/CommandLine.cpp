@@ -2,9 +2,9 @@
 
 #include "app/JobHistory.h"
 #include "cli/CommandTable.h"
+#include "support/StrictNumber.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <numeric>
 
@@ -177,13 +177,11 @@ void checkOptions(const std::vector<Option>& given, const CommandInfo& command) 
 } // namespace
 
 int parseNumber(std::string_view what, const std::string& text, long low, long high) {
-    long value = 0;
-    const char* end = text.data() + text.size();
-    auto r = std::from_chars(text.data(), end, value);
-    if (r.ec != std::errc() || r.ptr != end || value < low || value > high)
+    const auto value = strictInteger(text);
+    if (!value || *value < low || *value > high)
         throw UsageError(std::string(what) + " needs a number from " + std::to_string(low) +
                          " to " + std::to_string(high) + ", not '" + text + "'");
-    return static_cast<int>(value);
+    return *value;
 }
 
 CommandLineRequest parseCommandLine(const std::vector<std::string>& args) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ExitCodes.h"
+#include "support/ResultCode.h"
 
 #include <cstdint>
 #include <optional>

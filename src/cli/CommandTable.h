@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ResultCode.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -79,7 +81,7 @@ struct CommandInfo {
     OptionSet options{};   // every option it takes, --help and --version aside
     int minArgs = 0;
     int maxArgs = 0;
-    int (*run)(const CommandLineRequest&, CliEnvironment&) = nullptr;
+    ResultCode (*run)(const CommandLineRequest&, CliEnvironment&) = nullptr;
     LightBarJob job = LightBarJob::None;
     JobSource source = JobSource::None;
     void (*check)(CommandLineRequest&) = nullptr; // rules for its arguments beyond their count

@@ -22,10 +22,11 @@ const char* colourOf(LineStyle style) {
 bool removable(LineStyle style) { return style == LineStyle::Progress; }
 } // namespace
 
-ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet)
-    : io_(streams), policy_(policy), advanced_(advanced), quiet_(quiet) {}
+ConsoleJobWindow::ConsoleJobWindow(CliEnvironment& env, AnswerPolicy policy, bool advanced,
+                                   bool quiet)
+    : env_(env), policy_(policy), advanced_(advanced), quiet_(quiet) {}
 
-std::string firmwareAdvice(const LightBarState& state) {
+std::optional<std::string> firmwareAdvice(const LightBarState& state) {
     if (state.firmwareOr)
         return "the light bar's firmware may have been erased: program it with tessel program-code "
                "FILE";
@@ -40,7 +41,7 @@ std::string firmwareAdvice(const LightBarState& state) {
     case LightBarState::Firmware::Unchanged:
     case LightBarState::Firmware::Complete: break;
     }
-    return {};
+    return std::nullopt;
 }
 
 namespace {
@@ -65,7 +66,7 @@ std::string blockLine(const LightBarState& state) {
 std::string stopLine(const LightBarState& state) {
     using Block = LightBarState::Block;
     std::string line = "tessel: stopped at once: ";
-    if (const std::string firmware = firmwareAdvice(state); !firmware.empty()) line += firmware + "; ";
+    if (const auto firmware = firmwareAdvice(state)) line += *firmware + "; ";
     line += blockLine(state);
     if (state.backupBlockFile.empty()) return line;
     const bool lost = state.blockOr || state.block == Block::Lost ||
@@ -88,12 +89,12 @@ void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) 
 
 void ConsoleJobWindow::emit(const Line& line) {
     clearProgressBar();
-    if (io_.outIsTerminal && line.style != LineStyle::Plain)
-        io_.out << colourOf(line.style) << line.text << "\x1b[0m\n";
+    if (env_.errIsTerminal && line.style != LineStyle::Plain)
+        env_.err << colourOf(line.style) << line.text << "\x1b[0m\n";
     else
-        io_.out << line.text << '\n';
-    io_.out.flush();
-    if (io_.outIsTerminal) printed_.push_back(line);
+        env_.err << line.text << '\n';
+    env_.err.flush();
+    if (env_.errIsTerminal) printed_.push_back(line);
 }
 
 void ConsoleJobWindow::flushHeld() {
@@ -106,7 +107,7 @@ void ConsoleJobWindow::appendLine(LineStyle style, const std::string& text) {
         quietLog_.push_back({style, text});
         return;
     }
-    if (io_.outIsTerminal) {
+    if (env_.errIsTerminal) {
         emit({style, text});
         return;
     }
@@ -126,10 +127,10 @@ void ConsoleJobWindow::removeLastLine() {
         held_.pop_back();
         return;
     }
-    if (io_.outIsTerminal && !printed_.empty()) {
+    if (env_.errIsTerminal && !printed_.empty()) {
         clearProgressBar();
-        io_.out << "\x1b[1A\x1b[2K"; // cursor up one line, erase it
-        io_.out.flush();
+        env_.err << "\x1b[1A\x1b[2K"; // cursor up one line, erase it
+        env_.err.flush();
         printed_.pop_back();
     }
     // A line already written to a pipe cannot be taken back; only non-progress lines get there.
@@ -146,32 +147,32 @@ void ConsoleJobWindow::showBlock(std::string_view text) {
     while (start < block.size()) {
         std::size_t eol = block.find_first_of("\r\n", start);
         if (eol == std::string_view::npos) eol = block.size();
-        io_.out << "  | " << block.substr(start, eol - start) << '\n';
+        env_.err << "  | " << block.substr(start, eol - start) << '\n';
         start = eol;
         if (start < block.size() && block[start] == '\r') ++start;
         if (start < block.size() && block[start] == '\n') ++start;
     }
-    io_.out.flush();
+    env_.err.flush();
     printed_.clear(); // lines above the block are no longer "the last line"
 }
 
 void ConsoleJobWindow::setProgress(int percent) {
-    if (!progressVisible_ || !io_.errIsTerminal || quiet_) return;
+    if (!progressVisible_ || !env_.errIsTerminal || quiet_) return;
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
     constexpr int width = 40;
     const int filled = percent * width / 100;
-    io_.err << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent
-            << "%";
-    io_.err.flush();
+    env_.err << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent
+             << "%";
+    env_.err.flush();
     progressDrawn_ = true;
 }
 
 void ConsoleJobWindow::clearProgressBar() {
     if (!progressDrawn_) return;
-    io_.err << "\r\x1b[2K";
-    io_.err.flush();
+    env_.err << "\r\x1b[2K";
+    env_.err.flush();
     progressDrawn_ = false;
 }
 
@@ -196,13 +197,13 @@ bool ConsoleJobWindow::ask(const char* question) {
     case AnswerPolicy::No: return false;
     case AnswerPolicy::Ask: break;
     }
-    if (!io_.inIsTerminal) return false; // nothing is erased unattended
+    if (!env_.inIsTerminal) return false; // nothing is erased unattended
     flushHeld();
     clearProgressBar();
-    io_.err << question << ' ';
-    io_.err.flush();
+    env_.err << question << ' ';
+    env_.err.flush();
     std::string answer;
-    if (!std::getline(io_.in, answer)) return false;
+    if (!std::getline(env_.in, answer)) return false;
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'o' ||
                                answer[0] == 'O');
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "cli/CliEnvironment.h"
 #include "jobs/JobWindow.h"
 
-#include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,22 +16,15 @@ enum class AnswerPolicy {
     Ask,   // ask on the terminal; falls back to No when standard input is not a terminal
 };
 
-// The job window of the command line. The job log goes to `out`, one line per job-window line.
-// On a terminal the styles are colours and "remove last line" erases the line; in a pipe a
-// progress or prompt line is held back until it is either followed by another line or removed,
-// so a removed line never reaches the pipe. A progress bar runs on `err` when it is a terminal.
+// The job window of the command line, on its standard error (standard output carries only the
+// command's data): the job log, one line per job-window line, the progress bar and the
+// questions, answered from standard input. On a terminal the styles are colours and "remove last
+// line" erases the line; in a pipe a progress or prompt line is held back until it is either
+// followed by another line or removed, so a removed line never reaches the pipe, and no progress
+// bar is drawn.
 class ConsoleJobWindow final : public JobWindow {
 public:
-    struct Streams {
-        std::ostream& out;
-        std::ostream& err;
-        std::istream& in;
-        bool outIsTerminal = false;
-        bool errIsTerminal = false;
-        bool inIsTerminal = false;
-    };
-
-    ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet);
+    ConsoleJobWindow(CliEnvironment& env, AnswerPolicy policy, bool advanced, bool quiet);
 
     void showForJob(const std::string& title, bool withBlockPane) override;
     void appendLine(LineStyle style, const std::string& text) override;
@@ -76,7 +70,7 @@ private:
     void clearProgressBar();
     bool ask(const char* question);
 
-    Streams io_;
+    CliEnvironment& env_;
     AnswerPolicy policy_;
     bool advanced_;
     bool quiet_;
@@ -91,9 +85,9 @@ private:
     std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close
 };
 
-// What the light bar's firmware needs after a job, in the command line's words; empty when
+// What the light bar's firmware needs after a job, in the command line's words; none when
 // nothing.
-std::string firmwareAdvice(const LightBarState& state);
+std::optional<std::string> firmwareAdvice(const LightBarState& state);
 // The line written when the program is stopped at once: what the light bar holds, its backups.
 std::string stopLine(const LightBarState& state);
 

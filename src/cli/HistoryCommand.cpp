@@ -7,17 +7,17 @@
 
 namespace tessel {
 
-int historyCommand(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode historyCommand(const CommandLineRequest& req, CliEnvironment& env) {
     if (req.simulate && req.simulateFile.empty())
-        failWith(env, exitcode::Usage,
+        failWith(env, result::Usage,
                  "a virtual light bar without a state file keeps no history: give "
                  "--simulate=FILE");
     const std::string path =
         req.simulate ? besideStateFile(req.simulateFile).historyFile : userHistoryFile();
     if (path.empty())
-        failWith(env, exitcode::BadInput, "no data folder: set XDG_DATA_HOME or HOME");
+        failWith(env, result::BadInput, "no data folder: set XDG_DATA_HOME or HOME");
     const HistoryFile file = readHistory(path);
-    if (!file.readable) failWith(env, exitcode::BadInput, cannotReadMessage(path, {}));
+    if (!file.readable) failWith(env, result::InputFileOpenError, cannotReadMessage(path, {}));
     if (file.unreadableLines > 0)
         env.err << "tessel: " << file.unreadableLines
                 << (file.unreadableLines == 1 ? " line of " : " lines of ") << path
@@ -33,7 +33,7 @@ int historyCommand(const CommandLineRequest& req, CliEnvironment& env) {
         else data += describeRecord(record) + "\n";
     }
     writeOutput(env, req.out, req.json ? writeJson(records) + "\n" : data);
-    return 0;
+    return result::Ok;
 }
 
 } // namespace tessel

@@ -3,15 +3,14 @@
 #include "cli/BlockFile.h"
 #include "cli/CliCommands.h"
 #include "cli/RecordJson.h"
-#include "jobs/ResultCode.h"
 
 namespace tessel {
 
 BlockArea loadBlockFile(CliEnvironment& env, const std::string& path) {
     const BlockFileArea file = blockAreaFromFile(readInputFile(env, path));
-    if (!file.ok()) failWith(env, exitcode::BadInput, path + ": " + file.problem);
+    if (!file.ok()) failWith(env, result::BadInput, path + ": " + *file.problem);
     if (!locateBlock(file.area).present)
-        failWith(env, exitcode::BadInput, path + " holds no valid configuration block");
+        failWith(env, result::BadInput, path + " holds no valid configuration block");
     return file.area;
 }
 
@@ -21,13 +20,13 @@ ConfigBlock loadRecordFile(CliEnvironment& env, const std::string& path,
     try {
         return recordFromJson(parseJson(text), serialNumberDefault);
     } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
-        failWith(env, exitcode::BadInput, path + ": " + e.what());
+        failWith(env, result::BadInput, path + ": " + e.what());
     }
 }
 
 std::string hexProblem(const FirmwareFile& file) {
-    const std::string why = file.why();
-    return file.path + ": " + resultMessage(file.code()) + (why.empty() ? "" : ": the file " + why);
+    const auto why = file.why();
+    return file.path + ": " + resultMessage(file.code()) + (why ? ": the file " + *why : "");
 }
 
 FirmwareFile loadHexFile(CliEnvironment& env, const std::string& path, FirmwareUse use) {

@@ -10,8 +10,8 @@
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
 #include "cli/StopSignals.h"
-#include "jobs/ResultCode.h"
 #include "support/ComPorts.h"
+#include "support/ResultCode.h"
 
 #include <cstdio>
 #include <memory>
@@ -47,14 +47,14 @@ void prepareRecord(const CommandLineRequest& req, CliEnvironment& env, RecordHos
     ConfigBlock record = sourceRecord(req, env, host.serialNumberDefault());
     // The window offers no block commands for a record of no known format.
     if (record.format != 1 && record.format != 2)
-        failWith(env, exitcode::BadInput,
+        failWith(env, result::BadInput,
                  "a record of format " + std::to_string(record.format) +
                      " holds no block to program or verify: give format 1 or 2");
     if (const RecordOutcome outcome = normalizeRecord(record); !outcome.ok())
-        failWith(env, exitcode::BadInput, outcome.message());
+        failWith(env, result::BadInput, outcome.message());
     host.record() = record;
     if (!host.renderBlock(input.record))
-        failWith(env, exitcode::BadInput, "the block text would not fit its area");
+        failWith(env, result::BadInput, "the block text would not fit its area");
 }
 
 void prepareFirmware(const CommandLineRequest& req, CliEnvironment& env, JobInput& input) {
@@ -73,18 +73,10 @@ void prepareBackup(const CommandLineRequest& req, CliEnvironment& env, JobInput&
         failWith(env, read.code, read.message);
 }
 
-AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvironment& env) {
-    AppSession::Options options;
-    options.executablePath = env.executablePath;
-    options.iniPath = req.iniPath.value_or("");
-    options.advancedMode = req.advanced; // the command line is in advanced mode only when asked
-    options.comPort = req.port;
-    if (req.fastLink) options.fastLink = true; // otherwise the INI's "FastLink" decides
-    options.device = req.device;
-    options.simulate = req.simulate;
-    options.simulateFile = req.simulateFile;
-    options.portClock = env.portClock;
-    options.usbAdapters = env.usbAdapters;
+// A light bar command's session: headless, it is in advanced mode only when asked.
+AppSession::Options commandSession(const CommandLineRequest& req, const CliEnvironment& env) {
+    AppSession::Options options = sessionOptions(req, env);
+    options.advancedMode = req.advanced;
     return options;
 }
 
@@ -108,14 +100,14 @@ std::string hexDump(const std::uint8_t* bytes, std::size_t count) {
 
 // Runs the job the command's table entry names; a command that reads gives its data after a
 // good job.
-int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
-           RecordHost& host, JobInput& input, std::optional<std::string>& data) {
+ResultCode runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& engine,
+                  RecordHost& host, JobInput& input, std::optional<std::string>& data) {
     switch (req.info->job) {
     case LightBarJob::ReadVcb: {
         BlockArea area;
         area.fill(0xFF);
-        const int r = engine.readBlock(area);
-        if (r != 0) return r;
+        const ResultCode r = engine.readBlock(area);
+        if (r != result::Ok) return r;
         if (req.json) {
             host.parseBlock(area);
             data = writeJson(recordToJson(host.record())) + "\n";
@@ -137,8 +129,8 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     case LightBarJob::ReadEeprom: {
         std::array<std::uint8_t, 4096> buffer{};
         const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
-        const int r = engine.readDataMemory(buffer.data(), count);
-        if (r == 0)
+        const ResultCode r = engine.readDataMemory(buffer.data(), count);
+        if (r == result::Ok)
             data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)
                            : hexDump(buffer.data(), count);
         return r;
@@ -149,7 +141,7 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
 }
 
 // The command that does what a final report's box asks for in the window.
-const char* commandForReport(int code) {
+const char* commandForReport(ResultCode code) {
     switch (code) {
     case result::NoValidVcb:
     case result::InvalidExtantVcb: return "tessel init-vcb";
@@ -164,47 +156,45 @@ const char* commandForReport(int code) {
 // command for a hint, a stop from outside.
 void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
                     const ConsoleJobWindow::Answers& answers, const LightBarState& lightBar,
-                    int exitCode) {
+                    ResultCode exitCode) {
     if (answers.erasesRefused > 0)
         env.err << "tessel: nothing was erased"
                 << (req.keepFirmware ? " (--keep-firmware)" : "") << '\n';
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
     if (req.info->job == LightBarJob::Restore && exitCode == result::SerialNumberChangeCancelled)
         env.err << "tessel: the backup is of another serial number: give --force to restore it\n";
-    if (const std::string advice = firmwareAdvice(lightBar); !advice.empty())
-        env.err << "tessel: " << advice << '\n';
+    if (const auto advice = firmwareAdvice(lightBar)) env.err << "tessel: " << *advice << '\n';
     if (const char* command = commandForReport(exitCode))
         env.err << "tessel: on the command line: " << command << '\n';
     if (const int signal = stopsignals::stopSignal(); signal != 0)
-        env.err << "tessel: stopped by signal " << signal << ": exit code " << 128 + signal << '\n';
+        env.err << "tessel: stopped by signal " << signal << ": exit code " << stoppedBy(signal)
+                << '\n';
     env.err.flush();
 }
 
 ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& env) {
-    // The log, the progress bar and the questions all go to standard error: standard output
-    // carries only the command's data.
-    return ConsoleJobWindow({env.err, env.err, env.in, env.errIsTerminal, env.errIsTerminal,
-                             env.inIsTerminal},
-                            req.yes ? AnswerPolicy::Yes
-                                    : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
+    return ConsoleJobWindow(env,
+                            req.yes  ? AnswerPolicy::Yes
+                            : req.no ? AnswerPolicy::No
+                                     : AnswerPolicy::Ask,
                             req.advanced, req.quiet);
 }
 
 } // namespace
 
-int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     JobInput input;
     if (req.info->source == JobSource::Firmware) prepareFirmware(req, env, input);
     if (req.info->source == JobSource::Backup) prepareBackup(req, env, input);
 
     ConsoleJobWindow window = consoleWindow(req, env);
     if (req.keepFirmware) window.refuseErases();
-    AppSession session(sessionOptions(req, env), window);
+    AppSession session(commandSession(req, env), window);
     RecordHost& host = session.host();
     ChipProgrammer& engine = session.engine();
     if (!input.hexPath.empty()) session.noteFirmwareFile(input.hexPath, input.hexSha256);
 
-    int exitCode = 0;
+    ResultCode exitCode = result::Ok;
     try {
         if (const Outcome started = session.startOutcome(); !started.ok())
             failWith(env, started.code, started.message);
@@ -223,7 +213,7 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
             link.kind == LinkError::Kind::Unavailable || link.kind == LinkError::Kind::Refused)
             env.err << "tessel: " << link.reason << '\n';
         if (!session.saveSimulatedState())
-            failWith(env, exitcode::CannotWrite, "cannot write " + req.simulateFile);
+            failWith(env, result::CannotWrite, "cannot write " + req.simulateFile);
         // Last, so an output that cannot be written loses nothing of the job; a program told to
         // stop writes none.
         if (data && stopsignals::stopSignal() == 0) writeOutput(env, req.out, *data);
@@ -234,9 +224,9 @@ int runLightBarCommand(const CommandLineRequest& req, CliEnvironment& env) {
     return exitCode;
 }
 
-int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     ConsoleJobWindow window = consoleWindow(req, env);
-    AppSession session(sessionOptions(req, env), window);
+    AppSession session(commandSession(req, env), window);
     if (const Outcome started = session.startOutcome(); !started.ok())
         failWith(env, started.code, started.message);
     std::string text;
@@ -265,7 +255,7 @@ int runPortsCommand(const CommandLineRequest& req, CliEnvironment& env) {
     }
     session.terminate();
     writeOutput(env, req.out, text);
-    return 0;
+    return result::Ok;
 }
 
 } // namespace tessel

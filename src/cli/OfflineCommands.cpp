@@ -4,50 +4,49 @@
 #include "cli/RecordJson.h"
 #include "cli/RecordLines.h"
 #include "firmware/FirmwareId.h"
-#include "jobs/ResultCode.h"
 
 #include <ostream>
 #include <sstream>
 
 namespace tessel {
 
-int vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode vcbShow(const CommandLineRequest& req, CliEnvironment& env) {
     const BlockArea area = loadBlockFile(env, req.args[0]);
     ConfigBlock record;
     parseBlock(area, record);
     writeOutput(env, req.out, req.json ? writeJson(recordToJson(record)) + "\n" : recordLines(record));
-    return 0;
+    return result::Ok;
 }
 
-int vcbRender(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode vcbRender(const CommandLineRequest& req, CliEnvironment& env) {
     const ConfigBlock record = loadRecordFile(env, req.args[0]);
     BlockArea area;
     if (!renderBlock(record, area))
-        failWith(env, exitcode::BadInput, req.args[0] + ": the block text would not fit its area");
+        failWith(env, result::BadInput, req.args[0] + ": the block text would not fit its area");
     writeBlockData(env, req, area);
-    return 0;
+    return result::Ok;
 }
 
-int vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode vcbConvert(const CommandLineRequest& req, CliEnvironment& env) {
     BlockArea area = loadBlockFile(env, req.args[0]);
     const auto location = compactBlock(area);
     BlockArea converted;
     if (!location ||
         !convertText(std::span<const std::uint8_t>(area.data(), location->length), *req.toFormat,
                      converted))
-        failWith(env, exitcode::BadInput,
+        failWith(env, result::BadInput,
                  req.args[0] + ": the converted block text would not fit its area");
     writeBlockData(env, req, converted);
-    return 0;
+    return result::Ok;
 }
 
 namespace {
 
-std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImage& image) {
+std::string hexInfoText(const CommandLineRequest& req, ResultCode r, const FirmwareImage& image) {
     const FirmwareId id = identify(image);
     if (req.json) {
         Json j = Json::object();
-        j["result"] = r;
+        j["result"] = static_cast<int>(r);
         j["length"] = image.length;
         j["product"] = id.product;
         j["version"] = id.version;
@@ -56,7 +55,7 @@ std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImag
         return writeJson(j) + "\n";
     }
     std::ostringstream text;
-    text << "result: " << r << " (" << resultMessage(r) << ")\n"
+    text << "result: " << static_cast<int>(r) << " (" << resultMessage(r) << ")\n"
          << "length: " << image.length << "\n"
          << "product: " << id.product << "\n"
          << "version: " << id.version << "\n"
@@ -67,23 +66,23 @@ std::string hexInfoText(const CommandLineRequest& req, int r, const FirmwareImag
 
 } // namespace
 
-int hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode hexInfo(const CommandLineRequest& req, CliEnvironment& env) {
     const FirmwareFile file = loadHexFile(env, req.args[0], FirmwareUse::Inspection);
-    const int r = file.code();
+    const ResultCode r = file.code();
     writeOutput(env, req.out, hexInfoText(req, r, *file.image));
-    if (r != 0) env.err << "tessel: " << hexProblem(file) << '\n';
+    if (r != result::Ok) env.err << "tessel: " << hexProblem(file) << '\n';
     return r;
 }
 
-int hexImage(const CommandLineRequest& req, CliEnvironment& env) {
+ResultCode hexImage(const CommandLineRequest& req, CliEnvironment& env) {
     const FirmwareFile file = loadHexFile(env, req.args[0], FirmwareUse::Inspection);
     const FirmwareImage& image = *file.image;
-    const int r = file.code();
-    if (r != 0 && !req.partial)
+    const ResultCode r = file.code();
+    if (r != result::Ok && !req.partial)
         failWith(env, r, hexProblem(file) + ": nothing written (--partial writes what was read)");
     writeOutput(env, req.out,
                 std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
-    if (r != 0) env.err << "tessel: " << hexProblem(file) << '\n';
+    if (r != result::Ok) env.err << "tessel: " << hexProblem(file) << '\n';
     return r;
 }
 

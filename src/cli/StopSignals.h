@@ -11,10 +11,11 @@ namespace tessel::stopsignals {
 // Before and after a job any of them ends the program at once: no light bar is being worked on.
 // While a job runs, the first one is the job's Cancel: the job aborts at its next abort test
 // (inside the rewrite of the light bar's block only once the block is verified), releases the
-// lines and writes its report. SIGTERM and SIGHUP then make the program exit with 128 + their
-// number. A further stop ends the program at once, except while the block is being rewritten
-// (it waits for the block, as the Cancel does); first it writes one line, prepared before, that
-// says what the light bar holds and names the backups.
+// lines and writes its report. SIGTERM and SIGHUP then make the program exit with their stop
+// code (stoppedBy in ResultCode.h: 128 + the signal's number). A further stop ends the program at
+// once, except while the block is being rewritten (it waits for the block, as the Cancel does);
+// first it writes one line, prepared before, that says what the light bar holds and names the
+// backups.
 
 // Installs the handlers (main does, once).
 void install();
@@ -30,8 +31,8 @@ void setStopLine(const std::string& line);
 
 // Tests and clears the Cancel a stop asked for.
 bool takeCancel();
-// The signal that asked the program to stop and exit with 128 + its number (SIGTERM, SIGHUP;
-// a Ctrl+C only cancels); 0 when none came.
+// The signal that asked the program to stop and exit with stoppedBy(it) (SIGTERM, SIGHUP; a
+// Ctrl+C only cancels); 0 when none came.
 int stopSignal();
 
 // The handlers' common part: what one stop does. Platform files call it.

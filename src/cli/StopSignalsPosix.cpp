@@ -1,5 +1,7 @@
 #include "cli/StopSignals.h"
 
+#include "support/ResultCode.h"
+
 #include <csignal>
 #include <unistd.h>
 
@@ -27,7 +29,7 @@ void endNow(int signal) {
     sigaddset(&set, signal);
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
     std::raise(signal);
-    _exit(128 + signal);
+    _exit(stoppedBy(signal));
 }
 
 void writeFromHandler(const char* text, std::size_t length) {

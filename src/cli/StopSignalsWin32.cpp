@@ -3,6 +3,8 @@
 // handler runs on a thread of its own.
 #include "cli/StopSignals.h"
 
+#include "support/ResultCode.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <io.h>
@@ -29,7 +31,7 @@ BOOL WINAPI onControl(DWORD event) {
 
 void install() { SetConsoleCtrlHandler(onControl, TRUE); }
 
-void endNow(int signal) { std::_Exit(128 + signal); }
+void endNow(int signal) { std::_Exit(stoppedBy(signal)); }
 
 void writeFromHandler(const char* text, std::size_t length) {
     [[maybe_unused]] const int n = _write(2, text, static_cast<unsigned>(length));

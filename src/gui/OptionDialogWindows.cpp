@@ -16,25 +16,18 @@ OptionDialogWindows::OptionDialogWindows(WindowSet& windows, QWidget* parent)
     : windows_(windows), parent_(parent),
       adv_(std::make_unique<TfAdv>(windows.options(), windows.controls())),
       scales_(std::make_unique<TfScales>(windows.scales(), windows.controls())),
-      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls())) {}
+      tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls())) {
+    const auto modal = [](FixedDialog* view) {
+        return [view](std::string_view field) { view->runModal(std::string(field)); };
+    };
+    windows_.attachDialogs({modal(adv_.get()), modal(scales_.get()), modal(tilt_.get())});
+}
 
-OptionDialogWindows::~OptionDialogWindows() = default;
+OptionDialogWindows::~OptionDialogWindows() { windows_.attachDialogs({}); }
 
-void OptionDialogWindows::showOptions() {
-    windows_.showDialog(WindowSet::Dialog::Options, [this] { adv_->runModal(); });
-}
-void OptionDialogWindows::showScales() {
-    windows_.showDialog(WindowSet::Dialog::Scales, [this] { scales_->runModal(); });
-}
-void OptionDialogWindows::showTiltTempCal() {
-    windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
-}
-void OptionDialogWindows::showField(WindowSet::Dialog dialog, const std::string& control) {
-    FixedDialog* view = tilt_.get();
-    if (dialog == WindowSet::Dialog::Options) view = adv_.get();
-    if (dialog == WindowSet::Dialog::Scales) view = scales_.get();
-    windows_.showDialog(dialog, [view, &control] { view->runModal(control); });
-}
+void OptionDialogWindows::showOptions() { windows_.showDialog(WindowSet::Dialog::Options); }
+void OptionDialogWindows::showScales() { windows_.showDialog(WindowSet::Dialog::Scales); }
+void OptionDialogWindows::showTiltTempCal() { windows_.showDialog(WindowSet::Dialog::TiltTempCal); }
 
 void OptionDialogWindows::showInstructions() {
     tessel::showInstructions(parent_, windows_.session().programName());

@@ -16,7 +16,8 @@ class TfScales;
 class TfTiltTempCal;
 
 // The views of the window set's three option dialogs, made once at start-up in the order
-// options, scales, calibration; they keep their contents between showings. Also the Help menu's
+// options, scales, calibration and attached to the set (which shows them, also at a field a
+// collection stopped at); they keep their contents between showings. Also the Help menu's
 // windows.
 class OptionDialogWindows {
 public:
@@ -29,9 +30,6 @@ public:
     void showOptions();
     void showScales();
     void showTiltTempCal();
-    // The dialog that holds a field a collection stopped at, with the field focused and its
-    // text selected.
-    void showField(WindowSet::Dialog dialog, const std::string& control);
     void showInstructions();
     // The print dialog, or without a printer the system's message and the offer of a PDF file.
     void printInstructions(const QString& mainCaption);

@@ -30,8 +30,9 @@ TfTiltTempCal::TfTiltTempCal(TiltCalibrationModel& model, ControlValues& values,
 void TfTiltTempCal::acquire() {
     const auto outcome = model_.acquire();
     const auto message = acquisitionMessage(outcome);
-    if (message.empty()) return;
-    QMessageBox box(QMessageBox::Information, windowTitle(), qText(message), QMessageBox::Ok, this);
+    if (!message) return;
+    QMessageBox box(QMessageBox::Information, windowTitle(), qText(*message), QMessageBox::Ok,
+                    this);
     box.setObjectName("acquireBox");
     box.exec();
 }

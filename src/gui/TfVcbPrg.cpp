@@ -89,15 +89,16 @@ void TfVcbPrg::onClick(std::string_view control, std::function<void()> command) 
 
 void TfVcbPrg::connectCommands() {
     MainWindowModel& m = model_;
-    onClick("bReadVcb", [&m] { m.readVcb(); });
-    onClick(controls::kProgVcb, [&m] { m.progVcb(); });
-    onClick(controls::kVerifyVcb, [&m] { m.verifyVcb(); });
-    onClick(controls::kProgCode, [this] { model_.progCode(chooseHexFile()); });
-    onClick(controls::kVerifyCode, [this] { model_.verifyCode(chooseHexFile()); });
-    onClick(controls::kConvertToFormat1, [&m] { m.convertVcb(1); });
-    onClick(controls::kConvertToFormat2, [&m] { m.convertVcb(2); });
-    onClick(controls::kInitDefaultVcb, [&m] { m.initDefaultVcb(); });
-    onClick(controls::kRestoreFromBackup, [this] { model_.restoreFromBackup(chooseBackupFile()); });
+    onClick("bReadVcb", [this] { finish(model_.readVcb()); });
+    onClick(controls::kProgVcb, [this] { finish(model_.progVcb()); });
+    onClick(controls::kVerifyVcb, [this] { finish(model_.verifyVcb()); });
+    onClick(controls::kProgCode, [this] { finish(model_.progCode(chooseHexFile())); });
+    onClick(controls::kVerifyCode, [this] { finish(model_.verifyCode(chooseHexFile())); });
+    onClick(controls::kConvertToFormat1, [this] { finish(model_.convertVcb(1)); });
+    onClick(controls::kConvertToFormat2, [this] { finish(model_.convertVcb(2)); });
+    onClick(controls::kInitDefaultVcb, [this] { finish(model_.initDefaultVcb()); });
+    onClick(controls::kRestoreFromBackup,
+            [this] { finish(model_.restoreFromBackup(chooseBackupFile())); });
     connect(widgets_.action("mExit"), &QAction::triggered, this, &QWidget::close);
     connect(menuBar()->findChild<QMenu*>("mComPort"), &QMenu::aboutToShow, this,
             [this] { run([this] { model_.comPortMenuOpened(); }); });
@@ -146,22 +147,22 @@ void TfVcbPrg::run(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        QMessageBox box(QMessageBox::Critical, "Tessel", QString::fromStdString(e.what()),
-                        QMessageBox::Ok, this);
-        box.setObjectName("errorBox");
-        box.exec();
-        showStoppedField();
+        showErrorBox(e.what());
     }
     refresh();
 }
 
-void TfVcbPrg::showStoppedField() {
-    const auto focus = windows_.takeFieldFocus();
-    if (!focus) return;
-    if (focus->dialog) {
-        dialogs_->showField(*focus->dialog, focus->control);
-    } else if (auto* field = findChild<QLineEdit*>(qText(focus->control));
-               field && field->isEnabled()) {
+void TfVcbPrg::showErrorBox(const std::string& message) {
+    QMessageBox box(QMessageBox::Critical, "Tessel", QString::fromStdString(message),
+                    QMessageBox::Ok, this);
+    box.setObjectName("errorBox");
+    box.exec();
+}
+
+void TfVcbPrg::finish(const CommandOutcome& outcome) {
+    if (outcome.message) showErrorBox(*outcome.message);
+    if (!outcome.field || windows_.showField(*outcome.field)) return;
+    if (auto* field = findChild<QLineEdit*>(qText(*outcome.field)); field && field->isEnabled()) {
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
     }
@@ -210,7 +211,7 @@ void TfVcbPrg::dropEvent(QDropEvent* event) {
     const std::vector<std::string> paths = droppedFiles(event->mimeData());
     if (!model_.acceptsDrop(paths)) return;
     event->acceptProposedAction();
-    run([this, path = paths.front()] { model_.fileDropped(path); });
+    run([this, path = paths.front()] { finish(model_.fileDropped(path)); });
 }
 
 void TfVcbPrg::showEvent(QShowEvent* event) {

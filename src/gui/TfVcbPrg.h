@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainWindowModel.h"
 #include "app/WindowLayout.h"
 #include "gui/LayoutWidgets.h"
 
@@ -52,10 +53,13 @@ private:
     void connectCommands();
     // Connects a button or menu item to a command run through run().
     void onClick(std::string_view control, std::function<void()> command);
-    // Runs a command; an exception shows its message in the standard error box, and a field a
-    // collection stopped at is shown focused in its window.
+    // Runs a command, one at a time; an exception of the views shows its message in the standard
+    // error box.
     void run(const std::function<void()>& command);
-    void showStoppedField();
+    // A command's outcome: its message in the standard error box, then the field a collection
+    // stopped at focused in its window.
+    void finish(const CommandOutcome& outcome);
+    void showErrorBox(const std::string& message);
     // The firmware file dialog; none when cancelled.
     std::optional<std::string> chooseHexFile();
     // The backup dialog of "Restore from Backup…", in the backup folder; none when cancelled.

@@ -7,29 +7,24 @@
 
 namespace tessel {
 
-namespace {
-
-WindowSet::MessagePump qtPump() {
+WindowSet::MessagePump qtMessagePump() {
     return {[] { QCoreApplication::processEvents(); },
             // A question waits for the next input without using the processor.
             [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }};
 }
 
-} // namespace
-
-WindowSession::WindowSession(const WindowOptions& options)
-    : windows_(sessionOptions(options), qtPump()),
-      mainWindow_(std::make_unique<TfVcbPrg>(windows_)),
-      jobWindow_(std::make_unique<TfProgramChip>(windows_.jobWindow())),
-      dialogs_(std::make_unique<OptionDialogWindows>(windows_, mainWindow_.get())) {
+WindowSession::WindowSession(std::unique_ptr<WindowSet> windows)
+    : windows_(std::move(windows)), mainWindow_(std::make_unique<TfVcbPrg>(*windows_)),
+      jobWindow_(std::make_unique<TfProgramChip>(windows_->jobWindow())),
+      dialogs_(std::make_unique<OptionDialogWindows>(*windows_, mainWindow_.get())) {
     mainWindow_->setDialogs(dialogs_.get());
-    windows_.attachViews({[this] { mainWindow_->refresh(); }, [this] { jobWindow_->refresh(); }});
+    windows_->attachViews({[this] { mainWindow_->refresh(); }, [this] { jobWindow_->refresh(); }});
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, mainWindow_.get(),
                      [this](QSessionManager& manager) {
-                         if (!windows_.mayClose()) manager.cancel();
+                         if (!windows_->mayClose()) manager.cancel();
                      });
 }
 
-WindowSession::~WindowSession() { windows_.attachViews({}); }
+WindowSession::~WindowSession() { windows_->attachViews({}); }
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #include "jobs/BlockBackup.h"
 
 #include "support/AtomicFile.h"
+#include "support/CalendarTime.h"
 
 #include <filesystem>
 #include <string_view>
@@ -11,8 +12,7 @@ namespace tessel {
 namespace {
 
 std::string stemFor(std::int32_t serialNumber, std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localCalendar(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     return "SN" + std::to_string(serialNumber) + "-" + stamp;

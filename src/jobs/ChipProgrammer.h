@@ -10,8 +10,8 @@
 #include "jobs/FirmwareJobs.h"
 #include "jobs/JobFrame.h"
 #include "jobs/JobWindow.h"
-#include "jobs/ResultCode.h"
 #include "link/IspPort.h"
+#include "support/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "jobs/JobFrame.h"
 
+#include "jobs/FinalReport.h"
 #include "jobs/LineFormat.h"
-#include "jobs/ResultCode.h"
 
 namespace tessel {
 
@@ -201,8 +201,7 @@ void JobFrame::reportEnd(const JobOutline& job) {
         if (!file->empty()) summary.backupFiles.push_back(*file);
     window_.jobEnded(summary);
     if (!jobEndListener_) return;
-    if (const std::string problem = jobEndListener_(summary); !problem.empty())
-        window_.plainLine(" " + problem);
+    if (const auto problem = jobEndListener_(summary)) window_.plainLine(" " + *problem);
 }
 
 void JobFrame::finalReport() {

@@ -26,8 +26,8 @@ struct JobOutline {
 };
 
 // Told of every job that ran, once its final report is written and before the window waits for
-// OK; returns why the job could not be recorded (logged in the job window), or an empty text.
-using JobEndListener = std::function<std::string(const JobSummary&)>;
+// OK; returns why the job could not be recorded (logged in the job window), none when it was.
+using JobEndListener = std::function<std::optional<std::string>(const JobSummary&)>;
 
 // A step of a job. Steps run in turn while the job's result is 0: the first failure decides the
 // result, and no step after it runs.

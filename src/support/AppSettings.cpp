@@ -6,92 +6,69 @@
 namespace tessel {
 
 bool AppSettings::iniFileIsReadOnly() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("IniFileIsReadOnly", 0) != 0;
+    return store_.readInteger(kConfiguration, "IniFileIsReadOnly", 0) != 0;
 }
 
 std::int32_t AppSettings::typeControl() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("Type Control", 0);
+    return store_.readInteger(kConfiguration, "Type Control", 0);
 }
 
 std::int32_t AppSettings::advancedOptions() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("Advanced Options", 0);
+    return store_.readInteger(kConfiguration, "Advanced Options", 0);
 }
 
 std::int32_t AppSettings::serialNumber() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("Serial Number", 100);
+    return store_.readInteger(kConfiguration, "Serial Number", 100);
 }
 
 bool AppSettings::fastLink() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("FastLink", 0) != 0;
+    return store_.readInteger(kConfiguration, "FastLink", 0) != 0;
 }
 
 bool AppSettings::skipComPort(int port) const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("SkipComPort" + std::to_string(port), 0) != 0;
+    return store_.readInteger(kConfiguration, "SkipComPort" + std::to_string(port), 0) != 0;
 }
 
 std::int32_t AppSettings::comPort() const {
-    store_.selectSection(kConfiguration);
-    return store_.readInteger("COM Port", 0);
+    return store_.readInteger(kConfiguration, "COM Port", 0);
 }
 
 bool AppSettings::setComPort(std::int32_t port) {
-    store_.selectSection(kConfiguration);
-    return store_.writeInteger("COM Port", port);
+    return store_.writeInteger(kConfiguration, "COM Port", port);
 }
 
 std::string AppSettings::hexPath() const {
-    store_.selectSection(kFileSpecs);
-    return store_.readText("HexPath", ".");
+    return store_.readText(kFileSpecs, "HexPath", ".");
 }
 
-// The XDG base directories' data folder, on Windows the local application data.
-std::string AppSettings::dataFolder() {
-    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel";
-#ifdef _WIN32
-    if (auto local = environmentFolder("LOCALAPPDATA"); !local.empty()) return local + "/tessel";
-#endif
-    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel";
-    return {};
-}
+std::string AppSettings::dataFolder() { return userDataFolder(); }
 
 std::string AppSettings::backupFolder() const {
-    store_.selectSection(kFileSpecs);
     const std::string data = dataFolder();
-    return store_.readText("BackupPath", data.empty() ? data : data + "/backups");
+    return store_.readText(kFileSpecs, "BackupPath", data.empty() ? data : data + "/backups");
 }
 
 std::int32_t AppSettings::hexFilter() const {
-    store_.selectSection(kFileSpecs);
-    return store_.readInteger("HexFilter", 2);
+    return store_.readInteger(kFileSpecs, "HexFilter", 0);
 }
 
 bool AppSettings::setHexFilter(std::int32_t filter) {
-    store_.selectSection(kFileSpecs);
-    return store_.writeInteger("HexFilter", filter);
+    return store_.writeInteger(kFileSpecs, "HexFilter", filter);
 }
 
 bool AppSettings::setHexPath(const std::string& folder) {
-    store_.selectSection(kFileSpecs);
-    return store_.writeText("HexPath", folder);
+    return store_.writeText(kFileSpecs, "HexPath", folder);
 }
 
 std::string AppSettings::portDevice(int port) const {
     if (port < 1 || port > 4) return {};
-    store_.selectSection(kPorts);
-    std::string device = store_.readText(comPortName(port), defaultDevicePath(port));
+    std::string device = store_.readText(kPorts, comPortName(port), defaultDevicePath(port));
     if (comPortDevicesAreMapped() || isUsbAdapterDevice(device)) return device;
     return defaultDevicePath(port);
 }
 
 std::string AppSettings::ftdiSetting(const std::string& key) const {
-    store_.selectSection(kFtdi);
-    return store_.readText(key, "");
+    return store_.readText(kFtdi, key, "");
 }
 
 } // namespace tessel

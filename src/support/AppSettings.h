@@ -39,7 +39,7 @@ public:
     bool setHexPath(const std::string& folder);
 
     // [FileSpecs] "HexFilter": the firmware dialog's filter last chosen, 1 to 3 in the dialog's
-    // order; 2 ("A90 Hex files") until one is chosen.
+    // order; 0 until one is chosen (the dialog's own default then).
     std::int32_t hexFilter() const;
     bool setHexFilter(std::int32_t filter);
 

@@ -47,4 +47,8 @@ bool mayWrite(const std::string& path);
 // ($XDG_CONFIG_HOME/tessel/tessel, %APPDATA%\Tessel\Tessel); empty when the system names none.
 std::string userCompanionBase();
 
+// The user's own data folder: $XDG_DATA_HOME/tessel, else on Windows %LOCALAPPDATA%\tessel, else
+// ~/.local/share/tessel; empty when no variable names an absolute folder.
+std::string userDataFolder();
+
 } // namespace tessel

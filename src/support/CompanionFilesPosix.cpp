@@ -39,4 +39,10 @@ std::string userCompanionBase() {
     return {};
 }
 
+std::string userDataFolder() {
+    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel";
+    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel";
+    return {};
+}
+
 } // namespace tessel

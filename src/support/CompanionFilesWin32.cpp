@@ -80,4 +80,12 @@ std::string userCompanionBase() {
     return roaming.empty() ? std::string() : roaming + "\\Tessel\\Tessel";
 }
 
+std::string userDataFolder() {
+    // The XDG variable first, as elsewhere (a test or a user may point it anywhere).
+    if (auto data = environmentFolder("XDG_DATA_HOME"); !data.empty()) return data + "/tessel";
+    if (auto local = environmentFolder("LOCALAPPDATA"); !local.empty()) return local + "/tessel";
+    if (auto home = environmentFolder("HOME"); !home.empty()) return home + "/.local/share/tessel";
+    return {};
+}
+
 } // namespace tessel

@@ -9,4 +9,8 @@ namespace tessel {
 // that prompt's console; its output, when redirected, goes where it was sent.
 void prepareConsole();
 
+enum class StandardStream { Input, Output, Error };
+// Whether the stream is a terminal (a console on Windows), not a file or a pipe.
+bool isTerminal(StandardStream stream);
+
 } // namespace tessel

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <io.h>
 #include <windows.h>
 
 namespace tessel {
@@ -20,6 +21,13 @@ void prepareConsole() {
         if (h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode))
             SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     }
+}
+
+bool isTerminal(StandardStream stream) {
+    FILE* file = stream == StandardStream::Input    ? stdin
+                 : stream == StandardStream::Output ? stdout
+                                                    : stderr;
+    return _isatty(_fileno(file)) != 0;
 }
 
 } // namespace tessel

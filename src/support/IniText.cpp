@@ -1,5 +1,7 @@
 #include "support/IniText.h"
 
+#include "support/StrictNumber.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -170,32 +172,10 @@ std::optional<std::int32_t> parseIniInteger(std::string_view text) {
         if (ec != std::errc() || end != hex.data() + hex.size()) return std::nullopt;
         return static_cast<std::int32_t>(bits);
     }
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    return strictInteger(text);
 }
 
-std::optional<double> parseIniReal(std::string_view text) {
-    text = trim(text);
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') return std::nullopt;
-    }
-    // Only digits, sign, point and exponent: from_chars alone would also take "inf" and "nan".
-    if (text.empty() || text.find_first_not_of("0123456789+-.eE") != std::string_view::npos)
-        return std::nullopt;
-    double value = 0;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
+std::optional<double> parseIniReal(std::string_view text) { return strictReal(trim(text)); }
 
 std::string formatIniReal(double value) {
     char buf[32];

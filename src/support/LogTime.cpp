@@ -1,13 +1,13 @@
 #include "support/LogTime.h"
 
+#include "support/CalendarTime.h"
+
 #include <ctime>
 
 namespace tessel {
 
 LocalDateTime systemLocalTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
+    const std::tm parts = localCalendar(std::time(nullptr));
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 

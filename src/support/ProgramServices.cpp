@@ -1,7 +1,6 @@
 #include "support/ProgramServices.h"
 
 #include "support/Utf8File.h"
-#include "support/VCA_Switchboard.h"
 
 #include <cassert>
 
@@ -9,12 +8,7 @@ namespace tessel {
 
 ProgramServices::ProgramServices() : ProgramServices(Options{}) {}
 
-ProgramServices::ProgramServices(Options options)
-    : options_(std::move(options)),
-      programMessage_(options_.board ? *options_.board : VCA_Switchboard::instance(), kSection,
-                      "ProgramMessage"),
-      programStatus_(options_.board ? *options_.board : VCA_Switchboard::instance(), kSection,
-                     "ProgramStatus") {}
+ProgramServices::ProgramServices(Options options) : options_(std::move(options)) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -37,14 +31,12 @@ void ProgramServices::start(std::string_view executablePath, std::string_view in
     unitsAtStart_ = units_;
     if (settings_.logMessages) openLogFile();
     log(startLine());
-    programStatus_.sendValueAndData(1, this, kTypeName);
 }
 
 void ProgramServices::terminate() {
     log("Program Terminate");
     logFile_.reset();
     saveSettings();
-    programStatus_.sendValueAndData(2, this, kTypeName);
 }
 
 void ProgramServices::openLogFile() {
@@ -62,19 +54,19 @@ void ProgramServices::log(std::string_view message) {
         std::fputc('\n', logFile_.get());
         std::fflush(logFile_.get());
     }
-    programMessage_.sendText(line);
 }
 
 void ProgramServices::loadSettings() {
     if (!ini_) return; // nothing to read before start
     auto& store = *ini_;
     const ServiceSettings defaults;
-    store.selectSection(kSection);
-    settings_.logMessages = store.readBoolean("LogMessages", defaults.logMessages);
-    settings_.appendLog = store.readBoolean("AppendLog", defaults.appendLog);
-    settings_.timeStampMessages = store.readBoolean("TimeStampMessages", defaults.timeStampMessages);
-    settings_.debug = store.readBoolean("Debug", defaults.debug);
-    settings_.reportErrorLevel = store.readInteger("ReportErrorLevel", defaults.reportErrorLevel);
+    settings_.logMessages = store.readBoolean(kSection, "LogMessages", defaults.logMessages);
+    settings_.appendLog = store.readBoolean(kSection, "AppendLog", defaults.appendLog);
+    settings_.timeStampMessages =
+        store.readBoolean(kSection, "TimeStampMessages", defaults.timeStampMessages);
+    settings_.debug = store.readBoolean(kSection, "Debug", defaults.debug);
+    settings_.reportErrorLevel =
+        store.readInteger(kSection, "ReportErrorLevel", defaults.reportErrorLevel);
     units_.load(store);
 }
 
@@ -82,17 +74,19 @@ void ProgramServices::saveSettings() {
     if (!ini_) return; // nothing was read, so nothing is written back
     auto& store = *ini_;
     const auto& was = settingsAtStart_;
-    store.selectSection(kSection);
-    auto needed = [&](const char* key, bool changed) { return changed || !store.hasKey(key); };
+    auto needed = [&](const char* key, bool changed) {
+        return changed || !store.hasKey(kSection, key);
+    };
     if (needed("LogMessages", was.logMessages != settings_.logMessages))
-        store.writeBoolean("LogMessages", settings_.logMessages);
+        store.writeBoolean(kSection, "LogMessages", settings_.logMessages);
     if (needed("AppendLog", was.appendLog != settings_.appendLog))
-        store.writeBoolean("AppendLog", settings_.appendLog);
+        store.writeBoolean(kSection, "AppendLog", settings_.appendLog);
     if (needed("TimeStampMessages", was.timeStampMessages != settings_.timeStampMessages))
-        store.writeBoolean("TimeStampMessages", settings_.timeStampMessages);
-    if (needed("Debug", was.debug != settings_.debug)) store.writeBoolean("Debug", settings_.debug);
+        store.writeBoolean(kSection, "TimeStampMessages", settings_.timeStampMessages);
+    if (needed("Debug", was.debug != settings_.debug))
+        store.writeBoolean(kSection, "Debug", settings_.debug);
     if (needed("ReportErrorLevel", was.reportErrorLevel != settings_.reportErrorLevel))
-        store.writeInteger("ReportErrorLevel", settings_.reportErrorLevel);
+        store.writeInteger(kSection, "ReportErrorLevel", settings_.reportErrorLevel);
     units_.save(store, &unitsAtStart_);
 }
 

@@ -4,7 +4,6 @@
 #include "support/IniStore.h"
 #include "support/LogTime.h"
 #include "support/UnitsSettings.h"
-#include "support/VCA_Message.h"
 #include "support/VersionInfo.h"
 
 #include <cstdio>
@@ -14,8 +13,6 @@
 #include <string_view>
 
 namespace tessel {
-
-class VCA_Switchboard;
 
 // The services' own keys in the INI section "ProgramServices".
 struct ServiceSettings {
@@ -28,16 +25,13 @@ struct ServiceSettings {
     bool operator==(const ServiceSettings&) const = default;
 };
 
-// The program's companion files, version texts, INI store and log file, and the messages that
-// announce each log line and the program's start and end. The main window and the command line
-// each start one; tests make as many as they like.
+// The program's companion files, version texts, INI store and log file. The main window and the
+// command line each start one; tests make as many as they like.
 class ProgramServices {
 public:
     static constexpr const char* kSection = "ProgramServices";
-    static constexpr const char* kTypeName = "VCA_ProgramServices";
 
     struct Options {
-        VCA_Switchboard* board = nullptr; // nullptr: the process-wide switchboard
         LocalTimeSource localTime = systemLocalTime;
         IniStore::FileWriter iniWriter = IniStore::defaultWriter();
         std::optional<VersionResource> version = VersionInfo::builtIn();
@@ -53,13 +47,13 @@ public:
     // Finds the companion files (beside the executable, in the user's settings folder when the
     // program may not write there, or from --ini when iniOverride is not empty), prepares the
     // user's folder, reads the version texts, opens the INI store, loads the settings, opens the log
-    // when asked to, logs the start line and announces the start.
+    // when asked to and logs the start line.
     void start(std::string_view executablePath, std::string_view iniOverride = {});
-    // Logs "Program Terminate", closes the log, saves the settings and announces the end. The
-    // caller skips it when the INI file says "IniFileIsReadOnly".
+    // Logs "Program Terminate", closes the log and saves the settings. The caller skips it when
+    // the INI file says "IniFileIsReadOnly".
     void terminate();
 
-    // One line to the log file (flushed at once) and to "ProgramMessage".
+    // One line to the log file (flushed at once), time-stamped when asked to.
     void log(std::string_view message);
 
     void loadSettings();
@@ -95,8 +89,6 @@ private:
     UnitsSettings units_;
     UnitsSettings unitsAtStart_;
     std::unique_ptr<std::FILE, FileCloser> logFile_;
-    VCA_Message programMessage_;
-    VCA_Message programStatus_;
 };
 
 } // namespace tessel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,8 @@ namespace tessel {
 // exclusive lock on the file, as one write, synced. A line torn by a crash before (the file does
 // not end in a line feed) is ended first, so a new line never joins it; a write that fails
 // half-way (a full disk) is cut off again, so the file never holds part of this line. line must
-// not hold a line feed; one is added. Returns an empty text, or why the line was not written in
-// the system's words. Paths are UTF-8.
-std::string appendWholeLine(const std::string& path, std::string_view line);
+// not hold a line feed; one is added. Returns why the line was not written, in the system's
+// words; none when it was. Paths are UTF-8.
+std::optional<std::string> appendWholeLine(const std::string& path, std::string_view line);
 
 } // namespace tessel

@@ -25,7 +25,7 @@ std::string failure(const char* what) { return std::string(what) + ": " + std::s
 
 } // namespace
 
-std::string appendWholeLine(const std::string& path, std::string_view line) {
+std::optional<std::string> appendWholeLine(const std::string& path, std::string_view line) {
     const OwnedFd file{::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666)};
     if (file.fd < 0) return failure("cannot open");
     while (::flock(file.fd, LOCK_EX) != 0)
@@ -46,7 +46,7 @@ std::string appendWholeLine(const std::string& path, std::string_view line) {
         if (::ftruncate(file.fd, st.st_size) == 0) ::fdatasync(file.fd);
         return why;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace tessel

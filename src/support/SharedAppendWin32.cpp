@@ -21,7 +21,7 @@ bool seek(HANDLE h, LONGLONG to) {
 
 } // namespace
 
-std::string appendWholeLine(const std::string& path, std::string_view line) {
+std::optional<std::string> appendWholeLine(const std::string& path, std::string_view line) {
     const OwnedHandle file{CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr)};
@@ -33,7 +33,7 @@ std::string appendWholeLine(const std::string& path, std::string_view line) {
     if (!LockFileEx(file.h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockAt))
         return failure("cannot lock");
 
-    std::string result;
+    std::optional<std::string> result;
     LARGE_INTEGER size{};
     std::string bytes;
     char last = '\n';
@@ -42,7 +42,7 @@ std::string appendWholeLine(const std::string& path, std::string_view line) {
     else if (size.QuadPart > 0 &&
              (!seek(file.h, size.QuadPart - 1) || !ReadFile(file.h, &last, 1, &n, nullptr) || n != 1))
         result = failure("cannot read");
-    if (result.empty()) {
+    if (!result) {
         if (last != '\n') bytes += '\n';
         bytes.append(line);
         bytes += '\n';

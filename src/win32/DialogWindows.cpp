@@ -15,25 +15,17 @@ DialogWindows::DialogWindows(WindowSet& windows, HWND owner)
       adv_(std::make_unique<TfAdv>(windows.options(), windows.controls(), owner)),
       scales_(std::make_unique<TfScales>(windows.scales(), windows.controls(), owner)),
       tilt_(std::make_unique<TfTiltTempCal>(windows.tiltCalibration(), windows.controls(), owner)) {
+    const auto modal = [](TopWindow* view) {
+        return [view](std::string_view field) { view->runModal(field); };
+    };
+    windows_.attachDialogs({modal(adv_.get()), modal(scales_.get()), modal(tilt_.get())});
 }
 
-DialogWindows::~DialogWindows() = default;
+DialogWindows::~DialogWindows() { windows_.attachDialogs({}); }
 
-void DialogWindows::showOptions() {
-    windows_.showDialog(WindowSet::Dialog::Options, [this] { adv_->runModal(); });
-}
-void DialogWindows::showScales() {
-    windows_.showDialog(WindowSet::Dialog::Scales, [this] { scales_->runModal(); });
-}
-void DialogWindows::showTiltTempCal() {
-    windows_.showDialog(WindowSet::Dialog::TiltTempCal, [this] { tilt_->runModal(); });
-}
-void DialogWindows::showField(WindowSet::Dialog dialog, const std::string& control) {
-    TopWindow* view = tilt_.get();
-    if (dialog == WindowSet::Dialog::Options) view = adv_.get();
-    if (dialog == WindowSet::Dialog::Scales) view = scales_.get();
-    windows_.showDialog(dialog, [view, &control] { view->runModal(control); });
-}
+void DialogWindows::showOptions() { windows_.showDialog(WindowSet::Dialog::Options); }
+void DialogWindows::showScales() { windows_.showDialog(WindowSet::Dialog::Scales); }
+void DialogWindows::showTiltTempCal() { windows_.showDialog(WindowSet::Dialog::TiltTempCal); }
 
 void DialogWindows::showInstructions() {
     InstructionsBox::show(owner_, windows_.session().programName());

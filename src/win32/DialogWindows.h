@@ -14,8 +14,9 @@ class TfScales;
 class TfTiltTempCal;
 
 // The views of the window set's three option dialogs, made once at start-up in the order
-// options, scales, calibration; they keep their contents between showings. Also the Help
-// menu's windows.
+// options, scales, calibration and attached to the set (which shows them, also at a field a
+// collection stopped at); they keep their contents between showings. Also the Help menu's
+// windows.
 class DialogWindows {
 public:
     // owner: the main window, which the dialogs stay above.
@@ -27,8 +28,6 @@ public:
     void showOptions();
     void showScales();
     void showTiltTempCal();
-    // Shows the dialog with the field focused and its text selected.
-    void showField(WindowSet::Dialog dialog, const std::string& control);
     void showInstructions();
     // Throws std::runtime_error when there is no default printer.
     void printInstructions(const std::string& mainCaption);

@@ -25,9 +25,9 @@ void TfTiltTempCal::clicked(std::string_view control) {
 }
 
 void TfTiltTempCal::acquire() {
-    const std::string_view message = acquisitionMessage(model_.acquire());
-    if (message.empty()) return;
-    const std::wstring text = wideFromUtf8(message);
+    const auto message = acquisitionMessage(model_.acquire());
+    if (!message) return;
+    const std::wstring text = wideFromUtf8(*message);
     const std::wstring title = wideFromUtf8(caption());
     MessageBoxW(hwnd(), text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }

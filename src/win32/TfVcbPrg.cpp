@@ -49,16 +49,17 @@ TfVcbPrg::TfVcbPrg(WindowSet& windows)
 void TfVcbPrg::connectCommands() {
     MainWindowModel& m = model_;
     commands_ = {
-        {"bReadVcb", [&m] { m.readVcb(); }},
-        {std::string(controls::kProgVcb), [&m] { m.progVcb(); }},
-        {std::string(controls::kVerifyVcb), [&m] { m.verifyVcb(); }},
-        {std::string(controls::kProgCode), [this] { model_.progCode(chooseHexFile()); }},
-        {std::string(controls::kVerifyCode), [this] { model_.verifyCode(chooseHexFile()); }},
-        {std::string(controls::kConvertToFormat1), [&m] { m.convertVcb(1); }},
-        {std::string(controls::kConvertToFormat2), [&m] { m.convertVcb(2); }},
-        {std::string(controls::kInitDefaultVcb), [&m] { m.initDefaultVcb(); }},
+        {"bReadVcb", [this] { finish(model_.readVcb()); }},
+        {std::string(controls::kProgVcb), [this] { finish(model_.progVcb()); }},
+        {std::string(controls::kVerifyVcb), [this] { finish(model_.verifyVcb()); }},
+        {std::string(controls::kProgCode), [this] { finish(model_.progCode(chooseHexFile())); }},
+        {std::string(controls::kVerifyCode),
+         [this] { finish(model_.verifyCode(chooseHexFile())); }},
+        {std::string(controls::kConvertToFormat1), [this] { finish(model_.convertVcb(1)); }},
+        {std::string(controls::kConvertToFormat2), [this] { finish(model_.convertVcb(2)); }},
+        {std::string(controls::kInitDefaultVcb), [this] { finish(model_.initDefaultVcb()); }},
         {std::string(controls::kRestoreFromBackup),
-         [this] { model_.restoreFromBackup(chooseBackupFile()); }},
+         [this] { finish(model_.restoreFromBackup(chooseBackupFile())); }},
         {"mExit", [this] { SendMessageW(hwnd(), WM_CLOSE, 0, 0); }},
         // The dialogs and Help windows are made after the window.
         {"mShowAdvancedControls", [this] { dialogs_->showOptions(); }},
@@ -91,18 +92,13 @@ void TfVcbPrg::run(const std::function<void()>& command) {
         command();
     } catch (const std::exception& e) {
         showError(e.what());
-        showStoppedField();
     }
     refresh();
 }
 
-void TfVcbPrg::showStoppedField() {
-    const auto focus = windows_.takeFieldFocus();
-    if (!focus) return;
-    if (focus->dialog)
-        dialogs_->showField(*focus->dialog, focus->control);
-    else
-        focusField(focus->control);
+void TfVcbPrg::finish(const CommandOutcome& outcome) {
+    if (outcome.message) showError(*outcome.message);
+    if (outcome.field && !windows_.showField(*outcome.field)) focusField(*outcome.field);
 }
 
 void TfVcbPrg::filesDropped(HDROP drop) {
@@ -114,7 +110,8 @@ void TfVcbPrg::filesDropped(HDROP drop) {
         paths.push_back(utf8FromWide(path));
     }
     DragFinish(drop);
-    if (model_.acceptsDrop(paths)) run([this, &paths] { model_.fileDropped(paths.front()); });
+    if (model_.acceptsDrop(paths))
+        run([this, &paths] { finish(model_.fileDropped(paths.front())); });
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainWindowModel.h"
 #include "win32/TopWindow.h"
 
 #include <functional>
@@ -57,9 +58,12 @@ protected:
 
 private:
     void connectCommands();
-    // Runs a command; an exception shows its message in the standard error box.
+    // Runs a command, one at a time; an exception of the views (no printer) shows its message in
+    // the standard error box.
     void run(const std::function<void()>& command);
-    void showStoppedField();
+    // A command's outcome: its message in the standard error box, then the field a collection
+    // stopped at focused in its window.
+    void finish(const CommandOutcome& outcome);
     void filesDropped(HDROP drop);
     std::optional<std::string> chooseHexFile();
     // The backup dialog of "Restore from Backup…", in the backup folder.

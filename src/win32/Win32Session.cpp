@@ -1,56 +1,44 @@
 #include "win32/Win32Session.h"
 
-#include "jobs/ResultCode.h"
 #include "win32/MessagePump.h"
 
 #include <commctrl.h>
 
 namespace tessel::win32 {
 
-namespace {
-
-WindowSet::MessagePump win32Pump() {
+WindowSet::MessagePump win32MessagePump() {
     return {processPendingMessages, waitForInput};
 }
-
-} // namespace
 
 void leaveOwnConsole() {
     DWORD processes[2];
     if (GetConsoleWindow() && GetConsoleProcessList(processes, 2) == 1) FreeConsole();
 }
 
-Win32Session::Win32Session(AppSession::Options options)
-    : windows_(std::move(options), win32Pump()), mainWindow_(std::make_unique<TfVcbPrg>(windows_)),
-      jobWindow_(std::make_unique<TfProgramChip>(windows_.jobWindow(), mainWindow_->hwnd())),
-      dialogs_(std::make_unique<DialogWindows>(windows_, mainWindow_->hwnd())) {
+Win32Session::Win32Session(std::unique_ptr<WindowSet> windows)
+    : windows_(std::move(windows)), mainWindow_(std::make_unique<TfVcbPrg>(*windows_)),
+      jobWindow_(std::make_unique<TfProgramChip>(windows_->jobWindow(), mainWindow_->hwnd())),
+      dialogs_(std::make_unique<DialogWindows>(*windows_, mainWindow_->hwnd())) {
     mainWindow_->setDialogs(dialogs_.get());
-    windows_.attachViews({[this] { mainWindow_->refresh(); }, [this] { jobWindow_->refresh(); }});
+    windows_->attachViews({[this] { mainWindow_->refresh(); }, [this] { jobWindow_->refresh(); }});
 }
 
 Win32Session::~Win32Session() {
-    windows_.attachViews({});
+    windows_->attachViews({});
 }
 
-int runWin32Program(AppSession::Options options) {
+ResultCode runWin32Program(AppSession::Options options) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                        ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
-    std::unique_ptr<Win32Session> session;
-    Outcome started;
-    try {
-        session = std::make_unique<Win32Session>(std::move(options));
-    } catch (const StartupFailure& failure) {
-        started = {failure.exitCode, failure.what()};
-    } catch (const std::exception& e) {
-        started = {result::Error, e.what()};
+    WindowSet::Opened opened = WindowSet::open(std::move(options), win32MessagePump());
+    if (!opened.windows) {
+        showErrorBox(nullptr, opened.outcome.message);
+        return opened.outcome.code;
     }
-    if (!started.ok()) {
-        showErrorBox(nullptr, started.message);
-        return started.code;
-    }
-    session->mainWindow().show();
-    return runMessageLoop();
+    Win32Session session(std::move(opened.windows));
+    session.mainWindow().show();
+    return static_cast<ResultCode>(runMessageLoop());
 }
 
 } // namespace tessel::win32

@@ -219,7 +219,7 @@ TEST(TiltCalibration, NoRecordNoPortOrAFailedReadLeaveTheWindowAsItWas) {
     TiltBench b;
     b.leave("memoZeroGTestI", "77");
     EXPECT_EQ(b.tilt.acquire(), TiltAcquisition::Outcome::NoRecord) << "a blank data memory";
-    EXPECT_FALSE(acquisitionMessage(TiltAcquisition::Outcome::NoRecord).empty());
+    EXPECT_TRUE(acquisitionMessage(TiltAcquisition::Outcome::NoRecord).has_value());
 
     // The marker without its zero byte, and a record that would run past the 700 bytes read.
     auto bytes = tiltRecordBytes(sampleTilt());

@@ -2,9 +2,9 @@
 // says why the record is missing.
 #include "app/AppSession.h"
 #include "app/MainWindowModel.h"
-#include "jobs/ResultCode.h"
 #include "jobs/ScriptedJobWindow.h"
 #include "support/ReadOnlyFolder.h"
+#include "support/ResultCode.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +25,10 @@ TEST(JobHistory, AFolderThatTakesNoRecordIsNamedInTheLogAndTheJobGoesOn) {
     EXPECT_EQ(session.historyPath(), dir / "bench/lightbar-history.jsonl") << "beside the state";
     EXPECT_EQ(session.backupFolder(), dir / "bench/lightbar-backups");
     MainWindowModel model(session);
-    int result = -1;
+    ResultCode result = result::Ok;
     {
         const ReadOnlyFolder locked(dir.path() / "bench");
-        result = model.readVcb();
+        result = model.readVcb().code;
     }
     EXPECT_EQ(result, result::NoValidVcb) << "as without a history";
     const std::string line =

@@ -4,8 +4,8 @@
 
 #include "app/RecordHost.h"
 #include "jobs/ChipProgrammer.h"
-#include "jobs/ResultCode.h"
 #include "sim/VirtualLightBar.h"
+#include "support/ResultCode.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,7 @@
 
 #include "app/ControlNames.h"
 #include "block/RecordFields.h"
-#include "app/BlockTransfer.h"
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +55,8 @@ TEST(MainWindowState, AFormat1BlockLoadedOffersFormat2AndTheProgrammingCommands)
         SCOPED_TRACE(ini);
         b.putRecord(MainWindowBench::sampleRecord(1));
         b.model->controls().setText(fields::kTilt[0].control, "123");
-        ASSERT_EQ(b.model->readVcb(), result::Ok) << ::testing::PrintToString(b.window.texts());
+        ASSERT_EQ(b.model->readVcb().code, result::Ok)
+            << ::testing::PrintToString(b.window.texts());
         EXPECT_EQ(b.text(c::kFormatNumber), "1");
         EXPECT_EQ(b.text(c::kSerialNumber), "4711");
         EXPECT_EQ(b.text(c::kProductName), "KD-7");
@@ -70,7 +70,7 @@ TEST(MainWindowState, AFormat1BlockLoadedOffersFormat2AndTheProgrammingCommands)
         EXPECT_TRUE(b.enabled(c::kTiltTempCal)) << "the block's Tilt option is Yes";
 
         // The conversion's own load shows the new format.
-        ASSERT_EQ(b.model->convertVcb(2), result::Ok);
+        ASSERT_EQ(b.model->convertVcb(2).code, result::Ok);
         EXPECT_EQ(b.text(c::kFormatNumber), "2");
         EXPECT_TRUE(b.enabled(c::kConvertToFormat1));
         EXPECT_FALSE(b.enabled(c::kConvertToFormat2));
@@ -80,7 +80,7 @@ TEST(MainWindowState, AFormat1BlockLoadedOffersFormat2AndTheProgrammingCommands)
 TEST(MainWindowState, AFormat2BlockLoadedOffersFormat1AndBlockProgramming) {
     MainWindowBench b(kAdvancedIni);
     b.putRecord(MainWindowBench::sampleRecord(2, 815));
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
+    ASSERT_EQ(b.model->readVcb().code, result::Ok);
     EXPECT_EQ(b.text(c::kFormatNumber), "2");
     EXPECT_EQ(b.text(c::kSerialNumber), "815");
     for (std::string_view name :
@@ -90,9 +90,9 @@ TEST(MainWindowState, AFormat2BlockLoadedOffersFormat1AndBlockProgramming) {
 
     // An edited product name goes to the light bar through collect and render.
     b.model->controls().setText(c::kProductName, "KD-9");
-    ASSERT_EQ(b.model->progVcb(), result::Ok) << ::testing::PrintToString(b.window.texts());
-    ASSERT_EQ(b.model->verifyVcb(), result::Ok);
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
+    ASSERT_EQ(b.model->progVcb().code, result::Ok) << ::testing::PrintToString(b.window.texts());
+    ASSERT_EQ(b.model->verifyVcb().code, result::Ok);
+    ASSERT_EQ(b.model->readVcb().code, result::Ok);
     EXPECT_EQ(b.text(c::kProductName), "KD-9");
 }
 
@@ -100,11 +100,11 @@ TEST(MainWindowState, NoValidBlockOffersInitDefaultVcbWhichReadsTheNewBlockBack)
     for (const char* ini : {kAdvancedIni, kPlainIni}) {
         MainWindowBench b(ini);
         SCOPED_TRACE(ini);
-        EXPECT_EQ(b.model->readVcb(), result::NoValidVcb) << "an erased light bar";
+        EXPECT_EQ(b.model->readVcb().code, result::NoValidVcb) << "an erased light bar";
         expectUnknownBlockShown(b);
         EXPECT_TRUE(b.enabled(c::kInitDefaultVcb)) << "in both modes";
 
-        ASSERT_EQ(b.model->initDefaultVcb(), result::Ok);
+        ASSERT_EQ(b.model->initDefaultVcb().code, result::Ok);
         EXPECT_EQ(b.text(c::kFormatNumber), "2");
         EXPECT_EQ(b.text(c::kSerialNumber), "1");
         EXPECT_FALSE(b.enabled(c::kInitDefaultVcb));
@@ -115,23 +115,23 @@ TEST(MainWindowState, NoValidBlockOffersInitDefaultVcbWhichReadsTheNewBlockBack)
 TEST(MainWindowState, AFailedOrEmptyReadShowsNothingAndOffersNothing) {
     MainWindowBench b(kAdvancedIni);
     b.putRecord(MainWindowBench::sampleRecord(2));
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
+    ASSERT_EQ(b.model->readVcb().code, result::Ok);
 
     b.lightBar().setNoAnswer(true);
-    EXPECT_EQ(b.model->readVcb(), result::ChipNotResponding);
+    EXPECT_EQ(b.model->readVcb().code, result::ChipNotResponding);
     expectUnknownBlockShown(b);
     EXPECT_FALSE(b.enabled(c::kInitDefaultVcb)) << commandStates(b);
 
     // No COM port checked (COM1 vanished at the menu's probe): no job, and "Init Default VCB"
     // is withdrawn.
     MainWindowBench none(kPlainIni);
-    EXPECT_EQ(none.model->readVcb(), result::NoValidVcb);
+    EXPECT_EQ(none.model->readVcb().code, result::NoValidVcb);
     ASSERT_TRUE(none.enabled(c::kInitDefaultVcb));
     writeFile(none.iniPath, "[Configuration]\nSkipComPort1=1\n");
     none.model->comPortMenuOpened();
     none.model->controls().setText(fields::kTilt[0].control, "5");
     const auto opens = none.lightBar().counts().opens;
-    EXPECT_EQ(none.model->readVcb(), result::Error);
+    EXPECT_EQ(none.model->readVcb().code, result::Error);
     EXPECT_EQ(none.lightBar().counts().opens, opens);
     EXPECT_FALSE(none.enabled(c::kInitDefaultVcb));
     EXPECT_EQ(none.text(fields::kTilt[0].control), "5") << "nothing is cleared without a port";
@@ -140,23 +140,20 @@ TEST(MainWindowState, AFailedOrEmptyReadShowsNothingAndOffersNothing) {
 TEST(MainWindowState, AFailedBlockProgramOrVerifyWithdrawsTheProgrammingButtons) {
     MainWindowBench b(kAdvancedIni);
     b.putRecord(MainWindowBench::sampleRecord(1));
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
+    ASSERT_EQ(b.model->readVcb().code, result::Ok);
     b.model->controls().setText(c::kProductName, "Other");
-    EXPECT_EQ(b.model->verifyVcb(), result::VcbVerifyError);
+    EXPECT_EQ(b.model->verifyVcb().code, result::VcbVerifyError);
     for (std::string_view name : {c::kProgCode, c::kVerifyCode, c::kProgVcb, c::kVerifyVcb})
         EXPECT_FALSE(b.enabled(name)) << name;
     EXPECT_TRUE(b.enabled(c::kConvertToFormat2)) << "the conversions stay as the load left them";
 
     // A field that does not convert stops before any job; the states stay as they were.
-    ASSERT_EQ(b.model->readVcb(), result::Ok);
+    ASSERT_EQ(b.model->readVcb().code, result::Ok);
     b.model->controls().setText(c::kSerialNumber, "12a");
     const auto jobs = b.window.titles.size();
-    try {
-        b.model->progVcb();
-        ADD_FAILURE() << "no conversion error";
-    } catch (const ConversionError& e) {
-        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
-    }
+    const CommandOutcome stopped = b.model->progVcb();
+    EXPECT_EQ(stopped.message, "'12a' is not a valid integer value");
+    EXPECT_EQ(stopped.field, c::kSerialNumber);
     EXPECT_EQ(b.window.titles.size(), jobs);
     EXPECT_TRUE(b.enabled(c::kProgVcb));
     EXPECT_FALSE(b.model->busy());
@@ -186,32 +183,33 @@ TEST(MainWindowComPorts, AReadOnlyIniIsNeverWritten) {
     EXPECT_TRUE(b.model->comChecked(2) && !b.model->comChecked(1));
     EXPECT_EQ(b.engine().portIndex(), 2);
     writeFile(b.dir / "f.hex", ":00000001FF\n");
-    EXPECT_THROW(b.model->progCode(b.dir / "f.hex"), CommandError) << "holds no firmware";
+    EXPECT_EQ(b.model->progCode(b.dir / "f.hex").code, result::HexFileFormatError)
+        << "holds no firmware";
     EXPECT_EQ(b.ini(), ini) << "neither COM Port nor HexPath written";
 }
 
 TEST(MainWindowFirmware, FileProblemsAreShownAndNoJobStarts) {
     MainWindowBench b(kAdvancedIni);
-    EXPECT_EQ(b.model->progCode(std::nullopt), result::InputFileCancel);
+    EXPECT_EQ(b.model->progCode(std::nullopt).code, result::InputFileCancel);
 
     const std::string missing = b.dir / "sub/missing.a90";
-    try {
-        b.model->progCode(missing);
-        ADD_FAILURE() << "no error for a missing file";
-    } catch (const CommandError& e) {
-        EXPECT_NE(std::string(e.what()).find("Input File Open Error"), std::string::npos);
-        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << "the whole path";
-    }
+    const CommandOutcome unread = b.model->progCode(missing);
+    EXPECT_EQ(unread.code, result::InputFileOpenError);
+    ASSERT_TRUE(unread.message);
+    EXPECT_EQ(unread.message->rfind("Input File Open Error\n" + missing + "\n", 0), 0u)
+        << "the whole path, then why: " << *unread.message;
     EXPECT_EQ(b.model->hexFolder(), b.dir / "sub/") << "the folder is kept even so";
-    EXPECT_THROW(b.model->verifyCode(b.dir.path().string()), CommandError) << "a folder";
+    EXPECT_EQ(b.model->verifyCode(b.dir.path().string()).message,
+              "Input File Open Error\n" + b.dir.path().string() + "\nit is a folder");
     writeFile(b.dir / "bad.hex", ":10000000ZZ\n");
-    EXPECT_THROW(b.model->verifyCode(b.dir / "bad.hex"), CommandError);
+    EXPECT_EQ(b.model->verifyCode(b.dir / "bad.hex").message,
+              "HEX File Format Error\n" + (b.dir / "bad.hex"));
     EXPECT_TRUE(b.window.titles.empty()) << "no job window opened";
 
     // No COM port checked: silent, after the folder is stored.
     MainWindowBench none("[Configuration]\n", 0);
     writeFile(none.dir / "f.hex", ":0100000011EE\n:00000001FF\n");
-    EXPECT_EQ(none.model->verifyCode(none.dir / "f.hex"), result::Error);
+    EXPECT_EQ(none.model->verifyCode(none.dir / "f.hex").code, result::Error);
     EXPECT_NE(none.ini().find("HexPath=" + (none.dir.path() / "").string()), std::string::npos);
     EXPECT_TRUE(none.window.titles.empty());
 }

@@ -1,17 +1,17 @@
 // The rules the window set keeps for every front end, on a virtual light bar kept in a state file:
 // jobs answered from the message pump the front end would run.
-#include "app/BlockTransfer.h"
-#include "app/ControlNames.h"
-#include "app/ExitCodes.h"
 #include "app/WindowSet.h"
+#include "app/ControlNames.h"
 #include "block/RecordFields.h"
-#include "jobs/ResultCode.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tessel::testing {
 namespace {
@@ -20,6 +20,8 @@ struct SetBench {
     TempDir dir;
     std::string state = dir / "lightbar.state";
     std::function<void()> inJob = [] {}; // runs while a job waits for a click
+    // The dialogs' views: shown with the field to focus.
+    std::function<void(WindowSet::Dialog, std::string_view)> dialogShown = [](auto, auto) {};
     std::unique_ptr<WindowSet> windows;
     int mainRepaints = 0, jobRepaints = 0;
 
@@ -27,20 +29,32 @@ struct SetBench {
         writeFile(dir / "tessel.INI", "[Configuration]\nAdvanced Options=1\nCOM Port=1\n");
         setEnvironment("XDG_DATA_HOME", dir / "data"); // the jobs' backups stay here
     }
-    void open() {
+    Outcome open() {
         AppSession::Options options;
         options.executablePath = dir / "tessel";
         options.iniPath = dir / "tessel.INI";
         options.simulate = true;
         options.simulateFile = state;
         // Every question is answered OK or Yes.
-        windows = std::make_unique<WindowSet>(options, WindowSet::MessagePump{[] {}, [this] {
-            inJob();
-            JobWindowModel& job = windows->jobWindow();
-            if (job.yesVisible()) job.setYesClicked();
-            else job.setOkClicked();
-        }});
+        WindowSet::Opened opened = WindowSet::open(options, {[] {},
+                                                             [this] {
+                                                                 inJob();
+                                                                 JobWindowModel& job =
+                                                                     windows->jobWindow();
+                                                                 if (job.yesVisible())
+                                                                     job.setYesClicked();
+                                                                 else
+                                                                     job.setOkClicked();
+                                                             }});
+        windows = std::move(opened.windows);
+        if (!windows) return opened.outcome;
         windows->attachViews({[this] { ++mainRepaints; }, [this] { ++jobRepaints; }});
+        const auto view = [this](WindowSet::Dialog dialog) {
+            return [this, dialog](std::string_view field) { dialogShown(dialog, field); };
+        };
+        windows->attachDialogs({view(WindowSet::Dialog::Options), view(WindowSet::Dialog::Scales),
+                                view(WindowSet::Dialog::TiltTempCal)});
+        return {};
     }
     std::string text(std::string_view control) { return windows->controls().text(control); }
 };
@@ -48,19 +62,17 @@ struct SetBench {
 TEST(WindowSet, KeepsTheLightBarAfterEachCommandAndNeverEndsInTheMiddleOfAJob) {
     SetBench b;
     writeFile(b.state, "not a light bar");
-    try {
-        b.open();
-        ADD_FAILURE() << "an unreadable state file is refused";
-    } catch (const StartupFailure& e) {
-        EXPECT_EQ(e.exitCode, exitcode::BadInput);
-    }
+    const Outcome refused = b.open();
+    EXPECT_EQ(refused.code, result::BadInput) << "a state file that holds no light bar";
+    EXPECT_EQ(refused.message, b.state + " is not a saved virtual light bar");
+    EXPECT_FALSE(b.windows);
     EXPECT_EQ(readFile(b.state), "not a light bar") << "and kept";
 
     std::filesystem::remove(b.state);
-    b.open();
+    ASSERT_TRUE(b.open().ok());
     b.windows->mainWindowShown();
     ASSERT_FALSE(readFile(b.state).empty()) << "kept once the window shows";
-    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb(), result::Ok);
+    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb().code, result::Ok);
     const std::string format2 = readFile(b.state);
     int questions = 0;
     bool openedMidJob = false;
@@ -69,9 +81,10 @@ TEST(WindowSet, KeepsTheLightBarAfterEachCommandAndNeverEndsInTheMiddleOfAJob) {
         b.windows->mainWindowShown(); // restored from the task bar meanwhile
         EXPECT_FALSE(b.windows->mayClose()) << "neither the window nor the desktop ends a job";
         EXPECT_EQ(readFile(b.state), format2) << "never kept in the middle of a job";
-        b.windows->showDialog(WindowSet::Dialog::Scales, [&] { openedMidJob = true; });
+        b.dialogShown = [&](auto, auto) { openedMidJob = true; };
+        b.windows->showDialog(WindowSet::Dialog::Scales);
     };
-    ASSERT_EQ(b.windows->mainWindow().convertVcb(1), result::Ok);
+    ASSERT_EQ(b.windows->mainWindow().convertVcb(1).code, result::Ok);
     EXPECT_EQ(questions, 2) << "the erase, then OK after the block was written";
     EXPECT_FALSE(openedMidJob);
     EXPECT_TRUE(b.windows->mayClose());
@@ -82,7 +95,7 @@ TEST(WindowSet, KeepsTheLightBarAfterEachCommandAndNeverEndsInTheMiddleOfAJob) {
     b.inJob = [] {};
     b.open();
     b.windows->mainWindowShown();
-    ASSERT_EQ(b.windows->mainWindow().readVcb(), result::Ok) << "the converted block was kept";
+    ASSERT_EQ(b.windows->mainWindow().readVcb().code, result::Ok) << "the converted block was kept";
     EXPECT_EQ(b.text(controls::kFormatNumber), "1");
 }
 
@@ -104,10 +117,13 @@ TEST(WindowSet, DialogsShowTheFormUntilTheFirstShowingAndTiltIsTakenWhenOptionsC
     EXPECT_TRUE(b.windows->controls().isEnabled(radius.control));
 
     const ConfigBlock& record = b.windows->session().host().record();
-    const auto choose = [&](int choice) {
-        b.windows->showDialog(WindowSet::Dialog::Options, [&] {
-            b.windows->options().switchChosen(static_cast<std::size_t>(SwitchOption::Tilt), choice);
-        });
+    int choice = 0;
+    b.dialogShown = [&](auto, auto) {
+        b.windows->options().switchChosen(static_cast<std::size_t>(SwitchOption::Tilt), choice);
+    };
+    const auto choose = [&](int chosen) {
+        choice = chosen;
+        b.windows->showDialog(WindowSet::Dialog::Options);
     };
     choose(0);
     EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::Yes);
@@ -115,24 +131,28 @@ TEST(WindowSet, DialogsShowTheFormUntilTheFirstShowingAndTiltIsTakenWhenOptionsC
     choose(1);
     EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No);
     EXPECT_FALSE(b.windows->controls().isEnabled(controls::kTiltTempCal));
-    b.windows->showDialog(WindowSet::Dialog::Scales, [&] {
-        b.windows->options().switchChosen(static_cast<std::size_t>(SwitchOption::Tilt), 0);
-    });
+    choice = 0;
+    b.windows->showDialog(WindowSet::Dialog::Scales);
     EXPECT_EQ(record.option(SwitchOption::Tilt), OptionState::No)
         << "only the options dialog's closing takes Tilt";
 }
 
-// A collection that stops names its field: the views show the window that holds it with the
-// field focused, once. The history's last jobs are there for Help > Job History.
+// A collection that stops names its field: the window set shows the dialog that holds it with
+// the field focused (the main window's own fields are its view's). The history's last jobs are
+// there for Help > Job History.
 TEST(WindowSet, AStoppedCollectionShowsItsFieldAndTheHistoryItsJobs) {
     SetBench b;
     b.open();
     b.windows->mainWindowShown();
     EXPECT_NE(b.windows->historyText().find("No jobs recorded yet"), std::string::npos);
-    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb(), result::Ok);
+    ASSERT_EQ(b.windows->mainWindow().initDefaultVcb().code, result::Ok);
     ControlValues& ctl = b.windows->controls();
     const std::string value = controls::scaleField(controls::kEnglishScalePrefix, 3, 0);
-    const std::pair<std::string, std::optional<WindowSet::Dialog>> stops[] = {
+    std::vector<std::pair<WindowSet::Dialog, std::string>> shown;
+    b.dialogShown = [&](WindowSet::Dialog dialog, std::string_view field) {
+        shown.emplace_back(dialog, field);
+    };
+    const std::pair<std::string, WindowSet::Dialog> stops[] = {
         {std::string(fields::kNumericOptions[1].control), WindowSet::Dialog::Options},
         {value, WindowSet::Dialog::Scales},
         {std::string(fields::kTilt[0].control), WindowSet::Dialog::TiltTempCal},
@@ -140,14 +160,18 @@ TEST(WindowSet, AStoppedCollectionShowsItsFieldAndTheHistoryItsJobs) {
     for (const auto& [control, dialog] : stops) {
         const std::string before = ctl.text(control);
         ctl.setText(control, "x");
-        EXPECT_THROW(b.windows->mainWindow().progVcb(), ConversionError) << control;
-        const auto focus = b.windows->takeFieldFocus();
-        ASSERT_TRUE(focus) << control;
-        EXPECT_EQ(focus->control, control);
-        EXPECT_EQ(focus->dialog, dialog) << control;
-        EXPECT_FALSE(b.windows->takeFieldFocus()) << "once";
+        const CommandOutcome stopped = b.windows->mainWindow().progVcb();
+        EXPECT_EQ(stopped.code, result::Error) << control;
+        EXPECT_TRUE(stopped.message) << control;
+        ASSERT_EQ(stopped.field, control);
+        EXPECT_TRUE(b.windows->showField(*stopped.field));
+        EXPECT_EQ(shown,
+                  (std::vector<std::pair<WindowSet::Dialog, std::string>>{{dialog, control}}));
+        shown.clear();
         ctl.setText(control, before);
     }
+    EXPECT_FALSE(b.windows->showField(std::string(controls::kProductName)));
+    EXPECT_TRUE(shown.empty()) << "the main window's field is its own view's";
     const std::string history = b.windows->historyText();
     EXPECT_NE(history.find("Initialize Default VCB  S/N ? -> 1  0 Ok"), std::string::npos) << history;
     EXPECT_NE(history.find("  virtual  Read Light Bar VCB  S/N 1  0 Ok"), std::string::npos)

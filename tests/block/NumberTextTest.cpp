@@ -1,4 +1,5 @@
 #include "block/NumberText.h"
+#include "support/StrictNumber.h"
 
 #include "CLocaleScope.h"
 
@@ -51,7 +52,8 @@ TEST(NumberText, ShortestRealKeepsFifteenDigitsAndAPoint) {
     EXPECT_EQ(shortestReal(1e300), "1e+300");
 }
 
-TEST(NumberText, StrictConversionsAcceptOnlyWholeNumbers) {
+// Here, where the block tests run a second time under a decimal-comma locale.
+TEST(StrictNumber, OnlyAWholeNumberIsANumber) {
     EXPECT_EQ(strictInteger("314159"), 314159);
     EXPECT_EQ(strictInteger("-42"), -42);
     EXPECT_EQ(strictInteger("+7"), 7);
@@ -66,7 +68,8 @@ TEST(NumberText, StrictConversionsAcceptOnlyWholeNumbers) {
     EXPECT_EQ(strictReal(" 3 "), 3.0);
     EXPECT_EQ(strictReal("1e3"), 1000.0);
     EXPECT_EQ(strictReal("1e+300"), 1e300);
-    for (const char* bad : {"", ".", "12,5", "abc", "1e999", "inf", "nan", "1.2.3", "- 1", "++1"})
+    for (const char* bad : {"", ".", "12,5", "abc", "1e999", "inf", "nan", "1.2.3", "- 1", "++1",
+                            "0x10", "5 ft"})
         EXPECT_FALSE(strictReal(bad).has_value()) << bad;
 }
 

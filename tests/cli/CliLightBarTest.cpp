@@ -125,6 +125,8 @@ TEST(CliLightBar, ARestorePutsTheBlockAndTheEepromBack) {
 
     EXPECT_EQ(cli.run({"--yes", "restore", backup, cli.path("block.txt")}), 65);
     EXPECT_NE(cli.err.find("an EEPROM backup holds 4096 bytes"), std::string::npos) << cli.err;
+    EXPECT_EQ(cli.run({"--yes", "restore", backup, cli.path("none-eeprom.bin")}), 14)
+        << "a backup that cannot be read, as any input file";
     ASSERT_EQ(cli.run({"--yes", "restore", backup, eeprom}), 0) << cli.err;
     EXPECT_NE(cli.err.find(" Light Bar EEPROM is Restored"), std::string::npos) << cli.err;
     EXPECT_EQ(cli.run({"verify-vcb", cli.path("block.txt")}), 0) << cli.err;

@@ -6,6 +6,7 @@
 #include "gui/WindowLook.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -186,12 +187,18 @@ TEST(MainWindow, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
         }
     });
     timer.start(1);
-    EXPECT_EQ(runWindows({dir / "tessel", dir / "tessel.INI", true, state}), 65);
+    AppSession::Options options;
+    options.executablePath = dir / "tessel";
+    options.iniPath = dir / "tessel.INI";
+    options.simulate = true;
+    options.simulateFile = state;
+    EXPECT_EQ(runWindows(options), result::BadInput);
     EXPECT_EQ(boxes, std::vector<std::string>{state + " is not a saved virtual light bar"});
     EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
 
     std::filesystem::create_directory(dir / "folder.INI");
-    EXPECT_EQ(runWindows({dir / "tessel", dir / "folder.INI", true, state}), 78);
+    options.iniPath = dir / "folder.INI";
+    EXPECT_EQ(runWindows(options), result::Config);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].rfind("cannot read the settings file " + std::string(dir / "folder.INI") +
                                  ": it is a folder",
@@ -255,6 +262,10 @@ TEST(MainWindow, TheProductNameFieldTurnsWhiteWhileEditedAndStaysOneLine) {
 }
 
 TEST(MainWindow, NumbersKeepTheirDecimalPointUnderTheUsersLocale) {
+    // The user's locale is a decimal-comma one (WindowTestMain asks for de_DE.UTF-8); in any
+    // other this would test nothing.
+    ASSERT_EQ(QLocale().decimalPoint(), QString(","))
+        << "no de_DE.UTF-8 locale here (scripts/install-deps generates it)";
     WindowBench b(kAdvancedIni);
     ConfigBlock r = WindowBench::record(2, 3);
     r.tapeMinRadius = 2.5;

@@ -8,6 +8,7 @@
 
 #include "block/BlockText.h"
 #include "block/ConfigBlock.h"
+#include "gui/GuiMain.h"
 #include "gui/WindowSession.h"
 
 #include <QApplication>
@@ -62,12 +63,14 @@ public:
 
     explicit WindowBench(const std::string& ini) {
         writeFile(iniPath, ini);
-        WindowOptions options;
+        AppSession::Options options;
         options.executablePath = dir / "tessel";
         options.iniPath = iniPath;
         options.simulate = true;
         ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // the jobs' backups stay here
-        session = std::make_unique<WindowSession>(options);
+        WindowSet::Opened opened = WindowSet::open(options, qtMessagePump());
+        EXPECT_TRUE(opened.windows) << opened.outcome.message;
+        session = std::make_unique<WindowSession>(std::move(opened.windows));
         QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
         timer.start(1);
         mainWindow().show();

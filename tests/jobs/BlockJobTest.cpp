@@ -67,14 +67,14 @@ TEST_F(ReadBlockJob, StopsFourBytesPastTheEndMarkerAndLeavesTheRestErased) {
 TEST_F(ReadBlockJob, NoBlockAndUnknownFormatGiveTheirBoxes) {
     BlockArea area;
     EXPECT_EQ(b.engine.readBlock(area), 5);
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(5));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::NoValidVcb));
     EXPECT_EQ(b.instructionsWith(0x20) + b.instructionsWith(0x28), 4096u);
 
     BlockArea format3 = JobBench::rendered(JobBench::sampleRecord());
     setFormatDigit(format3, '3');
     b.putBlockArea(format3);
     EXPECT_EQ(b.engine.readBlock(area), 26);
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(26));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::IncorrectVcbFormatNumber));
     EXPECT_TRUE(b.window.blocksShown.empty());
 }
 
@@ -129,7 +129,7 @@ TEST_F(VerifyBlockJob, FormatsThatDifferAndAReferenceWithoutBlockAreRefused) {
     b.lightBar.clearInstructions();
     EXPECT_EQ(b.engine.verifyBlock(empty), 5);
     EXPECT_EQ(b.instructionsWith(0x20) + b.instructionsWith(0x28), 0u) << "the light bar is not read";
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(5));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::NoValidVcb));
 }
 
 // --- program ----------------------------------------------------------------------------------
@@ -291,7 +291,7 @@ TEST_F(ProgramBlockJob, AWriteThatDidNotTakeGives28) {
 
 TEST_F(ProgramBlockJob, ALightBarWithoutBlockOrAReferenceWithoutOneIsNeverWritten) {
     EXPECT_EQ(b.engine.programBlock(JobBench::rendered(JobBench::sampleRecord())), 5);
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(5));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::NoValidVcb));
 
     b.putRecord(JobBench::sampleRecord());
     BlockArea empty;

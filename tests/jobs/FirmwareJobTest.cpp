@@ -94,7 +94,7 @@ TEST_F(ProgramFirmwareJob, KeepsAFormat1BlockAt0x1F800FollowedByAZeroByte) {
 TEST_F(ProgramFirmwareJob, FirmwareForAnotherFormatIsRefusedBeforeTheErase) {
     b.putRecord(JobBench::sampleRecord(2));
     EXPECT_EQ(b.engine.programFirmware(firmware(600, 1), nullptr), 29);
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(29));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::VcbFormat1Required));
     EXPECT_EQ(b.window.errorTexts()[2], " ** Execute 'Convert VCB to Format 1' **");
     EXPECT_EQ(b.engine.programFirmware(firmware(600, 3), nullptr), 31);
     EXPECT_EQ(b.window.lastLine(), " Unknown VCB Format Required");
@@ -108,7 +108,7 @@ TEST_F(ProgramFirmwareJob, FirmwareForAnotherFormatIsRefusedBeforeTheErase) {
 
 TEST_F(ProgramFirmwareJob, ALightBarWithoutBlockIsNotProgrammed) {
     EXPECT_EQ(b.engine.programFirmware(firmware(600, 2), nullptr), 5);
-    EXPECT_EQ(b.window.errorTexts(), finalReportLines(5));
+    EXPECT_EQ(b.window.errorTexts(), finalReportLines(result::NoValidVcb));
     EXPECT_FALSE(b.chipErased());
 }
 

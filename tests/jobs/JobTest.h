@@ -2,7 +2,7 @@
 
 #include "JobBench.h"
 
-#include "jobs/ResultCode.h"
+#include "jobs/FinalReport.h"
 #include "support/ComPorts.h"
 
 #include <gtest/gtest.h>

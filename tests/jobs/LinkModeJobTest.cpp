@@ -3,7 +3,7 @@
 // their speed, the fast link's polls and the adapter's reads ahead.
 #include "JobBench.h"
 
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 
 #include <gtest/gtest.h>
 

@@ -99,7 +99,7 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
     std::vector<JobSummary> summaries;
     b.engine.setJobEndListener([&](const JobSummary& s) {
         summaries.push_back(s);
-        return std::string();
+        return std::optional<std::string>();
     });
     putUsedLightBar(b);
     auto renumbered = JobBench::sampleRecord(2, 42);

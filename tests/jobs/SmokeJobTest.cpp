@@ -1,6 +1,6 @@
 #include "JobBench.h"
 
-#include "jobs/ResultCode.h"
+#include "support/ResultCode.h"
 
 #include <gtest/gtest.h>
 

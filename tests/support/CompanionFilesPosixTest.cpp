@@ -2,7 +2,6 @@
 // (a folder or INI the program may not write), and wherever --ini says.
 #include "support/AppSettings.h"
 #include "support/ProgramServices.h"
-#include "support/VCA_Switchboard.h"
 
 #include "TempDir.h"
 
@@ -28,10 +27,7 @@ protected:
     }
     // One run as the command line makes it; returns the INI it used.
     std::string run(const std::string& iniOverride = {}) {
-        VCA_Switchboard board;
-        ProgramServices::Options options;
-        options.board = &board;
-        ProgramServices services(options);
+        ProgramServices services;
         services.start(dir / "bin/tessel", iniOverride);
         AppSettings(services.ini()).setComPort(3);
         services.terminate();

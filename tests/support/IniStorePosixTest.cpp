@@ -31,8 +31,7 @@ TEST(IniStore, WritesGoThroughASymlinkToItsTargetAndKeepThePermissions) {
     ::chmod((dir / "real/t.ini").c_str(), 0640);
     fs::create_symlink("real/t.ini", dir / "link.ini");
     IniStore store(dir / "link.ini");
-    store.selectSection("A");
-    EXPECT_TRUE(store.writeInteger("x", 2));
+    EXPECT_TRUE(store.writeInteger("A", "x", 2));
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(readFile(dir / "real/t.ini"), "[A]\nx=2\n");
     EXPECT_EQ(modeOf(dir / "real/t.ini"), 0640u);
@@ -43,8 +42,7 @@ TEST(IniStore, ANewFileGetsTheUsualPermissions) {
     TempDir dir;
     const mode_t old = ::umask(022);
     IniStore store(dir / "t.ini");
-    store.selectSection("A");
-    store.writeBoolean("b", true);
+    store.writeBoolean("A", "b", true);
     ::umask(old);
     EXPECT_EQ(modeOf(dir / "t.ini"), 0644u);
     EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nb=1\n");

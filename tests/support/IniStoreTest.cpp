@@ -13,20 +13,18 @@ using testing::TempDir;
 using testing::writeFile;
 namespace fs = std::filesystem;
 
-TEST(IniStore, StartsInSectionNAAndReadsDefaultsWhenTheFileIsMissing) {
+TEST(IniStore, ReadsDefaultsWhenTheFileIsMissing) {
     TempDir dir;
     IniStore store(dir / "Tessel.INI");
-    EXPECT_EQ(store.section(), "N/A");
     EXPECT_TRUE(store.writable()) << "a missing file counts as writable";
-    store.selectSection("Configuration");
-    EXPECT_FALSE(store.hasKey("COM Port"));
-    EXPECT_EQ(store.readInteger("COM Port", 0), 0);
-    EXPECT_EQ(store.readText("HexPath", "."), ".");
-    EXPECT_FALSE(store.readBoolean("LogMessages", false));
-    EXPECT_EQ(store.readReal("X", 5280.0), 5280.0);
+    EXPECT_FALSE(store.hasKey("Configuration", "COM Port"));
+    EXPECT_EQ(store.readInteger("Configuration", "COM Port", 0), 0);
+    EXPECT_EQ(store.readText("Configuration", "HexPath", "."), ".");
+    EXPECT_FALSE(store.readBoolean("Configuration", "LogMessages", false));
+    EXPECT_EQ(store.readReal("Configuration", "X", 5280.0), 5280.0);
     EXPECT_FALSE(fs::exists(dir / "Tessel.INI")) << "reading creates nothing";
 
-    EXPECT_TRUE(store.writeInteger("COM Port", 3));
+    EXPECT_TRUE(store.writeInteger("Configuration", "COM Port", 3));
     EXPECT_EQ(readFile(dir / "Tessel.INI"), "[Configuration]\nCOM Port=3\n");
 }
 
@@ -36,16 +34,15 @@ TEST(IniStore, TypedReadsFallBackToTheDefaultForEntriesOfAnotherType) {
               "[S]\nint=0x10\nbad=3 ; bench\nflag=2\nzero=0\nword=yes\nreal=0.1\nlong=" +
                   std::string(3000, 'a') + "\n");
     IniStore store(dir / "t.ini");
-    store.selectSection("s");
-    EXPECT_EQ(store.readInteger("INT", 0), 16);
-    EXPECT_EQ(store.readInteger("bad", 9), 9);
-    EXPECT_TRUE(store.readBoolean("flag", false));
-    EXPECT_FALSE(store.readBoolean("zero", true));
-    EXPECT_TRUE(store.readBoolean("word", true)) << "not an integer: the default";
-    EXPECT_FALSE(store.readBoolean("word", false));
-    EXPECT_DOUBLE_EQ(store.readReal("real", 0), 0.1);
-    EXPECT_EQ(store.readReal("word", 2.5), 2.5);
-    EXPECT_EQ(store.readText("long", "").size(), IniStore::kMaxTextLength);
+    EXPECT_EQ(store.readInteger("s", "INT", 0), 16);
+    EXPECT_EQ(store.readInteger("s", "bad", 9), 9);
+    EXPECT_TRUE(store.readBoolean("s", "flag", false));
+    EXPECT_FALSE(store.readBoolean("s", "zero", true));
+    EXPECT_TRUE(store.readBoolean("s", "word", true)) << "not an integer: the default";
+    EXPECT_FALSE(store.readBoolean("s", "word", false));
+    EXPECT_DOUBLE_EQ(store.readReal("s", "real", 0), 0.1);
+    EXPECT_EQ(store.readReal("s", "word", 2.5), 2.5);
+    EXPECT_EQ(store.readText("s", "long", "").size(), IniStore::kMaxTextLength);
 }
 
 TEST(IniStore, WritesKeepEverythingElseAndSeeHandEditsMadeMeanwhile) {
@@ -53,12 +50,10 @@ TEST(IniStore, WritesKeepEverythingElseAndSeeHandEditsMadeMeanwhile) {
     const std::string original = "; bench PC\r\n[Configuration]\r\nCOM Port = 1\r\n\r\n[Other]\r\nk=v\r\n";
     writeFile(dir / "t.ini", original);
     IniStore store(dir / "t.ini");
-    store.selectSection("Configuration");
-    store.writeInteger("COM Port", 2);
+    store.writeInteger("Configuration", "COM Port", 2);
     // A technician adds a key while the program runs; the next write keeps it.
     writeFile(dir / "t.ini", readFile(dir / "t.ini") + "added=1\r\n");
-    store.selectSection("FileSpecs");
-    store.writeText("HexPath", "/srv/fw/");
+    store.writeText("FileSpecs", "HexPath", "/srv/fw/");
     EXPECT_EQ(readFile(dir / "t.ini"),
               "; bench PC\r\n[Configuration]\r\nCOM Port = 2\r\n\r\n[Other]\r\nk=v\r\nadded=1\r\n"
               "\r\n[FileSpecs]\r\nHexPath=/srv/fw/\r\n");
@@ -71,9 +66,8 @@ TEST(IniStore, AFileWithoutWritePermissionBitsIsNeverWrittenEvenByRoot) {
     fs::permissions(dir / "t.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     IniStore store(dir / "t.ini");
     EXPECT_FALSE(store.writable());
-    store.selectSection("A");
-    EXPECT_EQ(store.readInteger("x", 0), 1);
-    EXPECT_FALSE(store.writeInteger("x", 2));
+    EXPECT_EQ(store.readInteger("A", "x", 0), 1);
+    EXPECT_FALSE(store.writeInteger("A", "x", 2));
     EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
 
     fs::permissions(dir / "t.ini", fs::perms::owner_write, fs::perm_options::add);
@@ -90,12 +84,11 @@ TEST(IniStore, TheFirstFailedWriteStopsEveryLaterWrite) {
         ++attempts;
         return !failing && replaceFileAtomically(path, bytes);
     });
-    store.selectSection("A");
-    EXPECT_FALSE(store.writeInteger("x", 2));
+    EXPECT_FALSE(store.writeInteger("A", "x", 2));
     EXPECT_FALSE(store.writable());
     failing = false; // the medium has become writable again
-    EXPECT_FALSE(store.writeInteger("y", 3));
-    EXPECT_FALSE(store.writeText("z", "t"));
+    EXPECT_FALSE(store.writeInteger("A", "y", 3));
+    EXPECT_FALSE(store.writeText("A", "z", "t"));
     EXPECT_EQ(attempts, 1);
     EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
 }
@@ -106,11 +99,10 @@ TEST(IniStore, AFolderThatCannotBeWrittenFailsTheWriteAndLaterWritesAreNotTried)
     const auto path = dir / "blocker/Tessel.INI";
     IniStore store(path);
     EXPECT_TRUE(store.writable());
-    store.selectSection("Configuration");
-    EXPECT_FALSE(store.writeInteger("COM Port", 1));
+    EXPECT_FALSE(store.writeInteger("Configuration", "COM Port", 1));
     fs::remove(dir / "blocker");
     fs::create_directory(dir / "blocker");
-    EXPECT_FALSE(store.writeInteger("COM Port", 2));
+    EXPECT_FALSE(store.writeInteger("Configuration", "COM Port", 2));
     EXPECT_FALSE(fs::exists(path));
 }
 
@@ -118,8 +110,7 @@ TEST(IniStore, AnExistingFileThatCannotBeReadIsNotReplaced) {
     TempDir dir;
     fs::create_directory(dir / "t.ini"); // exists, but reading it fails
     IniStore store(dir / "t.ini");
-    store.selectSection("A");
-    EXPECT_FALSE(store.writeInteger("x", 1));
+    EXPECT_FALSE(store.writeInteger("A", "x", 1));
     EXPECT_TRUE(fs::is_directory(dir / "t.ini"));
 }
 
@@ -138,8 +129,7 @@ TEST(AtomicFile, AFullDiskInTheMiddleOfAWriteLeavesTheOldFileWhole) {
     IniStore store(dir / "t.ini", [&](const std::string& path, std::string_view bytes) {
         return replaceFileAtomically(path, bytes, halfThenFull);
     });
-    store.selectSection("A");
-    EXPECT_FALSE(store.writeInteger("x", 3));
+    EXPECT_FALSE(store.writeInteger("A", "x", 3));
     EXPECT_EQ(readFile(dir / "t.ini"), "[A]\nx=1\n");
 }
 

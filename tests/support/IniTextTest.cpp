@@ -1,6 +1,5 @@
 #include "support/IniText.h"
 
-#include <clocale>
 #include <gtest/gtest.h>
 
 namespace tessel {
@@ -92,33 +91,24 @@ TEST(IniText, WrittenTextsReadBackTheSameAndCannotAddLines) {
     EXPECT_EQ(ini.value("Evil", "x"), std::nullopt);
 }
 
+// Decimal numbers are read as everywhere (StrictNumber, tested with the block's numbers under a
+// decimal-comma locale); here what the INI file adds: blanks around, and hexadecimal.
 TEST(IniValues, IntegersAreTheWholeTextInDecimalOrHexadecimal) {
-    EXPECT_EQ(parseIniInteger("52817364"), 52817364);
-    EXPECT_EQ(parseIniInteger("-12"), -12);
-    EXPECT_EQ(parseIniInteger("+12"), 12);
+    EXPECT_EQ(parseIniInteger(" 52817364\t"), 52817364);
     EXPECT_EQ(parseIniInteger("0x1F"), 31);
     EXPECT_EQ(parseIniInteger("0X1f"), 31);
     EXPECT_EQ(parseIniInteger("$10"), 16);
     EXPECT_EQ(parseIniInteger("0xFFFFFFFF"), -1) << "hexadecimal is the 32-bit pattern";
-    EXPECT_EQ(parseIniInteger("2147483647"), 2147483647);
-    for (const char* bad : {"", "3 ; bench", "12abc", "0x", "$", "0x1FFFFFFFF", "2147483648", "+-1", "1.5",
-                            "0x-1", "abc"})
+    for (const char* bad : {"", "3 ; bench", "0x", "$", "0x1FFFFFFFF", "0x-1", "2147483648"})
         EXPECT_EQ(parseIniInteger(bad), std::nullopt) << bad;
 }
 
-TEST(IniValues, RealsUseAPointInEveryLocaleAndFifteenDigits) {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    std::setlocale(LC_ALL, "de_DE.UTF-8"); // a decimal-comma locale when the machine has it
-    EXPECT_EQ(parseIniReal("5280"), 5280.0);
-    EXPECT_EQ(parseIniReal("0.5"), 0.5);
-    EXPECT_EQ(parseIniReal("-2.5e3"), -2500.0);
-    EXPECT_EQ(parseIniReal("1E-2"), 0.01);
-    for (const char* bad : {"", "0,5", "inf", "nan", "1e999", "5 ft", "+-1", "0x10"})
-        EXPECT_EQ(parseIniReal(bad), std::nullopt) << bad;
+TEST(IniValues, RealsAreTheWholeTextAndKeepFifteenDigits) {
+    EXPECT_EQ(parseIniReal("\t-2.5e3 "), -2500.0);
+    for (const char* bad : {"0,5", "5 ft"}) EXPECT_EQ(parseIniReal(bad), std::nullopt) << bad;
     EXPECT_EQ(formatIniReal(5280.0), "5280");
     EXPECT_EQ(formatIniReal(static_cast<double>(0.1f)), "0.100000001490116");
     EXPECT_EQ(formatIniReal(-0.25), "-0.25");
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "support/ProgramServices.h"
 
 #include "support/AppSettings.h"
-#include "support/VCA_Switchboard.h"
 
 #include "TempDir.h"
 
@@ -36,7 +35,6 @@ class ProgramServicesTest : public ::testing::Test {
 protected:
     ProgramServices::Options options() {
         ProgramServices::Options o;
-        o.board = &board;
         o.localTime = [this] { return now; };
         return o;
     }
@@ -53,7 +51,6 @@ protected:
     std::string exe = dir / "Tessel.exe";
     std::string ini = dir / "Tessel.INI";
     std::string logFile = dir / "Tessel.LOG";
-    VCA_Switchboard board;
     LocalDateTime now{2005, 3, 10, 14, 7, 9};
 };
 
@@ -79,7 +76,7 @@ TEST_F(ProgramServicesTest, AnEmptiedLogHoldsTheTwoLinesOfTheLastRunAndAnAppende
                                  "Tessel   Version: 3.6\nProgram Terminate\n");
 }
 
-TEST_F(ProgramServicesTest, TimeStampsLeadEachLineAndEachMessage) {
+TEST_F(ProgramServicesTest, TimeStampsLeadEachLine) {
     writeFile(ini, "[ProgramServices]\nLogMessages=1\nTimeStampMessages=1\n");
     {
         ProgramServices services(options());
@@ -90,18 +87,11 @@ TEST_F(ProgramServicesTest, TimeStampsLeadEachLineAndEachMessage) {
     EXPECT_EQ(readFile(logFile), "05/03/10 14:07:09 | Tessel   Version: 3.6\n"
                                  "26/12/08 09:41:00 | Program Terminate\n");
 
-    // Time stamps without a log file still reach the messages.
+    // Time stamps without a log file make no file.
     writeFile(ini, "[ProgramServices]\nTimeStampMessages=1\n");
     fs::remove(logFile);
-    std::vector<std::string> texts;
-    board.subscribe("test", "ProgramMessage", [&](const VCA_Message& m) {
-        texts.push_back(*static_cast<const std::string*>(m.data(VCA_Message::kTextType)));
-        return true;
-    });
     run();
     EXPECT_FALSE(fs::exists(logFile));
-    EXPECT_EQ(texts, (std::vector<std::string>{"26/12/08 09:41:00 | Tessel   Version: 3.6",
-                                               "26/12/08 09:41:00 | Program Terminate"}));
 }
 
 TEST_F(ProgramServicesTest, AnIniFileWithoutWriteBitsIsKeptWhileTerminateIsStillLogged) {
@@ -125,35 +115,6 @@ TEST_F(ProgramServicesTest, IniFileIsReadOnlyKeepsTheFileAndLogsOnlyTheVersionLi
     EXPECT_EQ(readFile(logFile), "Tessel   Version: 3.6\n");
     EXPECT_TRUE(services.logFileOpen());
     EXPECT_EQ(readFile(ini), original);
-}
-
-TEST_F(ProgramServicesTest, MessagesTakeRegistryIndexesZeroAndOneAndAnnounceStartAndEnd) {
-    writeFile(ini, "[ProgramServices]\nLogMessages=1\n");
-    std::vector<int> statuses;
-    ProgramServices services(options());
-    board.subscribe("test", "ProgramStatus", [&](const VCA_Message& m) {
-        EXPECT_EQ(m.group(), "ProgramServices");
-        EXPECT_EQ(m.data("VCA_ProgramServices"), &services);
-        statuses.push_back(m.value());
-        if (m.value() == 2) {
-            EXPECT_FALSE(services.logFileOpen()) << "the end is announced after the log is closed";
-            EXPECT_NE(readFile(ini).find("ReportErrorLevel=3"), std::string::npos) << "and the INI written";
-        }
-        return true;
-    });
-    EXPECT_EQ(board.registry(), (std::vector<std::string>{"ProgramStatus"}));
-
-    VCA_Switchboard fresh;
-    auto o = options();
-    o.board = &fresh;
-    ProgramServices other(o);
-    other.start(dir / "Other.exe");
-    EXPECT_EQ(fresh.registry(), (std::vector<std::string>{"ProgramMessage", "ProgramStatus"}))
-        << "the start line is sent before the status";
-
-    services.start(exe);
-    services.terminate();
-    EXPECT_EQ(statuses, (std::vector<int>{1, 2}));
 }
 
 TEST_F(ProgramServicesTest, TerminateKeepsKeysEditedWhileTheProgramRan) {
@@ -189,18 +150,17 @@ TEST_F(ProgramServicesTest, AfterAFailedWriteTerminateTriesNoOtherKey) {
     EXPECT_FALSE(fs::exists(ini));
 }
 
-TEST_F(ProgramServicesTest, ALogThatCannotBeOpenedIsDoneWithoutAndMessagesStillGoOut) {
+TEST_F(ProgramServicesTest, ALogThatCannotBeOpenedIsDoneWithout) {
     writeFile(dir / "blocker", "");
     writeFile(dir / "blocker.ini", "[ProgramServices]\nLogMessages=1\n"); // its log: blocker.LOG
     fs::create_directory(dir / "blocker.LOG");
-    int messages = 0;
-    board.subscribe("test", "ProgramMessage", [&](const VCA_Message&) { return ++messages > 0; });
     ProgramServices services(options());
     services.start(exe, dir / "blocker.ini");
     EXPECT_FALSE(services.logFileOpen());
     services.terminate();
-    EXPECT_EQ(messages, 2);
     EXPECT_TRUE(fs::is_directory(dir / "blocker.LOG"));
+    EXPECT_NE(readFile(dir / "blocker.ini").find("ReportErrorLevel=3"), std::string::npos)
+        << "the settings are saved all the same";
 }
 
 TEST_F(ProgramServicesTest, AMissingVersionResourceShowsNotFoundInTheStartLine) {
@@ -243,15 +203,11 @@ TEST(CompanionFiles, NamesFollowTheExecutable) {
 }
 
 TEST(ProgramServices, CreatedServicesTouchNothing) {
-    VCA_Switchboard board;
-    ProgramServices::Options options;
-    options.board = &board;
-    ProgramServices services(options);
+    ProgramServices services;
     EXPECT_EQ(services.basePath(), "Unknown");
     EXPECT_FALSE(services.started());
     services.terminate(); // a window that closes before the services started
     EXPECT_FALSE(std::filesystem::exists("Unknown.INI"));
-    EXPECT_EQ(board.registry(), (std::vector<std::string>{"ProgramMessage", "ProgramStatus"}));
 }
 
 TEST(LogTime, FormatsTwoDigitFieldsOnATwentyFourHourClock) {

@@ -43,10 +43,9 @@ TEST(UnitsSettings, ValuesComeBackAsReadWithTheThresholdInSinglePrecision) {
     EXPECT_FALSE(units.geoCoordDegreeSymbol);
 
     units.save(store);
-    store.selectSection("Units");
-    EXPECT_EQ(store.readText("Distance.FeetToMilesThreshold", ""), "0.100000001490116");
-    EXPECT_EQ(store.readText("Time.Units", ""), "0");
-    EXPECT_EQ(store.readText("Date.Units", ""), "4");
+    EXPECT_EQ(store.readText("Units", "Distance.FeetToMilesThreshold", ""), "0.100000001490116");
+    EXPECT_EQ(store.readText("Units", "Time.Units", ""), "0");
+    EXPECT_EQ(store.readText("Units", "Date.Units", ""), "4");
 }
 
 TEST(UnitsSettings, WithAStartingPointOnlyMissingOrChangedKeysAreWritten) {

@@ -24,7 +24,7 @@ struct BackEndBench {
         b.putRecord(JobBench::sampleRecord());
         b.engine.setJobEndListener([this](const JobSummary& s) {
             summaries.push_back(s);
-            return std::string();
+            return std::optional<std::string>();
         });
     }
 };

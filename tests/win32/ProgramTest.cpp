@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace tessel::testing {
 namespace {
 
@@ -51,7 +54,7 @@ TEST(Win32Program, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
     options.iniPath = b.iniPath;
     options.simulate = true;
     options.simulateFile = state;
-    EXPECT_EQ(win32::runWin32Program(options), 65);
+    EXPECT_EQ(win32::runWin32Program(options), result::BadInput);
     EXPECT_EQ(b.boxes,
               std::vector<std::string>{"Tessel|" + state + " is not a saved virtual light bar"});
     EXPECT_EQ(readFile(state), "not a light bar\n") << "never overwritten";
@@ -82,13 +85,25 @@ TEST(Win32Program, ThePrintedPageIsDrawnAtThePrintersResolution) {
     DeleteEnhMetaFile(page);
     // Lines with text (an empty one may leave a record or none).
     std::erase_if(texts, [](const Text& t) { return t.text.empty(); });
-    std::vector<PrintedText> written = instructionsPage(resolution);
-    std::erase_if(written, [](const PrintedText& p) { return p.text.empty(); });
-    ASSERT_EQ(texts.size(), written.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        EXPECT_EQ(texts[i].text, written[i].text);
-        EXPECT_EQ(texts[i].at.x, written[i].left) << written[i].text;
-        EXPECT_EQ(texts[i].at.y, written[i].top) << written[i].text;
+    // The page at the reference device's 96 pixels per inch: the margins 40 (left) and 66 (top)
+    // pixels, a line every 21; the heading on the first line, the body's line k on line k + 1,
+    // its empty lines leaving their steps empty.
+    ASSERT_EQ(resolution, 96);
+    const std::pair<int, std::string> expected[] = {
+        {66, std::string(kInstructionsHeading)},
+        {108, "This utility downloads firmware updates to the Light Bar."},
+        {129, "A special interface cable connects the Light Bar to the Host PC COM Port."},
+        {171, "Steps for installing Light Bar firmware from file 'KdV2.9.a90':"},
+        {213, "  1. Connect special interface cable between Light Bar and PC COM port."},
+        {759, "  8. Close 'Tessel' by clicking the upper right X box."},
+    };
+    ASSERT_EQ(texts.size(), 31u) << "the heading and the body's 30 lines with text";
+    for (const auto& [top, text] : expected) {
+        const auto drawn = std::find_if(texts.begin(), texts.end(),
+                                        [&](const Text& t) { return t.text == text; });
+        ASSERT_NE(drawn, texts.end()) << text;
+        EXPECT_EQ(drawn->at.x, 40) << text;
+        EXPECT_EQ(drawn->at.y, top) << text;
     }
 }
 

@@ -119,7 +119,9 @@ public:
         options.iniPath = iniPath;
         options.simulate = true;
         setEnvironment("XDG_DATA_HOME", dir / "data"); // the jobs' backups stay here
-        session = std::make_unique<win32::Win32Session>(options);
+        WindowSet::Opened opened = WindowSet::open(options, win32::win32MessagePump());
+        EXPECT_TRUE(opened.windows) << opened.outcome.message;
+        session = std::make_unique<win32::Win32Session>(std::move(opened.windows));
         mainWindow().setFileChooser([this](HWND, const win32::FileChoice& choice) {
             foldersOffered.push_back(choice.folder);
             return fileToChoose;

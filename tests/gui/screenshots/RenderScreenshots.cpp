@@ -5,6 +5,7 @@
 #include "WindowBench.h"
 
 #include "app/TiltRecordBytes.h"
+#include "gui/GuiMain.h"
 #include "gui/InstructionsWindow.h"
 #include "gui/OptionDialogWindows.h"
 #include "gui/TfAboutWindow.h"

@@ -1,4 +1,4 @@
-#include "jobs/ResultCode.h"
+#include "jobs/FinalReport.h"
 
 namespace tessel {
 
@@ -14,7 +14,7 @@ std::vector<std::string> formatBox(const char* conversion) {
 }
 } // namespace
 
-std::vector<std::string> finalReportLines(int code) {
+std::vector<std::string> finalReportLines(ResultCode code) {
     switch (code) {
     case result::Ok:
     case result::EraseCancelled:
