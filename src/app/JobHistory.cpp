@@ -3,6 +3,7 @@
 #include "support/AppSettings.h"
 #include "support/AtomicFile.h"
 #include "support/SharedAppend.h"
+#include "support/SystemError.h"
 #include "support/Utf8File.h"
 
 #include <nlohmann/json.hpp>
@@ -126,7 +127,7 @@ std::string appendHistory(const std::string& path, const HistoryRecord& record) 
     const std::filesystem::path folder = utf8Path(path).parent_path();
     std::error_code ec;
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    if (ec) return "cannot create the folder of " + path + ": " + ec.message();
+    if (ec) return "cannot create the folder of " + path + ": " + systemErrorText(ec);
     const std::string problem = appendWholeLine(path, historyLine(record));
     return problem.empty() ? problem : path + ": " + problem;
 }
