@@ -1,5 +1,6 @@
 // tessel: with a command word it runs headless (see 'tessel --help'); without one the window
 // opens (or, without a display, one line points at the command line).
+#include "app/Instructions.h"
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
@@ -43,11 +44,15 @@ int main(int argc, char** argv) {
         window->usbAdapters = usbAdapters.get();
         return tessel::runWindow(argc, argv, *window);
     }
-    tessel::prepareConsole(); // first: it may give the program its caller's console
+    // First: it may give the program its caller's console.
+    const bool errShowsSequences = tessel::prepareConsole();
     tessel::CliEnvironment env{std::cout, std::cerr, std::cin,
-                               ::isatty(STDOUT_FILENO) != 0, ::isatty(STDERR_FILENO) != 0,
+                               ::isatty(STDOUT_FILENO) != 0, errShowsSequences,
                                ::isatty(STDIN_FILENO) != 0, executable, nullptr,
                                usbAdapters.get()};
+    // The hints name the program as it was started ("tessel" from the PATH, "Tessel.com").
+    if (const std::string name = tessel::commandName(argc, argv); !name.empty())
+        env.programName = tessel::programNameOf(name);
     tessel::stopsignals::install();
     const int code = tessel::runCommandLine(args, env);
     // Stopped by SIGTERM or SIGHUP: the job was cancelled and reported; the exit code says why.

@@ -22,25 +22,29 @@ const char* colourOf(LineStyle style) {
 bool removable(LineStyle style) { return style == LineStyle::Progress; }
 } // namespace
 
-ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet)
-    : io_(streams), policy_(policy), advanced_(advanced), quiet_(quiet) {}
+ConsoleJobWindow::ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet,
+                                   std::string programName)
+    : io_(streams), policy_(policy), programName_(std::move(programName)), advanced_(advanced),
+      quiet_(quiet) {}
 
-std::string firmwareAdvice(const LightBarState& state) {
+std::string firmwareAdvice(const LightBarState& state, const std::string& programName) {
+    const std::string command = programName + " program-code FILE";
     switch (state.firmware) {
     case LightBarState::Firmware::Erased:
-        return "the light bar's firmware was erased: program it with tessel program-code FILE";
+        return "the light bar's firmware was erased: program it with " + command;
     case LightBarState::Firmware::Incomplete:
-        return "the light bar's firmware is incomplete: program it with tessel program-code FILE";
+        return "the light bar's firmware is incomplete: program it with " + command;
     case LightBarState::Firmware::Unchanged:
     case LightBarState::Firmware::Complete: break;
     }
     return {};
 }
 
-std::string stopLine(const LightBarState& state) {
+std::string stopLine(const LightBarState& state, const std::string& programName) {
     using Block = LightBarState::Block;
     std::string line = "tessel: stopped at once: ";
-    if (const std::string firmware = firmwareAdvice(state); !firmware.empty()) line += firmware + "; ";
+    if (const std::string firmware = firmwareAdvice(state, programName); !firmware.empty())
+        line += firmware + "; ";
     switch (state.block) {
     case Block::Unchanged: line += "the light bar's VCB is as it was"; break;
     case Block::Old: line += "the light bar still holds its old VCB"; break;
@@ -53,13 +57,13 @@ std::string stopLine(const LightBarState& state) {
     if (state.backupBlockFile.empty()) return line;
     const bool lost =
         state.block == Block::Lost || state.block == Block::Differs || state.block == Block::Mixed;
-    return line + (lost && state.backupHeldBlock ? ": put it back with tessel restore "
-                                                 : "; backups: ") +
+    return line + (lost && state.backupHeldBlock ? ": put it back with " + programName + " restore "
+                                                 : std::string("; backups: ")) +
            state.backupFiles();
 }
 
 void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) {
-    stopsignals::setStopLine(stopLine(LightBarState{}));
+    stopsignals::setStopLine(stopLine(LightBarState{}, programName_));
     stopsignals::setJobRunning(true);
     withBlockPane_ = withBlockPane;
     progressVisible_ = false;
@@ -163,7 +167,7 @@ void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 void ConsoleJobWindow::setRewritingBlock(bool rewriting) { stopsignals::setRewriting(rewriting); }
 
 void ConsoleJobWindow::lightBarStateChanged(const LightBarState& state) {
-    stopsignals::setStopLine(stopLine(state));
+    stopsignals::setStopLine(stopLine(state, programName_));
 }
 
 bool ConsoleJobWindow::aborted() {

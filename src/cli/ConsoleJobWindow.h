@@ -30,7 +30,9 @@ public:
         bool inIsTerminal = false;
     };
 
-    ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet);
+    // programName: the program as it was started, for the commands a stop names.
+    ConsoleJobWindow(Streams streams, AnswerPolicy policy, bool advanced, bool quiet,
+                     std::string programName = "tessel");
 
     void showForJob(const std::string& title, bool withBlockPane) override;
     void appendLine(LineStyle style, const std::string& text) override;
@@ -78,6 +80,7 @@ private:
 
     Streams io_;
     AnswerPolicy policy_;
+    std::string programName_;
     bool advanced_;
     bool quiet_;
     bool withBlockPane_ = false;
@@ -91,10 +94,10 @@ private:
     std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close
 };
 
-// What the light bar's firmware needs after a job, in the command line's words; empty when
-// nothing.
-std::string firmwareAdvice(const LightBarState& state);
+// What the light bar's firmware needs after a job, in the command line's words (its commands
+// after programName); empty when nothing.
+std::string firmwareAdvice(const LightBarState& state, const std::string& programName);
 // The line written when the program is stopped at once: what the light bar holds, its backups.
-std::string stopLine(const LightBarState& state);
+std::string stopLine(const LightBarState& state, const std::string& programName);
 
 } // namespace tessel

@@ -85,6 +85,7 @@ AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvir
     options.simulateFile = req.simulateFile;
     options.portClock = env.portClock;
     options.usbAdapters = env.usbAdapters;
+    options.programName = env.programName;
     return options;
 }
 
@@ -148,14 +149,15 @@ int runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgrammer& e
     return result::Error; // a command without a job never gets here
 }
 
-// The command that does what a final report's box asks for in the window.
+// The command that does what a final report's box asks for in the window, after the program's
+// name.
 const char* commandForReport(int code) {
     switch (code) {
     case result::NoValidVcb:
-    case result::InvalidExtantVcb: return "tessel init-vcb";
-    case result::IncorrectVcbFormatNumber: return "tessel convert-vcb 1 (or 2)";
-    case result::VcbFormat1Required: return "tessel convert-vcb 1";
-    case result::VcbFormat2Required: return "tessel convert-vcb 2";
+    case result::InvalidExtantVcb: return "init-vcb";
+    case result::IncorrectVcbFormatNumber: return "convert-vcb 1 (or 2)";
+    case result::VcbFormat1Required: return "convert-vcb 1";
+    case result::VcbFormat2Required: return "convert-vcb 2";
     default: return nullptr;
     }
 }
@@ -171,10 +173,10 @@ void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
     if (req.info->job == LightBarJob::Restore && exitCode == result::SerialNumberChangeCancelled)
         env.err << "tessel: the backup is of another serial number: give --force to restore it\n";
-    if (const std::string advice = firmwareAdvice(lightBar); !advice.empty())
+    if (const std::string advice = firmwareAdvice(lightBar, env.programName); !advice.empty())
         env.err << "tessel: " << advice << '\n';
     if (const char* command = commandForReport(exitCode))
-        env.err << "tessel: on the command line: " << command << '\n';
+        env.err << "tessel: on the command line: " << env.programName << ' ' << command << '\n';
     if (const int signal = stopsignals::stopSignal(); signal != 0)
         env.err << "tessel: stopped by signal " << signal << ": exit code " << 128 + signal << '\n';
     env.err.flush();
@@ -187,7 +189,7 @@ ConsoleJobWindow consoleWindow(const CommandLineRequest& req, CliEnvironment& en
                              env.inIsTerminal},
                             req.yes ? AnswerPolicy::Yes
                                     : req.no ? AnswerPolicy::No : AnswerPolicy::Ask,
-                            req.advanced, req.quiet);
+                            req.advanced, req.quiet, env.programName);
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "support/Console.h"
 
+#include <unistd.h>
+
 namespace tessel {
 
-void prepareConsole() {}
+bool prepareConsole() { return ::isatty(STDERR_FILENO) != 0; }
+
+void restoreConsole() {}
 
 } // namespace tessel
