@@ -89,6 +89,7 @@ AppSession::AppSession(Options options, JobWindow& window)
             iniProblem_ = cannotReadSettings(ini, file.reason);
 
     placeDataFiles();
+    engine_.setProgramName(programName());
     engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
 }
 

@@ -39,6 +39,8 @@ public:
         // The system's USB adapters (the program's main() gives them); null: none can be used.
         // With simulate the emulated FT232R in front of the virtual light bar stands in.
         UsbAdapters* usbAdapters = nullptr;
+        // The program as it was started ("tessel", "Tessel.com"); empty: the executable's name.
+        std::string programName;
     };
 
     // window: the job window the engine reports to; it outlives the session.

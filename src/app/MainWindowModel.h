@@ -65,7 +65,8 @@ public:
     // Collect, render, job. A field that does not convert throws ConversionError: no job runs.
     int progVcb();
     int verifyVcb();
-    // The firmware dialog's initial folder ("HexPath", default ".").
+    // The firmware dialog's initial folder ("HexPath", default "."; for an installed copy "."
+    // is the user's Documents folder where the system names one).
     std::string hexFolder() const;
     // Which of the firmware dialog's filters (kHexFileFilters) it opens with: the one last chosen
     // ("HexFilter", 0-based here), at first "A90 Hex files".

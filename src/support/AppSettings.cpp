@@ -35,6 +35,11 @@ bool AppSettings::skipComPort(int port) const {
     return store_.readInteger("SkipComPort" + std::to_string(port), 0) != 0;
 }
 
+std::string AppSettings::webSite() const {
+    store_.selectSection(kConfiguration);
+    return store_.readText("WebSite", "");
+}
+
 std::int32_t AppSettings::comPort() const {
     store_.selectSection(kConfiguration);
     return store_.readInteger("COM Port", 0);
