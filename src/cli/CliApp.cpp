@@ -39,7 +39,8 @@ int runCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
         if (!req.info && !req.help && !req.version && req.commandGroup.empty())
             throw UsageError("no command given"); // the window's case, decided by the caller
     } catch (const UsageError& e) {
-        env.err << "tessel: " << e.what() << "\nRun '" << env.programName << " --help' for the commands.\n";
+        env.err << "tessel: " << e.what() << "\nRun '" << env.programName
+                << " --help' for the commands.\n";
         return exitcode::Usage;
     }
     try {

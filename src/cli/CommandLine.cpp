@@ -171,7 +171,8 @@ std::string_view closestCommand(std::string_view typed) {
 // --help, --version and --ini (the settings file of the run) go with every command.
 void checkOptions(const std::vector<Option>& given, const CommandInfo& command) {
     for (const Option o : given)
-        if (o != Option::Help && o != Option::Version && o != Option::Ini && !command.options.has(o))
+        if (o != Option::Help && o != Option::Version && o != Option::Ini &&
+            !command.options.has(o))
             throw UsageError(std::string(command.name) + " does not take " + optionName(o));
 }
 

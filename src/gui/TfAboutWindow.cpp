@@ -59,7 +59,8 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& sett
     webSite->setEnabled(!webAddress.empty());
     // An address or a file's path (the README beside the program).
     const QUrl address = QUrl::fromUserInput(QString::fromStdString(webAddress));
-    connect(webSite, &QPushButton::clicked, this, [address] { QDesktopServices::openUrl(address); });
+    connect(webSite, &QPushButton::clicked, this,
+            [address] { QDesktopServices::openUrl(address); });
     if (settingsPath.empty()) return;
     // The bottom line names the settings file in use instead of the notice.
     auto* notice = widgets.get<QLabel>("lNotice");

@@ -45,7 +45,8 @@ BlockBackup::Saved BlockBackup::save(std::int32_t serialNumber, const BlockArea&
 
     const std::string stem = utf8Text(folder / stemFor(serialNumber, now));
     const auto taken = [&ec](const std::string& base) {
-        return fs::exists(utf8Path(base + "-vcb.bin"), ec) || fs::exists(utf8Path(base + "-eeprom.bin"), ec);
+        return fs::exists(utf8Path(base + "-vcb.bin"), ec) ||
+               fs::exists(utf8Path(base + "-eeprom.bin"), ec);
     };
     std::string base = stem;
     for (int n = 2; taken(base); ++n)

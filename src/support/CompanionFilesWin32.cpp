@@ -78,7 +78,8 @@ bool mayWrite(const std::string& path) {
 
 std::string userDocumentsFolder() {
     wchar_t folder[MAX_PATH] = {};
-    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return {};
+    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        return {};
     return utf8FromWide(folder);
 }
 

@@ -49,7 +49,7 @@ TEST(WindowsCopy, DocumentsFolderLockedFirmwareAndTheSettingsFilesLineEnds) {
     // A new settings file has the system's line ends.
     const std::string written = readFile(ini);
     EXPECT_EQ(written.rfind("[FileSpecs]\r\nHexPath=D:\\Firmware\\\r\n", 0), 0u) << written;
-    for (std::size_t at = written.find('\n'); at != std::string::npos; at = written.find('\n', at + 1))
+    for (std::size_t at = 0; (at = written.find('\n', at + 1)) != std::string::npos;)
         EXPECT_EQ(written[at - 1], '\r') << "at " << at;
 
     std::filesystem::remove(ini);

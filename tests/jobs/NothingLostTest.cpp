@@ -129,7 +129,8 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
 // named and the log names them so, not a folder named after the UTF-8 bytes read in another code
 // page.
 TEST_F(Backups, LandInAFolderOfAnyName) {
-    const std::string folder = utf8Text(b.dir.path()) + "/Pr\xC3\xBC" "fung/\xE5\x9B\xBA\xE4\xBB\xB6";
+    const std::string folder =
+        utf8Text(b.dir.path()) + "/Pr\xC3\xBC" "fung/\xE5\x9B\xBA\xE4\xBB\xB6"; // "Prüfung/固件"
     b.engine.setBackupFolder(folder);
     putUsedLightBar(b);
     ASSERT_EQ(b.engine.convertBlock(1), 0) << log();
