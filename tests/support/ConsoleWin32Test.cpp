@@ -9,16 +9,15 @@
 namespace tessel {
 namespace {
 
-DWORD modeOf(HANDLE h) {
-    DWORD mode = 0;
-    GetConsoleMode(h, &mode);
-    return mode;
-}
-
 TEST(ConsoleWin32, ColourOnlyWhereTheConsoleTakesItAndTheCodePageAndModesGoBack) {
     const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     DWORD found = 0;
     if (!GetConsoleMode(err, &found)) GTEST_SKIP() << "no console";
+    const auto modeOf = [](HANDLE h) {
+        DWORD mode = 0;
+        GetConsoleMode(h, &mode);
+        return mode;
+    };
     const UINT foundCodePage = GetConsoleOutputCP();
     ASSERT_TRUE(SetConsoleOutputCP(850));
     SetConsoleMode(err, found & ~ENABLE_VIRTUAL_TERMINAL_PROCESSING);

@@ -67,10 +67,7 @@ inline void setEnvironment(const char* name, const std::string& value) {
 // Windows).
 inline std::string withSystemLineEnds(std::string_view text) {
     std::string out;
-    for (const char c : text) {
-        if (c == '\n') out += systemLineEnd();
-        else out += c;
-    }
+    for (const char c : text) out += c == '\n' ? std::string(systemLineEnd()) : std::string(1, c);
     return out;
 }
 
