@@ -181,7 +181,7 @@ Section "Tessel" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Add Tessel to my PATH (tessel in a new command prompt)" SecPath
+Section "Add Tessel to your PATH (command prompt)" SecPath
   Call AddToPath
 SectionEnd
 
