@@ -1,6 +1,7 @@
 // tessel: with a command word it runs headless (see 'tessel --help'); without one the window
 // opens (or, without a display, one line points at the command line).
 #include "WindowEntry.h"
+#include "app/Instructions.h"
 #include "cli/CliApp.h"
 #include "cli/StopSignals.h"
 #include "link/UsbAdapters.h"
@@ -28,12 +29,16 @@ int main(int argc, char** argv) {
                        .executablePath = executable,
                        .portClock = nullptr,
                        .usbAdapters = usbAdapters.get()};
+    // The hints name the program as it was started ("tessel" from the PATH, "Tessel.com").
+    if (const std::string name = commandName(argc, argv); !name.empty())
+        env.programName = programNameOf(name);
     if (const auto window = windowRequest(args))
         return runWindow(argc, argv, sessionOptions(*window, env));
 
-    prepareConsole(); // first: it may give the program its caller's console
+    // First: it may give the program its caller's console. Standard error counts as a terminal
+    // only where it shows the log's colour and cursor sequences.
+    env.errIsTerminal = prepareConsole();
     env.outIsTerminal = isTerminal(StandardStream::Output);
-    env.errIsTerminal = isTerminal(StandardStream::Error);
     env.inIsTerminal = isTerminal(StandardStream::Input);
     stopsignals::install();
     const ResultCode code = runCommandLine(args, env);

@@ -2,6 +2,7 @@
 
 #include "app/InputFile.h"
 #include "app/Instructions.h"
+#include "support/CompanionFiles.h"
 #include "support/ResultCode.h"
 #include "support/Utf8File.h"
 
@@ -80,6 +81,7 @@ AppSession::AppSession(Options options, JobWindow& window)
     started_ = checkStart();
 
     placeDataFiles();
+    engine_.setProgramName(programName());
     engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
 }
 
@@ -110,9 +112,23 @@ void AppSession::placeDataFiles() {
     engine_.setBackupFolder(backupFolder_);
 }
 
+std::string AppSession::executablePath() const {
+    return options_.executablePath.empty() ? currentExecutablePath() : options_.executablePath;
+}
+
 std::string AppSession::programName() const {
-    return programNameOf(options_.executablePath.empty() ? currentExecutablePath()
-                                                         : options_.executablePath);
+    if (!options_.programName.empty()) return options_.programName;
+    return programNameOf(executablePath());
+}
+
+bool AppSession::installedCopy() const {
+    return CompanionFiles::forProgram(executablePath(), "").inUserFolder;
+}
+
+std::string AppSession::webSiteAddress() {
+    if (std::string site = settings_.webSite(); !site.empty()) return site;
+    const std::string readme = utf8Text(utf8Path(executablePath()).replace_filename("README.txt"));
+    return fileExists(readme) ? readme : std::string();
 }
 
 std::string AppSession::portName(int port) {

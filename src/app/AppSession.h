@@ -39,6 +39,8 @@ public:
         // The system's USB adapters (the program's main() gives them); null: none can be used.
         // With simulate the emulated FT232R in front of the virtual light bar stands in.
         UsbAdapters* usbAdapters = nullptr;
+        // The program as it was started ("tessel", "Tessel.com"); empty: the executable's name.
+        std::string programName;
     };
 
     // window: the job window the engine reports to; it outlives the session.
@@ -64,8 +66,14 @@ public:
     bool advancedMode() const { return advancedMode_; }
     // A virtual light bar stands behind every port.
     bool simulated() const { return options_.simulate; }
-    // The program's file name as it is started here ("tessel", "Tessel.exe").
+    // The program's name as it is started here ("tessel", "Tessel.exe", "Tessel.com").
     std::string programName() const;
+    // An installed copy (in Program Files, /usr, or a folder its user may not write), which
+    // keeps its settings in the user's folder; a portable copy keeps them beside itself.
+    bool installedCopy() const;
+    // What the about window's web site button opens: "WebSite" of [Configuration], else the
+    // README.txt installed beside the program; empty when there is neither.
+    std::string webSiteAddress();
     // The checked COM port, 1 to 4, or 0 when none is.
     int comPort() const { return comPort_; }
     // The operator checks COM port n (1 to 4): the engine uses it and, unless the INI is
@@ -107,6 +115,7 @@ private:
     Outcome checkStart();
     void placeDataFiles();
     std::string portName(int port);
+    std::string executablePath() const;
 
     Options options_;
     ProgramServices services_;

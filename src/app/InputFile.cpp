@@ -1,5 +1,6 @@
 #include "app/InputFile.h"
 
+#include "support/SystemError.h"
 #include "support/Utf8File.h"
 
 #include <cerrno>
@@ -22,17 +23,16 @@ InputFile readInputFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(utf8Path(path), ec);
     if (ec) {
-        file.reason = ec.message();
+        file.reason = systemErrorText(ec);
         return file;
     }
     if (std::filesystem::is_directory(status)) {
         file.reason = "it is a folder";
         return file;
     }
-    errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> in(openUtf8File(path, "rb"));
     if (!in) {
-        file.reason = std::strerror(errno != 0 ? errno : EACCES);
+        file.reason = openFailure();
         return file;
     }
     char buffer[8192];

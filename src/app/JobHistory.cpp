@@ -4,6 +4,7 @@
 #include "support/AtomicFile.h"
 #include "support/CalendarTime.h"
 #include "support/SharedAppend.h"
+#include "support/SystemError.h"
 #include "support/Utf8File.h"
 
 #include <nlohmann/json.hpp>
@@ -129,7 +130,7 @@ std::optional<std::string> appendHistory(const std::string& path, const HistoryR
     const std::filesystem::path folder = utf8Path(path).parent_path();
     std::error_code ec;
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    if (ec) return "cannot create the folder of " + path + ": " + ec.message();
+    if (ec) return "cannot create the folder of " + path + ": " + systemErrorText(ec);
     if (const auto problem = appendWholeLine(path, historyLine(record)))
         return path + ": " + *problem;
     return std::nullopt;

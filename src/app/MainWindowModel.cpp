@@ -10,6 +10,7 @@
 #include "block/RecordFields.h"
 #include "jobs/ChipProgrammer.h"
 #include "support/AppSettings.h"
+#include "support/CompanionFiles.h"
 #include "support/Utf8File.h"
 #include "support/VersionInfo.h"
 
@@ -206,7 +207,14 @@ CommandOutcome MainWindowModel::restoreFromBackup(const std::optional<std::strin
 
 // --- firmware commands -----------------------------------------------------------------------
 
-std::string MainWindowModel::hexFolder() const { return session_.settings().hexPath(); }
+std::string MainWindowModel::hexFolder() const {
+    std::string folder = session_.settings().hexPath();
+    // "." is the folder the program was started in: for an installed copy started from the
+    // Start menu its own folder in Program Files, where no firmware is kept.
+    if (folder == "." && session_.installedCopy())
+        if (std::string documents = userDocumentsFolder(); !documents.empty()) return documents;
+    return folder;
+}
 
 std::size_t MainWindowModel::hexFilter() const {
     const std::int32_t chosen = session_.settings().hexFilter();

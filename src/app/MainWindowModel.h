@@ -77,7 +77,8 @@ public:
     // field: no job runs.
     CommandOutcome progVcb();
     CommandOutcome verifyVcb();
-    // The firmware dialog's initial folder ("HexPath", default ".").
+    // The firmware dialog's initial folder ("HexPath", default "."; for an installed copy "."
+    // is the user's Documents folder where the system names one).
     std::string hexFolder() const;
     // Which of the firmware dialog's filters (kHexFileFilters) it opens with: the one last chosen
     // ("HexFilter", 0-based here), at first "A90 Hex files".

@@ -205,9 +205,6 @@ inline constexpr std::array<FileFilter, 3> kHexFileFilters = {{
 }};
 inline constexpr std::size_t kHexFilePreselected = 1;
 
-// The project's web page, which the about window's web site button opens.
-inline constexpr std::string_view kProjectWebSite = "https://tessel.example.org/";
-
 // --- declared controls ---------------------------------------------------------------------
 
 // True when some window's layout declares the control.

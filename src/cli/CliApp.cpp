@@ -39,7 +39,8 @@ ResultCode runCommandLine(const std::vector<std::string>& args, CliEnvironment& 
         if (!req.info && !req.help && !req.version && req.commandGroup.empty())
             throw UsageError("no command given"); // the window's case, decided by the caller
     } catch (const UsageError& e) {
-        env.err << "tessel: " << e.what() << "\nRun 'tessel --help' for the commands.\n";
+        env.err << "tessel: " << e.what() << "\nRun '" << env.programName
+                << " --help' for the commands.\n";
         return result::Usage;
     }
     try {
@@ -94,6 +95,7 @@ AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvir
     options.simulateFile = req.simulateFile;
     options.portClock = env.portClock;
     options.usbAdapters = env.usbAdapters;
+    options.programName = env.programName;
     return options;
 }
 

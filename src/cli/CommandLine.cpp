@@ -168,9 +168,11 @@ std::string_view closestCommand(std::string_view typed) {
     return best;
 }
 
+// --help, --version and --ini (the settings file of the run) go with every command.
 void checkOptions(const std::vector<Option>& given, const CommandInfo& command) {
     for (const Option o : given)
-        if (o != Option::Help && o != Option::Version && !command.options.has(o))
+        if (o != Option::Help && o != Option::Version && o != Option::Ini &&
+            !command.options.has(o))
             throw UsageError(std::string(command.name) + " does not take " + optionName(o));
 }
 

@@ -12,8 +12,8 @@ namespace {
 using enum Option;
 
 // Every light bar command takes the port, the simulation and the job's answers.
-constexpr OptionSet kJobOptions = {Port,     Device, Simulate, Ini,          Advanced,
-                                   FastLink, Yes,    No,       KeepFirmware, Quiet};
+constexpr OptionSet kJobOptions = {Port, Device, Simulate, Advanced, FastLink,
+                                   Yes,  No,     KeepFirmware, Quiet};
 
 // verify-vcb and program-vcb take one source: a block file or, after --json, a record.
 void sourceOrRecord(CommandLineRequest& req) {
@@ -103,7 +103,7 @@ constexpr std::array<CommandInfo, 17> kCommands = {{
          "Reads the tilt calibration record from the first 700 bytes of the light bar's data\n"
          "  memory and prints its twenty values (exit 66 when it holds no complete record).",
      .example = "tessel --port 2 acquire-tilt --json"},
-    {.name = "ports", .lightBar = true, .options = {Port, Device, Simulate, Ini, Out},
+    {.name = "ports", .lightBar = true, .options = {Port, Device, Simulate, Out},
      .run = runPortsCommand, .synopsis = "ports [--out FILE]",
      .description =
          "Lists COM1 to COM4 with their device paths and whether each is present and free (a port\n"

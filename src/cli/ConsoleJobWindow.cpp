@@ -26,18 +26,19 @@ ConsoleJobWindow::ConsoleJobWindow(CliEnvironment& env, AnswerPolicy policy, boo
                                    bool quiet)
     : env_(env), policy_(policy), advanced_(advanced), quiet_(quiet) {}
 
-std::optional<std::string> firmwareAdvice(const LightBarState& state) {
+std::optional<std::string> firmwareAdvice(const LightBarState& state,
+                                          const std::string& programName) {
+    const std::string command = programName + " program-code FILE";
     if (state.firmwareOr)
-        return "the light bar's firmware may have been erased: program it with tessel program-code "
-               "FILE";
+        return "the light bar's firmware may have been erased: program it with " + command;
     switch (state.firmware) {
     case LightBarState::Firmware::Erased:
-        return "the light bar's firmware was erased: program it with tessel program-code FILE";
+        return "the light bar's firmware was erased: program it with " + command;
     case LightBarState::Firmware::Incomplete:
-        return "the light bar's firmware is incomplete: program it with tessel program-code FILE";
+        return "the light bar's firmware is incomplete: program it with " + command;
     case LightBarState::Firmware::Programmed:
         return "the light bar's firmware was programmed and its verify did not finish: check it "
-               "with tessel verify-code FILE";
+               "with " + programName + " verify-code FILE";
     case LightBarState::Firmware::Unchanged:
     case LightBarState::Firmware::Complete: break;
     }
@@ -63,21 +64,21 @@ std::string blockLine(const LightBarState& state) {
 }
 } // namespace
 
-std::string stopLine(const LightBarState& state) {
+std::string stopLine(const LightBarState& state, const std::string& programName) {
     using Block = LightBarState::Block;
     std::string line = "tessel: stopped at once: ";
-    if (const auto firmware = firmwareAdvice(state)) line += *firmware + "; ";
+    if (const auto firmware = firmwareAdvice(state, programName)) line += *firmware + "; ";
     line += blockLine(state);
     if (state.backupBlockFile.empty()) return line;
     const bool lost = state.blockOr || state.block == Block::Lost ||
                       state.block == Block::Differs || state.block == Block::Mixed;
-    return line + (lost && state.backupHeldBlock ? ": put it back with tessel restore "
-                                                 : "; backups: ") +
+    return line + (lost && state.backupHeldBlock ? ": put it back with " + programName + " restore "
+                                                 : std::string("; backups: ")) +
            state.backupFiles();
 }
 
 void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) {
-    stopsignals::setStopLine(stopLine(LightBarState{}));
+    stopsignals::setStopLine(stopLine(LightBarState{}, env_.programName));
     stopsignals::setJobRunning(true);
     withBlockPane_ = withBlockPane;
     progressVisible_ = false;
@@ -181,7 +182,7 @@ void ConsoleJobWindow::showAbortControls() { progressVisible_ = true; }
 void ConsoleJobWindow::setRewritingBlock(bool rewriting) { stopsignals::setRewriting(rewriting); }
 
 void ConsoleJobWindow::lightBarStateChanged(const LightBarState& state) {
-    stopsignals::setStopLine(stopLine(state));
+    stopsignals::setStopLine(stopLine(state, env_.programName));
 }
 
 bool ConsoleJobWindow::aborted() {

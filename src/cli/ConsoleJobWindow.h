@@ -85,10 +85,11 @@ private:
     std::vector<Line> quietLog_; // quiet mode: the job's lines, written at close
 };
 
-// What the light bar's firmware needs after a job, in the command line's words; none when
-// nothing.
-std::optional<std::string> firmwareAdvice(const LightBarState& state);
+// What the light bar's firmware needs after a job, in the command line's words (its commands
+// after programName); none when nothing.
+std::optional<std::string> firmwareAdvice(const LightBarState& state,
+                                          const std::string& programName);
 // The line written when the program is stopped at once: what the light bar holds, its backups.
-std::string stopLine(const LightBarState& state);
+std::string stopLine(const LightBarState& state, const std::string& programName);
 
 } // namespace tessel

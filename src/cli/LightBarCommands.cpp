@@ -140,14 +140,15 @@ ResultCode runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgra
     return result::Error; // a command without a job never gets here
 }
 
-// The command that does what a final report's box asks for in the window.
+// The command that does what a final report's box asks for in the window, after the program's
+// name.
 const char* commandForReport(ResultCode code) {
     switch (code) {
     case result::NoValidVcb:
-    case result::InvalidExtantVcb: return "tessel init-vcb";
-    case result::IncorrectVcbFormatNumber: return "tessel convert-vcb 1 (or 2)";
-    case result::VcbFormat1Required: return "tessel convert-vcb 1";
-    case result::VcbFormat2Required: return "tessel convert-vcb 2";
+    case result::InvalidExtantVcb: return "init-vcb";
+    case result::IncorrectVcbFormatNumber: return "convert-vcb 1 (or 2)";
+    case result::VcbFormat1Required: return "convert-vcb 1";
+    case result::VcbFormat2Required: return "convert-vcb 2";
     default: return nullptr;
     }
 }
@@ -163,9 +164,10 @@ void reportAfterJob(const CommandLineRequest& req, CliEnvironment& env,
     if (answers.noAnswers > 0) env.err << "tessel: the serial number was not changed\n";
     if (req.info->job == LightBarJob::Restore && exitCode == result::SerialNumberChangeCancelled)
         env.err << "tessel: the backup is of another serial number: give --force to restore it\n";
-    if (const auto advice = firmwareAdvice(lightBar)) env.err << "tessel: " << *advice << '\n';
+    if (const auto advice = firmwareAdvice(lightBar, env.programName))
+        env.err << "tessel: " << *advice << '\n';
     if (const char* command = commandForReport(exitCode))
-        env.err << "tessel: on the command line: " << command << '\n';
+        env.err << "tessel: on the command line: " << env.programName << ' ' << command << '\n';
     if (const int signal = stopsignals::stopSignal(); signal != 0)
         env.err << "tessel: stopped by signal " << signal << ": exit code " << stoppedBy(signal)
                 << '\n';

@@ -2,6 +2,7 @@
 // a closed console window, a log-off or a shutdown (Windows has no SIGHUP) as SIGTERM too. The
 // handler runs on a thread of its own.
 #include "cli/StopSignals.h"
+#include "support/Console.h"
 
 #include "support/ResultCode.h"
 
@@ -23,6 +24,7 @@ BOOL WINAPI onControl(DWORD event) {
         // job gets that long to cancel, release the lines and report.
         stopRequested(SIGTERM);
         for (int i = 0; i < 90 && jobRunning(); ++i) Sleep(50);
+        restoreConsole(); // a console shared with other programs stays as they knew it
         return TRUE;
     }
 }
@@ -31,7 +33,10 @@ BOOL WINAPI onControl(DWORD event) {
 
 void install() { SetConsoleCtrlHandler(onControl, TRUE); }
 
-void endNow(int signal) { std::_Exit(stoppedBy(signal)); }
+void endNow(int signal) {
+    restoreConsole(); // _Exit runs no exit handlers
+    std::_Exit(stoppedBy(signal));
+}
 
 void writeFromHandler(const char* text, std::size_t length) {
     [[maybe_unused]] const int n = _write(2, text, static_cast<unsigned>(length));

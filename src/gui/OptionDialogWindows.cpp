@@ -44,7 +44,8 @@ void OptionDialogWindows::showHistory() {
 
 void OptionDialogWindows::showAbout() {
     const ProgramServices& services = windows_.session().services();
-    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath, parent_);
+    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath,
+                             windows_.session().webSiteAddress(), parent_);
 }
 
 } // namespace tessel

@@ -42,7 +42,7 @@ QPixmap tesselLogo(const QSize& size) {
 }
 
 TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
-                             QWidget* parent)
+                             const std::string& webAddress, QWidget* parent)
     : QDialog(parent) {
     const WindowLayout layout = aboutWindowLayout();
     const LayoutWidgets widgets(layout, this);
@@ -55,8 +55,12 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& sett
     const Rect logo = layout.row("iLogo").place;
     widgets.get<QLabel>("iLogo")->setPixmap(tesselLogo({logo.width, logo.height}));
     connect(widgets.get<QPushButton>("bOK"), &QPushButton::clicked, this, &QDialog::accept);
-    connect(widgets.get<QPushButton>("bVeltraneWebSite"), &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(qText(kProjectWebSite))); });
+    auto* webSite = widgets.get<QPushButton>("bVeltraneWebSite");
+    webSite->setEnabled(!webAddress.empty());
+    // An address or a file's path (the README beside the program).
+    const QUrl address = QUrl::fromUserInput(QString::fromStdString(webAddress));
+    connect(webSite, &QPushButton::clicked, this,
+            [address] { QDesktopServices::openUrl(address); });
     if (settingsPath.empty()) return;
     // The bottom line names the settings file in use instead of the notice.
     auto* notice = widgets.get<QLabel>("lNotice");
@@ -67,8 +71,8 @@ TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& sett
 }
 
 void TfAboutWindow::showAbout(const VersionInfo& version, const std::string& settingsPath,
-                              QWidget* parent) {
-    TfAboutWindow window(version, settingsPath, parent);
+                              const std::string& webAddress, QWidget* parent) {
+    TfAboutWindow window(version, settingsPath, webAddress, parent);
     window.exec();
 }
 

@@ -2,6 +2,8 @@
 
 #include "support/AtomicFile.h"
 #include "support/CalendarTime.h"
+#include "support/SystemError.h"
+#include "support/Utf8File.h"
 
 #include <filesystem>
 #include <string_view>
@@ -32,16 +34,22 @@ BlockBackup::Saved BlockBackup::save(std::int32_t serialNumber, const BlockArea&
         saved.error = "no backup folder is set";
         return saved;
     }
+    // Paths are UTF-8 here and reach the system only through the path class's UTF-8 form.
+    const fs::path folder = utf8Path(folder_);
     std::error_code ec;
-    fs::create_directories(folder_, ec);
+    fs::create_directories(folder, ec);
     if (ec) {
-        saved.error = "cannot create " + folder_ + ": " + ec.message();
+        saved.error = "cannot create " + folder_ + ": " + systemErrorText(ec);
         return saved;
     }
 
-    const std::string stem = (fs::path(folder_) / stemFor(serialNumber, now)).string();
+    const std::string stem = utf8Text(folder / stemFor(serialNumber, now));
+    const auto taken = [&ec](const std::string& base) {
+        return fs::exists(utf8Path(base + "-vcb.bin"), ec) ||
+               fs::exists(utf8Path(base + "-eeprom.bin"), ec);
+    };
     std::string base = stem;
-    for (int n = 2; fs::exists(base + "-vcb.bin", ec) || fs::exists(base + "-eeprom.bin", ec); ++n)
+    for (int n = 2; taken(base); ++n)
         base = stem + "-" + std::to_string(n);
 
     saved.blockFile = base + "-vcb.bin";

@@ -210,7 +210,7 @@ void JobFrame::rewriteReport() {
     if (!line.empty()) window_.errorLine(line);
     if (!left.mayHaveLostOld || bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
     window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
-    window_.errorLine(" Put it back with: tessel restore " + bar.backupFiles());
+    window_.errorLine(" Put it back with: " + programName_ + " restore " + bar.backupFiles());
 }
 
 } // namespace tessel

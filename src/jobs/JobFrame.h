@@ -54,6 +54,9 @@ public:
     JobWindow& window() { return window_; }
     BlockBackup& backup() { return backup_; }
     const BlockBackup& backup() const { return backup_; }
+    // The program as it was started ("tessel", "Tessel.com"): the command that puts a backup
+    // back names it.
+    void setProgramName(std::string name) { programName_ = std::move(name); }
 
     // --- one job at a time (JobFrame.cpp) ------------------------------------------------------
     // Refused while a job runs (Error, nothing touched). Otherwise: fresh job state, job start,
@@ -163,6 +166,7 @@ private:
     IspInstructions isp_;
     JobWindow& window_;
     BlockBackup backup_;
+    std::string programName_ = "tessel";
     bool busy_ = false;
     JobEndListener jobEndListener_;
     std::optional<JobState> state_{std::in_place}; // made afresh at every job's start

@@ -2,6 +2,7 @@
 
 #include "link/SystemSerial.h"
 #include "link/Win32Calls.h"
+#include "support/Win32Text.h"
 
 namespace tessel {
 
@@ -115,14 +116,7 @@ SerialResult Win32Serial::readRing(SerialHandle handle, bool& ringOn) {
 }
 
 std::string Win32Serial::errorText(int errorNumber) const {
-    char buffer[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(errorNumber), 0, buffer,
-                                   sizeof buffer, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text.empty() ? "error " + std::to_string(errorNumber) : text;
+    return systemMessage(static_cast<unsigned long>(errorNumber));
 }
 
 } // namespace tessel

@@ -29,6 +29,10 @@ bool AppSettings::skipComPort(int port) const {
     return store_.readInteger(kConfiguration, "SkipComPort" + std::to_string(port), 0) != 0;
 }
 
+std::string AppSettings::webSite() const {
+    return store_.readText(kConfiguration, "WebSite", "");
+}
+
 std::int32_t AppSettings::comPort() const {
     return store_.readInteger(kConfiguration, "COM Port", 0);
 }

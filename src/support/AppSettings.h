@@ -29,6 +29,8 @@ public:
     bool fastLink() const;
     // "SkipComPort1" to "SkipComPort4": the port counts as absent.
     bool skipComPort(int port) const;
+    // "WebSite": the address the about window's web site button opens; empty when not set.
+    std::string webSite() const;
 
     // [Configuration] "COM Port": 1 to 4 is the checked port; any other value, none.
     std::int32_t comPort() const;

@@ -17,4 +17,13 @@ std::vector<std::string> commandArguments(int argc, char** argv) {
     return args;
 }
 
+std::string commandName(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return argc > 0 && argv[0] ? argv[0] : "";
+    std::string name = count > 0 ? utf8FromWide(wide[0]) : "";
+    LocalFree(wide);
+    return name;
+}
+
 } // namespace tessel

@@ -43,6 +43,10 @@ bool isInstalledProgramFolder(const std::string& folder);
 // as the permissions say; nothing is created to find out. A missing path may not be written.
 bool mayWrite(const std::string& path);
 
+// The user's Documents folder (Windows); empty where the system names none for a file dialog
+// to start in (POSIX: the folder the program was started in serves).
+std::string userDocumentsFolder();
+
 // The user's own settings folder and file name without extension
 // ($XDG_CONFIG_HOME/tessel/tessel, %APPDATA%\Tessel\Tessel); empty when the system names none.
 std::string userCompanionBase();

@@ -32,6 +32,8 @@ bool mayWrite(const std::string& path) {
            (::geteuid() != 0 || (st.st_mode & 0222) != 0);
 }
 
+std::string userDocumentsFolder() { return {}; }
+
 std::string userCompanionBase() {
     if (auto config = environmentFolder("XDG_CONFIG_HOME"); !config.empty())
         return config + "/tessel/tessel";

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 #include <windows.h>
+#include <shlobj.h>
 
 namespace tessel {
 
@@ -73,6 +74,13 @@ bool mayWrite(const std::string& path) {
     if (handle == INVALID_HANDLE_VALUE) return false;
     CloseHandle(handle);
     return true;
+}
+
+std::string userDocumentsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        return {};
+    return utf8FromWide(folder);
 }
 
 std::string userCompanionBase() {

@@ -4,7 +4,9 @@
 
 namespace tessel {
 
-void prepareConsole() {}
+bool prepareConsole() { return ::isatty(STDERR_FILENO) != 0; }
+
+void restoreConsole() {}
 
 bool isTerminal(StandardStream stream) {
     const int fd = stream == StandardStream::Input    ? STDIN_FILENO

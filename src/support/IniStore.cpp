@@ -1,6 +1,7 @@
 #include "support/IniStore.h"
 
 #include "support/IniText.h"
+#include "support/Utf8File.h"
 
 namespace tessel {
 
@@ -63,7 +64,7 @@ bool IniStore::write(Section section, std::string_view key, std::string_view val
         writable_ = false;
         return false;
     }
-    IniText text(*bytes);
+    IniText text(*bytes, systemLineEnd()); // a new file gets the system's line ends
     text.set(section, key, value);
     if (!writer_(path_, text.bytes())) writable_ = false;
     return writable_;

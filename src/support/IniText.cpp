@@ -71,7 +71,8 @@ std::string valueText(std::string_view value) {
 } // namespace
 
 // A line ends in CR LF, LF or a CR alone, as the platform's profile functions read it.
-IniText::IniText(std::string_view fileBytes) {
+IniText::IniText(std::string_view fileBytes, std::string_view newFileLineEnd)
+    : newFileLineEnd_(newFileLineEnd) {
     while (!fileBytes.empty()) {
         const auto end = fileBytes.find_first_of("\r\n");
         Line line;
@@ -120,11 +121,11 @@ std::optional<std::string> IniText::value(std::string_view section, std::string_
     return std::string(unquote(entryOf(lines_[*at].text)->value));
 }
 
-// New lines take the file's first line end; a file without any takes the platform's.
+// New lines take the file's first line end; a file without any takes the one it was given.
 std::string IniText::newLineEnd() const {
     for (const auto& line : lines_)
         if (!line.end.empty()) return line.end;
-    return "\n";
+    return newFileLineEnd_;
 }
 
 void IniText::insertLine(std::size_t at, std::string text) {

@@ -15,7 +15,8 @@ namespace tessel {
 class IniText {
 public:
     IniText() = default;
-    explicit IniText(std::string_view fileBytes);
+    // newFileLineEnd: what a text without any line end yet (a new file) ends its lines with.
+    explicit IniText(std::string_view fileBytes, std::string_view newFileLineEnd = "\n");
 
     std::string bytes() const;
 
@@ -45,6 +46,7 @@ private:
     void insertLine(std::size_t at, std::string text);
 
     std::vector<Line> lines_;
+    std::string newFileLineEnd_ = "\n";
 };
 
 // Value conversions of the INI file, the same in every locale.

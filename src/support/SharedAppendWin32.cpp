@@ -10,7 +10,7 @@ namespace tessel {
 namespace {
 
 std::string failure(const char* what) {
-    return std::string(what) + ": Windows error " + std::to_string(GetLastError());
+    return std::string(what) + ": " + systemMessage(GetLastError());
 }
 
 bool seek(HANDLE h, LONGLONG to) {

@@ -22,4 +22,17 @@ std::string utf8FromWide(std::wstring_view wide) {
     return utf8;
 }
 
+std::string systemMessage(unsigned long code) {
+    wchar_t* buffer = nullptr;
+    constexpr DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                            FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD n =
+        FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = n > 0 ? utf8FromWide(std::wstring_view(buffer, n)) : std::string();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
 } // namespace tessel

@@ -41,7 +41,8 @@ void DialogWindows::showHistory() {
 
 void DialogWindows::showAbout() {
     const ProgramServices& services = windows_.session().services();
-    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath, owner_);
+    TfAboutWindow::showAbout(services.versionInfo(), services.files().iniPath,
+                             windows_.session().webSiteAddress(), owner_);
 }
 
 } // namespace tessel::win32

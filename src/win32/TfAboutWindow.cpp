@@ -54,8 +54,9 @@ void paintLogo(HDC dc, const RECT& place, int dpi) {
 }
 
 TfAboutWindow::TfAboutWindow(const VersionInfo& version, const std::string& settingsPath,
-                             HWND owner)
-    : TopWindow(aboutWindowLayout(), owner) {
+                             std::string webAddress, HWND owner)
+    : TopWindow(aboutWindowLayout(), owner), webAddress_(std::move(webAddress)) {
+    EnableWindow(control("bVeltraneWebSite"), !webAddress_.empty());
     setText(control("lProgramName"), version.productName());
     setText(control("lVersion"), layout().row("lVersion").caption + version.fileVersion());
     controls().paintImage = [this](std::string_view, HDC dc, const RECT& place) {
@@ -74,15 +75,15 @@ void TfAboutWindow::command(std::string_view control, WORD code) {
     if (control == "bOK") {
         endModal();
     } else if (control == "bVeltraneWebSite") {
-        // Opens the page and returns at once; whether it opened is not checked.
-        const std::wstring address = wideFromUtf8(kProjectWebSite);
+        // Opens the page (or the README) and returns at once; whether it opened is not checked.
+        const std::wstring address = wideFromUtf8(webAddress_);
         ShellExecuteW(hwnd(), L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
 
 void TfAboutWindow::showAbout(const VersionInfo& version, const std::string& settingsPath,
-                              HWND owner) {
-    TfAboutWindow window(version, settingsPath, owner);
+                              const std::string& webAddress, HWND owner) {
+    TfAboutWindow window(version, settingsPath, webAddress, owner);
     window.runModal();
 }
 

@@ -24,11 +24,13 @@ struct MainWindowBench {
     std::unique_ptr<AppSession> session;
     std::unique_ptr<MainWindowModel> model;
 
-    // comPort: the port the session starts with instead of the INI's (0: none).
-    explicit MainWindowBench(const std::string& ini, std::optional<int> comPort = std::nullopt) {
+    // comPort: the port the session starts with instead of the INI's (0: none); executable:
+    // where the program is (default: beside the INI).
+    explicit MainWindowBench(const std::string& ini, std::optional<int> comPort = std::nullopt,
+                             const std::string& executable = {}) {
         writeFile(iniPath, ini);
         AppSession::Options options;
-        options.executablePath = dir / "tessel";
+        options.executablePath = executable.empty() ? dir / "tessel" : executable;
         options.iniPath = iniPath;
         options.simulate = true;
         options.comPort = comPort;

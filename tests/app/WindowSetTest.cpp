@@ -178,5 +178,18 @@ TEST(WindowSet, AStoppedCollectionShowsItsFieldAndTheHistoryItsJobs) {
         << "the read that follows";
 }
 
+// The about window's web site button opens the INI's "WebSite", else the README installed beside
+// the program; with neither it has nothing to open.
+TEST(WindowSet, TheWebSiteIsTheIniAddressElseTheReadmeBesideTheProgram) {
+    SetBench b;
+    b.open();
+    AppSession& session = b.windows->session();
+    EXPECT_EQ(session.webSiteAddress(), "");
+    writeFile(b.dir / "README.txt", "Tessel\n");
+    EXPECT_EQ(session.webSiteAddress(), b.dir / "README.txt");
+    writeFile(b.dir / "tessel.INI", "[Configuration]\nWebSite=https://bench.example/tessel\n");
+    EXPECT_EQ(session.webSiteAddress(), "https://bench.example/tessel");
+}
+
 } // namespace
 } // namespace tessel::testing

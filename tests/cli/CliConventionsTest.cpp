@@ -40,10 +40,12 @@ TEST(CliErase, KeepFirmwareRefusesEveryEraseWhileOtherQuestionsFollowYes) {
     EXPECT_EQ(cli.run({"--yes", "program-vcb", cli.path("f1.vcb")}), 0) << cli.err;
     EXPECT_NE(cli.err.find("firmware was erased: program it"), std::string::npos);
 
+    // The hints name the program as it was started.
     CliRunner blank;
+    blank.programName = "Tessel.com";
     EXPECT_EQ(blank.run({"--quiet", "read-vcb"}), 5);
     EXPECT_NE(blank.err.find(" **  Execute 'Init Default VCB'  **\n"), std::string::npos);
-    const std::string hint = "**\ntessel: on the command line: tessel init-vcb\n";
+    const std::string hint = "**\ntessel: on the command line: Tessel.com init-vcb\n";
     EXPECT_EQ(blank.err.substr(blank.err.size() - hint.size()), hint) << "after the box";
 }
 

@@ -1,6 +1,8 @@
 // Nothing a light bar holds is lost: whole records survive conversions, a block survives Cancel,
 // signals and link failures after the erase, and every write is preceded by a backup.
 #include "JobTest.h"
+#include "support/AtomicFile.h"
+#include "support/Utf8File.h"
 
 #include <filesystem>
 #include <fstream>
@@ -122,6 +124,24 @@ TEST_F(Backups, NoOrCancelAtTheQuestionLeavesNoFileAndEveryJobIsSummedUp) {
     EXPECT_EQ(summaries[2].serialAfter, 42) << "as read back";
     EXPECT_EQ(summaries[2].backupFiles, b.backupFiles());
     EXPECT_TRUE(summaries[3].backupFiles.empty());
+}
+
+// The backup folder may have any name (a user "Jürgen", a folder "固件"): the files land in it as
+// named and the log names them so, not a folder named after the UTF-8 bytes read in another code
+// page.
+TEST_F(Backups, LandInAFolderOfAnyName) {
+    const std::string folder =
+        utf8Text(b.dir.path()) + "/Pr\xC3\xBC" "fung/\xE5\x9B\xBA\xE4\xBB\xB6"; // "Prüfung/固件"
+    b.engine.setBackupFolder(folder);
+    putUsedLightBar(b);
+    ASSERT_EQ(b.engine.convertBlock(1), 0) << log();
+    const LightBarState& saved = b.engine.lightBarState();
+    for (const std::string& file : {saved.backupBlockFile, saved.backupEepromFile}) {
+        EXPECT_EQ(file.rfind(folder, 0), 0u) << file;
+        EXPECT_EQ(readWholeFile(file).value_or("").size(), 4096u) << file;
+    }
+    EXPECT_TRUE(b.window.hasLine(" Light Bar VCB area saved to " + saved.backupBlockFile)) << log();
+    EXPECT_EQ(filesIn(utf8Path(folder)), 2u);
 }
 
 // Never erase or write without a copy: every erasing or writing job stops before it.

@@ -8,6 +8,7 @@
 namespace tessel {
 namespace {
 using testing::readFile;
+using testing::withSystemLineEnds;
 using testing::filesIn;
 using testing::TempDir;
 using testing::writeFile;
@@ -25,7 +26,7 @@ TEST(IniStore, ReadsDefaultsWhenTheFileIsMissing) {
     EXPECT_FALSE(fs::exists(dir / "Tessel.INI")) << "reading creates nothing";
 
     EXPECT_TRUE(store.writeInteger("Configuration", "COM Port", 3));
-    EXPECT_EQ(readFile(dir / "Tessel.INI"), "[Configuration]\nCOM Port=3\n");
+    EXPECT_EQ(readFile(dir / "Tessel.INI"), withSystemLineEnds("[Configuration]\nCOM Port=3\n"));
 }
 
 TEST(IniStore, TypedReadsFallBackToTheDefaultForEntriesOfAnotherType) {

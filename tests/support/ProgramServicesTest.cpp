@@ -10,6 +10,7 @@
 namespace tessel {
 namespace {
 using testing::readFile;
+using testing::withSystemLineEnds;
 using testing::TempDir;
 using testing::writeFile;
 namespace fs = std::filesystem;
@@ -56,10 +57,11 @@ protected:
 
 TEST_F(ProgramServicesTest, NoIniFileThenANormalExitWritesBothSectionsWithTheirDefaults) {
     run();
-    EXPECT_EQ(readFile(ini), kDefaultsAfterFirstExit);
+    EXPECT_EQ(readFile(ini), withSystemLineEnds(kDefaultsAfterFirstExit));
     EXPECT_FALSE(fs::exists(logFile));
     run();
-    EXPECT_EQ(readFile(ini), kDefaultsAfterFirstExit) << "a second run changes nothing";
+    EXPECT_EQ(readFile(ini), withSystemLineEnds(kDefaultsAfterFirstExit))
+        << "a second run changes nothing";
 }
 
 TEST_F(ProgramServicesTest, AnEmptiedLogHoldsTheTwoLinesOfTheLastRunAndAnAppendedOneGrows) {

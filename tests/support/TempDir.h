@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Utf8File.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -59,6 +61,14 @@ inline void setEnvironment(const char* name, const std::string& value) {
 #else
     ::setenv(name, value.c_str(), 1);
 #endif
+}
+
+// A text as a new INI file holds it: lines ending as the system's text files do (CR LF on
+// Windows).
+inline std::string withSystemLineEnds(std::string_view text) {
+    std::string out;
+    for (const char c : text) out += c == '\n' ? std::string(systemLineEnd()) : std::string(1, c);
+    return out;
 }
 
 } // namespace tessel::testing

@@ -9,6 +9,7 @@
 namespace tessel {
 namespace {
 using testing::readFile;
+using testing::withSystemLineEnds;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -21,8 +22,9 @@ TEST(UnitsSettings, MissingSectionLoadsDefaultsAndSavesThemInTheirOrder) {
     EXPECT_EQ(units, UnitsSettings{});
     units.save(store);
     EXPECT_EQ(readFile(dir / "t.ini"),
-              "[Units]\nGeoCord.Units=0\nShowDegreeSymbol=1\nDistance.Units=0\n"
-              "Distance.FeetToMilesThreshold=5280\nSpeed.Units=0\nTime.Units=0\nDate.Units=0\n");
+              withSystemLineEnds(
+                  "[Units]\nGeoCord.Units=0\nShowDegreeSymbol=1\nDistance.Units=0\n"
+                  "Distance.FeetToMilesThreshold=5280\nSpeed.Units=0\nTime.Units=0\nDate.Units=0\n"));
 }
 
 TEST(UnitsSettings, ValuesComeBackAsReadWithTheThresholdInSinglePrecision) {

@@ -61,7 +61,7 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
     ok &= saveShown(tilt, out.filePath("dialog-tilt-temp-cal.png"));
 
     TfAboutWindow about(b.session->session().services().versionInfo(),
-                        b.session->session().services().files().iniPath);
+                        b.session->session().services().files().iniPath, "README.txt");
     ok &= saveShown(about, out.filePath("dialog-about.png"));
 
     QTimer::singleShot(50, [&] {

@@ -116,7 +116,7 @@ bool renderDialogs(Win32Bench& b) {
     ok &= saveShown(tilt, "dialog-tilt-temp-cal");
 
     const ProgramServices& services = b.session->windows().session().services();
-    win32::TfAboutWindow about(services.versionInfo(), services.files().iniPath,
+    win32::TfAboutWindow about(services.versionInfo(), services.files().iniPath, "README.txt",
                                b.mainWindow().hwnd());
     ok &= saveShown(about, "dialog-about");
 

@@ -1,0 +1,7 @@
+#include "support/SystemError.h"
+
+namespace tessel {
+
+std::string systemErrorText(const std::error_code& error) { return error.message(); }
+
+} // namespace tessel
