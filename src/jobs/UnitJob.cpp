@@ -51,12 +51,15 @@ ResultCode UnitJob::run(const UnitOrder& order) {
             [&] { takeNumber(order); },
             [&] { blocks_.showBlock(reference.area); },
             [&] { frame_.backUp(*serialNumber_, true); },
+            // The erase clears the data memory too: its calibration record goes back first.
             [&] {
                 frame_.eraseAndRewrite(" Light Bar will be Erased", {}, [&] {
-                    blockJobs_.writeAndVerify(planWriteAfterErase(reference.area));
+                    frame_.steps({
+                        [&] { blockJobs_.restoreDataMemory(eeprom_); },
+                        [&] { blockJobs_.writeAndVerify(planWriteAfterErase(reference.area)); },
+                    });
                 });
             },
-            [&] { blockJobs_.restoreDataMemory(eeprom_); },
             [&] {
                 frame_.noteFirmware(LightBarState::Firmware::Incomplete);
                 firmwareJobs_.programCode(*order.image);
@@ -66,12 +69,16 @@ ResultCode UnitJob::run(const UnitOrder& order) {
         });
 }
 
+// The port takes every line operation for part of a job whose result is not 0 as failed: the
+// probe starts from 0, as a job does, and leaves the last job's result as it was.
 bool UnitJob::chipAnswers() {
     if (frame_.busy()) return false;
+    const ResultCode lastJob = frame_.result();
+    frame_.refuse(result::Ok);
     IspPort& port = frame_.port();
-    if (!port.open()) return false;
-    const bool answers = frame_.isp().programmingEnable() == result::Ok;
+    const bool answers = port.open() && frame_.isp().programmingEnable() == result::Ok;
     port.close();
+    frame_.refuse(lastJob);
     return answers;
 }
 

@@ -43,9 +43,10 @@ struct UnitOrder {
 
 // A light bar made ready in one job, from the steps of the block and firmware jobs: read its
 // signature, fuses, block and data memory; take its serial number; back it up; erase it; write
-// and verify the block (inside the erase's rewrite stretch, as the firmware job puts a kept
-// block back), so a unit stopped later already holds its number; write its data memory back,
-// so its tilt calibration record survives the erase; program and verify the firmware.
+// its data memory back, so its tilt calibration record survives the erase; write and verify the
+// block; program and verify the firmware. The data memory and the block go back inside the
+// erase's rewrite stretch (as the firmware job puts a kept block back), so a unit stopped
+// later already holds its calibration and its number.
 class UnitJob {
 public:
     UnitJob(JobFrame& frame, BlockSteps& blocks, BlockJobs& blockJobs, FirmwareJobs& firmwareJobs)
