@@ -35,12 +35,12 @@ struct BaySetup {
 // What the place around a bay does between units (the simulation swaps the unit for a new one)
 // and during a job (stops from outside, the simulation's state kept).
 struct BayHooks {
-    std::function<void()> beforeUnit;
+    std::function<void()> beforeUnit{};
     // After a unit's job: true when a new unit now stands in the bay.
-    std::function<bool()> afterUnit;
+    std::function<bool()> afterUnit{};
     // Besides the runner's own commands: a Cancel from elsewhere, and what the job window
     // tells of the job.
-    EventJobWindow::Hooks window;
+    EventJobWindow::Hooks window{};
 };
 
 // One bay of a station: waits for the next unit, runs its job on the engine (one at a time; the
