@@ -55,6 +55,13 @@ public:
     // The light bar behind every port when simulating (idle otherwise): tests and demos set it
     // up and look into it.
     VirtualLightBar& virtualLightBar() { return virtualBar_; }
+    // The emulated FT232R in front of the virtual light bar (a simulated "ftdi:" port).
+    EmulatedFt232r& emulatedAdapter() { return emulatedAdapter_; }
+    // The clock of the engine's port: virtual when simulating.
+    Clock& portClock() {
+        if (options_.simulate) return virtualClock_;
+        return options_.portClock ? *options_.portClock : steadyClock_;
+    }
     // The adapters a COM port mapped to "ftdi:..." can use (null: none).
     UsbAdapters* usbAdapters() {
         return options_.simulate ? &emulatedAdapter_ : options_.usbAdapters;
