@@ -17,7 +17,8 @@
 
 namespace {
 // Without a command word (and without --help) the window opens; its options are those of the
-// light bar commands that it understands (--ini, --simulate[=FILE]).
+// light bar commands that it understands (--ini, --simulate[=FILE]), and --station PROFILE
+// [--auto] for the production station's window.
 std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string>& args,
                                                    const std::string& executable) {
     tessel::CommandLineRequest req;
@@ -29,7 +30,8 @@ std::optional<tessel::WindowOptions> windowRequest(const std::vector<std::string
     if (req.help || req.version || !req.command.empty() || !req.commandGroup.empty())
         return std::nullopt;
     return tessel::WindowOptions{executable, req.iniPath.value_or(""), req.simulate,
-                                 req.simulateFile, nullptr};
+                                 req.simulateFile, nullptr, req.station.value_or(""),
+                                 req.autoStart};
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "gui/GuiMain.h"
 
+#include "gui/TfStation.h"
 #include "gui/WindowSession.h"
 #include "jobs/ResultCode.h"
 
@@ -47,6 +48,7 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
 }
 
 int runWindows(const WindowOptions& options) {
+    if (!options.stationProfile.empty()) return runStationWindow(options);
     std::unique_ptr<WindowSession> session;
     Outcome started;
     try {

@@ -15,6 +15,8 @@ struct WindowOptions {
     bool simulate = false;      // --simulate[=FILE]: every COM port leads to the virtual light bar
     std::string simulateFile;   // its state, kept between runs
     UsbAdapters* usbAdapters = nullptr; // the system's USB adapters ("ftdi:" ports); null: none
+    std::string stationProfile{}; // --station PROFILE: the production station's window instead
+    bool autoStart = false;     // --auto: its bays start when they find a new light bar
 };
 
 // The session a window opens with these options.
