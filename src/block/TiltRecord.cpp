@@ -10,8 +10,10 @@ namespace {
 
 std::int16_t withinHalfTurn(std::int16_t angle) {
     int a = angle;
-    while (a > 180) a -= 360;
-    while (a < -180) a += 360;
+    while (a > 180)
+        a -= 360;
+    while (a < -180)
+        a += 360;
     return static_cast<std::int16_t>(a);
 }
 

@@ -1,8 +1,8 @@
 // station new, check and report: a station's profile and its ledger, no light bar touched.
+#include "cli/StationCommands.h"
 #include "app/AppSession.h"
 #include "cli/CliCommands.h"
 #include "cli/ConsoleJobWindow.h"
-#include "cli/StationCommands.h"
 #include "station/SerialLedger.h"
 #include "station/StationReport.h"
 
@@ -106,8 +106,8 @@ int stationReport(const CommandLineRequest& req, CliEnvironment& env) {
         makeReport(ledger, read.profile.first, read.profile.last, req.since);
     writeOutput(env, req.out,
                 req.csv ? reportCsv(report)
-                        : "Station " + profilePath + ", serial numbers " +
-                              rangeText(read.profile) + "\n" + reportText(report));
+                        : "Station " + profilePath + ", serial numbers " + rangeText(read.profile) +
+                              "\n" + reportText(report));
     return 0;
 }
 

@@ -25,7 +25,8 @@ std::optional<ConfigBlock> loadTemplate(const std::string& path, std::string& pr
         } else {
             const BlockFileArea area = blockAreaFromFile(file.bytes);
             if (!area.ok() || !locateBlock(area.area).present) {
-                problem = path + (area.ok() ? " holds no valid configuration block" : ": " + area.problem);
+                problem = path +
+                          (area.ok() ? " holds no valid configuration block" : ": " + area.problem);
                 return std::nullopt;
             }
             parseBlock(area.area, record);
@@ -56,9 +57,10 @@ void checkFirmware(StationInputs& in) {
     } else if (!in.firmware.ok()) {
         in.problems.push_back(hexProblem(in.firmware));
     } else if (in.firmware.sha256 != in.profile.firmwareSha256) {
-        in.problems.push_back(in.firmwarePath + " has changed since the profile was written: its "
-                              "SHA-256 is " + in.firmware.sha256 + ", the profile's " +
-                              in.profile.firmwareSha256);
+        in.problems.push_back(in.firmwarePath +
+                              " has changed since the profile was written: its "
+                              "SHA-256 is " +
+                              in.firmware.sha256 + ", the profile's " + in.profile.firmwareSha256);
     }
 }
 

@@ -30,8 +30,8 @@ void show(CliEnvironment& env, const CommandLineRequest& req, const StationRun& 
         if (!req.quiet) env.err << bay << e.text << '\n';
         break;
     case BayEvent::Kind::Serial:
-        env.err << bay << "serial number " << *e.serialNumber << " taken ("
-                << unitKindName(e.unit) << ")\n";
+        env.err << bay << "serial number " << *e.serialNumber << " taken (" << unitKindName(e.unit)
+                << ")\n";
         break;
     case BayEvent::Kind::Unit:
         env.out << unitLine(e, req.json) << '\n';
@@ -45,8 +45,10 @@ void show(CliEnvironment& env, const CommandLineRequest& req, const StationRun& 
 
 // Enter starts every waiting bay, a bay's number that bay, "q" ends the run.
 void operatorCommand(StationRun& run, const std::string& line) {
-    if (line.empty()) run.startAll();
-    else if (line == "q") run.quitAll();
+    if (line.empty())
+        run.startAll();
+    else if (line == "q")
+        run.quitAll();
     else if (line.find_first_not_of("0123456789") == std::string::npos && line.size() < 3)
         run.start(static_cast<std::size_t>(std::stoi(line)) - 1);
 }
@@ -65,7 +67,8 @@ int stationRun(const CommandLineRequest& req, CliEnvironment& env) {
 
     std::error_code ec;
     WorkerLaunch launch{.program = env.executablePath,
-                        .profilePath = utf8Text(std::filesystem::absolute(utf8Path(req.args[0]), ec)),
+                        .profilePath =
+                            utf8Text(std::filesystem::absolute(utf8Path(req.args[0]), ec)),
                         .iniPath = req.iniPath.value_or(""),
                         .simulationFolder = req.simulateFile,
                         .fastLink = req.fastLink,
@@ -90,8 +93,10 @@ int stationRun(const CommandLineRequest& req, CliEnvironment& env) {
             run.quitAll();
         }
         if (stopping) continue;
-        if (const auto line = input.next(0)) operatorCommand(run, *line);
-        else if (input.ended() && !req.autoStart) run.quitAll(); // no one left to press Start
+        if (const auto line = input.next(0))
+            operatorCommand(run, *line);
+        else if (input.ended() && !req.autoStart)
+            run.quitAll(); // no one left to press Start
     }
     stopsignals::setJobRunning(false);
     const bool enough = !req.units || run.passed() >= *req.units;

@@ -74,13 +74,15 @@ private:
         return "bay" + std::to_string(bay_) + extension;
     }
     fs::path unitFile(unsigned k) const {
-        return folder_ / "units" / ("bay" + std::to_string(bay_) + "-" + std::to_string(k) + ".state");
+        return folder_ / "units" /
+               ("bay" + std::to_string(bay_) + "-" + std::to_string(k) + ".state");
     }
     // The units this bay has put aside so far, plus one.
     unsigned nextIndex() const {
         unsigned k = 1;
         std::error_code ec;
-        while (fs::exists(unitFile(k), ec)) ++k;
+        while (fs::exists(unitFile(k), ec))
+            ++k;
         return k;
     }
     // Every unit a tilt calibration of its own.

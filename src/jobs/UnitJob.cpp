@@ -13,7 +13,8 @@ void UnitJob::readDataMemory() {
             eeprom_[k] = frame_.isp().readDataByte(static_cast<std::uint16_t>(k));
             return JobFrame::Next::Byte;
         });
-    frame_.endLongStep(JobFrame::percentOf(i, eeprom_.size()), " Finished Reading Light Bar EEPROM");
+    frame_.endLongStep(JobFrame::percentOf(i, eeprom_.size()),
+                       " Finished Reading Light Bar EEPROM");
 }
 
 void UnitJob::takeNumber(const UnitOrder& order) {

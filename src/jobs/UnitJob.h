@@ -28,7 +28,7 @@ struct UnitBlock {
     std::optional<std::int32_t> serialNumber{};
     ResultCode result = result::Ok;
     std::string problem{}; // the log's line when result is not Ok
-    BlockArea area{};    // the rendered block
+    BlockArea area{};      // the rendered block
 };
 
 // Gives the unit its number and block from what it holds. Whoever runs the unit job supplies it

@@ -13,11 +13,13 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kKinds[] = {"ready", "waiting", "present", "started", "step", "line",
-                                  "unline", "progress", "serial", "unit", "stopped"};
+constexpr const char* kKinds[] = {"ready",  "waiting",  "present", "started", "step",   "line",
+                                  "unline", "progress", "serial",  "unit",    "stopped"};
 constexpr const char* kStyles[] = {"plain", "error", "progress", "success"};
 
-std::string dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string dump(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 Json serialJson(const std::optional<std::int32_t>& serial) {
     return serial ? Json(*serial) : Json(nullptr);
@@ -69,12 +71,14 @@ std::optional<BayEvent> parseEventLine(std::string_view line) {
         e.kind = *kind;
         e.bay = j.value("bay", 0);
         e.port = j.value("port", std::string());
-        e.style = namedIn<LineStyle>(kStyles, j.value("style", std::string())).value_or(LineStyle::Plain);
+        e.style =
+            namedIn<LineStyle>(kStyles, j.value("style", std::string())).value_or(LineStyle::Plain);
         e.text = j.value("text", std::string());
         e.percent = j.value("percent", 0);
         if (const auto s = j.find("serialNumber"); s != j.end() && !s->is_null())
             e.serialNumber = s->get<std::int32_t>();
-        e.unit = namedIn<UnitKind>(kUnitKindNames, j.value("unit", std::string())).value_or(UnitKind::New);
+        e.unit = namedIn<UnitKind>(kUnitKindNames, j.value("unit", std::string()))
+                     .value_or(UnitKind::New);
         e.result = j.value("result", 0);
         e.message = j.value("message", std::string());
         e.seconds = j.value("seconds", 0.0);

@@ -24,12 +24,17 @@ BayRunner::BayRunner(ChipProgrammer& engine, EventJobWindow& window, Clock& cloc
                       .lightBarChanged = hooks_.window.lightBarChanged});
 }
 
-void BayRunner::emit(BayEvent event) { window_.send(std::move(event)); }
+void BayRunner::emit(BayEvent event) {
+    window_.send(std::move(event));
+}
 
 void BayRunner::handle(const std::string& command) {
-    if (command == "start") start_ = true;
-    else if (command == "cancel") cancel_ = true;
-    else if (command == "quit") quit_ = true;
+    if (command == "start")
+        start_ = true;
+    else if (command == "cancel")
+        cancel_ = true;
+    else if (command == "quit")
+        quit_ = true;
 }
 
 void BayRunner::takeCommands() {
@@ -101,17 +106,18 @@ void BayRunner::runUnit() {
     const double seconds = static_cast<double>(clock_.micros() - began) / 1e6;
     const auto serial = engine_.unitSerialNumber();
     if (serial) {
-        const std::string why = ledger_.record({.event = result == result::Ok
-                                                             ? LedgerEntry::Event::Passed
-                                                             : LedgerEntry::Event::Failed,
-                                                .serialNumber = *serial,
-                                                .bay = setup_.numbering.bay,
-                                                .port = setup_.numbering.port,
-                                                .seconds = seconds,
-                                                .result = result,
-                                                .message = resultMessage(result)});
+        const std::string why =
+            ledger_.record({.event = result == result::Ok ? LedgerEntry::Event::Passed
+                                                          : LedgerEntry::Event::Failed,
+                            .serialNumber = *serial,
+                            .bay = setup_.numbering.bay,
+                            .port = setup_.numbering.port,
+                            .seconds = seconds,
+                            .result = result,
+                            .message = resultMessage(result)});
         if (!why.empty())
-            emit({.kind = BayEvent::Kind::Line, .style = LineStyle::Error,
+            emit({.kind = BayEvent::Kind::Line,
+                  .style = LineStyle::Error,
                   .text = " Serial-number ledger not written: " + why});
     }
     emit({.kind = BayEvent::Kind::Unit,

@@ -25,7 +25,7 @@ public:
 };
 
 struct BaySetup {
-    NumberingRules numbering;           // bay and port included
+    NumberingRules numbering; // bay and port included
     const FirmwareImage* image = nullptr;
     std::string firmwarePath{};
     std::string firmwareSha256{};

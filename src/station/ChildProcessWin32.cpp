@@ -8,7 +8,9 @@ namespace tessel {
 
 namespace {
 
-HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE handleOf(std::intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
 
 void closeHandle(std::intptr_t& h) {
     if (h != -1) CloseHandle(handleOf(h));
@@ -58,7 +60,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
 
     std::wstring commandLine = quoted(program);
-    for (const std::string& a : args) commandLine += L" " + quoted(a);
+    for (const std::string& a : args)
+        commandLine += L" " + quoted(a);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -66,9 +69,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     startup.hStdOutput = outWrite;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
-    const BOOL made = CreateProcessW(wideFromUtf8(program).c_str(), commandLine.data(), nullptr,
-                                     nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                                     &info);
+    const BOOL made =
+        CreateProcessW(wideFromUtf8(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
     if (!made) problem_ = failure("cannot start " + program);
     CloseHandle(inRead);
     CloseHandle(outWrite);

@@ -33,8 +33,10 @@ void EventJobWindow::appendLine(LineStyle style, const std::string& text) {
 }
 
 void EventJobWindow::removeLastLine() {
-    if (step_) step_.reset();
-    else send({.kind = BayEvent::Kind::Unline});
+    if (step_)
+        step_.reset();
+    else
+        send({.kind = BayEvent::Kind::Unline});
 }
 
 void EventJobWindow::setProgress(int percent) {

@@ -18,9 +18,9 @@ public:
     using Sink = std::function<void(const BayEvent&)>;
     // What the worker around it does meanwhile.
     struct Hooks {
-        std::function<bool()> cancelled{};    // a Cancel for the job came (tested and cleared)
-        std::function<void()> messages{};     // the job lets the worker look at its input
-        std::function<void(bool)> running{};  // a job starts (true) or ends
+        std::function<bool()> cancelled{};   // a Cancel for the job came (tested and cleared)
+        std::function<void()> messages{};    // the job lets the worker look at its input
+        std::function<void(bool)> running{}; // a job starts (true) or ends
         std::function<void(bool)> rewriting{};
         std::function<void(const LightBarState&)> lightBarChanged{};
     };

@@ -35,7 +35,8 @@ void makeFactoryFresh(VirtualLightBar& bar, std::uint32_t n) {
     bar.setFuses(VirtualLightBar::kFactoryFuses);
     bar.setSignature(VirtualLightBar::kAtmega128Signature);
     std::uint32_t at = kFactoryTiltAddress;
-    for (const std::uint8_t byte : tiltRecordBytes(factoryTilt(n))) bar.setEepromByte(at++, byte);
+    for (const std::uint8_t byte : tiltRecordBytes(factoryTilt(n)))
+        bar.setEepromByte(at++, byte);
 }
 
 } // namespace tessel

@@ -16,8 +16,10 @@ void takeConsoleKeys(HANDLE in, std::string& buffer) {
         if (!ReadConsoleInputW(in, &record, 1, &read) || read == 0) return;
         if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
         const WCHAR c = record.Event.KeyEvent.uChar.UnicodeChar;
-        if (c == L'\r') buffer += '\n';
-        else if (c >= 0x20 && c < 0x7F) buffer += static_cast<char>(c);
+        if (c == L'\r')
+            buffer += '\n';
+        else if (c >= 0x20 && c < 0x7F)
+            buffer += static_cast<char>(c);
     }
 }
 
@@ -40,16 +42,20 @@ void InputLines::fill(int waitMs) {
     const ULONGLONG until = GetTickCount64() + (waitMs < 0 ? 0 : static_cast<ULONGLONG>(waitMs));
     for (;;) {
         DWORD available = 0;
-        if (type == FILE_TYPE_PIPE && !PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) {
+        if (type == FILE_TYPE_PIPE &&
+            !PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) {
             ended_ = true; // the writer has gone
             return;
         }
         if (type != FILE_TYPE_PIPE || available > 0) {
             char buf[4096];
             DWORD n = 0;
-            const DWORD want = type == FILE_TYPE_PIPE && available < sizeof buf ? available : sizeof buf;
-            if (!ReadFile(in, buf, want, &n, nullptr) || n == 0) ended_ = true;
-            else buffer_.append(buf, n);
+            const DWORD want =
+                type == FILE_TYPE_PIPE && available < sizeof buf ? available : sizeof buf;
+            if (!ReadFile(in, buf, want, &n, nullptr) || n == 0)
+                ended_ = true;
+            else
+                buffer_.append(buf, n);
             return;
         }
         if (waitMs >= 0 && GetTickCount64() >= until) return;

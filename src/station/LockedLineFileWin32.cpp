@@ -25,7 +25,9 @@ OVERLAPPED lockPlace() {
     return at;
 }
 
-HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE handleOf(std::intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
 
 } // namespace
 

@@ -66,8 +66,10 @@ LedgerContents parseLedger(std::string_view bytes) {
         const std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
         if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-        if (auto entry = parseLedgerLine(line)) ledger.entries.push_back(std::move(*entry));
-        else ++ledger.unreadableLines;
+        if (auto entry = parseLedgerLine(line))
+            ledger.entries.push_back(std::move(*entry));
+        else
+            ++ledger.unreadableLines;
     }
     return ledger;
 }
@@ -95,7 +97,9 @@ std::int64_t numbersLeft(const LedgerContents& ledger, std::int32_t first, std::
 SerialLedger::SerialLedger(std::string path, std::int32_t first, std::int32_t last, TimeSource now)
     : path_(std::move(path)), first_(first), last_(last), now_(std::move(now)) {}
 
-std::int64_t SerialLedger::numbersLeft() const { return tessel::numbersLeft(read(), first_, last_); }
+std::int64_t SerialLedger::numbersLeft() const {
+    return tessel::numbersLeft(read(), first_, last_);
+}
 
 SerialLedger::Take SerialLedger::take(std::optional<std::int32_t> unitSerial, bool keepSerial,
                                       int bay, const std::string& port) {
@@ -115,18 +119,20 @@ SerialLedger::Take SerialLedger::take(std::optional<std::int32_t> unitSerial, bo
         take.unit = UnitKind::Retry;
         for (const LedgerEntry& e : ledger.entries)
             if (e.serialNumber == *unitSerial && e.event != LedgerEntry::Event::Taken)
-                take.unit = e.event == LedgerEntry::Event::Passed ? UnitKind::Rework : UnitKind::Retry;
+                take.unit =
+                    e.event == LedgerEntry::Event::Passed ? UnitKind::Rework : UnitKind::Retry;
     } else if (unitSerial && keepSerial) {
         number = unitSerial;
         take.unit = UnitKind::Rework;
     } else {
         for (std::int64_t n = first_; n <= last_ && !number; ++n)
-            if (!given.contains(static_cast<std::int32_t>(n))) number = static_cast<std::int32_t>(n);
+            if (!given.contains(static_cast<std::int32_t>(n)))
+                number = static_cast<std::int32_t>(n);
     }
     if (!number) {
         take.exhausted = true;
-        take.problem = "No serial number is left in " + std::to_string(first_) + "-" +
-                       std::to_string(last_);
+        take.problem =
+            "No serial number is left in " + std::to_string(first_) + "-" + std::to_string(last_);
         return take;
     }
     const LedgerEntry entry{.event = LedgerEntry::Event::Taken,

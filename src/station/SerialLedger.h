@@ -27,9 +27,9 @@ struct LedgerEntry {
     UnitKind unit = UnitKind::New; // Taken
     int bay = 0;
     std::string port{};
-    std::string time{};     // local time with its offset, as the job history writes it
-    double seconds = 0;   // Passed, Failed: how long the unit's job took
-    int result = 0;       // Passed, Failed: the job's result code and message
+    std::string time{}; // local time with its offset, as the job history writes it
+    double seconds = 0; // Passed, Failed: how long the unit's job took
+    int result = 0;     // Passed, Failed: the job's result code and message
     std::string message{};
 
     bool operator==(const LedgerEntry&) const = default;
@@ -40,8 +40,8 @@ std::optional<LedgerEntry> parseLedgerLine(std::string_view line);
 
 struct LedgerContents {
     std::vector<LedgerEntry> entries{}; // oldest first
-    std::size_t unreadableLines = 0;  // lines that hold no entry (one torn by a crash), left out
-    bool readable = true;             // false: the file exists but cannot be read
+    std::size_t unreadableLines = 0;    // lines that hold no entry (one torn by a crash), left out
+    bool readable = true;               // false: the file exists but cannot be read
 };
 LedgerContents parseLedger(std::string_view bytes);
 // A missing file is an empty ledger.

@@ -26,7 +26,9 @@ std::optional<std::int32_t> positiveNumber(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::string bayKey(std::size_t n) { return "Bay" + std::to_string(n); }
+std::string bayKey(std::size_t n) {
+    return "Bay" + std::to_string(n);
+}
 
 fs::path absoluteOf(const std::string& path) {
     std::error_code ec;
@@ -54,7 +56,8 @@ std::string profileText(const StationProfile& p) {
     ini.set(kStation, "Serials", std::to_string(p.first) + "-" + std::to_string(p.last));
     ini.set(kStation, "AcquireTilt", p.acquireTilt ? "1" : "0");
     ini.set(kStation, "KeepSerial", p.keepSerial ? "1" : "0");
-    for (std::size_t i = 0; i < p.bays.size(); ++i) ini.set(kBays, bayKey(i + 1), p.bays[i]);
+    for (std::size_t i = 0; i < p.bays.size(); ++i)
+        ini.set(kBays, bayKey(i + 1), p.bays[i]);
     return ini.bytes();
 }
 
@@ -96,9 +99,12 @@ ProfileRead parseProfile(std::string_view text) {
 ProfileRead readProfile(const std::string& path) {
     const auto bytes = readWholeFile(path);
     ProfileRead read;
-    if (!bytes) read.problem = "cannot read " + path;
-    else if (bytes->empty()) read.problem = path + " holds no station profile";
-    else read = parseProfile(*bytes);
+    if (!bytes)
+        read.problem = "cannot read " + path;
+    else if (bytes->empty())
+        read.problem = path + " holds no station profile";
+    else
+        read = parseProfile(*bytes);
     if (!read.ok() && read.problem.find(path) == std::string::npos)
         read.problem = path + ": " + read.problem;
     return read;
@@ -126,7 +132,8 @@ std::string ledgerPath(const std::string& profilePath, const std::string& simula
     const fs::path profile = utf8Path(profilePath);
     fs::path name = profile.filename();
     name.replace_extension(".ledger");
-    const fs::path folder = simulationFolder.empty() ? profile.parent_path() : utf8Path(simulationFolder);
+    const fs::path folder =
+        simulationFolder.empty() ? profile.parent_path() : utf8Path(simulationFolder);
     return utf8Text(folder / name);
 }
 

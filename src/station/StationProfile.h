@@ -16,10 +16,10 @@ struct StationProfile {
     std::string firmwareFile{};
     std::string firmwareSha256{}; // the file as the profile was written; a changed file is refused
     std::string templateFile{};   // a record JSON file or a block file
-    std::int32_t first = 0;     // the serial numbers first..last belong to this station
+    std::int32_t first = 0;       // the serial numbers first..last belong to this station
     std::int32_t last = 0;
-    bool acquireTilt = false;   // the tilt calibration record from the unit's EEPROM into its block
-    bool keepSerial = false;    // a unit that holds a valid block keeps its serial number (rework)
+    bool acquireTilt = false; // the tilt calibration record from the unit's EEPROM into its block
+    bool keepSerial = false;  // a unit that holds a valid block keeps its serial number (rework)
     std::vector<std::string> bays{}; // each a port: COM1 to COM4, a device path, or ftdi:SERIAL
 
     std::int64_t rangeSize() const { return std::int64_t{last} - first + 1; }

@@ -17,7 +17,8 @@ const char* outcomeName(UnitRow::Outcome o) {
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
-    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
 
@@ -29,7 +30,9 @@ std::string fixed(double value, const char* format = "%.1f") {
 
 } // namespace
 
-std::string_view unitKindName(UnitKind kind) { return kUnitKindNames[static_cast<int>(kind)]; }
+std::string_view unitKindName(UnitKind kind) {
+    return kUnitKindNames[static_cast<int>(kind)];
+}
 
 StationReport makeReport(const LedgerContents& ledger, std::int32_t first, std::int32_t last,
                          const std::string& since) {
@@ -40,8 +43,11 @@ StationReport makeReport(const LedgerContents& ledger, std::int32_t first, std::
     for (const LedgerEntry& e : ledger.entries) {
         if (e.event == LedgerEntry::Event::Taken) {
             open[e.serialNumber] = report.units.size();
-            report.units.push_back({.time = e.time, .serialNumber = e.serialNumber, .unit = e.unit,
-                                    .bay = e.bay, .port = e.port});
+            report.units.push_back({.time = e.time,
+                                    .serialNumber = e.serialNumber,
+                                    .unit = e.unit,
+                                    .bay = e.bay,
+                                    .port = e.port});
             counted.push_back(e.time.compare(0, since.size(), since) >= 0);
             continue;
         }
@@ -62,8 +68,10 @@ StationReport makeReport(const LedgerContents& ledger, std::int32_t first, std::
         if (!counted[i]) continue;
         const UnitRow& row = report.units[i];
         units.push_back(row);
-        if (row.outcome == UnitRow::Outcome::Passed) ++report.passed;
-        else ++report.failed;
+        if (row.outcome == UnitRow::Outcome::Passed)
+            ++report.passed;
+        else
+            ++report.failed;
         if (row.outcome == UnitRow::Outcome::Interrupted) ++report.interrupted;
         if (row.unit == UnitKind::Rework) ++report.reworked;
         if (row.outcome == UnitRow::Outcome::Interrupted) continue;
@@ -101,7 +109,8 @@ std::string reportCsv(const StationReport& r) {
                csvField(u.port) + "," + outcomeName(u.outcome) + "," +
                (u.outcome == UnitRow::Outcome::Interrupted ? "" : std::to_string(u.result)) + "," +
                csvField(u.message) + "," +
-               (u.outcome == UnitRow::Outcome::Interrupted ? "" : fixed(u.seconds, "%.3f")) + "\r\n";
+               (u.outcome == UnitRow::Outcome::Interrupted ? "" : fixed(u.seconds, "%.3f")) +
+               "\r\n";
     return csv;
 }
 

@@ -27,9 +27,9 @@ struct UnitRow {
 struct StationReport {
     std::vector<UnitRow> units{}; // in the order their numbers were taken
     int passed = 0;
-    int failed = 0;      // interrupted ones included
+    int failed = 0; // interrupted ones included
     int interrupted = 0;
-    int reworked = 0;    // units that kept their own number (back after a pass, or by the rule)
+    int reworked = 0;       // units that kept their own number (back after a pass, or by the rule)
     double meanSeconds = 0; // over the units whose job reported
     struct Bay {
         std::string port;

@@ -7,7 +7,8 @@ namespace tessel {
 StationRun::StationRun(std::vector<std::string> ports, std::unique_ptr<BayLinks> links,
                        std::optional<int> unitsWanted)
     : links_(std::move(links)), unitsWanted_(unitsWanted), quitSent_(ports.size(), false) {
-    for (std::string& port : ports) bays_.push_back({.port = std::move(port)});
+    for (std::string& port : ports)
+        bays_.push_back({.port = std::move(port)});
 }
 
 void StationRun::launch() {
@@ -38,7 +39,8 @@ std::vector<BayEvent> StationRun::pump(int waitMs) {
 
 void StationRun::remember(BayStatus& bay, const std::string& line) {
     bay.log.push_back(line);
-    while (bay.log.size() > kLogLines) bay.log.pop_front();
+    while (bay.log.size() > kLogLines)
+        bay.log.pop_front();
 }
 
 void StationRun::apply(std::size_t i, const BayEvent& e) {
@@ -101,13 +103,16 @@ void StationRun::workerEnded(std::size_t i, int exitCode) {
     if (bay.state != BayStatus::State::Stopped)
         bay.reason = "the bay's program ended (exit code " + std::to_string(exitCode) + ")";
     bay.state = BayStatus::State::Stopped;
-    if (onEvent) onEvent({.kind = BayEvent::Kind::Stopped, .bay = static_cast<int>(i + 1), .text = bay.reason});
+    if (onEvent)
+        onEvent(
+            {.kind = BayEvent::Kind::Stopped, .bay = static_cast<int>(i + 1), .text = bay.reason});
 }
 
 bool StationRun::moreUnitsWanted() const {
     if (!unitsWanted_) return true;
     int running = 0;
-    for (const BayStatus& bay : bays_) running += bay.state == BayStatus::State::Running;
+    for (const BayStatus& bay : bays_)
+        running += bay.state == BayStatus::State::Running;
     return passed_ + running < *unitsWanted_;
 }
 
@@ -122,7 +127,8 @@ bool StationRun::start(std::size_t i) {
 }
 
 void StationRun::startAll() {
-    for (std::size_t i = 0; i < bays_.size(); ++i) start(i);
+    for (std::size_t i = 0; i < bays_.size(); ++i)
+        start(i);
 }
 
 void StationRun::cancel(std::size_t i) {
@@ -130,7 +136,8 @@ void StationRun::cancel(std::size_t i) {
 }
 
 void StationRun::cancelAll() {
-    for (std::size_t i = 0; i < bays_.size(); ++i) cancel(i);
+    for (std::size_t i = 0; i < bays_.size(); ++i)
+        cancel(i);
 }
 
 void StationRun::quitAll() {
@@ -184,8 +191,8 @@ WorkerProcesses::WorkerProcesses(WorkerLaunch launch, std::size_t bays)
 WorkerProcesses::~WorkerProcesses() = default;
 
 bool WorkerProcesses::launch(std::size_t bay, std::string& problem) {
-    auto child = std::make_unique<ChildProcess>(impl_->launch.program,
-                                                workerArguments(impl_->launch, bay));
+    auto child =
+        std::make_unique<ChildProcess>(impl_->launch.program, workerArguments(impl_->launch, bay));
     if (!child->started()) {
         problem = child->problem();
         return false;

@@ -42,11 +42,11 @@ struct BayStatus {
     std::string port{};
     State state = State::Starting;
     int progress = 0;
-    std::string step{};                        // the running job's current step
+    std::string step{};                         // the running job's current step
     std::optional<std::int32_t> serialNumber{}; // the running or last unit's
-    std::optional<bool> lastPassed{};          // how the last unit ended; none before the first
-    std::string reason{};                      // why the last unit failed, or the bay stopped
-    std::deque<std::string> log{};             // its last lines
+    std::optional<bool> lastPassed{};           // how the last unit ended; none before the first
+    std::string reason{};                       // why the last unit failed, or the bay stopped
+    std::deque<std::string> log{};              // its last lines
     int passed = 0;
     int failed = 0;
     long pid = 0;
@@ -105,10 +105,10 @@ private:
 
 // How a station's workers are started: "PROGRAM [OPTIONS] station worker PROFILE BAY".
 struct WorkerLaunch {
-    std::string program;           // this program
+    std::string program; // this program
     std::string profilePath;
-    std::string iniPath;           // empty: the program's own
-    std::string simulationFolder;  // empty: real ports
+    std::string iniPath;          // empty: the program's own
+    std::string simulationFolder; // empty: real ports
     bool fastLink = false;
     bool autoStart = false;
 };

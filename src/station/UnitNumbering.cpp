@@ -12,8 +12,9 @@ UnitBlock StationNumbering::operator()(const UnitFound& found) {
         const auto tilt = findTiltCalibration(found.eeprom.data(), kTiltSearchBytes);
         if (!tilt || !tilt->isComplete()) {
             unit.result = result::Error;
-            unit.problem = tilt ? "The tilt calibration record in the Light Bar EEPROM is incomplete"
-                                : "The Light Bar EEPROM holds no tilt calibration record";
+            unit.problem = tilt
+                               ? "The tilt calibration record in the Light Bar EEPROM is incomplete"
+                               : "The Light Bar EEPROM holds no tilt calibration record";
             return unit;
         }
         record.tiltCalibration = *tilt;

@@ -25,7 +25,9 @@ TEST(SerialLedger, BaysTakingNumbersAtOnceNeverGetTheSameAndATornLineIsLeftOut) 
             SerialLedger ledger(path, 1, kBays * kEach, now);
             bool all = true;
             for (int i = 0; i < kEach; ++i)
-                all = ledger.take(std::nullopt, false, bay, "COM" + std::to_string(bay)).serialNumber && all;
+                all = ledger.take(std::nullopt, false, bay, "COM" + std::to_string(bay))
+                          .serialNumber &&
+                      all;
             ::_exit(all ? 0 : 1);
         }
         bays.push_back(pid);
@@ -44,7 +46,8 @@ TEST(SerialLedger, BaysTakingNumbersAtOnceNeverGetTheSameAndATornLineIsLeftOut) 
     const LedgerContents contents = ledger.read();
     EXPECT_EQ(contents.unreadableLines, 1u);
     std::set<std::int32_t> numbers;
-    for (const LedgerEntry& e : contents.entries) numbers.insert(e.serialNumber);
+    for (const LedgerEntry& e : contents.entries)
+        numbers.insert(e.serialNumber);
     EXPECT_EQ(numbers.size(), static_cast<std::size_t>(kBays * kEach + 1));
     EXPECT_EQ(contents.entries.size(), numbers.size());
     EXPECT_EQ(ledger.numbersLeft(), 0);

@@ -54,7 +54,8 @@ struct StationBench {
                           }};
     RecordHost host{false};
     ChipProgrammer engine{lightBar, clock, settings, window, host};
-    SerialLedger ledger{dir / "line.ledger", 100, 104, [] { return std::string("2026-12-08T10:00:00+01:00"); }};
+    SerialLedger ledger{dir / "line.ledger", 100, 104,
+                        [] { return std::string("2026-12-08T10:00:00+01:00"); }};
     ScriptedControl control;
     FirmwareImage image;
     BaySetup setup;
@@ -86,8 +87,7 @@ struct StationBench {
     // Runs the bay until its script ends; the units' events in order.
     std::vector<BayEvent> runUnits(int units) {
         control.units = units;
-        BayRunner runner(engine, window, clock, ledger, control, setup,
-                         {.afterUnit = [this] {
+        BayRunner runner(engine, window, clock, ledger, control, setup, {.afterUnit = [this] {
                              if (!swapUnits) return false;
                              makeFactoryFresh(lightBar, ++unitsMade);
                              return true;

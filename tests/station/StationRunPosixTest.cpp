@@ -47,7 +47,8 @@ public:
         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
         posix_spawnattr_setpgroup(&attr, 0);
         std::vector<char*> argv{const_cast<char*>(TESSEL_EXECUTABLE)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         if (::posix_spawn(&pid_, TESSEL_EXECUTABLE, &actions, &attr, argv.data(), environ) != 0)
             throw std::runtime_error("cannot start tessel");
@@ -60,7 +61,8 @@ public:
     }
     ~Program() {
         if (pid_ > 0) killNow();
-        for (const int fd : fds_) ::close(fd);
+        for (const int fd : fds_)
+            ::close(fd);
     }
 
     // The next line of standard error, or nothing once both outputs have ended. Standard
@@ -75,8 +77,10 @@ public:
                 if (ended_[i] || !(p[i].revents & (POLLIN | POLLHUP))) continue;
                 char buf[4096];
                 const auto n = ::read(fds_[i], buf, sizeof buf);
-                if (n <= 0) ended_[i] = true;
-                else held_[i].append(buf, static_cast<std::size_t>(n));
+                if (n <= 0)
+                    ended_[i] = true;
+                else
+                    held_[i].append(buf, static_cast<std::size_t>(n));
             }
         }
     }
@@ -100,7 +104,8 @@ public:
     }
     std::vector<std::string> outputLines() {
         std::vector<std::string> lines;
-        while (auto line = take(held_[0])) lines.push_back(*line);
+        while (auto line = take(held_[0]))
+            lines.push_back(*line);
         return lines;
     }
 
@@ -124,7 +129,7 @@ struct Unit {
     std::string file;
     std::optional<std::int32_t> serialNumber; // of its block, when it holds a valid one
     ConfigBlock block;
-    bool firmware = false;                    // the sample firmware, byte for byte
+    bool firmware = false; // the sample firmware, byte for byte
     std::optional<TiltCalibration> eepromTilt;
 };
 
@@ -149,20 +154,24 @@ protected:
         return code;
     }
     void newStation(const std::string& serials, std::vector<std::string> bays) {
-        std::vector<std::string> args = {"station", "new", profile, "--firmware", dir / "demo.hex",
-                                         "--template", dir / "kd7.json", "--serials", serials,
-                                         "--acquire-tilt", "--bay"};
+        std::vector<std::string> args = {"station",        "new",
+                                         profile,          "--firmware",
+                                         dir / "demo.hex", "--template",
+                                         dir / "kd7.json", "--serials",
+                                         serials,          "--acquire-tilt",
+                                         "--bay"};
         args.insert(args.end(), bays.begin(), bays.end());
         ASSERT_EQ(cli(args), 0) << errors;
     }
     std::vector<std::string> runArgs(int units) {
-        return {"--ini", dir / "tessel.INI", "--simulate=" + sim, "station", "run", profile,
-                "--auto", "--units", std::to_string(units), "--json"};
+        return {"--ini",  dir / "tessel.INI", "--simulate=" + sim,   "station", "run", profile,
+                "--auto", "--units",          std::to_string(units), "--json"};
     }
     std::vector<Unit> units() const {
         std::vector<Unit> found;
         std::vector<fs::path> files;
-        for (const auto& e : fs::directory_iterator(fs::path(sim) / "units")) files.push_back(e.path());
+        for (const auto& e : fs::directory_iterator(fs::path(sim) / "units"))
+            files.push_back(e.path());
         for (const auto& e : fs::directory_iterator(sim))
             if (e.path().extension() == ".state") files.push_back(e.path());
         for (const fs::path& file : files) {
@@ -182,7 +191,8 @@ protected:
             }
             u.firmware = true;
             for (std::size_t i = 0; i < image.length; ++i)
-                u.firmware = u.firmware && bar.flashByte(static_cast<std::uint32_t>(i)) == image.bytes[i];
+                u.firmware =
+                    u.firmware && bar.flashByte(static_cast<std::uint32_t>(i)) == image.bytes[i];
             std::vector<std::uint8_t> eeprom(kTiltSearchBytes);
             for (std::size_t i = 0; i < eeprom.size(); ++i)
                 eeprom[i] = bar.eepromByte(static_cast<std::uint32_t>(i));
@@ -240,9 +250,12 @@ TEST_F(StationRun, FourBaysOfFiveUnitsGetTwentyConsecutiveNumbersAndEachUnitRead
 TEST_F(StationRun, KilledAtAnyMomentNoNumberIsEverUsedTwice) {
     newStation("7000-7099", {"COM1", "COM2", "COM3"});
     const std::vector<std::pair<std::string, int>> moments = {
-        {"serial number 70", 1},       {"Light Bar is Erased", 2},
-        {"Light Bar VCB Verified Ok", 2}, {"Light Bar EEPROM is Restored", 3},
-        {"Light Bar Firmware Code is Programmed", 1}, {"serial number 70", 4},
+        {"serial number 70", 1},
+        {"Light Bar is Erased", 2},
+        {"Light Bar VCB Verified Ok", 2},
+        {"Light Bar EEPROM is Restored", 3},
+        {"Light Bar Firmware Code is Programmed", 1},
+        {"serial number 70", 4},
         {"Light Bar Firmware Code Verified Ok", 3},
     };
     for (const auto& [moment, nth] : moments) {
@@ -271,15 +284,19 @@ TEST_F(StationRun, KilledAtAnyMomentNoNumberIsEverUsedTwice) {
         const auto [at, fresh] = holder.emplace(*u.serialNumber, u.file);
         EXPECT_TRUE(fresh) << *u.serialNumber << " in " << at->second << " and " << u.file;
     }
-    for (const std::int32_t n : passed) EXPECT_TRUE(holder.contains(n)) << n;
+    for (const std::int32_t n : passed)
+        EXPECT_TRUE(holder.contains(n)) << n;
     EXPECT_GE(passed.size(), 3u);
 }
 
 TEST_F(StationRun, AChangedFirmwareOrAnExhaustedRangeIsRefusedBeforeAnyUnitIsTouched) {
     newStation("10-11", {"COM1", "COM2"});
     writeFile(dir / "demo.hex", sampleHex(2, 3001));
-    EXPECT_EQ(cli({"--ini", dir / "tessel.INI", "--simulate=" + sim, "station", "run", profile, "--auto"}), 65);
-    EXPECT_NE(errors.find("has changed since the profile was written"), std::string::npos) << errors;
+    EXPECT_EQ(cli({"--ini", dir / "tessel.INI", "--simulate=" + sim, "station", "run", profile,
+                   "--auto"}),
+              65);
+    EXPECT_NE(errors.find("has changed since the profile was written"), std::string::npos)
+        << errors;
     EXPECT_FALSE(fs::exists(sim + "/bay1.state"));
 
     writeFile(dir / "demo.hex", sampleHex(2, 3000));
@@ -287,7 +304,9 @@ TEST_F(StationRun, AChangedFirmwareOrAnExhaustedRangeIsRefusedBeforeAnyUnitIsTou
     SerialLedger full(sim + "/line3.ledger", 10, 11, [] { return std::string("2026-12-08"); });
     full.take(std::nullopt, false, 1, "COM1");
     full.take(std::nullopt, false, 2, "COM2");
-    EXPECT_EQ(cli({"--ini", dir / "tessel.INI", "--simulate=" + sim, "station", "run", profile, "--auto"}), 1);
+    EXPECT_EQ(cli({"--ini", dir / "tessel.INI", "--simulate=" + sim, "station", "run", profile,
+                   "--auto"}),
+              1);
     EXPECT_NE(errors.find("No serial number is left in 10-11"), std::string::npos) << errors;
     EXPECT_FALSE(fs::exists(sim + "/bay1.state"));
     EXPECT_EQ(ledger().entries.size(), 2u);

@@ -10,7 +10,8 @@ using Kind = BayEvent::Kind;
 
 std::vector<std::int32_t> serialsOf(const std::vector<BayEvent>& units) {
     std::vector<std::int32_t> serials;
-    for (const BayEvent& u : units) serials.push_back(u.serialNumber.value_or(-1));
+    for (const BayEvent& u : units)
+        serials.push_back(u.serialNumber.value_or(-1));
     return serials;
 }
 
@@ -72,9 +73,11 @@ TEST(UnitJob, AUnitThatFailsMidwaySpendsItsNumberAndKeepsItWhenTriedAgain) {
     ASSERT_EQ(units.size(), 1u);
     EXPECT_EQ(units[0].serialNumber, 101);
     std::vector<LedgerEntry::Event> outcomes;
-    for (const LedgerEntry& e : b.ledger.read().entries) outcomes.push_back(e.event);
+    for (const LedgerEntry& e : b.ledger.read().entries)
+        outcomes.push_back(e.event);
     using E = LedgerEntry::Event;
-    EXPECT_EQ(outcomes, (std::vector<E>{E::Taken, E::Failed, E::Taken, E::Passed, E::Taken, E::Passed}));
+    EXPECT_EQ(outcomes,
+              (std::vector<E>{E::Taken, E::Failed, E::Taken, E::Passed, E::Taken, E::Passed}));
 }
 
 TEST(UnitJob, AReworkUnitKeepsItsNumberAndANumberOfTheRangeIsNeverGivenAgain) {
@@ -87,7 +90,8 @@ TEST(UnitJob, AReworkUnitKeepsItsNumberAndANumberOfTheRangeIsNeverGivenAgain) {
     renderBlock(old, area);
     auto put = [&](const BlockArea& a) {
         for (std::size_t i = 0; i < a.size(); ++i)
-            b.lightBar.setFlashByte(0x1F000 + static_cast<std::uint32_t>(i), a[i] == '~' ? 0 : a[i]);
+            b.lightBar.setFlashByte(0x1F000 + static_cast<std::uint32_t>(i),
+                                    a[i] == '~' ? 0 : a[i]);
     };
     put(area);
     auto units = b.runUnits(1);
@@ -121,7 +125,8 @@ TEST(UnitJob, AReworkUnitKeepsItsNumberAndANumberOfTheRangeIsNeverGivenAgain) {
 
 TEST(UnitJob, AnExhaustedRangeOrAMissingCalibrationLeavesTheUnitUntouched) {
     StationBench b;
-    for (int n = 100; n <= 104; ++n) ASSERT_TRUE(b.ledger.take(std::nullopt, false, 2, "COM2").serialNumber);
+    for (int n = 100; n <= 104; ++n)
+        ASSERT_TRUE(b.ledger.take(std::nullopt, false, 2, "COM2").serialNumber);
     b.runUnits(1);
     EXPECT_TRUE(b.ofKind(Kind::Started).empty());
     ASSERT_EQ(b.ofKind(Kind::Stopped).size(), 1u);
@@ -130,7 +135,8 @@ TEST(UnitJob, AnExhaustedRangeOrAMissingCalibrationLeavesTheUnitUntouched) {
 
     // With the tilt record acquired, a unit without one gets no number and no erase.
     StationBench c;
-    for (std::uint32_t i = 0; i < VirtualLightBar::kEepromBytes; ++i) c.lightBar.setEepromByte(i, 0xFF);
+    for (std::uint32_t i = 0; i < VirtualLightBar::kEepromBytes; ++i)
+        c.lightBar.setEepromByte(i, 0xFF);
     c.swapUnits = false;
     const auto units = c.runUnits(1);
     ASSERT_EQ(units.size(), 1u);
