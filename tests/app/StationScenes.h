@@ -77,4 +77,25 @@ inline void playFourStates(StationWindowModel& m) {
     unitOf(3, 100003, 19, "Code Verify Error");
 }
 
+// What the window shows after playFourStates: each control's text (a line break as "\n"), and
+// the colour of each bay's state (none: the window's own).
+struct ShownText {
+    const char* control;
+    const char* text;
+};
+inline constexpr ShownText kFourStatesShown[] = {
+    {"lBay1State", "WAITING"},
+    {"lBay2State", "RUNNING"},
+    {"lBay2Detail", "S/N 100001   45 %"},
+    {"lBay2Step", " Programming Light Bar Firmware Code"},
+    {"lBay3State", "PASS"},
+    {"lBay3Detail", "S/N 100002"},
+    {"lBay4State", "FAIL"},
+    {"lBay4Detail", "S/N 100003\nCode Verify Error"},
+    {"lStationCounts", "Passed 1   Failed 1   Yield 50.0 %"},
+    {"lStationNumbersLeft", "Serial numbers left: 1000 of 100000–100999"},
+};
+inline constexpr Colour kFourStatesColours[] = {Colour::Default, Colour::Blue, Colour::Green,
+                                                Colour::Red};
+
 } // namespace tessel::testing

@@ -2,6 +2,7 @@
 #include "Win32Bench.h"
 
 #include "app/StationScenes.h"
+#include "win32/Gdi.h"
 #include "win32/TfStation.h"
 
 #include <gtest/gtest.h>
@@ -37,16 +38,11 @@ TEST(Win32StationWindow, ShowsEachBaysStateStartsAndCancelsItsUnitAndStaysOpenWh
     ShowWindow(window.hwnd(), SW_SHOW);
     playFourStates(*model);
     auto text = [&](const std::string& name) { return textOf(window.control(name)); };
-    EXPECT_EQ(text("lBay1State"), "WAITING");
-    EXPECT_EQ(text("lBay2State"), "RUNNING");
-    EXPECT_EQ(text("lBay2Detail"), "S/N 100001   45 %");
-    EXPECT_EQ(text("lBay3State"), "PASS");
-    EXPECT_EQ(text("lBay4State"), "FAIL");
-    EXPECT_EQ(text("lBay4Detail"), "S/N 100003\r\nCode Verify Error");
-    EXPECT_EQ(brushColour(window, "lBay2State"), RGB(0, 0, 255));
-    EXPECT_EQ(brushColour(window, "lBay3State"), RGB(0, 128, 0));
-    EXPECT_EQ(brushColour(window, "lBay4State"), RGB(255, 0, 0));
-    EXPECT_EQ(text("lStationCounts"), "Passed 1   Failed 1   Yield 50.0 %");
+    for (const ShownText& shown : kFourStatesShown)
+        EXPECT_EQ(text(shown.control), win32::withCrLf(shown.text)) << shown.control;
+    for (std::size_t bay = 1; bay < 4; ++bay)
+        EXPECT_EQ(brushColour(window, bayControl(bay, "State")),
+                  win32::colorOf(kFourStatesColours[bay]));
 
     EXPECT_TRUE(IsWindowEnabled(window.control("bBay1Start")));
     EXPECT_FALSE(IsWindowEnabled(window.control("bBay2Start")));
