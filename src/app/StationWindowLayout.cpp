@@ -80,9 +80,10 @@ WindowLayout stationWindowLayout(std::size_t bays) {
              .place = {8, 30, inner, 64},
              .font = {FontFace::Design, 44, true},
              .align = Align::Centre},
-            // Two lines for a long reason.
+            // Two lines for a long reason: a caption of two lines makes a label of several.
             {.name = bayControl(i, "Detail"),
              .place = {8, 98, inner, 50},
+             .caption = "\n",
              .font = {FontFace::Design, 20, true},
              .align = Align::Centre},
             {.name = bayControl(i, "Step"), .place = {8, 152, inner, 18}},
