@@ -167,14 +167,13 @@ constexpr std::array<CommandInfo, 22> kCommands = {{
     {.name = "station new",
      .options = {Firmware, Template, Serials, Bay, AcquireTilt, KeepSerial},
      .minArgs = 1, .maxArgs = 1 + static_cast<int>(kMaxBays), .run = stationNew, .check = bayWords,
-     .synopsis = "station new PROFILE --firmware FILE --template FILE --serials FIRST-LAST "
-                 "--bay PORT... [--acquire-tilt] [--keep-serial]",
+     .synopsis = "station new PROFILE --firmware HEX --template FILE --serials A-B --bay PORT...",
      .description =
          "Writes a production station's profile: the firmware file with its SHA-256 (a run\n"
          "  refuses the file once it has changed), the block template (a record JSON file or a\n"
-         "  block file), the serial numbers FIRST to LAST this station gives (stations of one\n"
-         "  line get ranges of their own), and its bays, each a port: COM1 to COM4, a device\n"
-         "  path, or ftdi:SERIAL.\n"
+         "  block file), the serial numbers A to B this station gives (stations of one line get\n"
+         "  ranges of their own), and its bays, each a port: COM1 to COM4, a device path, or\n"
+         "  ftdi:SERIAL.\n"
          "  --acquire-tilt  each unit's tilt calibration record from its EEPROM into its block\n"
          "  --keep-serial   a unit that holds a valid block keeps its serial number (rework)",
      .example = "tessel station new line3.station --firmware KdV2.9.a90 --template kd7.json "
