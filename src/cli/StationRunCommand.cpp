@@ -10,7 +10,9 @@
 #include "support/Utf8File.h"
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string_view>
 
 namespace tessel {
 
@@ -43,14 +45,31 @@ void show(CliEnvironment& env, const CommandLineRequest& req, const StationRun& 
     env.err.flush();
 }
 
-// Enter starts every waiting bay, a bay's number that bay, "q" ends the run.
+// A bay's number as typed ("2"); nothing for anything else.
+std::optional<std::size_t> bayNumbered(std::string_view text) {
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int n = std::stoi(std::string(text));
+    if (n < 1) return std::nullopt;
+    return static_cast<std::size_t>(n - 1);
+}
+
+// Enter starts every waiting bay and a bay's number that bay; "c" cancels every bay's unit and
+// "c" with a bay's number that bay's; "q" ends the run once the units in hand are done.
 void operatorCommand(StationRun& run, const std::string& line) {
     if (line.empty())
         run.startAll();
     else if (line == "q")
         run.quitAll();
-    else if (line.find_first_not_of("0123456789") == std::string::npos && line.size() < 3)
-        run.start(static_cast<std::size_t>(std::stoi(line)) - 1);
+    else if (line == "c")
+        run.cancelAll();
+    else if (line.starts_with("c ") || line.starts_with('c')) {
+        if (const auto bay = bayNumbered(std::string_view(line).substr(line[1] == ' ' ? 2 : 1)))
+            run.cancel(*bay);
+    } else if (const auto bay = bayNumbered(line)) {
+        run.start(*bay);
+    }
 }
 
 } // namespace
@@ -77,8 +96,8 @@ int stationRun(const CommandLineRequest& req, CliEnvironment& env) {
     StationRun run(in.profile.bays, std::make_unique<WorkerProcesses>(launch, bays), req.units);
     run.onEvent = [&](const BayEvent& e) { show(env, req, run, e); };
     if (!req.autoStart)
-        env.err << "tessel: Enter starts every waiting bay, a bay's number and Enter that bay, "
-                   "q and Enter ends the run\n";
+        env.err << "tessel: Enter starts every waiting bay, a bay's number and Enter that bay; "
+                   "c cancels every bay's unit, c and a bay's number that bay's; q ends the run\n";
     // While the bays run, Ctrl+C, SIGTERM and SIGHUP cancel their units; a second one ends the
     // program at once (see StopSignals.h).
     stopsignals::setJobRunning(true);

@@ -94,14 +94,14 @@ void StationRun::apply(std::size_t i, const BayEvent& e) {
 
 void StationRun::workerEnded(std::size_t i, int exitCode) {
     BayStatus& bay = bays_[i];
+    if (bay.state == BayStatus::State::Stopped) return; // it said why
     if (bay.state == BayStatus::State::Running) {
         // Its unit's job was cut short: the number it may have taken stays spent.
         bay.lastPassed = false;
         ++bay.failed;
         ++failed_;
     }
-    if (bay.state != BayStatus::State::Stopped)
-        bay.reason = "the bay's program ended (exit code " + std::to_string(exitCode) + ")";
+    bay.reason = "the bay's program ended (exit code " + std::to_string(exitCode) + ")";
     bay.state = BayStatus::State::Stopped;
     if (onEvent)
         onEvent(
