@@ -2,6 +2,7 @@
 
 #include "app/StationWindowModel.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,8 +22,10 @@ struct ScriptedLinks final : BayLinks {
         return true;
     }
     std::vector<std::string> lines(std::size_t) override { return {}; }
-    // A worker told to quit ends.
+    // A worker told to quit ends; one in crashed ends with its exit code.
+    std::map<std::size_t, int> crashed;
     std::optional<int> ended(std::size_t bay) override {
+        if (crashed.contains(bay)) return crashed[bay];
         if (bay < sent.size() && !sent[bay].empty() && sent[bay].back() == "quit") return 0;
         return std::nullopt;
     }
