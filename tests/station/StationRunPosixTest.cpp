@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -212,6 +213,7 @@ protected:
 
 TEST_F(StationRun, FourBaysOfFiveUnitsGetTwentyConsecutiveNumbersAndEachUnitReadsBackRight) {
     newStation("5000-5099", {"COM1", "COM2", "/dev/tessel-bay3", "ftdi:A10K1234"});
+    ASSERT_EQ(cli({"--simulate=" + sim, "station", "check", profile}), 0) << errors;
     Program run(runArgs(20));
     ASSERT_EQ(run.finish(), 0);
     std::set<std::int32_t> serials;
@@ -242,6 +244,8 @@ TEST_F(StationRun, FourBaysOfFiveUnitsGetTwentyConsecutiveNumbersAndEachUnitRead
     ASSERT_EQ(cli({"--simulate=" + sim, "station", "report", profile}), 0) << errors;
     EXPECT_NE(output.find("Passed:       20\n"), std::string::npos) << output;
     EXPECT_NE(output.find("Numbers left: 80\n"), std::string::npos) << output;
+    ASSERT_EQ(cli({"--simulate=" + sim, "station", "report", profile, "--csv"}), 0) << errors;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 21) << output; // header and units
 }
 
 // Killed at a spread of moments of a unit's job, each chosen by what the bays have said, the
