@@ -7,6 +7,7 @@
 #include "sim/VirtualLightBar.h"
 #include "station/SerialLedger.h"
 #include "support/SampleHex.h"
+#include "support/Sha256.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +241,16 @@ TEST_F(StationRun, FourBaysOfFiveUnitsGetTwentyConsecutiveNumbersAndEachUnitRead
         EXPECT_EQ(u.block.tiltCalibration, *u.eepromTilt) << u.file;
     }
     EXPECT_EQ(made, 20);
+    // Each unit is one job in its bay's history, with the firmware's digest.
+    int recorded = 0;
+    for (int bay = 1; bay <= 4; ++bay) {
+        std::istringstream history(readFile(sim + "/bay" + std::to_string(bay) + "-history.jsonl"));
+        for (std::string line; std::getline(history, line);)
+            recorded +=
+                line.find("\"Program Light Bar Unit\"") != std::string::npos &&
+                line.find("\"sha256\":\"" + sha256Hex(sampleHex(2, 3000))) != std::string::npos;
+    }
+    EXPECT_EQ(recorded, 20);
 
     ASSERT_EQ(cli({"--simulate=" + sim, "station", "report", profile}), 0) << errors;
     EXPECT_NE(output.find("Passed:       20\n"), std::string::npos) << output;
