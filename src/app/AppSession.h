@@ -41,6 +41,10 @@ public:
         UsbAdapters* usbAdapters = nullptr;
         // The program as it was started ("tessel", "Tessel.com"); empty: the executable's name.
         std::string programName;
+        // The window only: the production station's window instead of the main window
+        // (--station PROFILE), its bays started by each new light bar (--auto).
+        std::string stationProfile;
+        bool autoStart = false;
     };
 
     // window: the job window the engine reports to; it outlives the session.
@@ -57,6 +61,13 @@ public:
     // The light bar behind every port when simulating (idle otherwise): tests and demos set it
     // up and look into it.
     VirtualLightBar& virtualLightBar() { return virtualBar_; }
+    // The emulated FT232R in front of the virtual light bar (a simulated "ftdi:" port).
+    EmulatedFt232r& emulatedAdapter() { return emulatedAdapter_; }
+    // The clock of the engine's port: virtual when simulating.
+    Clock& portClock() {
+        if (options_.simulate) return virtualClock_;
+        return options_.portClock ? *options_.portClock : steadyClock_;
+    }
     // The adapters a COM port mapped to "ftdi:..." can use (null: none).
     UsbAdapters* usbAdapters() {
         return options_.simulate ? &emulatedAdapter_ : options_.usbAdapters;

@@ -78,6 +78,8 @@ WindowLayout advancedLayout() {
          .caption = "&Init Default VCB"},
         {.name = "mRestoreFromBackup", .kind = K::MenuItem, .parent = "mFile",
          .caption = "&Restore from Backup…"},
+        {.name = "mProductionStation", .kind = K::MenuItem, .parent = "mFile",
+         .caption = "Production &Station…"},
         {.name = "mFileSeparator", .kind = K::MenuSeparator, .parent = "mFile"},
         {.name = "mExit", .kind = K::MenuItem, .parent = "mFile", .caption = "E&xit"},
         {.name = "mComPort", .kind = K::Menu, .caption = "&COM Port"},

@@ -96,6 +96,8 @@ AppSession::Options sessionOptions(const CommandLineRequest& req, const CliEnvir
     options.portClock = env.portClock;
     options.usbAdapters = env.usbAdapters;
     options.programName = env.programName;
+    options.stationProfile = req.station.value_or("");
+    options.autoStart = req.autoStart;
     return options;
 }
 

@@ -12,7 +12,7 @@ namespace {
 std::string synopses(bool lightBar, std::string_view prefix = {}) {
     std::string text;
     for (const auto& c : commandTable())
-        if (c.lightBar == lightBar && c.name.starts_with(prefix))
+        if (c.lightBar == lightBar && c.name.starts_with(prefix) && !c.hidden)
             text += std::string("  tessel ") + c.synopsis + "\n";
     return text;
 }
@@ -64,7 +64,8 @@ std::string commandHelp(const std::string& command) {
 }
 
 std::string groupHelp(const std::string& group) {
-    return "The " + group + " commands:\n" + synopses(false, group + " ");
+    return "The " + group + " commands:\n" + synopses(true, group + " ") +
+           synopses(false, group + " ");
 }
 
 std::string exitCodesText() {

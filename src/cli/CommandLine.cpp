@@ -3,6 +3,7 @@
 #include "app/JobHistory.h"
 #include "cli/CommandTable.h"
 #include "support/StrictNumber.h"
+#include "station/StationProfile.h"
 
 #include <algorithm>
 #include <limits>
@@ -71,6 +72,27 @@ constexpr OptionSpec kOptions[] = {
                               "not '" + v + "'");
          r.since = *since;
      }},
+    {"--firmware", Option::Firmware, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) { r.firmware = v; }},
+    {"--template", Option::Template, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) { r.blockTemplate = v; }},
+    {"--serials", Option::Serials, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) {
+         r.serials = parseSerialRange(v);
+         if (!r.serials)
+             throw UsageError("--serials needs FIRST-LAST, whole numbers with 1 <= FIRST <= LAST, "
+                              "not '" + v + "'");
+     }},
+    {"--bay", Option::Bay, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) { r.bays.push_back(v); }},
+    {"--acquire-tilt", Option::AcquireTilt, Takes::Nothing, &Request::acquireTilt},
+    {"--keep-serial", Option::KeepSerial, Takes::Nothing, &Request::keepSerial},
+    {"--units", Option::Units, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) { r.units = parseNumber("--units", v, 1, 1000000); }},
+    {"--csv", Option::Csv, Takes::Nothing, &Request::csv},
+    {"--auto", Option::Auto, Takes::Nothing, &Request::autoStart},
+    {"--station", Option::Station, Takes::Value, nullptr,
+     [](Request& r, const std::string& v) { r.station = v; }},
 };
 
 const OptionSpec* findOption(std::string_view name) {

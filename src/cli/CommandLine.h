@@ -46,6 +46,18 @@ struct CommandLineRequest {
     std::optional<int> toFormat;           // vcb convert --to 1|2
     std::optional<std::int32_t> serial;    // history --serial N
     std::string since;                     // history --since DATE, as records compare it
+
+    // The production station.
+    std::optional<std::string> firmware;   // station new --firmware FILE
+    std::optional<std::string> blockTemplate; // station new --template FILE
+    std::optional<std::pair<std::int32_t, std::int32_t>> serials; // --serials FIRST-LAST
+    std::vector<std::string> bays;         // --bay PORT...
+    bool acquireTilt = false;              // --acquire-tilt
+    bool keepSerial = false;               // --keep-serial
+    std::optional<int> units;              // station run --units N
+    bool csv = false;                      // station report --csv
+    bool autoStart = false;                // --auto
+    std::optional<std::string> station;    // --station PROFILE (the window)
 };
 
 class UsageError : public std::runtime_error {

@@ -2,6 +2,8 @@
 #include "cli/CommandTable.h"
 
 #include "cli/CliCommands.h"
+#include "cli/StationCommands.h"
+#include "station/StationProfile.h"
 
 #include <array>
 
@@ -29,10 +31,24 @@ void targetFormatGiven(CommandLineRequest& req) {
     if (!req.toFormat) throw UsageError("vcb convert needs --to 1 or --to 2");
 }
 
+// station new: every word after the profile names a bay too, once --bay was given.
+void bayWords(CommandLineRequest& req) {
+    if (!req.firmware || !req.blockTemplate || !req.serials || req.bays.empty())
+        throw UsageError("usage: tessel " + std::string(req.info->synopsis));
+    req.bays.insert(req.bays.end(), req.args.begin() + 1, req.args.end());
+    req.args.resize(1);
+    if (req.bays.size() > kMaxBays)
+        throw UsageError("a station has at most " + std::to_string(kMaxBays) + " bays");
+}
+
+void bayNumber(CommandLineRequest& req) {
+    parseNumber("station worker", req.args[1], 1, static_cast<long>(kMaxBays));
+}
+
 // Block data is the compacted block text unless --raw asks for the 4096-byte area; --json gives
 // the record instead. The same rule holds for every command that has block data.
 // clang-format off
-constexpr std::array<CommandInfo, 17> kCommands = {{
+constexpr std::array<CommandInfo, 22> kCommands = {{
     {.name = "read-vcb", .lightBar = true, .options = kJobOptions | OptionSet{Out, Json, Raw},
      .run = runLightBarCommand, .job = LightBarJob::ReadVcb,
      .synopsis = "read-vcb [--json | --raw] [--out FILE]",
@@ -148,6 +164,61 @@ constexpr std::array<CommandInfo, 17> kCommands = {{
          "                in local time\n"
          "  --json        the records as a JSON array",
      .example = "tessel history --serial 314159 --since 2026-12-01"},
+    {.name = "station new",
+     .options = {Firmware, Template, Serials, Bay, AcquireTilt, KeepSerial},
+     .minArgs = 1, .maxArgs = 1 + static_cast<int>(kMaxBays), .run = stationNew, .check = bayWords,
+     .synopsis = "station new PROFILE --firmware HEX --template FILE --serials A-B --bay PORT...",
+     .description =
+         "Writes a production station's profile: the firmware file with its SHA-256 (a run\n"
+         "  refuses the file once it has changed), the block template (a record JSON file or a\n"
+         "  block file), the serial numbers A to B this station gives (stations of one line get\n"
+         "  ranges of their own), and its bays, each a port: COM1 to COM4, a device path, or\n"
+         "  ftdi:SERIAL.\n"
+         "  --acquire-tilt  each unit's tilt calibration record from its EEPROM into its block\n"
+         "  --keep-serial   a unit that holds a valid block keeps its serial number (rework)",
+     .example = "tessel station new line3.station --firmware KdV2.9.a90 --template kd7.json "
+                "--serials 100000-100999 --bay COM1 COM2"},
+    {.name = "station check", .options = {Simulate, Ini}, .minArgs = 1, .maxArgs = 1,
+     .run = stationCheck, .synopsis = "station check PROFILE",
+     .description =
+         "Checks a station's profile without touching a light bar: the firmware file and its\n"
+         "  SHA-256, the template, the serial numbers left, and each bay's port.",
+     .example = "tessel station check line3.station"},
+    {.name = "station run", .lightBar = true,
+     .options = {Simulate, Ini, FastLink, Quiet, Units, Json, Auto}, .minArgs = 1, .maxArgs = 1,
+     .run = stationRun, .synopsis = "station run PROFILE [--units N] [--json] [--auto]",
+     .description =
+         "Runs the station: every bay programs its units on its own, each unit in one job, its\n"
+         "  serial number written down in the station's ledger before it is programmed. One line\n"
+         "  per unit on standard output; the bays' logs on standard error. Enter starts every\n"
+         "  waiting bay, a bay's number and Enter that bay; c and Enter cancels every bay's\n"
+         "  unit, c, a bay's number and Enter that bay's; q and Enter ends the run once the\n"
+         "  units in hand are done; Ctrl+C cancels every unit and ends it.\n"
+         "  --units N        until N units passed\n"
+         "  --auto           a bay starts when it finds a new light bar (a signature read once a\n"
+         "                   second, the chip held in reset only for it)\n"
+         "  --json           each unit as a JSON object: bay, port, serialNumber, unit, result,\n"
+         "                   message, seconds, firmwareSha256, backups\n"
+         "  --simulate=DIR   every bay a virtual light bar kept in DIR (an ftdi: bay behind an\n"
+         "                   emulated adapter), replaced by a new one after each unit; the\n"
+         "                   ledger is kept in DIR too",
+     .example = "tessel station run line3.station --auto --units 100 --json"},
+    {.name = "station report", .options = {Simulate, Csv, Since, Out}, .minArgs = 1,
+     .maxArgs = 1, .run = stationReport,
+     .synopsis = "station report PROFILE [--csv] [--since DATE] [--out FILE]",
+     .description =
+         "Reports from the station's ledger: units, passed, failed, reworked, yield, the mean\n"
+         "  time per unit and per bay, and the serial numbers left.\n"
+         "  --csv         one row per unit (time, serial number, unit, bay, port, outcome,\n"
+         "                result, message, seconds)\n"
+         "  --since DATE  only the units from DATE (YYYY-MM-DD, or YYYY-MM-DDThh:mm) on\n"
+         "  --simulate=DIR  the ledger of the runs simulated in DIR",
+     .example = "tessel station report line3.station --since 2026-12-01 --csv --out line3.csv"},
+    {.name = "station worker", .options = {Simulate, Ini, FastLink, Auto}, .minArgs = 2,
+     .maxArgs = 2, .run = stationWorker, .check = bayNumber, .hidden = true,
+     .synopsis = "station worker PROFILE BAY",
+     .description = "One bay of a station run, started by station run and the station window.",
+     .example = "tessel station worker line3.station 1"},
 }};
 // clang-format on
 

@@ -36,7 +36,17 @@ enum class Option {
     JsonRecord, // verify-vcb, program-vcb: "--json FILE" names the record to use
     Force,
     Serial,     // history --serial N
-    Since,      // history --since DATE
+    Since,      // history --since DATE, station report --since DATE
+    Firmware,   // station new --firmware FILE
+    Template,   // station new --template FILE
+    Serials,    // station new --serials FIRST-LAST
+    Bay,        // station new --bay PORT...
+    AcquireTilt,
+    KeepSerial,
+    Units,      // station run --units N
+    Csv,        // station report --csv
+    Auto,       // station run --auto: a bay starts when it finds a new chip
+    Station,    // --station PROFILE: the window opens the production station
 };
 
 class OptionSet {
@@ -53,8 +63,8 @@ public:
     constexpr bool has(Option o) const { return (bits_ & bit(o)) != 0; }
 
 private:
-    static constexpr std::uint32_t bit(Option o) { return std::uint32_t{1} << static_cast<int>(o); }
-    std::uint32_t bits_ = 0;
+    static constexpr std::uint64_t bit(Option o) { return std::uint64_t{1} << static_cast<int>(o); }
+    std::uint64_t bits_ = 0;
 };
 
 // The job a light bar command runs in its session.
@@ -86,6 +96,7 @@ struct CommandInfo {
     JobSource source = JobSource::None;
     void (*check)(CommandLineRequest&) = nullptr; // rules for its arguments beyond their count
     bool rawData = false;                         // its data is always raw bytes
+    bool hidden = false;                          // not in the help (run by the program itself)
     const char* synopsis = "";
     const char* description = "";
     const char* example = "";

@@ -1,5 +1,6 @@
 #include "gui/GuiMain.h"
 
+#include "gui/TfStation.h"
 #include "gui/WindowSession.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ ResultCode runQtProgram(int argc, char** argv, const AppSession::Options& option
 }
 
 ResultCode runWindows(const AppSession::Options& options) {
+    if (!options.stationProfile.empty()) return runStationWindow(options);
     WindowSet::Opened opened = WindowSet::open(options, qtMessagePump());
     if (!opened.windows) {
         QMessageBox box(QMessageBox::Critical, "Tessel",

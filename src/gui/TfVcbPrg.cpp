@@ -4,6 +4,7 @@
 #include "app/WindowSet.h"
 #include "gui/FieldKeys.h"
 #include "gui/OptionDialogWindows.h"
+#include "gui/TfStation.h"
 #include "gui/WindowLook.h"
 
 #include <QCloseEvent>
@@ -99,6 +100,7 @@ void TfVcbPrg::connectCommands() {
     onClick(controls::kInitDefaultVcb, [this] { finish(model_.initDefaultVcb()); });
     onClick(controls::kRestoreFromBackup,
             [this] { finish(model_.restoreFromBackup(chooseBackupFile())); });
+    onClick("mProductionStation", [this] { showStationWindow(windows_.session(), this); });
     connect(widgets_.action("mExit"), &QAction::triggered, this, &QWidget::close);
     connect(menuBar()->findChild<QMenu*>("mComPort"), &QMenu::aboutToShow, this,
             [this] { run([this] { model_.comPortMenuOpened(); }); });

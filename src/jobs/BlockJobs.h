@@ -46,6 +46,7 @@ public:
     ResultCode restore(const SavedLightBar& saved);
 
 private:
+    friend class UnitJob; // a unit is programmed with these jobs' steps
     // A block whose format is neither 1 nor 2 gives 26.
     void checkFormat(const BlockView& view);
     // The light bar's block read into the before view and shown.

@@ -10,6 +10,7 @@
 #include "jobs/FirmwareJobs.h"
 #include "jobs/JobFrame.h"
 #include "jobs/JobWindow.h"
+#include "jobs/UnitJob.h"
 #include "link/IspPort.h"
 #include "support/ResultCode.h"
 
@@ -30,7 +31,8 @@ public:
     ChipProgrammer(SerialLines& lines, Clock& clock, PortSettings& settings, JobWindow& window,
                    BlockHost& host, UsbAdapters* adapters = nullptr)
         : frame_(lines, clock, settings, window, adapters), blocks_(frame_, host),
-          blockJobs_(frame_, blocks_, host), firmwareJobs_(frame_, blocks_, host) {}
+          blockJobs_(frame_, blocks_, host), firmwareJobs_(frame_, blocks_, host),
+          unitJob_(frame_, blocks_, blockJobs_, firmwareJobs_) {}
 
     // Port selection (1..4, anything else selects none) and the COM menu's availability probe.
     void selectPort(int index) { frame_.port().selectPort(index); }
@@ -81,6 +83,12 @@ public:
         return firmwareJobs_.readDataMemory(buffer, count);
     }
 
+    // A light bar made ready for the field in one job (see UnitJob), and whether a chip answers
+    // on the port between jobs.
+    ResultCode programUnit(const UnitOrder& order) { return unitJob_.run(order); }
+    std::optional<std::int32_t> unitSerialNumber() const { return unitJob_.serialNumber(); }
+    bool chipAnswers() { return unitJob_.chipAnswers(); }
+
     // What the last jobs saw: the light bar's block as read before anything was written, the
     // block written or compared with, and the light bar's block read back (the read and verify
     // jobs read into this one).
@@ -98,6 +106,7 @@ private:
     BlockSteps blocks_;
     BlockJobs blockJobs_;
     FirmwareJobs firmwareJobs_;
+    UnitJob unitJob_;
 };
 
 } // namespace tessel

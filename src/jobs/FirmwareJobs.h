@@ -30,6 +30,7 @@ public:
     const FirmwareId& chipId() const { return chipId_; }
 
 private:
+    friend class UnitJob; // a unit is programmed with these jobs' steps
     // An image without a byte other than 0xFF is no firmware: the job is refused with 3.
     bool refused(const FirmwareImage& image);
     void fileLines(const std::string* path);

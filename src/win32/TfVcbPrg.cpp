@@ -5,6 +5,7 @@
 #include "support/Win32Text.h"
 #include "win32/DialogWindows.h"
 #include "win32/EditKeys.h"
+#include "win32/TfStation.h"
 #include "win32/WindowText.h"
 
 #include <commdlg.h>
@@ -60,6 +61,8 @@ void TfVcbPrg::connectCommands() {
         {std::string(controls::kInitDefaultVcb), [this] { finish(model_.initDefaultVcb()); }},
         {std::string(controls::kRestoreFromBackup),
          [this] { finish(model_.restoreFromBackup(chooseBackupFile())); }},
+        {"mProductionStation",
+         [this] { showStationWindow(windows_.session(), hwnd(), chooseFile_); }},
         {"mExit", [this] { SendMessageW(hwnd(), WM_CLOSE, 0, 0); }},
         // The dialogs and Help windows are made after the window.
         {"mShowAdvancedControls", [this] { dialogs_->showOptions(); }},

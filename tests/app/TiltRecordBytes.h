@@ -9,18 +9,6 @@
 
 namespace tessel::testing {
 
-// The calibration record as the light bar's firmware stores it: marker, zero byte, the twenty
-// values least significant byte first.
-inline std::vector<std::uint8_t> tiltRecordBytes(const TiltCalibration& t) {
-    std::vector<std::uint8_t> bytes(kTiltMarker.begin(), kTiltMarker.end());
-    for (const auto& member : fields::kTilt) {
-        const auto v = static_cast<std::uint16_t>(member.get(t));
-        bytes.push_back(static_cast<std::uint8_t>(v));
-        if (member.width != fields::Width::S8) bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
-    return bytes;
-}
-
 inline void putTiltRecord(VirtualLightBar& bar, std::uint32_t at, const TiltCalibration& t) {
     for (std::uint8_t byte : tiltRecordBytes(t)) bar.setEepromByte(at++, byte);
 }

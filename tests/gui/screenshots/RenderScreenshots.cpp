@@ -4,6 +4,7 @@
 // Usage: render_screenshots OUTDIR   (on Qt's offscreen platform)
 #include "WindowBench.h"
 
+#include "app/StationScenes.h"
 #include "app/TiltRecordBytes.h"
 #include "gui/GuiMain.h"
 #include "gui/InstructionsWindow.h"
@@ -12,6 +13,7 @@
 #include "gui/TfAdv.h"
 #include "gui/TfHistory.h"
 #include "gui/TfScales.h"
+#include "gui/TfStation.h"
 #include "gui/TfTiltTempCal.h"
 #include "support/VersionInfo.h"
 
@@ -81,6 +83,13 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
 
     TfHistory history(b.session->windows().historyText());
     ok &= saveShown(history, out.filePath("dialog-history.png"));
+
+    // Four bays: one waits, one programs, one passed its unit, one failed.
+    ScriptedLinks* links = nullptr;
+    const auto station = scriptedStation(links);
+    TfStation window(*station);
+    playFourStates(*station);
+    ok &= saveShown(window, out.filePath("station-window.png"));
     return ok;
 }
 

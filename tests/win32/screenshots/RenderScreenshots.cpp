@@ -6,12 +6,14 @@
 // Usage: render_screenshots OUTDIR
 #include "Win32Bench.h"
 
+#include "app/StationScenes.h"
 #include "app/TiltRecordBytes.h"
 #include "win32/InstructionsBox.h"
 #include "win32/TfAboutWindow.h"
 #include "win32/TfAdv.h"
 #include "win32/TfHistory.h"
 #include "win32/TfScales.h"
+#include "win32/TfStation.h"
 #include "win32/TfTiltTempCal.h"
 
 #include <commctrl.h>
@@ -132,6 +134,13 @@ bool renderDialogs(Win32Bench& b) {
     SetWindowPos(job.hwnd(), nullptr, 0, 0, frame.right - frame.left + 240,
                  frame.bottom - frame.top + 120, SWP_NOMOVE | SWP_NOZORDER);
     ok &= saveShown(job, "job-window-resized");
+
+    // Four bays: one waits, one programs, one passed its unit, one failed.
+    ScriptedLinks* links = nullptr;
+    const auto model = scriptedStation(links);
+    win32::TfStation station(*model, nullptr);
+    playFourStates(*model);
+    ok &= saveShown(station, "station-window");
     return ok;
 }
 
