@@ -53,7 +53,7 @@ StationWindowModel::StationWindowModel(const Setup& setup, StationProfile profil
 std::unique_ptr<StationWindowModel> StationWindowModel::open(const Setup& setup, Outcome& problem) {
     ProfileRead read = readProfile(setup.profilePath);
     if (!read.ok()) {
-        problem = {result::BadInput, read.problem};
+        problem = {result::BadInput, *read.problem};
         return nullptr;
     }
     const std::size_t bays = read.profile.bays.size();

@@ -115,7 +115,7 @@ StationInputs loadStation(const std::string& profilePath, const std::string& sim
     in.profilePath = profilePath;
     ProfileRead read = readProfile(profilePath);
     if (!read.ok()) {
-        in.problems.push_back(read.problem);
+        in.problems.push_back(*read.problem);
         return in;
     }
     in.profile = std::move(read.profile);

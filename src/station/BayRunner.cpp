@@ -106,7 +106,7 @@ void BayRunner::runUnit() {
     const double seconds = static_cast<double>(clock_.micros() - began) / 1e6;
     const auto serial = engine_.unitSerialNumber();
     if (serial) {
-        const std::string why =
+        const auto why =
             ledger_.record({.event = result == result::Ok ? LedgerEntry::Event::Passed
                                                           : LedgerEntry::Event::Failed,
                             .serialNumber = *serial,
@@ -115,10 +115,10 @@ void BayRunner::runUnit() {
                             .seconds = seconds,
                             .result = result,
                             .message = resultMessage(result)});
-        if (!why.empty())
+        if (why)
             emit({.kind = BayEvent::Kind::Line,
                   .style = LineStyle::Error,
-                  .text = " Serial-number ledger not written: " + why});
+                  .text = " Serial-number ledger not written: " + *why});
     }
     emit({.kind = BayEvent::Kind::Unit,
           .port = setup_.numbering.port,

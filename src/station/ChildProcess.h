@@ -19,8 +19,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool started() const { return problem_.empty(); }
-    const std::string& problem() const { return problem_; }
+    bool started() const { return !problem_; }
+    // Why it could not be started; none when it was.
+    const std::optional<std::string>& problem() const { return problem_; }
     long pid() const { return pid_; }
 
     // A line to its standard input; false once it cannot take one.
@@ -39,7 +40,7 @@ public:
 private:
     void readAvailable();
 
-    std::string problem_;
+    std::optional<std::string> problem_;
     long pid_ = 0;
     std::intptr_t process_ = -1; // the platform's handle (Windows)
     std::intptr_t input_ = -1;   // our ends of its standard input and output

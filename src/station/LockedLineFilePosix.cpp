@@ -75,7 +75,7 @@ std::optional<std::string> LockedLineFile::read() {
     }
 }
 
-std::string LockedLineFile::append(std::string_view line) {
+std::optional<std::string> LockedLineFile::append(std::string_view line) {
     if (!ok()) return problem_;
     const int fd = static_cast<int>(handle_);
     struct stat st {};
@@ -91,7 +91,7 @@ std::string LockedLineFile::append(std::string_view line) {
         if (::ftruncate(fd, st.st_size) == 0) ::fdatasync(fd);
         return why;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace tessel

@@ -69,7 +69,7 @@ std::optional<std::string> LockedLineFile::read() {
     }
 }
 
-std::string LockedLineFile::append(std::string_view line) {
+std::optional<std::string> LockedLineFile::append(std::string_view line) {
     if (!ok()) return problem_;
     HANDLE h = handleOf(handle_);
     LARGE_INTEGER size{};
@@ -90,7 +90,7 @@ std::string LockedLineFile::append(std::string_view line) {
         if (seek(h, size.QuadPart)) SetEndOfFile(h);
         return why;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace tessel

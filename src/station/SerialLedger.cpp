@@ -107,7 +107,7 @@ SerialLedger::Take SerialLedger::take(std::optional<std::int32_t> unitSerial, bo
     LockedLineFile file(path_); // held until the number is written down
     const auto bytes = file.read();
     if (!bytes) {
-        take.problem = file.ok() ? "cannot read the serial-number ledger " + path_ : file.problem();
+        take.problem = file.problem().value_or("cannot read the serial-number ledger " + path_);
         return take;
     }
     const LedgerContents ledger = parseLedger(*bytes);
@@ -141,15 +141,15 @@ SerialLedger::Take SerialLedger::take(std::optional<std::int32_t> unitSerial, bo
                             .bay = bay,
                             .port = port,
                             .time = now_()};
-    if (const std::string why = file.append(ledgerLine(entry)); !why.empty()) {
-        take.problem = "Serial-number ledger " + path_ + " not written: " + why;
+    if (const auto why = file.append(ledgerLine(entry))) {
+        take.problem = "Serial-number ledger " + path_ + " not written: " + *why;
         return take;
     }
     take.serialNumber = number;
     return take;
 }
 
-std::string SerialLedger::record(LedgerEntry outcome) {
+std::optional<std::string> SerialLedger::record(LedgerEntry outcome) {
     outcome.time = now_();
     LockedLineFile file(path_);
     return file.append(ledgerLine(outcome));

@@ -67,15 +67,15 @@ public:
         std::optional<std::int32_t> serialNumber; // none: no number was taken
         UnitKind unit = UnitKind::New;
         bool exhausted = false; // the range has no number left
-        std::string problem;    // why none was taken
+        std::optional<std::string> problem; // why none was taken
     };
     // The number for a unit that holds unitSerial (none: no valid block): its own when this
     // ledger gave it (a retry) or, with keepSerial, whatever it is (a rework; a number of the
     // range is then never given to another); else the lowest number of the range never given.
     Take take(std::optional<std::int32_t> unitSerial, bool keepSerial, int bay,
               const std::string& port);
-    // Appends how the unit with this number ended; an empty text, or why it was not written.
-    std::string record(LedgerEntry outcome);
+    // Appends how the unit with this number ended; why it was not written, none when it was.
+    std::optional<std::string> record(LedgerEntry outcome);
 
     LedgerContents read() const { return readLedger(path_); }
     std::int64_t numbersLeft() const;

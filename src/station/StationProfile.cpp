@@ -105,8 +105,8 @@ ProfileRead readProfile(const std::string& path) {
         read.problem = path + " holds no station profile";
     else
         read = parseProfile(*bytes);
-    if (!read.ok() && read.problem.find(path) == std::string::npos)
-        read.problem = path + ": " + read.problem;
+    if (read.problem && read.problem->find(path) == std::string::npos)
+        read.problem = path + ": " + *read.problem;
     return read;
 }
 

@@ -34,8 +34,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> parseSerialRange(std::strin
 std::string profileText(const StationProfile& profile);
 struct ProfileRead {
     StationProfile profile;
-    std::string problem{}; // empty: read
-    bool ok() const { return problem.empty(); }
+    std::optional<std::string> problem{}; // why it holds no profile; none: read
+    bool ok() const { return !problem; }
 };
 ProfileRead parseProfile(std::string_view text);
 // Reads a profile file (its problem names the file).

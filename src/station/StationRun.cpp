@@ -13,10 +13,10 @@ StationRun::StationRun(std::vector<std::string> ports, std::unique_ptr<BayLinks>
 
 void StationRun::launch() {
     for (std::size_t i = 0; i < bays_.size(); ++i) {
-        std::string problem;
-        if (links_->launch(i, problem)) continue;
+        const auto problem = links_->launch(i);
+        if (!problem) continue;
         bays_[i].state = BayStatus::State::Stopped;
-        bays_[i].reason = problem;
+        bays_[i].reason = *problem;
     }
 }
 
@@ -190,15 +190,12 @@ WorkerProcesses::WorkerProcesses(WorkerLaunch launch, std::size_t bays)
 
 WorkerProcesses::~WorkerProcesses() = default;
 
-bool WorkerProcesses::launch(std::size_t bay, std::string& problem) {
+std::optional<std::string> WorkerProcesses::launch(std::size_t bay) {
     auto child =
         std::make_unique<ChildProcess>(impl_->launch.program, workerArguments(impl_->launch, bay));
-    if (!child->started()) {
-        problem = child->problem();
-        return false;
-    }
+    if (!child->started()) return child->problem();
     impl_->children[bay] = std::move(child);
-    return true;
+    return std::nullopt;
 }
 
 bool WorkerProcesses::send(std::size_t bay, std::string_view line) {

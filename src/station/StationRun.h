@@ -18,8 +18,8 @@ namespace tessel {
 class BayLinks {
 public:
     virtual ~BayLinks() = default;
-    // Starts bay's worker; false, with the reason, when it cannot be started.
-    virtual bool launch(std::size_t bay, std::string& problem) = 0;
+    // Starts bay's worker; why it could not be started, none when it was.
+    virtual std::optional<std::string> launch(std::size_t bay) = 0;
     virtual bool send(std::size_t bay, std::string_view line) = 0;
     // The lines the bay's worker wrote since the last call.
     virtual std::vector<std::string> lines(std::size_t bay) = 0;
@@ -121,7 +121,7 @@ public:
     WorkerProcesses(WorkerLaunch launch, std::size_t bays);
     ~WorkerProcesses() override;
 
-    bool launch(std::size_t bay, std::string& problem) override;
+    std::optional<std::string> launch(std::size_t bay) override;
     bool send(std::size_t bay, std::string_view line) override;
     std::vector<std::string> lines(std::size_t bay) override;
     std::optional<int> ended(std::size_t bay) override;

@@ -23,7 +23,7 @@ UnitBlock StationNumbering::operator()(const UnitFound& found) {
         ledger_.take(found.serialNumber, rules_.keepSerial, rules_.bay, rules_.port);
     if (!take.serialNumber) {
         unit.result = take.exhausted ? result::Error : result::OutputFileWriteError;
-        unit.problem = take.problem;
+        unit.problem = take.problem.value_or("");
         return unit;
     }
     unit_ = take.unit;

@@ -13,9 +13,9 @@ namespace tessel::testing {
 // what they tell the station is given to the model directly (StationWindowModel::apply).
 struct ScriptedLinks final : BayLinks {
     std::vector<std::vector<std::string>> sent;
-    bool launch(std::size_t bay, std::string&) override {
+    std::optional<std::string> launch(std::size_t bay) override {
         if (sent.size() <= bay) sent.resize(bay + 1);
-        return true;
+        return std::nullopt;
     }
     bool send(std::size_t bay, std::string_view line) override {
         sent.at(bay).emplace_back(line);
