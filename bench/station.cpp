@@ -73,7 +73,7 @@ struct Bay {
 
     explicit Bay(int n)
         : window(n, [this](const BayEvent& e) {
-              passed += e.kind == BayEvent::Kind::Unit && e.result == 0;
+              passed += e.kind == BayEvent::Kind::Unit && e.result == result::Ok;
           }) {
         lightBar.setLogging(false);
         settings.setDevicePath(1, "ftdi:");

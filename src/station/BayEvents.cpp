@@ -29,7 +29,7 @@ Json serialJson(const std::optional<std::int32_t>& serial) {
 void putUnit(Json& j, const BayEvent& e) {
     j["serialNumber"] = serialJson(e.serialNumber);
     j["unit"] = kUnitKindNames[static_cast<int>(e.unit)];
-    j["result"] = e.result;
+    j["result"] = static_cast<int>(e.result);
     j["message"] = e.message;
     j["seconds"] = e.seconds;
     j["firmwareSha256"] = e.firmwareSha256;
@@ -79,7 +79,7 @@ std::optional<BayEvent> parseEventLine(std::string_view line) {
             e.serialNumber = s->get<std::int32_t>();
         e.unit = namedIn<UnitKind>(kUnitKindNames, j.value("unit", std::string()))
                      .value_or(UnitKind::New);
-        e.result = j.value("result", 0);
+        e.result = static_cast<ResultCode>(j.value("result", 0));
         e.message = j.value("message", std::string());
         e.seconds = j.value("seconds", 0.0);
         e.firmwareSha256 = j.value("firmwareSha256", std::string());
@@ -104,7 +104,9 @@ std::string unitLine(const BayEvent& e, bool json) {
     std::string line = "bay " + std::to_string(e.bay) + "  " + e.port + "  S/N " +
                        (e.serialNumber ? std::to_string(*e.serialNumber) : std::string("-"));
     if (e.unit != UnitKind::New) line += " (" + std::string(unitKindName(e.unit)) + ")";
-    line += e.result == 0 ? "  PASS" : "  FAIL " + std::to_string(e.result) + " " + e.message;
+    line += e.result == result::Ok
+                ? "  PASS"
+                : "  FAIL " + std::to_string(static_cast<int>(e.result)) + " " + e.message;
     return line + "  " + seconds;
 }
 

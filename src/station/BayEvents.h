@@ -35,7 +35,7 @@ struct BayEvent {
     int percent = 0;
     std::optional<std::int32_t> serialNumber{};
     UnitKind unit = UnitKind::New;
-    int result = 0;
+    ResultCode result = result::Ok;
     std::string message{};
     double seconds = 0;
     std::string firmwareSha256{};

@@ -27,7 +27,7 @@ std::string ledgerLine(const LedgerEntry& e) {
     j["port"] = e.port;
     if (e.event != LedgerEntry::Event::Taken) {
         j["seconds"] = e.seconds;
-        j["result"] = e.result;
+        j["result"] = static_cast<int>(e.result);
         j["message"] = e.message;
     }
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
@@ -50,7 +50,7 @@ std::optional<LedgerEntry> parseLedgerLine(std::string_view line) {
             e.unit = *unit;
         } else {
             e.seconds = j.value("seconds", 0.0);
-            e.result = j.at("result").get<int>();
+            e.result = static_cast<ResultCode>(j.at("result").get<int>());
             e.message = j.value("message", std::string());
         }
         return e;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ResultCode.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -29,7 +31,7 @@ struct LedgerEntry {
     std::string port{};
     std::string time{}; // local time with its offset, as the job history writes it
     double seconds = 0; // Passed, Failed: how long the unit's job took
-    int result = 0;     // Passed, Failed: the job's result code and message
+    ResultCode result = result::Ok; // Passed, Failed: the job's result code and message
     std::string message{};
 
     bool operator==(const LedgerEntry&) const = default;

@@ -107,7 +107,7 @@ std::string reportCsv(const StationReport& r) {
         csv += csvField(u.time) + "," + std::to_string(u.serialNumber) + "," +
                std::string(unitKindName(u.unit)) + "," + std::to_string(u.bay) + "," +
                csvField(u.port) + "," + outcomeName(u.outcome) + "," +
-               (u.outcome == UnitRow::Outcome::Interrupted ? "" : std::to_string(u.result)) + "," +
+               (u.outcome == UnitRow::Outcome::Interrupted ? "" : std::to_string(static_cast<int>(u.result))) + "," +
                csvField(u.message) + "," +
                (u.outcome == UnitRow::Outcome::Interrupted ? "" : fixed(u.seconds, "%.3f")) +
                "\r\n";

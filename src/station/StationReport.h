@@ -19,7 +19,7 @@ struct UnitRow {
     int bay = 0;
     std::string port{};
     Outcome outcome = Outcome::Interrupted;
-    int result = 0;
+    ResultCode result = result::Ok;
     std::string message{};
     double seconds = 0;
 };

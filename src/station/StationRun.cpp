@@ -70,7 +70,7 @@ void StationRun::apply(std::size_t i, const BayEvent& e) {
     case K::Progress: bay.progress = e.percent; break;
     case K::Serial: bay.serialNumber = e.serialNumber; break;
     case K::Unit: {
-        const bool passed = e.result == 0;
+        const bool passed = e.result == result::Ok;
         bay.state = BayStatus::State::Waiting;
         bay.serialNumber = e.serialNumber;
         bay.lastPassed = passed;

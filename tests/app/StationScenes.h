@@ -72,8 +72,10 @@ inline void playFourStates(StationWindowModel& m) {
             m.apply(bay, {.kind = K::Line,
                           .style = LineStyle::Error,
                           .text = " Verify Error @0a3c chip=ff data=0c"});
-        m.apply(bay,
-                {.kind = K::Unit, .serialNumber = serial, .result = result, .message = message});
+        m.apply(bay, {.kind = K::Unit,
+                      .serialNumber = serial,
+                      .result = static_cast<ResultCode>(result),
+                      .message = message});
     };
     unitOf(1, 100001, -1, "");
     unitOf(2, 100002, 0, "Ok");

@@ -63,7 +63,7 @@ TEST(StationWindow, ShowsEachBaysStateStartsAndCancelsItsUnitAndStaysOpenWhileOn
     for (std::size_t bay : {0u, 1u})
         model->apply(bay, {.kind = BayEvent::Kind::Unit,
                            .serialNumber = 100004,
-                           .result = 23,
+                           .result = result::OperationAborted,
                            .message = "Operation Aborted"});
     window.close();
     EXPECT_FALSE(window.isVisible());

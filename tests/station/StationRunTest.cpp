@@ -28,7 +28,7 @@ TEST(StationRunOfBays, ACrashedBayStopsNoOtherAndNoMoreUnitsAreStartedThanWanted
     EXPECT_EQ(run.bays()[1].reason, "the bay's program ended (exit code 137)");
     EXPECT_EQ(run.failed(), 1);
     for (int unit = 0; unit < 3; ++unit) {
-        run.apply(0, {.kind = K::Unit, .serialNumber = 100 + unit, .result = 0});
+        run.apply(0, {.kind = K::Unit, .serialNumber = 100 + unit, .result = result::Ok});
         run.apply(0, {.kind = K::Waiting});
         run.apply(0, {.kind = K::Present});
         if (run.bays()[0].state == BayStatus::State::Running) run.apply(0, {.kind = K::Started});

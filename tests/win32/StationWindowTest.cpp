@@ -80,7 +80,7 @@ TEST(Win32StationWindow, ShowsEachBaysStateStartsAndCancelsItsUnitAndStaysOpenWh
     for (std::size_t bay : {0u, 1u})
         model->apply(bay, {.kind = BayEvent::Kind::Unit,
                            .serialNumber = 100004,
-                           .result = 23,
+                           .result = result::OperationAborted,
                            .message = "Operation Aborted"});
     SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
     for (const auto& sent : links->sent)
