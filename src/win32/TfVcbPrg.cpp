@@ -114,9 +114,8 @@ void TfVcbPrg::filesDropped(HDROP drop) {
         run([this, &paths] { finish(model_.fileDropped(paths.front())); });
 }
 
-FileChoice::FileChoice(std::string folder, std::span<const FileFilter> offered,
-                       std::size_t preselected)
-    : folder(std::move(folder)), preselected(preselected) {
+FileChoice::FileChoice(std::string in, std::span<const FileFilter> offered, std::size_t chosen)
+    : folder(std::move(in)), preselected(chosen) {
     for (const FileFilter& filter : offered)
         filters.emplace_back(std::string(filter.name) + " (" + std::string(filter.pattern) + ")",
                              filter.pattern);

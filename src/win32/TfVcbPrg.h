@@ -24,7 +24,8 @@ class DialogWindows;
 // What a file dialog offers: its folder and its filters (caption, pattern), one preselected;
 // the dialog leaves the filter it was closed with in preselected.
 struct FileChoice {
-    FileChoice(std::string folder, std::span<const FileFilter> offered, std::size_t preselected);
+    // The filters offered, each shown as "Name (pattern)"; chosen: the one preselected.
+    FileChoice(std::string in, std::span<const FileFilter> offered, std::size_t chosen);
 
     std::string folder;
     std::vector<std::pair<std::string, std::string>> filters;
