@@ -81,7 +81,6 @@ AppSession::AppSession(Options options, JobWindow& window)
     started_ = checkStart();
 
     placeDataFiles();
-    engine_.setProgramName(programName());
     engine_.setJobEndListener([this](const JobSummary& summary) { return recordJob(summary); });
 }
 

@@ -154,6 +154,7 @@ void JobWindowModel::press(std::optional<Button> button) {
 
 void JobWindowModel::jobEnded(const JobSummary& summary) {
     using Firmware = LightBarState::Firmware;
+    if (summary.restoreNeeded) errorLine(" Put it back with 'Restore from Backup…' in the File menu");
     if (summary.firmwareOr)
         errorLine(
             " The Light Bar's Firmware may have been erased: program it again with 'Prog Code'");

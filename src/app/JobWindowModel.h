@@ -48,8 +48,8 @@ public:
     void waitForInput() override;
     void close() override;
     void clearClicks() override;
-    // A light bar erased without its firmware programmed back in full: one more line in red
-    // after the report, saying so and what to do.
+    // After the report, in red: how to put back a block the light bar may have lost, and for a
+    // light bar erased without its firmware programmed back in full, that and what to do.
     void jobEnded(const JobSummary& summary) override;
 
     // --- the buttons' click handlers ---

@@ -8,6 +8,7 @@
 #include "app/InputFile.h"
 #include "app/TiltCalibrationModel.h"
 #include "block/RecordFields.h"
+#include "jobs/BackupNames.h"
 #include "jobs/ChipProgrammer.h"
 #include "support/AppSettings.h"
 #include "support/CompanionFiles.h"
@@ -191,10 +192,10 @@ CommandOutcome MainWindowModel::restoreFromBackup(const std::optional<std::strin
                 std::string(resultMessage(result::NoValidVcb)) + "\n" + *path +
                     "\nThe file is no VCB area backup (4096 bytes that hold a VCB)."};
     std::optional<BlockBackup::Eeprom> eeprom;
-    const auto eepromFile = eepromFileBeside(*path);
+    const auto backup = backupOfBlockFile(*path);
     std::error_code ec;
-    if (eepromFile && std::filesystem::exists(utf8Path(*eepromFile), ec))
-        if (const Outcome read = readEepromBackup(*eepromFile, eeprom.emplace()); !read.ok())
+    if (backup && std::filesystem::exists(utf8Path(backup->eepromFile()), ec))
+        if (const Outcome read = readEepromBackup(backup->eepromFile(), eeprom.emplace()); !read.ok())
             return {read.code, read.message};
     ResultCode r = result::Error;
     {

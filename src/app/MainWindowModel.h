@@ -92,9 +92,8 @@ public:
     CommandOutcome verifyCode(const std::optional<std::string>& path);
     CommandOutcome convertVcb(int format);
     CommandOutcome initDefaultVcb();
-    // "Restore from Backup…": its file dialog opens in the backup folder on the backups' names.
-    static constexpr std::string_view kBackupFilesName = "VCB backups";
-    static constexpr std::string_view kBackupFilesPattern = "*-vcb.bin";
+    // "Restore from Backup…": its file dialog opens in the backup folder on the backups' names
+    // (kBackupFileFilters).
     std::string backupFolder() const;
     // path: the block area file chosen, none when the dialog was cancelled (13, silent). The data
     // memory saved beside it is put back too. A backup of another serial number is asked about

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/BackupNames.h"
 #include "jobs/JobWindow.h"
 
 #include <array>
@@ -193,17 +194,24 @@ WindowLayout historyWindowLayout(int clientWidth = 0, int clientHeight = 0);
 // A caption as shown without its accelerator mark: "&Read VCB" reads "Read VCB" ("&&" is "&").
 std::string plainCaption(std::string_view caption);
 
-// The firmware file dialog's filters (caption, pattern), the second one preselected.
+// A file dialog's filter: its name and pattern, shown as "Hex files (*.hex)".
 struct FileFilter {
-    std::string_view caption;
+    std::string_view name;
     std::string_view pattern;
 };
+inline constexpr FileFilter kAllFiles = {"All files", "*.*"};
+// The firmware file dialog's filters, the second one preselected.
 inline constexpr std::array<FileFilter, 3> kHexFileFilters = {{
-    {"Hex files (*.hex)", "*.hex"},
-    {"A90 Hex files (*.a90)", "*.a90"},
-    {"All files (*.*)", "*.*"},
+    {"Hex files", "*.hex"},
+    {"A90 Hex files", "*.a90"},
+    kAllFiles,
 }};
 inline constexpr std::size_t kHexFilePreselected = 1;
+// The backup file dialog's filters, the first one preselected.
+inline constexpr std::array<FileFilter, 2> kBackupFileFilters = {{
+    {kBackupFilesName, kBackupFilesPattern},
+    kAllFiles,
+}};
 
 // --- declared controls ---------------------------------------------------------------------
 

@@ -62,19 +62,28 @@ std::string blockLine(const LightBarState& state) {
     }
     return "the light bar holds no valid VCB";
 }
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+// The command that puts the backups back, as the restore command takes them.
+std::string restoreCommand(const std::vector<std::string>& backups,
+                           const std::string& programName) {
+    return programName + " restore " + joined(backups);
+}
 } // namespace
 
 std::string stopLine(const LightBarState& state, const std::string& programName) {
-    using Block = LightBarState::Block;
     std::string line = "tessel: stopped at once: ";
     if (const auto firmware = firmwareAdvice(state, programName)) line += *firmware + "; ";
     line += blockLine(state);
     if (state.backupBlockFile.empty()) return line;
-    const bool lost = state.blockOr || state.block == Block::Lost ||
-                      state.block == Block::Differs || state.block == Block::Mixed;
-    return line + (lost && state.backupHeldBlock ? ": put it back with " + programName + " restore "
-                                                 : std::string("; backups: ")) +
-           state.backupFiles();
+    if (state.restoreNeeded())
+        return line + ": put it back with " + restoreCommand(state.backupFiles(), programName);
+    return line + "; backups: " + joined(state.backupFiles());
 }
 
 void ConsoleJobWindow::showForJob(const std::string& title, bool withBlockPane) {
@@ -183,6 +192,11 @@ void ConsoleJobWindow::setRewritingBlock(bool rewriting) { stopsignals::setRewri
 
 void ConsoleJobWindow::lightBarStateChanged(const LightBarState& state) {
     stopsignals::setStopLine(stopLine(state, env_.programName));
+}
+
+void ConsoleJobWindow::jobEnded(const JobSummary& summary) {
+    if (summary.restoreNeeded)
+        errorLine(" Put it back with: " + restoreCommand(summary.backupFiles, env_.programName));
 }
 
 bool ConsoleJobWindow::aborted() {

@@ -58,6 +58,8 @@ public:
     void setRewritingBlock(bool rewriting) override;
     // Prepares the line a stop that ends the program at once writes.
     void lightBarStateChanged(const LightBarState& state) override;
+    // After a rewrite that may have lost the block: the command that puts its backup back.
+    void jobEnded(const JobSummary& summary) override;
 
 private:
     struct Line {

@@ -23,6 +23,7 @@
 #include <QScreen>
 
 #include <exception>
+#include <span>
 
 namespace tessel {
 
@@ -35,6 +36,20 @@ std::vector<std::string> droppedFiles(const QMimeData* data) {
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     return paths.size() == static_cast<std::size_t>(data->urls().size()) ? paths
                                                                          : std::vector<std::string>{};
+}
+
+// A file dialog's filters as Qt takes them. Qt's patterns are case-sensitive here: an extension
+// pattern also matches in capitals (firmware files come from DOS-era tools so named).
+QStringList nameFilters(std::span<const FileFilter> filters) {
+    QStringList list;
+    for (const FileFilter& filter : filters) {
+        const QString pattern = qText(filter.pattern);
+        const QString patterns = pattern == "*.*"             ? "*"
+                                 : pattern.startsWith("*.") ? pattern + " " + pattern.toUpper()
+                                                            : pattern;
+        list << qText(filter.name) + " (" + patterns + ")";
+    }
+    return list;
 }
 
 void setBackground(QWidget* w, const QColor& colour) {
@@ -186,13 +201,7 @@ std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::str
 }
 
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    // Qt's filter patterns are case-sensitive here: each extension also in capitals.
-    QStringList filters;
-    for (const FileFilter& filter : kHexFileFilters) {
-        const QString pattern = qText(filter.pattern);
-        const QString patterns = pattern == "*.*" ? "*" : pattern + " " + pattern.toUpper();
-        filters << qText(filter.caption.substr(0, filter.caption.find(" ("))) + " (" + patterns + ")";
-    }
+    const QStringList filters = nameFilters(kHexFileFilters);
     QString filter = filters.at(static_cast<qsizetype>(model_.hexFilter()));
     auto path = chooseFile("odOpenHexFile", model_.hexFolder(), filters, &filter);
     if (path) model_.hexFilterChosen(static_cast<std::size_t>(filters.indexOf(filter)));
@@ -200,9 +209,9 @@ std::optional<std::string> TfVcbPrg::chooseHexFile() {
 }
 
 std::optional<std::string> TfVcbPrg::chooseBackupFile() {
-    QString backups = QString::fromUtf8(MainWindowModel::kBackupFilesName.data()) + " (" +
-                      QString::fromUtf8(MainWindowModel::kBackupFilesPattern.data()) + ")";
-    return chooseFile("odOpenBackup", model_.backupFolder(), {backups, "All files (*)"}, &backups);
+    const QStringList filters = nameFilters(kBackupFileFilters);
+    QString filter = filters.constFirst();
+    return chooseFile("odOpenBackup", model_.backupFolder(), filters, &filter);
 }
 
 void TfVcbPrg::dragEnterEvent(QDragEnterEvent* event) {

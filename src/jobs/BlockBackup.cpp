@@ -1,7 +1,7 @@
 #include "jobs/BlockBackup.h"
 
+#include "jobs/BackupNames.h"
 #include "support/AtomicFile.h"
-#include "support/CalendarTime.h"
 #include "support/SystemError.h"
 #include "support/Utf8File.h"
 
@@ -12,13 +12,6 @@
 namespace tessel {
 
 namespace {
-
-std::string stemFor(std::int32_t serialNumber, std::time_t now) {
-    const std::tm local = localCalendar(now);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    return "SN" + std::to_string(serialNumber) + "-" + stamp;
-}
 
 std::string_view bytesOf(const std::uint8_t* data, std::size_t n) {
     return {reinterpret_cast<const char*>(data), n};
@@ -43,22 +36,21 @@ BlockBackup::Saved BlockBackup::save(std::int32_t serialNumber, const BlockArea&
         return saved;
     }
 
-    const std::string stem = utf8Text(folder / stemFor(serialNumber, now));
-    const auto taken = [&ec](const std::string& base) {
-        return fs::exists(utf8Path(base + "-vcb.bin"), ec) ||
-               fs::exists(utf8Path(base + "-eeprom.bin"), ec);
+    const auto taken = [&ec](const BackupName& name) {
+        return fs::exists(utf8Path(name.blockFile()), ec) ||
+               fs::exists(utf8Path(name.eepromFile()), ec);
     };
-    std::string base = stem;
-    for (int n = 2; taken(base); ++n)
-        base = stem + "-" + std::to_string(n);
+    BackupName name = backupName(folder_, serialNumber, now);
+    for (int n = 2; taken(name); ++n)
+        name = backupName(folder_, serialNumber, now, n);
 
-    saved.blockFile = base + "-vcb.bin";
+    saved.blockFile = name.blockFile();
     if (!replaceFileAtomically(saved.blockFile, bytesOf(area.data(), area.size()))) {
         saved.error = "cannot write " + saved.blockFile;
         return saved;
     }
     if (eeprom) {
-        saved.eepromFile = base + "-eeprom.bin";
+        saved.eepromFile = name.eepromFile();
         if (!replaceFileAtomically(saved.eepromFile, bytesOf(eeprom->data(), eeprom->size()))) {
             saved.error = "cannot write " + saved.eepromFile;
             return saved;

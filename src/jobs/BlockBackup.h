@@ -10,10 +10,9 @@
 namespace tessel {
 
 // The copies a job keeps of what a write or an erase destroys: one set of files per job in the
-// backup folder, named by serial number and local time, e.g. "SN314159-20261208-150830-vcb.bin"
-// (the 4096-byte block area, withdrawn bytes as "~" so that the file programs back as a block
-// file) and, before an erase, "...-eeprom.bin" (the 4096 bytes of data memory, as read). A name
-// already taken gets "-2", "-3" ... so no earlier backup is ever replaced.
+// backup folder (named as BackupNames.h says): the 4096-byte block area, withdrawn bytes as "~"
+// so that the file programs back as a block file, and, before an erase, the 4096 bytes of data
+// memory, as read. A name already taken is never reused, so no earlier backup is replaced.
 class BlockBackup {
 public:
     using Eeprom = std::array<std::uint8_t, 4096>;

@@ -172,26 +172,19 @@ void JobFrame::noteBlockWritten(LightBarState::Block reads, Delivery delivery) {
 
 namespace {
 
-// What a failed rewrite left, as the report's line (none after a verified block), and whether
-// the light bar may have lost its old block, so that the way back must follow.
-struct LeftBehind {
-    const char* line;
-    bool mayHaveLostOld;
-};
-
-LeftBehind leftBehind(LightBarState::Block block) {
+// What a failed rewrite left, as the report's line; none after a verified block.
+const char* leftBehind(LightBarState::Block block) {
     using Block = LightBarState::Block;
     switch (block) {
-    case Block::Unchanged: return {" Nothing was erased: the Light Bar is as it was before", false};
-    case Block::Old: return {" The Light Bar still holds its old VCB", false};
-    case Block::New: return {" The Light Bar holds the new VCB, not verified", false};
-    case Block::Mixed: return {" The Light Bar holds the new VCB with old lines still in it", true};
-    case Block::Verified: return {nullptr, false};
-    case Block::Differs:
-        return {" The Light Bar holds a VCB that differs from the one written", true};
+    case Block::Unchanged: return " Nothing was erased: the Light Bar is as it was before";
+    case Block::Old: return " The Light Bar still holds its old VCB";
+    case Block::New: return " The Light Bar holds the new VCB, not verified";
+    case Block::Mixed: return " The Light Bar holds the new VCB with old lines still in it";
+    case Block::Verified: return nullptr;
+    case Block::Differs: return " The Light Bar holds a VCB that differs from the one written";
     case Block::Lost: break;
     }
-    return {" The Light Bar holds no valid VCB now", true};
+    return " The Light Bar holds no valid VCB now";
 }
 
 } // namespace
@@ -199,18 +192,14 @@ LeftBehind leftBehind(LightBarState::Block block) {
 void JobFrame::rewriteReport() {
     if (!state_->rewriteFailed) return;
     const LightBarState& bar = state_->lightBar;
-    LeftBehind left = leftBehind(bar.block);
-    std::string line = left.line ? left.line : "";
+    const char* left = leftBehind(bar.block);
+    std::string line = left ? left : "";
     // A transfer that failed with a write in it: either state, nothing the chip could contradict.
-    if (bar.blockOr) {
+    if (bar.blockOr)
         line = std::string(" The Light Bar holds ") + blockWords(*bar.blockOr) + " or " +
                blockWords(bar.block);
-        left.mayHaveLostOld = true;
-    }
     if (!line.empty()) window_.errorLine(line);
-    if (!left.mayHaveLostOld || bar.backupBlockFile.empty() || !bar.backupHeldBlock) return;
-    window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
-    window_.errorLine(" Put it back with: " + programName_ + " restore " + bar.backupFiles());
+    if (bar.restoreNeeded()) window_.errorLine(" Its VCB was saved to " + bar.backupBlockFile);
 }
 
 } // namespace tessel

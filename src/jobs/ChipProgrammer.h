@@ -48,8 +48,6 @@ public:
     // erase) first. Without a folder they refuse to write anything.
     void setBackupFolder(std::string folder) { frame_.backup().setFolder(std::move(folder)); }
     const std::string& backupFolder() const { return frame_.backup().folder(); }
-    // The program as it was started: the job log's command to put a backup back names it.
-    void setProgramName(std::string name) { frame_.setProgramName(std::move(name)); }
     // Told of every job once its report is written (the job history); see JobEndListener.
     void setJobEndListener(JobEndListener listener) {
         frame_.setJobEndListener(std::move(listener));

@@ -189,7 +189,8 @@ void JobFrame::reportEnd(const JobOutline& job) {
                        .port = port_.portIndex(),
                        .serialBefore = state.serialBefore,
                        .serialAfter = state.serialAfter,
-                       .backupFiles = {},
+                       .backupFiles = state.lightBar.backupFiles(),
+                       .restoreNeeded = state.rewriteFailed && state.lightBar.restoreNeeded(),
                        .firmware = state.lightBar.firmware,
                        .firmwareOr = state.lightBar.firmwareOr,
                        .linkFailure = port_.failure().reason,
@@ -197,8 +198,6 @@ void JobFrame::reportEnd(const JobOutline& job) {
                        .firmwareFile = state.firmwareFile,
                        .firmwareProduct = state.firmwareProduct,
                        .firmwareVersion = state.firmwareVersion};
-    for (const std::string* file : {&state.lightBar.backupBlockFile, &state.lightBar.backupEepromFile})
-        if (!file->empty()) summary.backupFiles.push_back(*file);
     window_.jobEnded(summary);
     if (!jobEndListener_) return;
     if (const auto problem = jobEndListener_(summary)) window_.plainLine(" " + *problem);

@@ -54,9 +54,6 @@ public:
     JobWindow& window() { return window_; }
     BlockBackup& backup() { return backup_; }
     const BlockBackup& backup() const { return backup_; }
-    // The program as it was started ("tessel", "Tessel.com"): the command that puts a backup
-    // back names it.
-    void setProgramName(std::string name) { programName_ = std::move(name); }
 
     // --- one job at a time (JobFrame.cpp) ------------------------------------------------------
     // Refused while a job runs (Error, nothing touched). Otherwise: fresh job state, job start,
@@ -152,7 +149,8 @@ private:
     void checkFuses();
     // A verify error through an adapter: a hint to slow its clock.
     void clockHint();
-    // After a rewrite that failed: what the light bar holds now, and how to put a lost block back.
+    // After a rewrite that failed: what the light bar holds now, and where a lost block was saved
+    // (the window's last words say how to put it back: JobWindow::jobEnded).
     void rewriteReport();
     void lightBarChanged() { window_.lightBarStateChanged(state_->lightBar); }
     // Saves the backup backUp read, once; false (result 11) when it cannot be saved.
@@ -166,7 +164,6 @@ private:
     IspInstructions isp_;
     JobWindow& window_;
     BlockBackup backup_;
-    std::string programName_ = "tessel";
     bool busy_ = false;
     JobEndListener jobEndListener_;
     std::optional<JobState> state_{std::in_place}; // made afresh at every job's start

@@ -20,6 +20,9 @@ struct JobSummary {
     std::optional<std::int32_t> serialAfter;  // as it read it last; none when a write of the
                                               // block was not read back
     std::vector<std::string> backupFiles;     // the files it saved before writing
+    // A rewrite failed and the light bar may have lost the block backupFiles hold: the window
+    // tells the operator how to put them back.
+    bool restoreNeeded = false;
     // What became of the light bar's firmware (an erase that may have reached it: firmwareOr).
     LightBarState::Firmware firmware = LightBarState::Firmware::Unchanged;
     std::optional<LightBarState::Firmware> firmwareOr;

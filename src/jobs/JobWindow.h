@@ -63,7 +63,8 @@ public:
     // last test cannot abort the next job.
     virtual void clearClicks() {}
     // The job's final report is written; the window may add its own last lines before the
-    // operator closes it (the window's note that the light bar holds no complete firmware).
+    // operator closes it, in its own words: how to put back a block the light bar may have lost
+    // (summary.restoreNeeded), that the light bar holds no complete firmware.
     virtual void jobEnded(const JobSummary&) {}
 
     void plainLine(const std::string& text) { appendLine(LineStyle::Plain, text); }

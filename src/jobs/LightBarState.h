@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessel {
 
@@ -56,9 +57,20 @@ struct LightBarState {
     bool firmwareNeedsProgramming() const {
         return firmware == Firmware::Erased || firmware == Firmware::Incomplete;
     }
-    // The backups as the restore command takes them.
-    std::string backupFiles() const {
-        return backupEepromFile.empty() ? backupBlockFile : backupBlockFile + " " + backupEepromFile;
+    // Whether the block the light bar held before the job may be gone.
+    bool oldBlockMayBeLost() const {
+        return blockOr || block == Block::Lost || block == Block::Differs || block == Block::Mixed;
+    }
+    // Whether the backup should be put back: it holds a block the light bar may have lost.
+    bool restoreNeeded() const {
+        return oldBlockMayBeLost() && backupHeldBlock && !backupBlockFile.empty();
+    }
+    // The backup files saved, the block area's first.
+    std::vector<std::string> backupFiles() const {
+        std::vector<std::string> files;
+        for (const std::string* file : {&backupBlockFile, &backupEepromFile})
+            if (!file->empty()) files.push_back(*file);
+        return files;
     }
 };
 

@@ -117,23 +117,22 @@ void TfVcbPrg::filesDropped(HDROP drop) {
         run([this, &paths] { finish(model_.fileDropped(paths.front())); });
 }
 
+FileChoice::FileChoice(std::string in, std::span<const FileFilter> offered, std::size_t chosen)
+    : folder(std::move(in)), preselected(chosen) {
+    for (const FileFilter& filter : offered)
+        filters.emplace_back(std::string(filter.name) + " (" + std::string(filter.pattern) + ")",
+                             filter.pattern);
+}
+
 std::optional<std::string> TfVcbPrg::chooseHexFile() {
-    FileChoice choice{model_.hexFolder(), {}, model_.hexFilter()};
-    for (const FileFilter& filter : kHexFileFilters)
-        choice.filters.emplace_back(filter.caption, filter.pattern);
+    FileChoice choice(model_.hexFolder(), kHexFileFilters, model_.hexFilter());
     auto path = chooseFile_(hwnd(), choice);
     if (path) model_.hexFilterChosen(choice.preselected);
     return path;
 }
 
 std::optional<std::string> TfVcbPrg::chooseBackupFile() {
-    const std::string backups(MainWindowModel::kBackupFilesName);
-    const std::string pattern(MainWindowModel::kBackupFilesPattern);
-    FileChoice choice{model_.backupFolder(),
-                            {{backups + " (" + pattern + ")", pattern},
-                             {std::string(kHexFileFilters.back().caption),
-                              std::string(kHexFileFilters.back().pattern)}},
-                            0};
+    FileChoice choice(model_.backupFolder(), kBackupFileFilters, 0);
     return chooseFile_(hwnd(), choice);
 }
 

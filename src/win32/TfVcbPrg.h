@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/MainWindowModel.h"
+#include "app/WindowLayout.h"
 #include "win32/TopWindow.h"
 
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +24,9 @@ class DialogWindows;
 // What a file dialog offers: its folder and its filters (caption, pattern), one preselected;
 // the dialog leaves the filter it was closed with in preselected.
 struct FileChoice {
+    // The filters offered, each shown as "Name (pattern)"; chosen: the one preselected.
+    FileChoice(std::string in, std::span<const FileFilter> offered, std::size_t chosen);
+
     std::string folder;
     std::vector<std::pair<std::string, std::string>> filters;
     std::size_t preselected = 0;

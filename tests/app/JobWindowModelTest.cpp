@@ -75,6 +75,20 @@ TEST(JobWindowModel, ShowingForAJobEmptiesPanesAndHidesControls) {
     EXPECT_FALSE(w.model.progressVisible() || w.model.cancelVisible() || w.model.okVisible());
 }
 
+// The window's own words for putting a lost block back: its menu command, no command line.
+TEST(JobWindowModel, ALostBlockIsPutBackThroughTheFileMenu) {
+    Window w;
+    JobSummary summary;
+    summary.backupFiles = {"b-vcb.bin"};
+    w.model.jobEnded(summary);
+    EXPECT_TRUE(w.model.lines().empty()) << "nothing lost";
+    summary.restoreNeeded = true;
+    w.model.jobEnded(summary);
+    ASSERT_EQ(w.model.lines().size(), 1u);
+    EXPECT_EQ(w.model.lines().back().text,
+              " Put it back with 'Restore from Backup…' in the File menu");
+}
+
 TEST(JobWindowModel, YesNoQuestionHidesOkCancelMeanwhileAndYesWinsATie) {
     Window w;
     w.model.showForJob("t", true);

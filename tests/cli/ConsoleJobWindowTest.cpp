@@ -65,6 +65,17 @@ TEST(ConsoleJobWindow, TerminalColoursLinesErasesRemovedOnesAndDrawsProgress) {
                            "\x1b[1A\x1b[2K\x1b[32m Finished Reading Light Bar VCB\x1b[0m\n");
 }
 
+TEST(ConsoleJobWindow, ALostBlockIsPutBackWithTheRestoreCommand) {
+    Console c(AnswerPolicy::No, false);
+    c.env.programName = "Tessel.com";
+    JobSummary summary;
+    summary.backupFiles = {"b-vcb.bin", "b-eeprom.bin"};
+    c.window.jobEnded(summary);
+    summary.restoreNeeded = true;
+    c.window.jobEnded(summary);
+    EXPECT_EQ(c.err.str(), " Put it back with: Tessel.com restore b-vcb.bin b-eeprom.bin\n");
+}
+
 TEST(ConsoleJobWindow, QuestionsFollowThePolicyAndNeverEraseUnattended) {
     Console yes(AnswerPolicy::Yes, false);
     EXPECT_TRUE(yes.window.askOkCancel());

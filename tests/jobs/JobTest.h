@@ -33,13 +33,15 @@ protected:
                                   std::min<std::size_t>(n, static_cast<std::size_t>(t.end() - it)));
         return {it, end};
     }
-    // The report of a rewrite that failed, from its first line: what the light bar holds now,
-    // its backup and the command that puts it back.
+    // The report of a rewrite that failed, from its first line: what the light bar holds now and
+    // its backup, which the job's summary asks the window to tell how to put back.
     std::vector<std::string> rewriteReport(const std::string& first) const {
-        const auto files = b.backupFiles(); // "...-eeprom.bin" sorts before "...-vcb.bin"
-        const std::string vcb = files.empty() ? std::string("?") : files.back();
-        const std::string eeprom = files.size() < 2 ? std::string() : " " + files[files.size() - 2];
-        return {first, " Its VCB was saved to " + vcb, " Put it back with: tessel restore " + vcb + eeprom};
+        auto files = b.backupFiles(); // "...-eeprom.bin" sorts before "...-vcb.bin"
+        std::reverse(files.begin(), files.end());
+        const JobSummary summary = b.window.summary.value_or(JobSummary{});
+        EXPECT_TRUE(summary.restoreNeeded);
+        EXPECT_EQ(summary.backupFiles, files);
+        return {first, " Its VCB was saved to " + (files.empty() ? std::string("?") : files.front())};
     }
 
     JobBench b;

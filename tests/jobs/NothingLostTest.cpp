@@ -492,8 +492,9 @@ TEST(Restore, PutsBlockAndEepromBackAfterAFailedEraseJob) {
         ASSERT_EQ(b.engine.convertBlock(1), 32);
         const auto files = b.backupFiles();
         ASSERT_EQ(files.size(), 2u);
-        ASSERT_TRUE(b.window.hasLine(" Put it back with: tessel restore " + files[1] + " " + files[0]))
+        ASSERT_TRUE(b.window.summary && b.window.summary->restoreNeeded)
             << ::testing::PrintToString(b.window.texts());
+        ASSERT_EQ(b.window.summary->backupFiles, (std::vector<std::string>{files[1], files[0]}));
 
         b.lightBar.failLineCallsAfter(~std::uint64_t{0}); // the cable plugged in again
         BlockArea savedBlock;

@@ -48,6 +48,7 @@ public:
     int abortTests = 0;
     int closes = 0;
     bool abortControlsShown = false;
+    std::optional<JobSummary> summary; // of the last job that ended
     // Each start (true) and end (false) of a block rewrite, with the abort tests made before it.
     std::vector<std::pair<bool, int>> rewrites;
     std::function<void(bool)> onRewrite;
@@ -139,6 +140,7 @@ public:
     }
     void close() override { ++closes; }
     void clearClicks() override { cancelClicked_ = false; }
+    void jobEnded(const JobSummary& s) override { summary = s; }
     void setRewritingBlock(bool on) override {
         rewrites.emplace_back(on, abortTests);
         if (onRewrite) onRewrite(on);
