@@ -16,7 +16,9 @@ namespace tessel {
 WindowLayout stationWindowLayout(std::size_t bays);
 
 // File > "Production Station…": the profiles its file dialog offers (besides all files).
-inline constexpr FileFilter kStationFileFilter = {"Station profiles (*.station)", "*.station"};
+// The station profile dialog's filters.
+inline constexpr std::array<FileFilter, 2> kStationFileFilters = {
+    {{"Station profiles", "*.station"}, kAllFiles}};
 
 // The name of a bay's control (bays count from 0): "lBay1State" for part "State".
 std::string bayControl(std::size_t bay, std::string_view part);

@@ -1,5 +1,6 @@
 #include "gui/TfStation.h"
 
+#include "gui/FileFilters.h"
 #include "gui/GuiMain.h"
 
 #include <QCloseEvent>
@@ -112,8 +113,7 @@ bool openFailed(const std::unique_ptr<StationWindowModel>& model, const Outcome&
 } // namespace
 
 void showStationWindow(AppSession& session, QWidget* parent) {
-    const QString filters =
-        qText(kStationFileFilter.caption) + ";;" + qText(kHexFileFilters.back().caption);
+    const QString filters = nameFilters(kStationFileFilters).join(";;");
     const QString path =
         QFileDialog::getOpenFileName(parent, "Production Station", QString(), filters);
     if (path.isEmpty()) return;

@@ -3,6 +3,7 @@
 #include "app/ControlNames.h"
 #include "app/WindowSet.h"
 #include "gui/FieldKeys.h"
+#include "gui/FileFilters.h"
 #include "gui/OptionDialogWindows.h"
 #include "gui/TfStation.h"
 #include "gui/WindowLook.h"
@@ -11,7 +12,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QMimeData>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 
@@ -34,22 +35,9 @@ std::vector<std::string> droppedFiles(const QMimeData* data) {
     std::vector<std::string> paths;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
-    return paths.size() == static_cast<std::size_t>(data->urls().size()) ? paths
-                                                                         : std::vector<std::string>{};
-}
-
-// A file dialog's filters as Qt takes them. Qt's patterns are case-sensitive here: an extension
-// pattern also matches in capitals (firmware files come from DOS-era tools so named).
-QStringList nameFilters(std::span<const FileFilter> filters) {
-    QStringList list;
-    for (const FileFilter& filter : filters) {
-        const QString pattern = qText(filter.pattern);
-        const QString patterns = pattern == "*.*"             ? "*"
-                                 : pattern.startsWith("*.") ? pattern + " " + pattern.toUpper()
-                                                            : pattern;
-        list << qText(filter.name) + " (" + patterns + ")";
-    }
-    return list;
+    return paths.size() == static_cast<std::size_t>(data->urls().size())
+               ? paths
+               : std::vector<std::string>{};
 }
 
 void setBackground(QWidget* w, const QColor& colour) {
@@ -194,8 +182,7 @@ std::optional<std::string> TfVcbPrg::chooseFile(const char* name, const std::str
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(*filter);
     dialog.resize(720, 440); // room for the file names, sizes and dates
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     *filter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst().toStdString();
 }

@@ -124,12 +124,7 @@ ResultCode runStationProgram(const AppSession::Options& options) {
 }
 
 void showStationWindow(AppSession& session, HWND owner, const TfVcbPrg::FileChooser& choose) {
-    FileChoice choice{
-        {},
-        {{std::string(kStationFileFilter.caption), std::string(kStationFileFilter.pattern)},
-         {std::string(kHexFileFilters.back().caption),
-          std::string(kHexFileFilters.back().pattern)}},
-        0};
+    FileChoice choice({}, kStationFileFilters, 0);
     const auto path = choose(owner, choice);
     if (!path) return;
     Outcome problem;
