@@ -9,7 +9,6 @@ namespace tessel {
 
 namespace {
 
-constexpr std::size_t kConvertLineMax = 99;
 constexpr std::size_t kConvertPartMax = 49;
 
 // The text before the first colon (a line holds no control characters), at most 49.
@@ -71,7 +70,7 @@ bool convertText(std::span<const std::uint8_t> source, int targetFormat, BlockAr
     if (targetFormat == 2) out.put("VCB Format: 2\r\n");
 
     LineReader reader(source, 0);
-    BasicLineBuffer<kConvertLineMax> line;
+    BasicLineBuffer<kMaxCarriedLineLength> line;
     while (reader.next(line)) {
         const std::string_view label = labelOf(line.view());
         if (!label.empty() && label[0] == '<') continue; // title and end marker

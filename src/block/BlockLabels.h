@@ -66,6 +66,9 @@ inline constexpr std::string_view kDisplayModeF2 = "Display-Only Mode";
 inline constexpr std::string_view kDisplayBaudF2 = "Display-Only BAUD";
 
 // "< end >" with its CR LF: the distance from the end marker's first byte to the block's end.
-inline constexpr std::size_t kEndLineLength = 9;
+inline constexpr std::size_t kEndLineLength = kEndMarker.size() + 2;
+// Reading a block from the light bar stops this far past the end marker's first byte: the end
+// line and two bytes more.
+inline constexpr std::size_t kEndReadLength = kEndLineLength + 2;
 
 } // namespace tessel::labels

@@ -13,6 +13,11 @@ namespace tessel {
 
 inline constexpr std::size_t kMaxLineLength = 255;
 inline constexpr std::size_t kMaxValueWord = 19;
+// The longest line a block carries whole: a conversion cuts a longer one, an update in place
+// refuses it, a verify error shows no more of it.
+inline constexpr std::size_t kMaxCarriedLineLength = 99;
+// A block holds fewer lines than this; an update in place that would reach it erases instead.
+inline constexpr std::size_t kMaxBlockLines = 500;
 
 // A fixed line buffer: characters beyond its capacity are dropped.
 template <std::size_t Capacity> class BasicLineBuffer {

@@ -2,6 +2,7 @@
 
 #include "app/JobHistory.h"
 #include "cli/CommandTable.h"
+#include "link/Atmega128.h"
 #include "support/StrictNumber.h"
 #include "station/StationProfile.h"
 
@@ -56,7 +57,9 @@ constexpr OptionSpec kOptions[] = {
     {"--raw", Option::Raw, Takes::Nothing, &Request::raw},
     {"--partial", Option::Partial, Takes::Nothing, &Request::partial},
     {"--count", Option::Count, Takes::Value, nullptr,
-     [](Request& r, const std::string& v) { r.count = parseNumber("--count", v, 1, 4096); }},
+     [](Request& r, const std::string& v) {
+         r.count = parseNumber("--count", v, 1, static_cast<int>(atmega128::kEepromBytes));
+     }},
     {"--to", Option::To, Takes::Value, nullptr,
      [](Request& r, const std::string& v) { r.toFormat = parseNumber("--to", v, 1, 2); }},
     {"--serial", Option::Serial, Takes::Value, nullptr,

@@ -10,6 +10,7 @@
 #include "cli/ConsoleJobWindow.h"
 #include "cli/RecordJson.h"
 #include "cli/StopSignals.h"
+#include "link/Atmega128.h"
 #include "support/ComPorts.h"
 #include "support/ResultCode.h"
 
@@ -127,8 +128,8 @@ ResultCode runJob(const CommandLineRequest& req, CliEnvironment& env, ChipProgra
         return engine.restore({&input.backup, input.eeprom ? &*input.eeprom : nullptr, &req.args[0],
                                req.force ? SerialChange::Accept : SerialChange::Refuse});
     case LightBarJob::ReadEeprom: {
-        std::array<std::uint8_t, 4096> buffer{};
-        const auto count = static_cast<std::uint16_t>(req.count.value_or(4096));
+        std::array<std::uint8_t, atmega128::kEepromBytes> buffer{};
+        const auto count = static_cast<std::uint16_t>(req.count.value_or(static_cast<int>(buffer.size())));
         const ResultCode r = engine.readDataMemory(buffer.data(), count);
         if (r == result::Ok)
             data = req.raw ? std::string(reinterpret_cast<const char*>(buffer.data()), count)

@@ -2,6 +2,9 @@
 // character (a zero byte in flash) is "~".
 #include "jobs/BlockSteps.h"
 
+#include "block/BlockLabels.h"
+#include "block/BlockLine.h"
+
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -14,12 +17,20 @@ std::uint32_t flashAddress(std::size_t offset) {
     return kBlockAreaBase + static_cast<std::uint32_t>(offset);
 }
 
-// The text of one line from offset k up to the next CR (at most 99 characters), bounded by the area.
+// The text of one line from offset k up to the next CR (at most a carried line's length),
+// bounded by the area.
 std::string lineAt(const BlockArea& area, std::size_t k) {
     std::string text;
-    while (k < area.size() && area[k] != '\r' && text.size() < 99)
+    while (k < area.size() && area[k] != '\r' && text.size() < kMaxCarriedLineLength)
         text += static_cast<char>(area[k++]);
     return text;
+}
+
+// Reading ends four bytes after the end marker: its CR LF and two more.
+bool readEnds(const BlockArea& area, std::size_t count) {
+    const std::string_view end = labels::kEndMarker;
+    return count >= 33 && std::memcmp(area.data() + count - labels::kEndReadLength, end.data(),
+                                       end.size()) == 0;
 }
 
 } // namespace
@@ -34,16 +45,12 @@ void BlockSteps::readBlockArea(BlockView& view) {
     view.location = BlockLocation{};
     frame_.beginLongStep(" Reading Light Bar VCB");
 
-    static constexpr char kEnd[] = "< end >";
     std::size_t count = 0;
     frame_.runLoop({.to = kBlockAreaSize, .every = 64, .total = kBlockAreaSize, .countDone = true},
                    [&](std::size_t i) {
                        view.area[i] = fromFlashByte(frame_.isp().readFlashByte(flashAddress(i)));
                        count = i + 1;
-                       // Reading ends four bytes after the end marker: its CR LF and two more.
-                       const bool end =
-                           count >= 33 && std::memcmp(view.area.data() + count - 11, kEnd, 7) == 0;
-                       return end ? JobFrame::Next::Last : JobFrame::Next::Byte;
+                       return readEnds(view.area, count) ? JobFrame::Next::Last : JobFrame::Next::Byte;
                    });
     if (!frame_.endLongStep(frame_.ok() ? 100 : JobFrame::percentOf(count, kBlockAreaSize),
                             " Finished Reading Light Bar VCB"))

@@ -2,19 +2,23 @@
 
 #include "block/BlockArea.h"
 #include "block/BlockText.h"
+#include "firmware/FirmwareImage.h"
+#include "link/Atmega128.h"
 
 #include <cstdint>
 
 namespace tessel {
 
-// Flash address of area offset 0: the block area mirrors flash 0x1F000..0x1FFFF.
-inline constexpr std::uint32_t kBlockAreaBase = 0x1F000;
+// The block area is the top of the chip's flash, right above the code area.
+static_assert(kBlockAreaBase + kBlockAreaSize == atmega128::kFlashBytes);
+static_assert(FirmwareImage::kSize == kBlockAreaBase);
+static_assert(kBlockAreaBase % atmega128::kPageBytes == 0);
 
 // A withdrawn character is a zero byte in flash and "~" in every area the engine holds.
 inline constexpr std::uint8_t toFlashByte(std::uint8_t b) { return b == kWithdrawnChar ? 0x00 : b; }
 inline constexpr std::uint8_t fromFlashByte(std::uint8_t b) { return b == 0x00 ? kWithdrawnChar : b; }
 
-// Where a block sits inside one 4096-byte area, with the format and serial number found in it.
+// Where a block sits inside one block area, with the format and serial number found in it.
 struct BlockView {
     BlockArea area{};
     BlockLocation location;

@@ -10,8 +10,6 @@ namespace tessel {
 
 namespace {
 
-constexpr std::uint32_t kFormat1Base = 0x1F800;
-
 // The bytes a job programs and verifies; never past the code area, whatever the caller set.
 std::size_t codeLength(const FirmwareImage& image) {
     return std::min(image.length, FirmwareImage::kSize);
@@ -24,10 +22,10 @@ FirmwareId identifyImage(const FirmwareImage& image) {
 
 // Where the kept block goes back: a format 1 block at 0x1F800 followed by a zero byte, a format 2
 // block at 0x1F000.
-std::size_t keptOffset(int format) { return format < 2 ? kFormat1Base - kBlockAreaBase : 0; }
+std::size_t keptOffset(int format) { return format < 2 ? kFormat1Offset : 0; }
 std::size_t keptTrailer(int format) { return format < 2 ? 1 : 0; }
 
-constexpr std::size_t kFlashPageBytes = 256;
+constexpr std::size_t kFlashPageBytes = atmega128::kPageBytes;
 
 // For each flash page below length: whether the image holds nothing but 0xFF there.
 std::vector<bool> blankPages(const FirmwareImage& image, std::size_t length) {

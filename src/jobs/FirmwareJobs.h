@@ -5,6 +5,7 @@
 #include "jobs/BlockHost.h"
 #include "jobs/BlockSteps.h"
 #include "jobs/JobFrame.h"
+#include "link/Atmega128.h"
 
 #include <array>
 #include <cstdint>
@@ -59,7 +60,7 @@ private:
     FirmwareId fileId_;
     FirmwareId chipId_;
     std::array<std::uint8_t, kIdentifiedBytes> chipCode_{};
-    std::array<std::uint8_t, 4096> dataMemory_{};
+    std::array<std::uint8_t, atmega128::kEepromBytes> dataMemory_{};
 };
 
 } // namespace tessel

@@ -1,5 +1,8 @@
 #include "jobs/InPlaceUpdate.h"
 
+#include "block/BlockLabels.h"
+#include "block/BlockLine.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -10,12 +13,10 @@ namespace tessel {
 
 namespace {
 
-constexpr std::string_view kEndMarker = "< end >";
-constexpr std::string_view kTitle = "< Veltrane Configuration Block >";
-constexpr std::size_t kMaxLines = 500;
-constexpr std::size_t kMaxLineLength = 99;
-// The new end marker must leave room for itself and its CR LF: F may not pass 4085.
-constexpr std::size_t kLastFreePosition = 4085;
+using labels::kEndMarker;
+using labels::kTitle;
+// The new end marker must leave room for the light bar's reading to end inside the area.
+constexpr std::size_t kLastFreePosition = kBlockAreaSize - labels::kEndReadLength;
 
 struct Line {
     std::size_t offset = 0;
@@ -50,8 +51,8 @@ std::optional<std::size_t> splitLines(const BlockArea& area, std::vector<Line>& 
             ++pos;
             ++line.length;
         }
-        if (line.length > kMaxLineLength) return std::nullopt;
-        if (lines.size() == kMaxLines) return std::nullopt;
+        if (line.length > kMaxCarriedLineLength) return std::nullopt;
+        if (lines.size() == kMaxBlockLines) return std::nullopt;
         const std::string_view text = textOf(area, line);
         if (lines.empty() && text != kTitle) return std::nullopt;
         lines.push_back(line);
@@ -71,27 +72,19 @@ bool onlyLineEndsOrWithdrawn(const BlockArea& area, std::size_t from, std::size_
                        });
 }
 
-} // namespace
-
-bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& work) {
-    work = lightBar;
-
-    std::vector<Line> newLines;
-    std::vector<Line> oldLines;
-    newLines.reserve(kMaxLines);
-    oldLines.reserve(kMaxLines);
-    if (!splitLines(newArea, newLines)) return false;
-    const auto oldEnd = splitLines(work, oldLines);
-    if (!oldEnd) return false;
-
-    // The free position: the first erased byte after the light bar's end marker line.
-    const Line oldEndLine = oldLines[*oldEnd];
-    std::size_t free = oldEndLine.offset + oldEndLine.length;
+// The free position: the first erased byte after the light bar's end marker line, with only
+// line ends or withdrawn bytes before it.
+std::optional<std::size_t> freePosition(const BlockArea& work, const Line& oldEndLine) {
+    const std::size_t endLineEnd = oldEndLine.offset + oldEndLine.length;
+    std::size_t free = endLineEnd;
     while (free < work.size() && work[free] != 0xFF) ++free;
-    if (free >= work.size()) return false;
-    if (!onlyLineEndsOrWithdrawn(work, oldEndLine.offset + oldEndLine.length, free)) return false;
+    if (free >= work.size() || !onlyLineEndsOrWithdrawn(work, endLineEnd, free)) return std::nullopt;
+    return free;
+}
 
-    // Match each new line with the first identical old line.
+// Matches each new line with the first identical old line; withdraws the old lines left over.
+void keepMatchingLines(const BlockArea& newArea, std::vector<Line>& newLines, BlockArea& work,
+                       std::vector<Line>& oldLines) {
     for (auto& n : newLines) {
         for (auto& o : oldLines) {
             if (o.length == n.length && textOf(work, o) == textOf(newArea, n)) {
@@ -100,48 +93,82 @@ bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& wor
             }
         }
     }
-
     for (const auto& o : oldLines)
-        if (!o.kept) std::memset(work.data() + o.offset, '~', o.length);
+        if (!o.kept) std::memset(work.data() + o.offset, kWithdrawnChar, o.length);
+}
 
-    // Every byte appended must land on erased flash, or the written text would differ.
-    auto appendLine = [&](std::string_view text) {
-        const std::size_t need = text.size() + 2;
-        if (free + need > work.size()) return false;
-        if (!std::all_of(work.begin() + static_cast<std::ptrdiff_t>(free),
-                         work.begin() + static_cast<std::ptrdiff_t>(free + need),
-                         [](std::uint8_t b) { return b == 0xFF; }))
-            return false;
-        std::memcpy(work.data() + free, text.data(), text.size());
-        work[free + text.size()] = '\r';
-        work[free + text.size() + 1] = '\n';
-        free += need;
-        return true;
-    };
+// Appends lines at the free position. Every byte appended must land on erased flash, or the
+// written text would differ.
+class Appender {
+public:
+    Appender(BlockArea& work, std::size_t free)
+        : work_(work), free_(free), lineStart_(work[free - 1] == '\n') {}
+
+    std::size_t free() const { return free_; }
 
     // Appended text must start a line of its own: after a zero byte left behind the old end
     // marker it would otherwise be glued to a withdrawn character and read as another label.
-    bool lineStart = work[free - 1] == '\n';
-    auto startLine = [&] {
-        if (lineStart) return true;
-        if (free + 2 > work.size() || work[free] != 0xFF || work[free + 1] != 0xFF) return false;
-        work[free++] = '\r';
-        work[free++] = '\n';
-        lineStart = true;
-        return true;
-    };
+    bool appendLine(std::string_view text) { return startLine() && append(text); }
 
+private:
+    bool erasedAhead(std::size_t n) const {
+        return free_ + n <= work_.size() &&
+               std::all_of(work_.begin() + static_cast<std::ptrdiff_t>(free_),
+                           work_.begin() + static_cast<std::ptrdiff_t>(free_ + n),
+                           [](std::uint8_t b) { return b == 0xFF; });
+    }
+    bool startLine() {
+        if (lineStart_) return true;
+        if (!erasedAhead(2)) return false;
+        work_[free_++] = '\r';
+        work_[free_++] = '\n';
+        lineStart_ = true;
+        return true;
+    }
+    bool append(std::string_view text) {
+        if (!erasedAhead(text.size() + 2)) return false;
+        std::memcpy(work_.data() + free_, text.data(), text.size());
+        free_ += text.size();
+        work_[free_++] = '\r';
+        work_[free_++] = '\n';
+        return true;
+    }
+
+    BlockArea& work_;
+    std::size_t free_;
+    bool lineStart_;
+};
+
+} // namespace
+
+bool inPlaceUpdate(BlockArea& newArea, const BlockArea& lightBar, BlockArea& work) {
+    work = lightBar;
+
+    std::vector<Line> newLines;
+    std::vector<Line> oldLines;
+    newLines.reserve(kMaxBlockLines);
+    oldLines.reserve(kMaxBlockLines);
+    if (!splitLines(newArea, newLines)) return false;
+    const auto oldEnd = splitLines(work, oldLines);
+    if (!oldEnd) return false;
+    const Line oldEndLine = oldLines[*oldEnd];
+    const auto free = freePosition(work, oldEndLine);
+    if (!free) return false;
+
+    keepMatchingLines(newArea, newLines, work, oldLines);
+
+    Appender out(work, *free);
     std::size_t lineCount = oldLines.size();
     for (const auto& n : newLines) {
         if (n.kept) continue;
-        if (++lineCount >= kMaxLines) return false;
-        if (!startLine() || !appendLine(textOf(newArea, n))) return false;
+        if (++lineCount >= kMaxBlockLines) return false;
+        if (!out.appendLine(textOf(newArea, n))) return false;
     }
 
-    if (free > kLastFreePosition) return false;
-    if (oldEndLine.offset + oldEndLine.length + 2 != free) {
-        if (!startLine() || !appendLine(kEndMarker)) return false;
-        std::memset(work.data() + oldEndLine.offset, '~', oldEndLine.length);
+    if (out.free() > kLastFreePosition) return false;
+    if (oldEndLine.offset + oldEndLine.length + 2 != out.free()) {
+        if (!out.appendLine(kEndMarker)) return false;
+        std::memset(work.data() + oldEndLine.offset, kWithdrawnChar, oldEndLine.length);
     }
 
     newArea = work;

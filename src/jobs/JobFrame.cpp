@@ -112,7 +112,7 @@ void JobFrame::start(const JobOutline& job) {
     window_.plainLine(fuseLine(id));
     checkFuses();
 
-    // A part of another size would take the block address 0x1F000 into its code.
+    // A part of another size would take the block area's address into its code.
     if (ok() && job.writes && !isp_.identity().isAtmega128()) {
         window_.errorLine(" Light Bar chip is not an ATmega128: nothing is erased or written");
         fail(result::Error);
@@ -155,7 +155,9 @@ void JobFrame::checkFuses() {
     if (!isp_.correctFuses() || !ok()) return;
     window_.plainLine(fuseLine(isp_.identity()));
     if (isp_.fusesNeedCorrection()) {
-        window_.errorLine(" Fuse Bytes could not be corrected to e0 d9 fd");
+        const atmega128::Fuses& wanted = atmega128::kLightBarFuses;
+        window_.errorLine(formatLine(" Fuse Bytes could not be corrected to %02x %02x %02x",
+                                     wanted.low, wanted.high, wanted.extended));
         fail(result::Error);
     }
 }

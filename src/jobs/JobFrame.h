@@ -116,7 +116,7 @@ public:
     // named in the log; a job that stops before (No, Cancel, a failure) leaves none. A copy
     // that cannot be saved stops the job with 11 before anything is written.
     void backUp(std::int32_t serialNumber, bool withEeprom);
-    // Reads all 4096 bytes of the block area into wholeBlockArea() (withdrawn bytes as "~"),
+    // Reads the whole block area into wholeBlockArea() (withdrawn bytes as "~"),
     // but not again the bytes this job has read already.
     void readWholeBlockArea();
     // The first count bytes of the block area as a step of this job has just read them; kept

@@ -2,6 +2,7 @@
 
 #include "block/BlockArea.h"
 #include "jobs/LightBarState.h"
+#include "link/Atmega128.h"
 #include "support/ResultCode.h"
 
 #include <array>
@@ -17,9 +18,10 @@ namespace tessel {
 struct JobState {
     BlockArea wholeBlockArea{}; // the light bar's whole block area, withdrawn bytes as "~"
     // How many bytes of wholeBlockArea, from its start, this job has read before writing any:
-    // 4096 once it holds the whole area. A later reading reuses them.
+    // kBlockAreaSize once it holds the whole area. A later reading reuses them.
     std::size_t blockAreaKnown = 0;
-    std::array<std::uint8_t, 4096> eeprom{}; // the data memory as saved before an erase
+    // The data memory as saved before an erase.
+    std::array<std::uint8_t, atmega128::kEepromBytes> eeprom{};
     bool backupRead = false;                 // read for a backup, saved once the job writes
     std::int32_t backupSerialNumber = 0;     // names the backup files
     bool backupWithEeprom = false;           // the backup takes the EEPROM too

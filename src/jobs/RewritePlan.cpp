@@ -1,7 +1,9 @@
 #include "jobs/RewritePlan.h"
 
+#include "block/BlockLabels.h"
 #include "block/BlockText.h"
 #include "jobs/BlockView.h"
+#include "link/Atmega128.h"
 
 #include <algorithm>
 
@@ -9,10 +11,8 @@ namespace tessel {
 
 namespace {
 
-constexpr std::size_t kPageBytes = 256;
-constexpr std::size_t kEndMarkerLength = 7; // "< end >"
-
-std::size_t pageOf(std::size_t offset) { return offset / kPageBytes; }
+// The block area starts on a flash page.
+std::size_t pageOf(std::size_t offset) { return offset / atmega128::kPageBytes; }
 
 BlockArea toFlash(const BlockArea& area) {
     BlockArea flash;
@@ -121,7 +121,7 @@ std::optional<RewritePlan> planRewrite(const BlockArea& stored, const BlockArea&
     };
     std::size_t hiddenFrom = kBlockAreaSize;
     if (old.present) {
-        hiddenFrom = old.endMarker + kEndMarkerLength;
+        hiddenFrom = old.endMarker + labels::kEndMarker.size();
         changedPagesIn(old.endMarker, hiddenFrom);
         if (switchPages.empty()) changedPagesIn(0, kBlockAreaSize);
     }

@@ -27,7 +27,7 @@ struct RewritePlan {
         Mixed, // the new block with old lines still in it
     };
     struct PageWrite {
-        std::vector<std::size_t> offsets; // area offsets within one 256-byte page, increasing
+        std::vector<std::size_t> offsets; // area offsets within one flash page, increasing
         Reading reads = Reading::Old;     // what the area reads as once this write is made
     };
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "link/Atmega128.h"
+
 namespace tessel {
 
 // Signature and fuse bytes as read from the light bar's microcontroller.
@@ -12,15 +14,12 @@ struct DeviceIdentity {
     std::uint8_t fuseHigh = 0;
     std::uint8_t fuseExtended = 0;
 
-    // The ATmega128 signature 1E 97 02.
-    bool isAtmega128() const {
-        return signature[0] == 0x1E && signature[1] == 0x97 && signature[2] == 0x02;
+    bool isAtmega128() const { return signature == atmega128::kSignature; }
+    // The fuses every light bar runs with.
+    bool hasLightBarFuses() const {
+        const atmega128::Fuses& wanted = atmega128::kLightBarFuses;
+        return fuseLow == wanted.low && fuseHigh == wanted.high && fuseExtended == wanted.extended;
     }
 };
-
-// The fuses every light bar runs with: low E0, high D9, extended FD.
-inline constexpr std::uint8_t kWantedFuseLow = 0xE0;
-inline constexpr std::uint8_t kWantedFuseHigh = 0xD9;
-inline constexpr std::uint8_t kWantedFuseExtended = 0xFD;
 
 } // namespace tessel

@@ -165,7 +165,7 @@ Instruction Ft232rLink::enableTry() {
     // Pin states add no time of their own as a serial port's line calls do: the datasheet's
     // minimum from RESET to the enable is kept whatever the link mode's wait.
     setReset(true, std::max(port_.waits().assertResetMs, kResetToEnableMs));
-    return exchange({0xAC, 0x53, 0x00, 0x00}, kEnableEcho);
+    return exchange(atmega128::programmingEnable(), kEnableEcho);
 }
 
 void Ft232rLink::resynchronize() {

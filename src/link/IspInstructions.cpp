@@ -6,24 +6,16 @@
 
 namespace tessel {
 
-namespace {
-
-constexpr std::uint8_t kFuseLowSelect = 0xA0;
-constexpr std::uint8_t kFuseHighSelect = 0xA8;
-constexpr std::uint8_t kFuseExtendedSelect = 0xA4;
-
-} // namespace
+namespace chip = atmega128;
 
 IspInstructions::IspInstructions(IspPort& port, LineSink lineSink)
     : port_(port), lineSink_(std::move(lineSink)), pageWriter_(*this) {}
 
-std::array<std::uint8_t, 4> IspInstructions::instruction(std::uint8_t b1, std::uint8_t b2,
-                                                         std::uint8_t b3, std::uint8_t b4,
-                                                         unsigned usedAnswers) {
+Instruction IspInstructions::instruction(const Instruction& sent, unsigned usedAnswers) {
     // An instruction whose answer is not used changes the chip (loads, writes, erase, fuses):
     // the bytes read ahead no longer stand.
     if (usedAnswers == kNoAnswer) ahead_.bytes.clear();
-    return port_.link().exchange({b1, b2, b3, b4}, usedAnswers);
+    return port_.link().exchange(sent, usedAnswers);
 }
 
 ResultCode IspInstructions::programmingEnable() {
@@ -36,14 +28,14 @@ ResultCode IspInstructions::programmingEnable() {
         const Instruction echo = link.enableTry();
         // A failed line call or transfer is no silent chip: trying again would only hide why.
         if (port_.failed()) return result::CommSystemError;
-        if (echo[2] == 0x53 && echo[3] == 0x00) {
+        if (echo[2] == chip::kEnableConfirm && echo[3] == 0x00) {
             port_.noteEnabled();
             return result::Ok;
         }
         link.resynchronize();
         char line[64];
-        std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected 53 00", t,
-                      echo[2], echo[3]);
+        std::snprintf(line, sizeof line, " try %d failed-echoed %02x %02x expected %02x 00", t,
+                      echo[2], echo[3], chip::kEnableConfirm);
         say(line);
         // A cable that cannot carry the clock gets a slower one.
         if (const auto step = link.slowDown())
@@ -54,16 +46,16 @@ ResultCode IspInstructions::programmingEnable() {
     return result::ChipNotResponding;
 }
 
-std::uint8_t IspInstructions::readSignatureByte(std::uint8_t i) {
-    return instruction(0x30, 0x00, i, 0x00, kReadAnswer)[3];
+std::uint8_t IspInstructions::read(const Instruction& sent) {
+    return instruction(sent, kReadAnswer)[3];
 }
 
 void IspInstructions::identify() {
-    for (std::uint8_t i = 0; i < 3; ++i) identity_.signature[i] = readSignatureByte(i);
-    identity_.fuseLow = instruction(0x50, 0x00, 0x00, 0x00, kReadAnswer)[3];
+    for (std::uint8_t i = 0; i < 3; ++i) identity_.signature[i] = read(chip::readSignature(i));
+    identity_.fuseLow = read(chip::readFuseLow());
     if (identity_.isAtmega128()) {
-        identity_.fuseHigh = instruction(0x58, 0x08, 0x00, 0x00, kReadAnswer)[3];
-        identity_.fuseExtended = instruction(0x50, 0x08, 0x00, 0x00, kReadAnswer)[3];
+        identity_.fuseHigh = read(chip::readFuseHigh());
+        identity_.fuseExtended = read(chip::readFuseExtended());
     } else {
         identity_.fuseHigh = 0;
         identity_.fuseExtended = 0;
@@ -71,13 +63,11 @@ void IspInstructions::identify() {
 }
 
 bool IspInstructions::fusesNeedCorrection() const {
-    return identity_.isAtmega128() &&
-           (identity_.fuseLow != kWantedFuseLow || identity_.fuseHigh != kWantedFuseHigh ||
-            identity_.fuseExtended != kWantedFuseExtended);
+    return identity_.isAtmega128() && !identity_.hasLightBarFuses();
 }
 
 void IspInstructions::writeFuse(std::uint8_t which, std::uint8_t value) {
-    instruction(0xAC, which, 0x00, value, kNoAnswer);
+    instruction(chip::writeFuse(which, value), kNoAnswer);
     lastChange_ = port_.link().lastGiven();
     port_.link().wait(port_.waits().fuseWriteMs);
 }
@@ -85,30 +75,23 @@ void IspInstructions::writeFuse(std::uint8_t which, std::uint8_t value) {
 bool IspInstructions::correctFuses() {
     if (!fusesNeedCorrection()) return false;
     // All three are written even when only one differs.
-    writeFuse(kFuseLowSelect, kWantedFuseLow);
-    writeFuse(kFuseHighSelect, kWantedFuseHigh);
-    writeFuse(kFuseExtendedSelect, kWantedFuseExtended);
+    const chip::Fuses& wanted = chip::kLightBarFuses;
+    writeFuse(chip::kWriteFuseLow, wanted.low);
+    writeFuse(chip::kWriteFuseHigh, wanted.high);
+    writeFuse(chip::kWriteFuseExtended, wanted.extended);
     identify();
     return true;
 }
 
 void IspInstructions::chipErase() {
-    instruction(0xAC, 0x80, 0x00, 0x00, kNoAnswer);
+    instruction(chip::chipErase(), kNoAnswer);
     lastChange_ = port_.link().lastGiven();
 }
 
 namespace {
 
-constexpr std::uint32_t kFlashEnd = 0x20000;
-constexpr std::uint32_t kDataEnd = 0x1000;
-
 Instruction readInstruction(std::uint8_t op, std::uint32_t address) {
-    if (op == 0xA0)
-        return {0xA0, static_cast<std::uint8_t>((address >> 8) & 0xFF),
-                static_cast<std::uint8_t>(address & 0xFF), 0x00};
-    return {static_cast<std::uint8_t>((address & 1) ? 0x28 : 0x20),
-            static_cast<std::uint8_t>((address >> 9) & 0xFF),
-            static_cast<std::uint8_t>((address >> 1) & 0xFF), 0x00};
+    return op == chip::kReadEeprom ? chip::readEeprom(address) : chip::readFlash(address);
 }
 
 } // namespace
@@ -132,32 +115,29 @@ std::uint8_t IspInstructions::readAhead(std::uint8_t op, std::uint32_t address, 
 }
 
 std::uint8_t IspInstructions::readFlashByte(std::uint32_t byteAddress) {
-    return readAhead(0x20, byteAddress, kFlashEnd);
+    return readAhead(chip::kReadFlashLow, byteAddress, chip::kFlashBytes);
 }
 
 std::uint8_t IspInstructions::readFlashOnce(std::uint32_t byteAddress) {
-    return port_.link().exchange(readInstruction(0x20, byteAddress), kReadAnswer)[3];
+    return port_.link().exchange(chip::readFlash(byteAddress), kReadAnswer)[3];
 }
 
 std::uint8_t IspInstructions::readDataByte(std::uint16_t address) {
-    return readAhead(0xA0, address, kDataEnd);
+    return readAhead(chip::kReadEeprom, address, chip::kEepromBytes);
 }
 
 void IspInstructions::writeDataByte(std::uint16_t address, std::uint8_t value) {
-    instruction(0xC0, static_cast<std::uint8_t>(address >> 8),
-                static_cast<std::uint8_t>(address & 0xFF), value, kNoAnswer);
+    instruction(chip::writeEeprom(address, value), kNoAnswer);
     lastChange_ = port_.link().lastGiven();
     port_.link().wait(port_.waits().eepromWriteMs);
 }
 
 void IspInstructions::loadPageByte(std::uint32_t byteAddress, std::uint8_t value) {
-    const std::uint8_t op = (byteAddress & 1) ? 0x48 : 0x40;
-    instruction(op, 0x00, static_cast<std::uint8_t>((byteAddress >> 1) & 0x7F), value, kNoAnswer);
+    instruction(chip::loadPage(byteAddress, value), kNoAnswer);
 }
 
 void IspInstructions::writePage(std::uint16_t pageWordAddress) {
-    instruction(0x4C, static_cast<std::uint8_t>(pageWordAddress >> 8),
-                static_cast<std::uint8_t>(pageWordAddress & 0xFF), 0x00, kNoAnswer);
+    instruction(chip::writePage(pageWordAddress), kNoAnswer);
     lastChange_ = port_.link().lastGiven();
 }
 

@@ -43,8 +43,7 @@ public:
     static constexpr unsigned kReadAnswer = 0x8; // byte 4
     static constexpr unsigned kNoAnswer = 0x0;
     // One instruction: four bytes out, the four bytes received back.
-    std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
-                                            std::uint8_t b4, unsigned usedAnswers = kAllAnswers);
+    Instruction instruction(const Instruction& sent, unsigned usedAnswers = kAllAnswers);
     // The last instruction given that changes the chip (an erase, a page write, a data memory
     // or fuse write), and what became of an instruction: asked once the wait after it is over,
     // when the link knows (see IspLink::delivery()).
@@ -59,9 +58,10 @@ public:
     // Reads the signature, then the fuses (high and extended only from an ATmega128).
     void identify();
     const DeviceIdentity& identity() const { return identity_; }
-    // An ATmega128 whose fuses are not exactly E0 D9 FD.
+    // An ATmega128 whose fuses are not exactly the light bar's (atmega128::kLightBarFuses).
     bool fusesNeedCorrection() const;
-    // Writes E0, D9, FD (150 ms each) and identifies again. Returns whether it wrote.
+    // Writes the light bar's three fuse bytes (150 ms each) and identifies again. Returns
+    // whether it wrote.
     bool correctFuses();
     // The single erase instruction; the caller then waits with waitAfterErase().
     void chipErase();
@@ -70,8 +70,7 @@ public:
 
     std::uint8_t readFlashByte(std::uint32_t byteAddress);
     std::uint8_t readDataByte(std::uint16_t address);
-    // Writes one data memory byte ("Write EEPROM Memory", C0 00aa aaaa bbbb bbbb) and waits
-    // tWD_EEPROM.
+    // Writes one data memory byte (atmega128::writeEeprom) and waits tWD_EEPROM.
     void writeDataByte(std::uint16_t address, std::uint8_t value);
     // The page writer: bytes in increasing address order, then finish after the last one.
     void writeFlashByte(std::uint32_t byteAddress, std::uint8_t value) {
@@ -93,9 +92,10 @@ public:
     std::uint64_t pollReads() const { return pollReads_; }
 
 private:
-    std::uint8_t readSignatureByte(std::uint8_t i);
+    // An instruction that reads a byte: its answer.
+    std::uint8_t read(const Instruction& sent);
     void writeFuse(std::uint8_t which, std::uint8_t value);
-    // A read of memory op (0x20 flash, 0xA0 data) at address, from the bytes read ahead.
+    // A read of memory op (atmega128::kReadFlashLow or kReadEeprom) at address, from the bytes read ahead.
     std::uint8_t readAhead(std::uint8_t op, std::uint32_t address, std::uint32_t end);
     std::uint8_t readFlashOnce(std::uint32_t byteAddress);
 

@@ -6,10 +6,12 @@
 #include <optional>
 #include <span>
 
+#include "link/Atmega128.h"
+
 namespace tessel {
 
 // One four-byte serial programming instruction, as sent or as received.
-using Instruction = std::array<std::uint8_t, 4>;
+using Instruction = atmega128::Instruction;
 
 // The instructions a link was given, numbered from 1 in the order given (0: none yet).
 using InstructionTicket = std::uint64_t;

@@ -1,22 +1,27 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
+#include "link/Atmega128.h"
 #include "link/LinkMode.h"
 
 namespace tessel {
 
-// The ATmega128's wait from RESET taken low to the programming enable instruction: "wait for at
-// least 20 ms" (serial programming algorithm).
-inline constexpr std::uint32_t kResetToEnableMs = 20;
+// The ATmega128's wait from RESET taken low to the programming enable instruction.
+inline constexpr std::uint32_t kResetToEnableMs = atmega128::kResetToEnableMicros / 1000;
+
+// A minimum wait of the datasheet with the fast link's margin (below), in whole milliseconds.
+constexpr std::uint32_t withLinkMargin(std::uint32_t micros) {
+    return (micros + std::max<std::uint32_t>(micros / 3, 1500) + 999) / 1000;
+}
 
 // The waits of each link mode, in milliseconds; IspPort::wait(n) returns only once more than n
 // milliseconds have passed, so each figure is a lower bound of the real wait.
 //
 // The fast link's waits follow the ATmega128's serial programming minimum wait delays
-// (tWD_FUSE 4.5 ms, tWD_FLASH 4.5 ms, tWD_ERASE 9 ms, tWD_EEPROM 9 ms) with a third added, at
-// least 1.5 ms. These delays are already the worst case of the
-// chip's self-timed write; the margin covers a USB serial adapter that applies the last clock
+// (atmega128::k...Micros) with a third added, at least 1.5 ms. These delays are already the
+// worst case of the chip's self-timed write; the margin covers a USB serial adapter that applies the last clock
 // edge of an instruction up to a frame (1 ms) after the call returned, while our wait starts at
 // the return.
 struct LinkWaits {
@@ -38,7 +43,15 @@ struct LinkWaits {
     std::uint32_t eepromWriteMs;
 
     static constexpr LinkWaits of(LinkMode mode) {
-        if (mode == LinkMode::Fast) return {20, kResetToEnableMs * 5 / 4, 6, 12, 50, 6, 12};
+        using namespace atmega128;
+        if (mode == LinkMode::Fast)
+            return {20,
+                    kResetToEnableMs * 5 / 4,
+                    withLinkMargin(kFuseWriteMicros),
+                    withLinkMargin(kChipEraseMicros),
+                    50,
+                    withLinkMargin(kFlashWriteMicros),
+                    withLinkMargin(kEepromWriteMicros)};
         return {500, 10, 150, 150, 50, 50, 20};
     }
 };

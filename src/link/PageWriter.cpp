@@ -1,12 +1,13 @@
 #include "link/PageWriter.h"
 
+#include "link/Atmega128.h"
 #include "link/IspInstructions.h"
 
 namespace tessel {
 
 void PageWriter::writeByte(std::uint32_t byteAddress, std::uint8_t value) {
-    const int page = static_cast<int>((byteAddress >> 1) & 0xFF80);
-    const int position = static_cast<int>(byteAddress & 0xFF);
+    const int page = atmega128::pageWordAddress(byteAddress >> 1);
+    const int position = static_cast<int>(byteAddress % atmega128::kPageBytes);
     if (page != currentPage_) {
         writeCurrentPageIfDirty();
         currentPage_ = page;
@@ -43,7 +44,7 @@ void PageWriter::fillTo(int endPosition) {
 
 void PageWriter::writeCurrentPageIfDirty() {
     if (currentPage_ == kNoPage || !dirty_) return;
-    fillTo(256);
+    fillTo(static_cast<int>(atmega128::kPageBytes));
     instructions_.writePage(static_cast<std::uint16_t>(currentPage_));
     instructions_.awaitPageWrite(pollValue_ != 0xFF, pollAddress_, pollValue_);
 }

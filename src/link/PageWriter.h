@@ -33,7 +33,7 @@ private:
 
     IspInstructions& instructions_;
     int currentPage_ = kNoPage; // word address of the page being filled
-    int nextPosition_ = 0;      // byte position 0..256 the next load is expected at
+    int nextPosition_ = 0;      // byte position in the page the next load is expected at
     bool dirty_ = false;
     // The first byte of the page loaded with a value other than 0xFF: the fast link polls it.
     std::uint32_t pollAddress_ = 0;

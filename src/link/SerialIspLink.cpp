@@ -53,7 +53,7 @@ Instruction SerialIspLink::enableTry() {
     port_.dataOut0();
     port_.releaseReset();
     port_.assertReset();
-    return exchange({0xAC, 0x53, 0x00, 0x00}, kEnableEcho);
+    return exchange(atmega128::programmingEnable(), kEnableEcho);
 }
 
 void SerialIspLink::resynchronize() {

@@ -6,11 +6,7 @@
 
 namespace tessel {
 
-namespace {
-
-constexpr std::uint8_t kEesaveBit = 0x08; // high fuse bit 3: programmed (0) keeps EEPROM
-
-} // namespace
+using namespace atmega128;
 
 VirtualLightBar::VirtualLightBar(VirtualClock& clock, VirtualTiming timing)
     : clock_(clock), timing_(timing), flash_(kFlashBytes, 0xFF), eeprom_(kEepromBytes, 0xFF) {
@@ -20,7 +16,7 @@ VirtualLightBar::VirtualLightBar(VirtualClock& clock, VirtualTiming timing)
 void VirtualLightBar::eraseAll() {
     std::fill(flash_.begin(), flash_.end(), 0xFF);
     std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
-    fuses_.lock = 0xFF;
+    fuses_.lock = kUnlocked;
 }
 
 SerialResult VirtualLightBar::open(const std::string&, SerialHandle& handle) {
@@ -99,7 +95,7 @@ void VirtualLightBar::applySck(bool high, std::optional<std::uint64_t> atNanos) 
     sck_ = high;
     if (!dtr_) return; // out of reset the pins belong to the firmware
     if (atNanos) {
-        const std::uint64_t cycles = chipClockHz_ < 12'000'000 ? 2 : 3;
+        const std::uint64_t cycles = sckPhaseCycles(chipClockHz_);
         const std::uint64_t minimum = cycles * 1'000'000'000ull / chipClockHz_;
         if (*atNanos - lastPinSckEdgeNanos_ < minimum)
             violation("SCK phase " + std::to_string(*atNanos - lastPinSckEdgeNanos_) +
@@ -191,7 +187,8 @@ void VirtualLightBar::byteComplete() {
         break;
     case 1:
         // A slave out of step echoes nothing useful: a refused enable shows 00.
-        enableRefused_ = !programmingMode_ && received_[0] == 0xAC && received_[1] == 0x53 &&
+        enableRefused_ = !programmingMode_ && received_[0] == kProgrammingEnable &&
+                         received_[1] == kEnableConfirm &&
                          failEnables_ > 0;
         if (enableRefused_) --failEnables_;
         outByte_ = enableRefused_ ? 0x00 : received_[1];
@@ -217,12 +214,13 @@ std::uint8_t VirtualLightBar::answer() const {
     // Data polling: the page being written reads 0xFF until it is done.
     if (earlyMicros_ != 0 && pollsBusyPage()) return 0xFF;
     switch (op) {
-    case 0x20: return flash_[word * 2];
-    case 0x28: return flash_[word * 2 + 1];
-    case 0xA0: return eeprom_[word % kEepromBytes];
-    case 0x30: return (b3 & 3) < 3 ? signature_[b3 & 3] : 0xFF;
-    case 0x50: return b2 == 0x08 ? fuses_.extended : fuses_.low;
-    case 0x58: return b2 == 0x08 ? fuses_.high : fuses_.lock;
+    case kReadFlashLow: return flash_[word * 2];
+    case kReadFlashHigh: return flash_[word * 2 + 1];
+    case kReadEeprom: return eeprom_[word % kEepromBytes];
+    case kReadSignature: return (b3 & 3) < 3 ? signature_[b3 & 3] : 0xFF;
+    case kReadFuseLowOrExtended:
+        return b2 == kSelectFuseHighOrExtended ? fuses_.extended : fuses_.low;
+    case kReadFuseHighOrLock: return b2 == kSelectFuseHighOrExtended ? fuses_.high : fuses_.lock;
     default: return b3;
     }
 }
@@ -235,17 +233,18 @@ void VirtualLightBar::execute() {
     const std::uint64_t now = clock_.micros();
     const std::uint64_t busyBefore = busyUntil_;
     if (!programmingMode_) {
-        if (op == 0xAC && b2 == 0x53 && !enableRefused_) programmingMode_ = true;
+        if (op == kProgrammingEnable && b2 == kEnableConfirm && !enableRefused_)
+            programmingMode_ = true;
         return;
     }
     const std::uint32_t word = (static_cast<std::uint32_t>(b2) << 8) | b3;
     switch (op) {
-    case 0x40: // load page buffer, low then high byte of a word
-    case 0x48:
-        pageBuffer_[(b3 & 0x7F) * 2u + (op == 0x48 ? 1u : 0u)] = b4;
+    case kLoadPageLow: // load page buffer, low then high byte of a word
+    case kLoadPageHigh:
+        pageBuffer_[(b3 & (kPageWords - 1)) * 2u + (op == kLoadPageHigh ? 1u : 0u)] = b4;
         break;
-    case 0x4C: { // write page: flash bits only go from 1 to 0 without an erase
-        const std::uint32_t page = word & 0xFF80;
+    case kWritePage: { // write page: flash bits only go from 1 to 0 without an erase
+        const std::uint32_t page = pageWordAddress(word);
         for (std::size_t i = 0; i < kPageBytes; ++i) flash_[page * 2 + i] &= pageBuffer_[i];
         pageBuffer_.fill(0xFF);
         pageWrites_.push_back(static_cast<std::uint16_t>(page));
@@ -253,25 +252,25 @@ void VirtualLightBar::execute() {
         busyPage_ = static_cast<int>(page);
         break;
     }
-    case 0xC0:
+    case kWriteEeprom:
         eeprom_[word % kEepromBytes] = b4;
         busyUntil_ = now + timing_.eepromWriteMicros;
         break;
-    case 0xAC:
+    case kWriteGroup:
         switch (b2) {
-        case 0x80: // chip erase; EEPROM survives only with EESAVE programmed
+        case kChipErase: // chip erase; EEPROM survives only with EESAVE programmed
             std::fill(flash_.begin(), flash_.end(), 0xFF);
             if ((fuses_.high & kEesaveBit) != 0) std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
-            fuses_.lock = 0xFF;
+            fuses_.lock = kUnlocked;
             busyUntil_ = now + timing_.chipEraseMicros;
             break;
-        case 0xA0: fuses_.low = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
-        case 0xA8: fuses_.high = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
-        case 0xA4: // only the two low bits exist; the rest read 1
+        case kWriteFuseLow: fuses_.low = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
+        case kWriteFuseHigh: fuses_.high = b4; busyUntil_ = now + timing_.fuseWriteMicros; break;
+        case kWriteFuseExtended: // only the two low bits exist; the rest read 1
             fuses_.extended = static_cast<std::uint8_t>(b4 | 0xFC);
             busyUntil_ = now + timing_.fuseWriteMicros;
             break;
-        case 0xE0: // lock bits can only be programmed; an erase clears them
+        case kWriteLock: // lock bits can only be programmed; an erase clears them
             fuses_.lock &= static_cast<std::uint8_t>(b4 | 0xC0);
             busyUntil_ = now + timing_.fuseWriteMicros;
             break;
@@ -281,14 +280,14 @@ void VirtualLightBar::execute() {
     default: break;
     }
     // Only a page write's wait can be polled; an erase or fuse write is waited out.
-    if (op != 0x4C && busyUntil_ != busyBefore) busyPage_ = -1;
+    if (op != kWritePage && busyUntil_ != busyBefore) busyPage_ = -1;
 }
 
 bool VirtualLightBar::pollsBusyPage() const {
     const auto [op, b2, b3, b4] = received_;
     (void)b4;
-    const int page = static_cast<int>(((static_cast<std::uint32_t>(b2) << 8) | b3) & 0xFF80);
-    return programmingMode_ && (op == 0x20 || op == 0x28) && page == busyPage_;
+    const int page = pageWordAddress((static_cast<std::uint32_t>(b2) << 8) | b3);
+    return programmingMode_ && (op == kReadFlashLow || op == kReadFlashHigh) && page == busyPage_;
 }
 
 void VirtualLightBar::violation(std::string note) { violations_.push_back(std::move(note)); }

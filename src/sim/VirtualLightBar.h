@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Atmega128.h"
 #include "link/SerialLines.h"
 #include "support/Clock.h"
 
@@ -15,11 +16,13 @@ namespace tessel {
 struct VirtualTiming {
     std::uint64_t lineCallMicros = 1;       // each platform call moves the clock this much
     std::uint64_t sckPhaseMicros = 1;       // SCK high and low: over two CPU cycles
-    std::uint64_t resetToEnableMicros = 10000; // RESET held before the first instruction
-    std::uint64_t flashPageWriteMicros = 4500;  // tWD_FLASH
-    std::uint64_t eepromWriteMicros = 9000;     // tWD_EEPROM
-    std::uint64_t chipEraseMicros = 9000;       // tWD_ERASE
-    std::uint64_t fuseWriteMicros = 4500;       // tWD_FUSE
+    // RESET held before the first instruction, checked at half the datasheet's wait: the serial
+    // link holds RESET 10 ms (LinkWaits), which its line calls lengthen only on a real port.
+    std::uint64_t resetToEnableMicros = atmega128::kResetToEnableMicros / 2;
+    std::uint64_t flashPageWriteMicros = atmega128::kFlashWriteMicros;
+    std::uint64_t eepromWriteMicros = atmega128::kEepromWriteMicros;
+    std::uint64_t chipEraseMicros = atmega128::kChipEraseMicros;
+    std::uint64_t fuseWriteMicros = atmega128::kFuseWriteMicros;
 };
 
 // How often each platform call was made.
@@ -41,11 +44,12 @@ struct CableLevels {
     bool mosi = true;
 };
 
+// A light bar's fuses unless a test sets others.
 struct FuseBytes {
-    std::uint8_t low = 0xE0;
-    std::uint8_t high = 0xD9;
-    std::uint8_t extended = 0xFD;
-    std::uint8_t lock = 0xFF;
+    std::uint8_t low = atmega128::kLightBarFuses.low;
+    std::uint8_t high = atmega128::kLightBarFuses.high;
+    std::uint8_t extended = atmega128::kLightBarFuses.extended;
+    std::uint8_t lock = atmega128::kUnlocked;
 };
 
 // A light bar behind the cable: an ATmega128 serial-programming slave driven edge by edge from
@@ -56,12 +60,13 @@ struct FuseBytes {
 // against that clock and each one missed is counted.
 class VirtualLightBar final : public SerialLines {
 public:
-    static constexpr std::size_t kFlashBytes = 128 * 1024;
-    static constexpr std::size_t kEepromBytes = 4096;
-    static constexpr std::size_t kPageBytes = 256;
-    static constexpr std::array<std::uint8_t, 3> kAtmega128Signature = {0x1E, 0x97, 0x02};
-    // The fuses an ATmega128 leaves the factory with.
-    static constexpr FuseBytes kFactoryFuses = {0xE1, 0x99, 0xFD, 0xFF};
+    static constexpr std::size_t kFlashBytes = atmega128::kFlashBytes;
+    static constexpr std::size_t kEepromBytes = atmega128::kEepromBytes;
+    static constexpr std::size_t kPageBytes = atmega128::kPageBytes;
+    static constexpr FuseBytes kFactoryFuses = {atmega128::kFactoryFuses.low,
+                                                 atmega128::kFactoryFuses.high,
+                                                 atmega128::kFactoryFuses.extended,
+                                                 atmega128::kUnlocked};
 
     explicit VirtualLightBar(VirtualClock& clock, VirtualTiming timing = {});
 
@@ -154,7 +159,7 @@ private:
     std::vector<std::uint8_t> flash_;
     std::vector<std::uint8_t> eeprom_;
     std::array<std::uint8_t, kPageBytes> pageBuffer_{};
-    std::array<std::uint8_t, 3> signature_ = kAtmega128Signature;
+    std::array<std::uint8_t, 3> signature_ = atmega128::kSignature;
     FuseBytes fuses_;
 
     // Lines and the serial shift state.

@@ -101,6 +101,43 @@ LRESULT TopWindow::guarded(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+void TopWindow::commandMessage(WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    if (id == IDOK || id == IDCANCEL) {
+        dialogKey(id);
+        return;
+    }
+    if (controls_) {
+        const std::string_view name = controls_->nameOf(id);
+        if (!name.empty()) command(name, HIWORD(wParam));
+    }
+}
+
+// The focus goes back to the control that had it when the window was left (or to the window
+// itself when no control can take it, so that its keys still arrive).
+void TopWindow::activated(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    HWND focus = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+                         IsWindowEnabled(lastFocus_)
+                     ? lastFocus_
+                     : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    SetFocus(focus ? focus : hwnd_);
+}
+
+bool TopWindow::smallestSize(MINMAXINFO& info) {
+    if (!layoutFor_) return false;
+    const WindowLayout smallest = layoutFor_(0, 0);
+    const int dpi = this->dpi();
+    const SIZE size = windowSizeFor(hwnd_, scaled(smallest.clientWidth, dpi),
+                                    scaled(smallest.clientHeight, dpi), dpi);
+    info.ptMinTrackSize = {size.cx, size.cy};
+    return true;
+}
+
 LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLORSTATIC:
@@ -115,45 +152,14 @@ LRESULT TopWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (controls_ && controls_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
             return TRUE;
         break;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (id == IDOK || id == IDCANCEL) {
-            dialogKey(id);
-            return 0;
-        }
-        if (controls_) {
-            const std::string_view name = controls_->nameOf(id);
-            if (!name.empty()) command(name, HIWORD(wParam));
-        }
-        return 0;
-    }
-    case WM_ACTIVATE:
-        // The focus goes back to the control that had it when the window was left (or to the
-        // window itself when no control can take it, so that its keys still arrive).
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        } else {
-            HWND focus = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
-                                 IsWindowEnabled(lastFocus_)
-                             ? lastFocus_
-                             : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-            SetFocus(focus ? focus : hwnd_);
-        }
-        return 0;
+    case WM_COMMAND: commandMessage(wParam); return 0;
+    case WM_ACTIVATE: activated(wParam); return 0;
     case WM_CLOSE: closeRequested(); return 0;
     case WM_SIZE:
         if (layoutFor_ && controls_ && wParam != SIZE_MINIMIZED) resized();
         break;
     case WM_GETMINMAXINFO:
-        if (layoutFor_) {
-            const WindowLayout smallest = layoutFor_(0, 0);
-            const int dpi = this->dpi();
-            const SIZE size = windowSizeFor(hwnd_, scaled(smallest.clientWidth, dpi),
-                                            scaled(smallest.clientHeight, dpi), dpi);
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {size.cx, size.cy};
-            return 0;
-        }
+        if (smallestSize(*reinterpret_cast<MINMAXINFO*>(lParam))) return 0;
         break;
     case WM_DPICHANGED:
         dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -81,6 +81,11 @@ private:
     void dpiChanged(int dpi, const RECT& suggested);
     void lookChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void resized();
+    // Parts of handle(): a WM_COMMAND, a WM_ACTIVATE, and a resizable window's smallest size
+    // (false: the window is not resizable).
+    void commandMessage(WPARAM wParam);
+    void activated(WPARAM wParam);
+    bool smallestSize(MINMAXINFO& info);
 
     WindowLayout layout_;
     WindowLayout placed_;
