@@ -11,8 +11,8 @@ BlockFileArea blockAreaFromFile(std::string_view bytes) {
     BlockArea& area = file.area;
     area.fill(0xFF);
     if (bytes.size() > kBlockAreaSize) {
-        file.problem =
-            "a block file holds at most 4096 bytes, this one " + std::to_string(bytes.size());
+        file.problem = "a block file holds at most " + std::to_string(kBlockAreaSize) +
+                       " bytes, this one " + std::to_string(bytes.size());
         return file;
     }
     // Where a shorter text goes depends on the format it names, which needs it inside an area

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block/BlockArea.h"
+#include "link/Atmega128.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +16,7 @@ namespace tessel {
 // memory, as read. A name already taken is never reused, so no earlier backup is replaced.
 class BlockBackup {
 public:
-    using Eeprom = std::array<std::uint8_t, 4096>;
+    using Eeprom = std::array<std::uint8_t, atmega128::kEepromBytes>;
 
     struct Saved {
         bool ok = false;

@@ -1,6 +1,7 @@
 #include "station/FactoryUnit.h"
 
 #include "block/TiltRecord.h"
+#include "link/Atmega128.h"
 
 namespace tessel {
 
@@ -33,7 +34,7 @@ TiltCalibration factoryTilt(std::uint32_t n) {
 void makeFactoryFresh(VirtualLightBar& bar, std::uint32_t n) {
     bar.eraseAll();
     bar.setFuses(VirtualLightBar::kFactoryFuses);
-    bar.setSignature(VirtualLightBar::kAtmega128Signature);
+    bar.setSignature(atmega128::kSignature);
     std::uint32_t at = kFactoryTiltAddress;
     for (const std::uint8_t byte : tiltRecordBytes(factoryTilt(n)))
         bar.setEepromByte(at++, byte);
