@@ -26,11 +26,12 @@ std::string lineAt(const BlockArea& area, std::size_t k) {
     return text;
 }
 
-// Reading ends four bytes after the end marker: its CR LF and two more.
+// Reading ends four bytes after the end marker: its CR LF and two more. An end marker met before
+// a whole title has been read is no block's end.
 bool readEnds(const BlockArea& area, std::size_t count) {
     const std::string_view end = labels::kEndMarker;
-    return count >= 33 && std::memcmp(area.data() + count - labels::kEndReadLength, end.data(),
-                                       end.size()) == 0;
+    return count > labels::kTitle.size() &&
+           std::memcmp(area.data() + count - labels::kEndReadLength, end.data(), end.size()) == 0;
 }
 
 } // namespace
@@ -50,7 +51,8 @@ void BlockSteps::readBlockArea(BlockView& view) {
                    [&](std::size_t i) {
                        view.area[i] = fromFlashByte(frame_.isp().readFlashByte(flashAddress(i)));
                        count = i + 1;
-                       return readEnds(view.area, count) ? JobFrame::Next::Last : JobFrame::Next::Byte;
+                       return readEnds(view.area, count) ? JobFrame::Next::Last
+                                                         : JobFrame::Next::Byte;
                    });
     if (!frame_.endLongStep(frame_.ok() ? 100 : JobFrame::percentOf(count, kBlockAreaSize),
                             " Finished Reading Light Bar VCB"))
@@ -84,7 +86,8 @@ void BlockSteps::writePlan(const RewritePlan& plan) {
     IspInstructions& isp = frame_.isp();
     const LightBarState::Block unwritten = frame_.lightBarState().block;
     std::size_t total = 0;
-    for (const auto& write : plan.writes) total += write.offsets.size();
+    for (const auto& write : plan.writes)
+        total += write.offsets.size();
     std::size_t page = 0, inPage = 0;
     const std::size_t done = frame_.runLoop(
         {.to = total, .every = 64, .total = total, .countDone = true}, [&](std::size_t) {
