@@ -1,9 +1,9 @@
 #include "app/StationWindowModel.h"
 
 #include "app/AppSession.h"
-#include "support/ResultCode.h"
 #include "station/SerialLedger.h"
 #include "support/CompanionFiles.h"
+#include "support/ResultCode.h"
 #include "support/Utf8File.h"
 
 #include <cstdio>
@@ -33,14 +33,6 @@ StationWindowModel::Setup StationWindowModel::setupFor(AppSession& session,
     return setup;
 }
 
-StationWindowModel::Setup StationWindowModel::setupFor(const AppSession::Options& options) {
-    return {.program = options.executablePath,
-            .profilePath = options.stationProfile,
-            .iniPath = options.iniPath,
-            .simulationFolder = options.simulate ? options.simulateFile : std::string(),
-            .autoStart = options.autoStart};
-}
-
 StationWindowModel::StationWindowModel(const Setup& setup, StationProfile profile,
                                        std::unique_ptr<BayLinks> links)
     : setup_(setup), profile_(std::move(profile)), run_(profile_.bays, std::move(links)) {
@@ -50,10 +42,24 @@ StationWindowModel::StationWindowModel(const Setup& setup, StationProfile profil
     countNumbersLeft();
 }
 
+std::unique_ptr<StationWindowModel> StationWindowModel::open(const AppSession::Options& options,
+                                                             Outcome& problem) {
+    if (options.simulate && options.simulateFile.empty()) {
+        problem = {result::Usage, "a simulated station needs --simulate=DIR"};
+        return nullptr;
+    }
+    return open({.program = options.executablePath,
+                 .profilePath = options.stationProfile,
+                 .iniPath = options.iniPath,
+                 .simulationFolder = options.simulate ? options.simulateFile : std::string(),
+                 .autoStart = options.autoStart},
+                problem);
+}
+
 std::unique_ptr<StationWindowModel> StationWindowModel::open(const Setup& setup, Outcome& problem) {
     ProfileRead read = readProfile(setup.profilePath);
     if (!read.ok()) {
-        problem = {result::BadInput, *read.problem};
+        problem = {read.unreadable ? result::InputFileOpenError : result::BadInput, *read.problem};
         return nullptr;
     }
     const std::size_t bays = read.profile.bays.size();

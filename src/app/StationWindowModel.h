@@ -31,14 +31,17 @@ public:
     // The setup for a station opened from the main window of a session: its settings file,
     // and when it simulates, a folder of virtual bays beside its virtual light bar.
     static Setup setupFor(AppSession& session, const std::string& profilePath);
-    // The setup for the station's window opened alone (tessel --station PROFILE [--auto]).
-    static Setup setupFor(const AppSession::Options& options);
 
     // Reads the profile; links: the bays' workers (none yet started).
     StationWindowModel(const Setup& setup, StationProfile profile, std::unique_ptr<BayLinks> links);
     // Reads the profile and makes the workers as processes; nothing, with why, when the
     // profile cannot be read.
     static std::unique_ptr<StationWindowModel> open(const Setup& setup, Outcome& problem);
+    // The station's window opened alone (tessel --station PROFILE [--auto]). Simulated, it needs
+    // a folder for its virtual bays (--simulate=DIR): without one it is refused (64) rather than
+    // left to reach the real ports.
+    static std::unique_ptr<StationWindowModel> open(const AppSession::Options& options,
+                                                    Outcome& problem);
 
     // Starts every bay's worker.
     void launch();

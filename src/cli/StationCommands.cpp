@@ -1,8 +1,8 @@
 // station new, check and report: a station's profile and its ledger, no light bar touched.
 #include "cli/StationCommands.h"
 #include "app/AppSession.h"
-#include "cli/CliCommands.h"
 #include "cli/CliApp.h"
+#include "cli/CliCommands.h"
 #include "cli/ConsoleJobWindow.h"
 #include "station/SerialLedger.h"
 #include "station/StationReport.h"
@@ -15,14 +15,6 @@ namespace {
 
 std::string rangeText(const StationProfile& p) {
     return std::to_string(p.first) + "-" + std::to_string(p.last);
-}
-
-// Every problem on a line of its own; the first decides the exit code.
-[[noreturn]] void refuse(CliEnvironment& env, const StationInputs& in) {
-    for (std::size_t i = 1; i < in.problems.size(); ++i)
-        env.err << "tessel: " << in.problems[i - 1] << '\n';
-    failWith(env, in.exhausted && in.problems.size() == 1 ? result::Error : result::BadInput,
-             in.problems.back());
 }
 
 // Whether the bay's port is there now, as the COM Port menu probes it (an adapter is listed,
@@ -45,6 +37,12 @@ bool bayPresent(const CommandLineRequest& req, CliEnvironment& env, const std::s
 
 } // namespace
 
+void refuseStation(CliEnvironment& env, const StationInputs& in) {
+    for (std::size_t i = 0; i + 1 < in.problems.size(); ++i)
+        env.err << "tessel: " << in.problems[i] << '\n';
+    failWith(env, in.code, in.problems.back());
+}
+
 ResultCode stationNew(const CommandLineRequest& req, CliEnvironment& env) {
     StationInputs in;
     in.profilePath = req.args[0];
@@ -60,7 +58,7 @@ ResultCode stationNew(const CommandLineRequest& req, CliEnvironment& env) {
     if (!firmware.ok()) failWith(env, firmware.code(), hexProblem(firmware));
     p.firmwareSha256 = firmware.sha256;
     checkStation(in, {});
-    if (!in.problems.empty()) refuse(env, in);
+    if (!in.problems.empty()) refuseStation(env, in);
     if (!writeProfile(in.profilePath, p))
         failWith(env, result::CannotWrite, "cannot write " + in.profilePath);
     env.err << "tessel: " << in.profilePath << ": " << p.bays.size()
@@ -76,10 +74,10 @@ ResultCode stationCheck(const CommandLineRequest& req, CliEnvironment& env) {
     if (in.problems.empty()) {
         for (std::size_t i = 0; i < in.profile.bays.size(); ++i)
             if (!bayPresent(req, env, in.profile.bays[i]))
-                in.problems.push_back("bay " + std::to_string(i + 1) + ": " + in.profile.bays[i] +
-                                      " is not there");
+                in.refuse(result::BadInput, "bay " + std::to_string(i + 1) + ": " +
+                                                in.profile.bays[i] + " is not there");
     }
-    if (!in.problems.empty()) refuse(env, in);
+    if (!in.problems.empty()) refuseStation(env, in);
     const std::string text = in.profilePath + ": firmware " + in.firmwarePath + " (SHA-256 " +
                              in.firmware.sha256 + "), serial numbers " + rangeText(in.profile) +
                              " (" + std::to_string(in.numbersLeft) + " left), " +
@@ -94,10 +92,12 @@ ResultCode stationReport(const CommandLineRequest& req, CliEnvironment& env) {
         failWith(env, result::Usage, "station report --simulate needs =DIR");
     const std::string& profilePath = req.args[0];
     const ProfileRead read = readProfile(profilePath);
-    if (!read.ok()) failWith(env, result::BadInput, *read.problem);
+    if (!read.ok())
+        failWith(env, read.unreadable ? result::InputFileOpenError : result::BadInput,
+                 *read.problem);
     const std::string path = ledgerPath(profilePath, req.simulateFile);
     const LedgerContents ledger = readLedger(path);
-    if (!ledger.readable) failWith(env, result::BadInput, cannotReadMessage(path, {}));
+    if (!ledger.readable) failWith(env, result::InputFileOpenError, cannotReadMessage(path, {}));
     if (ledger.unreadableLines > 0)
         env.err << "tessel: " << ledger.unreadableLines
                 << (ledger.unreadableLines == 1 ? " line of " : " lines of ") << path

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FirmwareFile.h"
+#include "app/Outcome.h"
 #include "block/ConfigBlock.h"
 #include "cli/CliApp.h"
 #include "cli/CommandLine.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessel {
@@ -23,8 +25,18 @@ struct StationInputs {
     std::string ledgerPath;
     std::int64_t numbersLeft = 0;
     std::vector<std::string> problems; // one line each; none: the station may run
-    bool exhausted = false;            // the range has no number left
+    // The first problem's exit code: 14 for a file that cannot be read, 1 for a range with no
+    // number left, 65 for the rest.
+    ResultCode code = result::Ok;
+
+    void refuse(ResultCode problemCode, std::string problem) {
+        if (problems.empty()) code = problemCode;
+        problems.push_back(std::move(problem));
+    }
 };
+
+// Writes every problem on a line of its own and ends the command with the first one's code.
+[[noreturn]] void refuseStation(CliEnvironment& env, const StationInputs& inputs);
 
 // Reads the profile and checks it (simulationFolder: where a simulated run keeps its ledger).
 StationInputs loadStation(const std::string& profilePath, const std::string& simulationFolder);
@@ -34,7 +46,7 @@ StationInputs loadStation(const std::string& profilePath, const std::string& sim
 void checkStation(StationInputs& inputs, const std::string& simulationFolder);
 // A block template: a record JSON file (starting with "{") or a block file. Nothing, with the
 // reason, when it holds no valid record.
-std::optional<ConfigBlock> loadTemplate(const std::string& path, std::string& problem);
+std::optional<ConfigBlock> loadTemplate(const std::string& path, Outcome& problem);
 
 // The station commands, named in the command table.
 ResultCode stationNew(const CommandLineRequest& req, CliEnvironment& env);

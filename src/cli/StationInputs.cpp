@@ -11,10 +11,10 @@
 
 namespace tessel {
 
-std::optional<ConfigBlock> loadTemplate(const std::string& path, std::string& problem) {
+std::optional<ConfigBlock> loadTemplate(const std::string& path, Outcome& problem) {
     const InputFile file = readInputFile(path);
     if (!file.read) {
-        problem = cannotReadMessage(path, file.reason);
+        problem = {result::InputFileOpenError, cannotReadMessage(path, file.reason)};
         return std::nullopt;
     }
     ConfigBlock record;
@@ -25,23 +25,25 @@ std::optional<ConfigBlock> loadTemplate(const std::string& path, std::string& pr
         } else {
             const BlockFileArea area = blockAreaFromFile(file.bytes);
             if (!area.ok() || !locateBlock(area.area).present) {
-                problem = path +
-                          (area.ok() ? " holds no valid configuration block" : ": " + *area.problem);
+                problem = {result::BadInput,
+                           path + (area.ok() ? " holds no valid configuration block"
+                                             : ": " + *area.problem)};
                 return std::nullopt;
             }
             parseBlock(area.area, record);
         }
     } catch (const std::runtime_error& e) { // JsonError, RecordJsonError
-        problem = path + ": " + e.what();
+        problem = {result::BadInput, path + ": " + e.what()};
         return std::nullopt;
     }
     if (record.format != 1 && record.format != 2) {
-        problem = path + ": a record of format " + std::to_string(record.format) +
-                  " makes no block: give format 1 or 2";
+        problem = {result::BadInput, path + ": a record of format " +
+                                         std::to_string(record.format) +
+                                         " makes no block: give format 1 or 2"};
         return std::nullopt;
     }
     if (const RecordOutcome outcome = normalizeRecord(record); !outcome.ok()) {
-        problem = path + ": " + outcome.message();
+        problem = {result::BadInput, path + ": " + outcome.message()};
         return std::nullopt;
     }
     return record;
@@ -53,42 +55,44 @@ void checkFirmware(StationInputs& in) {
     in.firmwarePath = profileRelative(in.profilePath, in.profile.firmwareFile);
     in.firmware = loadFirmwareFile(in.firmwarePath, FirmwareUse::Job);
     if (in.firmware.problem == FirmwareFile::Problem::CannotRead) {
-        in.problems.push_back(cannotReadMessage(in.firmwarePath, in.firmware.reason));
+        in.refuse(result::InputFileOpenError,
+                  cannotReadMessage(in.firmwarePath, in.firmware.reason));
     } else if (!in.firmware.ok()) {
-        in.problems.push_back(hexProblem(in.firmware));
+        in.refuse(result::BadInput, hexProblem(in.firmware));
     } else if (in.firmware.sha256 != in.profile.firmwareSha256) {
-        in.problems.push_back(in.firmwarePath +
-                              " has changed since the profile was written: its "
-                              "SHA-256 is " +
-                              in.firmware.sha256 + ", the profile's " + in.profile.firmwareSha256);
+        in.refuse(result::BadInput, in.firmwarePath +
+                                        " has changed since the profile was written: its "
+                                        "SHA-256 is " +
+                                        in.firmware.sha256 + ", the profile's " +
+                                        in.profile.firmwareSha256);
     }
 }
 
 void checkTemplate(StationInputs& in) {
     const std::string path = profileRelative(in.profilePath, in.profile.templateFile);
-    std::string problem;
+    Outcome problem;
     const auto record = loadTemplate(path, problem);
     if (!record) {
-        in.problems.push_back(problem);
+        in.refuse(problem.code, problem.message);
         return;
     }
     in.blockTemplate = *record;
     if (in.firmware.ok()) {
         const int needed = identify(*in.firmware.image).requiredFormat;
         if (needed != record->format)
-            in.problems.push_back("the firmware needs block format " + std::to_string(needed) +
-                                  ", the template " + path + " is format " +
-                                  std::to_string(record->format));
+            in.refuse(result::BadInput, "the firmware needs block format " +
+                                            std::to_string(needed) + ", the template " + path +
+                                            " is format " + std::to_string(record->format));
     }
     if (in.profile.acquireTilt && record->option(SwitchOption::Tilt) != OptionState::Yes)
-        in.problems.push_back("the units' tilt values are acquired, but the template's Tilt "
-                              "option is not Yes: they would not be written into the block");
+        in.refuse(result::BadInput, "the units' tilt values are acquired, but the template's Tilt "
+                                    "option is not Yes: they would not be written into the block");
     ConfigBlock longest = *record;
     longest.serialNumber = in.profile.last;
     BlockArea area{};
     if (!renderBlock(longest, area))
-        in.problems.push_back("the template's block with serial number " +
-                              std::to_string(in.profile.last) + " does not fit its area");
+        in.refuse(result::BadInput, "the template's block with serial number " +
+                                        std::to_string(in.profile.last) + " does not fit its area");
 }
 
 } // namespace
@@ -99,15 +103,15 @@ void checkStation(StationInputs& in, const std::string& simulationFolder) {
     in.ledgerPath = ledgerPath(in.profilePath, simulationFolder);
     const LedgerContents ledger = readLedger(in.ledgerPath);
     if (!ledger.readable) {
-        in.problems.push_back("cannot read the serial-number ledger " + in.ledgerPath);
+        in.refuse(result::InputFileOpenError,
+                  "cannot read the serial-number ledger " + in.ledgerPath);
         return;
     }
     in.numbersLeft = numbersLeft(ledger, in.profile.first, in.profile.last);
-    in.exhausted = in.numbersLeft <= 0;
-    if (in.exhausted)
-        in.problems.push_back("No serial number is left in " + std::to_string(in.profile.first) +
-                              "-" + std::to_string(in.profile.last) + " (see " + in.ledgerPath +
-                              "): give the station a new range");
+    if (in.numbersLeft <= 0)
+        in.refuse(result::Error, "No serial number is left in " + std::to_string(in.profile.first) +
+                                     "-" + std::to_string(in.profile.last) + " (see " +
+                                     in.ledgerPath + "): give the station a new range");
 }
 
 StationInputs loadStation(const std::string& profilePath, const std::string& simulationFolder) {
@@ -115,7 +119,7 @@ StationInputs loadStation(const std::string& profilePath, const std::string& sim
     in.profilePath = profilePath;
     ProfileRead read = readProfile(profilePath);
     if (!read.ok()) {
-        in.problems.push_back(*read.problem);
+        in.refuse(read.unreadable ? result::InputFileOpenError : result::BadInput, *read.problem);
         return in;
     }
     in.profile = std::move(read.profile);

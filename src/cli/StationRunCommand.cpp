@@ -78,11 +78,7 @@ ResultCode stationRun(const CommandLineRequest& req, CliEnvironment& env) {
     if (req.simulate && req.simulateFile.empty())
         failWith(env, result::Usage, "station run --simulate needs =DIR");
     const StationInputs in = loadStation(req.args[0], req.simulateFile);
-    for (std::size_t i = 0; i + 1 < in.problems.size(); ++i)
-        env.err << "tessel: " << in.problems[i] << '\n';
-    if (!in.problems.empty())
-        failWith(env, in.exhausted && in.problems.size() == 1 ? result::Error : result::BadInput,
-                 in.problems.back());
+    if (!in.problems.empty()) refuseStation(env, in);
 
     std::error_code ec;
     WorkerLaunch launch{.program = env.executablePath,

@@ -107,7 +107,7 @@ ResultCode stationWorker(const CommandLineRequest& req, CliEnvironment& env) {
     if (req.simulate && req.simulateFile.empty())
         return stop("a simulated station needs --simulate=DIR", result::Usage);
     StationInputs in = loadStation(req.args[0], req.simulateFile);
-    if (!in.problems.empty()) return stop(in.problems.front(), result::BadInput);
+    if (!in.problems.empty()) return stop(in.problems.front(), in.code);
     if (static_cast<std::size_t>(bay) > in.profile.bays.size())
         return stop("the station has no bay " + std::to_string(bay), result::Usage);
     const std::string& port = in.profile.bays[static_cast<std::size_t>(bay) - 1];

@@ -128,7 +128,7 @@ void showStationWindow(AppSession& session, QWidget* parent) {
 
 ResultCode runStationWindow(const AppSession::Options& options) {
     Outcome problem;
-    const auto model = StationWindowModel::open(StationWindowModel::setupFor(options), problem);
+    const auto model = StationWindowModel::open(options, problem);
     if (openFailed(model, problem, nullptr)) return problem.code;
     TfStation window(*model);
     model->launch();

@@ -99,9 +99,12 @@ ProfileRead parseProfile(std::string_view text) {
 ProfileRead readProfile(const std::string& path) {
     const auto bytes = readWholeFile(path);
     ProfileRead read;
-    if (!bytes)
+    // A missing file reads as empty: it is one that cannot be read, not one without a profile.
+    std::error_code ec;
+    if (!bytes || !std::filesystem::is_regular_file(utf8Path(path), ec)) {
         read.problem = "cannot read " + path;
-    else if (bytes->empty())
+        read.unreadable = true;
+    } else if (bytes->empty())
         read.problem = path + " holds no station profile";
     else
         read = parseProfile(*bytes);

@@ -35,6 +35,7 @@ std::string profileText(const StationProfile& profile);
 struct ProfileRead {
     StationProfile profile;
     std::optional<std::string> problem{}; // why it holds no profile; none: read
+    bool unreadable = false;              // the file itself could not be read
     bool ok() const { return !problem; }
 };
 ProfileRead parseProfile(std::string_view text);

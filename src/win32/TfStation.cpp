@@ -112,7 +112,7 @@ ResultCode runStationProgram(const AppSession::Options& options) {
                                        ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
     Outcome problem;
-    const auto model = StationWindowModel::open(StationWindowModel::setupFor(options), problem);
+    const auto model = StationWindowModel::open(options, problem);
     if (!model) {
         showErrorBox(nullptr, problem.message);
         return problem.code;
