@@ -15,6 +15,7 @@ constexpr int kHeader = 84;
 constexpr int kPaneWidth = 280;
 constexpr int kPaneHeight = 344;
 constexpr std::size_t kPanesPerRow = 4;
+constexpr int kMinimumWidth = 960;
 
 } // namespace
 
@@ -30,11 +31,15 @@ std::string bayControl(std::size_t bay, std::string_view part) {
 WindowLayout stationWindowLayout(std::size_t bays) {
     const std::size_t columns = std::clamp<std::size_t>(bays, 1, kPanesPerRow);
     const std::size_t rows = (std::max<std::size_t>(bays, 1) + kPanesPerRow - 1) / kPanesPerRow;
-    const int width = kMargin + static_cast<int>(columns) * (kPaneWidth + kMargin);
+    // The header needs its width whatever the bays: the profile's texts beside the counts in
+    // large letters. Fewer bays than a row holds get wider panes.
+    const int width = std::max(kMargin + static_cast<int>(columns) * (kPaneWidth + kMargin),
+                               kMinimumWidth);
+    const int paneWidth = (width - kMargin) / static_cast<int>(columns) - kMargin;
     WindowLayout w{.name = "TfStation",
                    .caption = "Production Station",
                    .frame = WindowLayout::Frame::Main,
-                   .clientWidth = std::max(width, 600),
+                   .clientWidth = width,
                    .clientHeight = kHeader + static_cast<int>(rows) * (kPaneHeight + kMargin),
                    .font = {FontFace::Design, 12, false}};
     const int right = w.clientWidth - kMargin;
@@ -66,12 +71,12 @@ WindowLayout stationWindowLayout(std::size_t bays) {
          .caption = "Close"},
     };
     for (std::size_t i = 0; i < bays; ++i) {
-        const int x = kMargin + static_cast<int>(i % kPanesPerRow) * (kPaneWidth + kMargin);
+        const int x = kMargin + static_cast<int>(i % kPanesPerRow) * (paneWidth + kMargin);
         const int y = kHeader + static_cast<int>(i / kPanesPerRow) * (kPaneHeight + kMargin);
         const std::string pane = bayControl(i, "Pane");
-        const int inner = kPaneWidth - 16;
+        const int inner = paneWidth - 16;
         w.rows.push_back(
-            {.name = pane, .kind = K::Panel, .place = {x, y, kPaneWidth, kPaneHeight}});
+            {.name = pane, .kind = K::Panel, .place = {x, y, paneWidth, kPaneHeight}});
         const std::vector<ControlRow> parts = {
             {.name = bayControl(i, "Port"),
              .place = {8, 6, inner, 20},
