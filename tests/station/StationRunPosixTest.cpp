@@ -287,10 +287,16 @@ TEST_F(StationRun, KilledAtAnyMomentNoNumberIsEverUsedTwice) {
     const int code = last.finish();
     EXPECT_TRUE(code == 0 || code == 1) << code;
 
+    // A number whose last entry is a pass is in a unit; one taken again (a retry, a rework of a
+    // unit left in its bay) and cut short may have lost its block with the erase: that unit then
+    // gets a new number, and the old one is never given again.
     std::set<std::int32_t> taken, passed;
     for (const LedgerEntry& e : ledger().entries) {
         if (e.event == LedgerEntry::Event::Taken) taken.insert(e.serialNumber);
-        if (e.event == LedgerEntry::Event::Passed) passed.insert(e.serialNumber);
+        if (e.event == LedgerEntry::Event::Passed)
+            passed.insert(e.serialNumber);
+        else
+            passed.erase(e.serialNumber);
     }
     std::map<std::int32_t, std::string> holder;
     for (const Unit& u : units()) {
