@@ -179,14 +179,12 @@ TEST(MainWindow, AStartUpFailureIsShownAndEndsWithTheCommandLinesExitCode) {
     const std::string state = dir / "bar.state";
     writeFile(state, "not a light bar\n");
     std::vector<std::string> boxes;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    const ShownWindows answer([&](QWidget& window) {
+        if (auto* box = qobject_cast<QMessageBox*>(&window)) {
             boxes.push_back(box->text().toStdString());
             box->button(QMessageBox::Ok)->click();
         }
     });
-    timer.start(1);
     AppSession::Options options;
     options.executablePath = dir / "tessel";
     options.iniPath = dir / "tessel.INI";

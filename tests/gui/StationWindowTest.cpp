@@ -1,12 +1,12 @@
 // The station window through its widgets, its bays' workers played by the test.
+#include "ShownWindows.h"
+
 #include "app/StationScenes.h"
 #include "gui/TfStation.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -50,13 +50,15 @@ TEST(StationWindow, ShowsEachBaysStateStartsAndCancelsItsUnitAndStaysOpenWhileOn
 
     // Closing is refused while a bay programs its unit; the operator is told why.
     std::string told;
-    QTimer::singleShot(0, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            told = box->text().toStdString();
-            box->accept();
-        }
-    });
-    window.close();
+    {
+        const ShownWindows answer([&](QWidget& shown) {
+            if (auto* box = qobject_cast<QMessageBox*>(&shown)) {
+                told = box->text().toStdString();
+                box->accept();
+            }
+        });
+        window.close();
+    }
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(told, StationWindowModel::kCloseRefused);
 

@@ -11,6 +11,8 @@
 #include "gui/GuiMain.h"
 #include "gui/WindowSession.h"
 
+#include "ShownWindows.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -20,7 +22,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -56,8 +57,10 @@ inline std::vector<DrawnLine> drawnLines(const QTextEdit* pane) {
     return lines;
 }
 
-// The windows on a virtual light bar with an INI file of the test's choosing. Questions of the
-// job window, file dialogs and error boxes are answered by a timer while a command runs.
+// The windows on a virtual light bar with an INI file of the test's choosing. What pops up while
+// a command runs is answered as it appears, as an operator would: a message box or file dialog
+// as it shows, a question of the job window as the model shows it; the answer arrives through
+// the loop that waits for it.
 class WindowBench : public JobAnswers {
 public:
 
@@ -71,8 +74,11 @@ public:
         WindowSet::Opened opened = WindowSet::open(options, qtMessagePump());
         EXPECT_TRUE(opened.windows) << opened.outcome.message;
         session = std::make_unique<WindowSession>(std::move(opened.windows));
-        QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
-        timer.start(1);
+        session->windows().attachViews({[this] { mainWindow().refresh(); },
+                                        [this] {
+                                            jobWindow().refresh();
+                                            jobChanged();
+                                        }});
         mainWindow().show();
     }
 
@@ -104,40 +110,57 @@ public:
     std::string fileToChoose;                 // the file dialog's answer; empty: Cancel
     std::vector<std::string> dialogFolders;   // the folder each file dialog opened in
     std::function<void()> atQuestion;         // runs when a question shows, before the answer
-    std::function<void()> atTick;             // runs at every look for something to answer
+    std::function<void()> atJobChange;        // runs at every change the job window shows
+    // Runs in its loop when a window shows, before the bench answers it (not when the step
+    // closed it).
+    std::function<void(QWidget&)> atShow;
     std::vector<std::vector<DrawnLine>> logs; // the log pane at every question
     std::vector<std::string> errorBoxes;      // "caption|text" of each message box
     std::deque<bool> boxAnswers;              // Yes (true) or No per Yes/No box; empty: Yes
     bool answerByKeys = false;                // Enter at OK alone, Escape for Cancel and No
 
 private:
-    void answer() {
-        if (atTick) atTick();
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            errorBoxes.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
-            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-                ok->click();
-                return;
-            }
-            const bool yes = boxAnswers.empty() || boxAnswers.front();
-            if (!boxAnswers.empty()) boxAnswers.pop_front();
-            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    void windowShown(QWidget& window) {
+        const QPointer<QWidget> alive(&window);
+        if (atShow) atShow(window);
+        if (!alive || !window.isVisible()) return;
+        if (auto* box = qobject_cast<QMessageBox*>(&window)) answerBox(*box);
+        if (auto* dialog = qobject_cast<QFileDialog*>(&window)) answerFileDialog(*dialog);
+    }
+
+    void answerBox(QMessageBox& box) {
+        errorBoxes.push_back(box.windowTitle().toStdString() + "|" + box.text().toStdString());
+        if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
+            ok->click();
             return;
         }
-        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            dialogFolders.push_back(dialog->directory().absolutePath().toStdString());
-            if (fileToChoose.empty()) {
-                dialog->reject();
-            } else {
-                dialog->selectFile(QString::fromStdString(fileToChoose));
-                static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept
-            }
-            return;
+        const bool yes = boxAnswers.empty() || boxAnswers.front();
+        if (!boxAnswers.empty()) boxAnswers.pop_front();
+        box.button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    }
+
+    void answerFileDialog(QFileDialog& dialog) {
+        dialogFolders.push_back(dialog.directory().absolutePath().toStdString());
+        if (fileToChoose.empty()) {
+            dialog.reject();
+        } else {
+            dialog.selectFile(QString::fromStdString(fileToChoose));
+            static_cast<QDialog&>(dialog).accept(); // QFileDialog's own accept
         }
+    }
+
+    // The answer comes through the loop that waits for it, to the question showing then.
+    void jobChanged() {
+        if (atJobChange) atJobChange();
         const JobWindowModel& job = session->jobModel();
-        if (answering || !newQuestion(job, lightBar())) return;
-        answering = true;
+        if (job.okVisible() || job.yesVisible())
+            QMetaObject::invokeMethod(
+                &jobWindow(), [this] { answerQuestion(); }, Qt::QueuedConnection);
+    }
+
+    void answerQuestion() {
+        const JobWindowModel& job = session->jobModel();
+        if (!newQuestion(job, lightBar())) return;
         if (atQuestion) atQuestion();
         logs.push_back(drawnLines(child<QTextEdit>(jobWindow(), "reProg")));
         const bool okOnly = job.okVisible() && !job.cancelVisible();
@@ -149,37 +172,32 @@ private:
         } else {
             click(jobButton(name.c_str()));
         }
-        answering = false;
     }
-
-    bool answering = false;
 
 public:
     TempDir dir;
     std::string iniPath = dir / "tessel.INI";
     std::unique_ptr<WindowSession> session;
-    QTimer timer;
+
+private:
+    ShownWindows shown_{[this](QWidget& window) { windowShown(window); }}; // gone first
 };
 
-// Runs work on the dialog once it is the active modal window, then closes it with its button
-// (none: the work closes it). open is what opens it.
+// Runs work on the dialog once it shows, in its modal loop, then closes it with its button (none:
+// the work closes it). open is what opens it.
 inline void whileOpen(WindowBench& b, const char* dialogName, const char* closeButton,
                std::function<void(QWidget&)> work, const std::function<void()>& open) {
     bool done = false;
-    b.atTick = [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (done || !modal || modal->objectName() != dialogName) return;
+    b.atShow = [&](QWidget& window) {
+        if (done || window.objectName() != dialogName) return;
         done = true;
-        // Outside the bench's timer, so that it answers what the work pops up meanwhile.
-        QTimer::singleShot(0, modal, [&, modal] {
-            QApplication::setActiveWindow(modal);
-            work(*modal);
-            if (closeButton)
-                QTest::mouseClick(modal->findChild<QPushButton*>(closeButton), Qt::LeftButton);
-        });
+        QApplication::setActiveWindow(&window);
+        work(window);
+        if (closeButton)
+            QTest::mouseClick(window.findChild<QPushButton*>(closeButton), Qt::LeftButton);
     };
     open();
-    b.atTick = nullptr;
+    b.atShow = nullptr;
     EXPECT_TRUE(done) << dialogName << " did not open";
 }
 

@@ -66,15 +66,14 @@ bool renderDialogs(WindowBench& b, const QDir& out) {
                         b.session->session().services().files().iniPath, "README.txt");
     ok &= saveShown(about, out.filePath("dialog-about.png"));
 
-    QTimer::singleShot(50, [&] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            ok &= save(*box, out.filePath("dialog-instructions.png"));
-            box->close();
-        }
-    });
-    b.timer.stop(); // the bench would answer the box at once
+    // Drawn as it shows, and closed before the bench answers it.
+    b.atShow = [&](QWidget& box) {
+        if (!qobject_cast<QMessageBox*>(&box)) return;
+        ok &= save(box, out.filePath("dialog-instructions.png"));
+        box.close();
+    };
     dialogs.showInstructions();
-    b.timer.start(1);
+    b.atShow = nullptr;
 
     // As "Print Instructions" offers it without a printer.
     const QString pdf = out.filePath("instructions-print.pdf");
@@ -122,7 +121,8 @@ int main(int argc, char** argv) {
     unit.serialNumber = 20418;
     b.putRecord(unit);
     bool grabbed = false;
-    b.atTick = [&] {
+    // Grabbed in the job's loop, once the job window shows all three.
+    b.atJobChange = [&] {
         const JobWindowModel& job = b.session->jobModel();
         const auto shows = [&job](LineStyle style, const char* text = nullptr) {
             for (const auto& line : job.lines())
@@ -132,12 +132,13 @@ int main(int argc, char** argv) {
         if (!grabbed && job.progressVisible() && job.progress() >= 40 &&
             shows(LineStyle::Error) && shows(LineStyle::Success, " Light Bar is Erased")) {
             grabbed = true;
-            b.jobWindow().refresh();
-            ok &= save(b.jobWindow(), out.filePath("job-window-programming.png"));
-            // Made larger by the operator: the panes take the room.
-            b.jobWindow().resize(b.jobWindow().size() + QSize(320, 160));
-            QApplication::processEvents();
-            ok &= save(b.jobWindow(), out.filePath("job-window-resized.png"));
+            QMetaObject::invokeMethod(&b.jobWindow(), [&] {
+                ok &= save(b.jobWindow(), out.filePath("job-window-programming.png"));
+                // Made larger by the operator: the panes take the room.
+                b.jobWindow().resize(b.jobWindow().size() + QSize(320, 160));
+                QApplication::processEvents();
+                ok &= save(b.jobWindow(), out.filePath("job-window-resized.png"));
+            }, Qt::QueuedConnection);
         }
     };
     b.click(b.button("bProgVcb"));
