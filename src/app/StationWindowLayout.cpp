@@ -99,7 +99,7 @@ WindowLayout stationWindowLayout(std::size_t bays) {
              .kind = K::RichText,
              .place = {8, 194, inner, 104},
              .font = {FontFace::Fixed, 11, false},
-             .flags = F::NoTabStop},
+             .flags = F::NoTabStop | F::WrapLines},
             {.name = bayControl(i, "Start"),
              .kind = K::Button,
              .place = {8, 306, 128, 30},
