@@ -59,7 +59,7 @@ std::unique_ptr<StationWindowModel> StationWindowModel::open(const AppSession::O
 std::unique_ptr<StationWindowModel> StationWindowModel::open(const Setup& setup, Outcome& problem) {
     ProfileRead read = readProfile(setup.profilePath);
     if (!read.ok()) {
-        problem = {read.unreadable ? result::InputFileOpenError : result::BadInput, *read.problem};
+        problem = {read.code(), *read.problem};
         return nullptr;
     }
     const std::size_t bays = read.profile.bays.size();

@@ -92,9 +92,7 @@ ResultCode stationReport(const CommandLineRequest& req, CliEnvironment& env) {
         failWith(env, result::Usage, "station report --simulate needs =DIR");
     const std::string& profilePath = req.args[0];
     const ProfileRead read = readProfile(profilePath);
-    if (!read.ok())
-        failWith(env, read.unreadable ? result::InputFileOpenError : result::BadInput,
-                 *read.problem);
+    if (!read.ok()) failWith(env, read.code(), *read.problem);
     const std::string path = ledgerPath(profilePath, req.simulateFile);
     const LedgerContents ledger = readLedger(path);
     if (!ledger.readable) failWith(env, result::InputFileOpenError, cannotReadMessage(path, {}));

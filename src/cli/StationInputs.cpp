@@ -119,7 +119,7 @@ StationInputs loadStation(const std::string& profilePath, const std::string& sim
     in.profilePath = profilePath;
     ProfileRead read = readProfile(profilePath);
     if (!read.ok()) {
-        in.refuse(read.unreadable ? result::InputFileOpenError : result::BadInput, *read.problem);
+        in.refuse(read.code(), *read.problem);
         return in;
     }
     in.profile = std::move(read.profile);

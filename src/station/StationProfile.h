@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ResultCode.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,6 +39,11 @@ struct ProfileRead {
     std::optional<std::string> problem{}; // why it holds no profile; none: read
     bool unreadable = false;              // the file itself could not be read
     bool ok() const { return !problem; }
+    // What a profile that does not read ends with: 14 as any input file that cannot be read,
+    // 65 for one that holds no profile.
+    ResultCode code() const {
+        return ok() ? result::Ok : unreadable ? result::InputFileOpenError : result::BadInput;
+    }
 };
 ProfileRead parseProfile(std::string_view text);
 // Reads a profile file (its problem names the file).
