@@ -92,6 +92,42 @@ private:
     int bay_;
 };
 
+// A bay's session: headless, on the bay's port (simulated, an adapter's bay has the emulated one
+// in front of its light bar).
+AppSession::Options bayOptions(const CommandLineRequest& req, const CliEnvironment& env,
+                               const std::string& port, const SimulatedBay& simulated) {
+    AppSession::Options options = sessionOptions(req, env);
+    options.advancedMode = false;
+    BayPort where = bayPort(port);
+    if (req.simulate && isUsbAdapterDevice(port)) where.device = "ftdi:";
+    options.comPort = where.comPort;
+    options.device = where.device;
+    options.simulate = req.simulate;
+    options.simulateFile = req.simulate ? simulated.stateFile() : std::string();
+    return options;
+}
+
+// What the bay's jobs tell the program (a stop, a block being rewritten) and, simulated, how
+// its virtual light bar follows them.
+BayHooks bayHooks(AppSession& session, SimulatedBay* simulated) {
+    BayHooks hooks;
+    hooks.window.cancelled = [] { return stopsignals::takeCancel(); };
+    hooks.window.running = [](bool on) { stopsignals::setJobRunning(on); };
+    hooks.window.rewriting = [](bool on) { stopsignals::setRewriting(on); };
+    if (!simulated) return hooks;
+    // The virtual light bar is kept at every change a job tells of, as a real one keeps what was
+    // written to it when the program is stopped at once.
+    hooks.window.lightBarChanged = [&session](const LightBarState&) {
+        session.saveSimulatedState();
+    };
+    hooks.window.messages = [&session, simulated] {
+        simulated->followPlug(session.emulatedAdapter());
+    };
+    hooks.beforeUnit = hooks.window.messages;
+    hooks.afterUnit = [&session, simulated] { return simulated->swap(session); };
+    return hooks;
+}
+
 } // namespace
 
 ResultCode stationWorker(const CommandLineRequest& req, CliEnvironment& env) {
@@ -115,34 +151,14 @@ ResultCode stationWorker(const CommandLineRequest& req, CliEnvironment& env) {
     SimulatedBay simulated(req.simulateFile, bay);
     if (req.simulate && !simulated.prepare())
         return stop("cannot write " + simulated.stateFile(), result::CannotWrite);
-    AppSession::Options options = sessionOptions(req, env);
-    options.advancedMode = false;
-    BayPort where = bayPort(port);
-    // Simulated, an adapter's bay has the emulated one in front of its light bar.
-    if (req.simulate && isUsbAdapterDevice(port)) where.device = "ftdi:";
-    options.comPort = where.comPort;
-    options.device = where.device;
-    options.simulate = req.simulate;
-    options.simulateFile = req.simulate ? simulated.stateFile() : std::string();
-    AppSession session(options, window);
+    AppSession session(bayOptions(req, env, port, simulated), window);
     if (const Outcome started = session.startOutcome(); !started.ok())
         return stop(started.message, started.code);
     session.noteFirmwareFile(in.firmwarePath, in.firmware.sha256);
 
     SerialLedger ledger(in.ledgerPath, in.profile.first, in.profile.last,
                         [] { return historyTime(std::time(nullptr)); });
-    BayHooks hooks;
-    hooks.window.cancelled = [] { return stopsignals::takeCancel(); };
-    hooks.window.running = [](bool on) { stopsignals::setJobRunning(on); };
-    hooks.window.rewriting = [](bool on) { stopsignals::setRewriting(on); };
-    if (req.simulate) {
-        // The virtual light bar is kept at every change a job tells of, as a real one keeps
-        // what was written to it when the program is stopped at once.
-        hooks.window.lightBarChanged = [&](const LightBarState&) { session.saveSimulatedState(); };
-        hooks.window.messages = [&] { simulated.followPlug(session.emulatedAdapter()); };
-        hooks.beforeUnit = [&] { simulated.followPlug(session.emulatedAdapter()); };
-        hooks.afterUnit = [&] { return simulated.swap(session); };
-    }
+    const BayHooks hooks = bayHooks(session, req.simulate ? &simulated : nullptr);
     InputControl control;
     BayRunner runner(session.engine(), window, session.portClock(), ledger, control,
                      {.numbering = {.blockTemplate = in.blockTemplate,
