@@ -28,13 +28,54 @@ std::string bayControl(std::size_t bay, std::string_view part) {
     return kind + ("Bay" + std::to_string(bay + 1)) + std::string(part);
 }
 
+namespace {
+
+// What a bay's pane holds, placed inside it (inner: the width its rows may take).
+std::vector<ControlRow> bayPaneRows(std::size_t i, int inner) {
+    return {
+        {.name = bayControl(i, "Port"),
+         .place = {8, 6, inner, 20},
+         .font = {FontFace::Design, 16, true}},
+        {.name = bayControl(i, "State"),
+         .place = {8, 30, inner, 64},
+         .font = {FontFace::Design, 44, true},
+         .align = Align::Centre},
+        // Two lines for a long reason: a caption of two lines makes a label of several.
+        {.name = bayControl(i, "Detail"),
+         .place = {8, 98, inner, 50},
+         .caption = "\n",
+         .font = {FontFace::Design, 20, true},
+         .align = Align::Centre},
+        {.name = bayControl(i, "Step"), .place = {8, 152, inner, 18}},
+        {.name = bayControl(i, "Progress"), .kind = K::ProgressBar, .place = {8, 172, inner, 16}},
+        {.name = bayControl(i, "Log"),
+         .kind = K::RichText,
+         .place = {8, 194, inner, 104},
+         .font = {FontFace::Fixed, 11, false},
+         .flags = F::NoTabStop | F::WrapLines},
+        {.name = bayControl(i, "Start"),
+         .kind = K::Button,
+         .place = {8, 306, 128, 30},
+         .caption = "Start",
+         .hint = "Start the unit in this bay",
+         .font = {FontFace::Design, 14, true}},
+        {.name = bayControl(i, "Cancel"),
+         .kind = K::Button,
+         .place = {inner - 120, 306, 128, 30},
+         .caption = "Cancel",
+         .hint = "Cancel this bay's unit"},
+    };
+}
+
+} // namespace
+
 WindowLayout stationWindowLayout(std::size_t bays) {
     const std::size_t columns = std::clamp<std::size_t>(bays, 1, kPanesPerRow);
     const std::size_t rows = (std::max<std::size_t>(bays, 1) + kPanesPerRow - 1) / kPanesPerRow;
     // The header needs its width whatever the bays: the profile's texts beside the counts in
     // large letters. Fewer bays than a row holds get wider panes.
-    const int width = std::max(kMargin + static_cast<int>(columns) * (kPaneWidth + kMargin),
-                               kMinimumWidth);
+    const int width =
+        std::max(kMargin + static_cast<int>(columns) * (kPaneWidth + kMargin), kMinimumWidth);
     const int paneWidth = (width - kMargin) / static_cast<int>(columns) - kMargin;
     WindowLayout w{.name = "TfStation",
                    .caption = "Production Station",
@@ -74,45 +115,8 @@ WindowLayout stationWindowLayout(std::size_t bays) {
         const int x = kMargin + static_cast<int>(i % kPanesPerRow) * (paneWidth + kMargin);
         const int y = kHeader + static_cast<int>(i / kPanesPerRow) * (kPaneHeight + kMargin);
         const std::string pane = bayControl(i, "Pane");
-        const int inner = paneWidth - 16;
-        w.rows.push_back(
-            {.name = pane, .kind = K::Panel, .place = {x, y, paneWidth, kPaneHeight}});
-        const std::vector<ControlRow> parts = {
-            {.name = bayControl(i, "Port"),
-             .place = {8, 6, inner, 20},
-             .font = {FontFace::Design, 16, true}},
-            {.name = bayControl(i, "State"),
-             .place = {8, 30, inner, 64},
-             .font = {FontFace::Design, 44, true},
-             .align = Align::Centre},
-            // Two lines for a long reason: a caption of two lines makes a label of several.
-            {.name = bayControl(i, "Detail"),
-             .place = {8, 98, inner, 50},
-             .caption = "\n",
-             .font = {FontFace::Design, 20, true},
-             .align = Align::Centre},
-            {.name = bayControl(i, "Step"), .place = {8, 152, inner, 18}},
-            {.name = bayControl(i, "Progress"),
-             .kind = K::ProgressBar,
-             .place = {8, 172, inner, 16}},
-            {.name = bayControl(i, "Log"),
-             .kind = K::RichText,
-             .place = {8, 194, inner, 104},
-             .font = {FontFace::Fixed, 11, false},
-             .flags = F::NoTabStop | F::WrapLines},
-            {.name = bayControl(i, "Start"),
-             .kind = K::Button,
-             .place = {8, 306, 128, 30},
-             .caption = "Start",
-             .hint = "Start the unit in this bay",
-             .font = {FontFace::Design, 14, true}},
-            {.name = bayControl(i, "Cancel"),
-             .kind = K::Button,
-             .place = {inner - 120, 306, 128, 30},
-             .caption = "Cancel",
-             .hint = "Cancel this bay's unit"},
-        };
-        for (ControlRow row : parts) {
+        w.rows.push_back({.name = pane, .kind = K::Panel, .place = {x, y, paneWidth, kPaneHeight}});
+        for (ControlRow row : bayPaneRows(i, paneWidth - 16)) {
             row.parent = pane;
             w.rows.push_back(std::move(row));
         }
