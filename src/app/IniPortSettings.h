@@ -30,6 +30,12 @@ public:
         return Ft232rSettings::fromIni(
             [this](const char* key) { return settings_.ftdiSetting(key); }, error);
     }
+    std::optional<std::uint32_t> sckHzThatWorked(const std::string& device) override {
+        return settings_.sckHzThatWorked(device);
+    }
+    void keepSckHzThatWorked(const std::string& device, std::uint32_t hz) override {
+        settings_.setSckHzThatWorked(device, hz); // a read-only INI keeps it for this run only
+    }
 
 private:
     AppSettings& settings_;

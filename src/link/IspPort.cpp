@@ -77,9 +77,12 @@ LinkError IspPort::openAdapter(const std::string& device) {
     auto ft232r = settings_.ft232rSettings(why);
     if (!ft232r) return unavailable(why);
     if (!adapters_) return unavailable("no USB adapters can be used here");
-    if (const auto it = sckHzThatWorked_.find(device);
-        it != sckHzThatWorked_.end() && it->second < ft232r->sckHz)
-        ft232r->sckHz = it->second;
+    // A rate the adapter was stepped down to, in this run or an earlier one, is where it starts.
+    configuredSckHz_ = ft232r->sckHz;
+    std::optional<std::uint32_t> worked = settings_.sckHzThatWorked(device);
+    if (const auto it = sckHzThatWorked_.find(device); it != sckHzThatWorked_.end())
+        worked = it->second;
+    if (worked && *worked < ft232r->sckHz) ft232r->sckHz = *worked;
 
     OpenedAdapter opened = adapters_->open(*choice);
     LinkError error = opened.error;
@@ -99,7 +102,11 @@ LinkError IspPort::openAdapter(const std::string& device) {
 
 void IspPort::noteEnabled() {
     if (!usbLink_) return;
-    if (const auto hz = usbLink_->clockHz()) sckHzThatWorked_[openPath_] = *hz;
+    const auto hz = usbLink_->clockHz();
+    if (!hz) return;
+    sckHzThatWorked_[openPath_] = *hz;
+    if (*hz < configuredSckHz_ && settings_.sckHzThatWorked(openPath_) != hz)
+        settings_.keepSckHzThatWorked(openPath_, *hz);
 }
 
 void IspPort::lineCallFailed(int error) {

@@ -145,6 +145,7 @@ private:
     std::unique_ptr<BitBangDevice> adapter_;
     std::unique_ptr<Ft232rLink> usbLink_;
     std::map<std::string, std::uint32_t> sckHzThatWorked_; // by adapter device name
+    std::uint32_t configuredSckHz_ = 0; // SckHz as set, for the adapter open now
     SerialIspLink serialLink_{*this};
     LinkMode linkMode_ = LinkMode::Specified;
     LinkWaits waits_ = LinkWaits::of(LinkMode::Specified);

@@ -3,6 +3,7 @@
 #include "link/Ft232rSettings.h"
 #include "support/ComPorts.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,16 @@ public:
     virtual std::optional<Ft232rSettings> ft232rSettings(std::string& error) {
         (void)error;
         return Ft232rSettings{};
+    }
+    // The rate an adapter (by its device name) was stepped down to and answered at, kept beyond
+    // this run of the program; none by default (the port remembers it for its own run).
+    virtual std::optional<std::uint32_t> sckHzThatWorked(const std::string& device) {
+        (void)device;
+        return std::nullopt;
+    }
+    virtual void keepSckHzThatWorked(const std::string& device, std::uint32_t hz) {
+        (void)device;
+        (void)hz;
     }
 };
 

@@ -75,4 +75,20 @@ std::string AppSettings::ftdiSetting(const std::string& key) const {
     return store_.readText(kFtdi, key, "");
 }
 
+namespace {
+std::string sckHzKey(const std::string& device) { return "SckHzThatWorked " + device; }
+} // namespace
+
+std::optional<std::uint32_t> AppSettings::sckHzThatWorked(const std::string& device) const {
+    const std::string key = sckHzKey(device);
+    if (!store_.hasKey(kFtdi, key)) return std::nullopt;
+    const std::int32_t hz = store_.readInteger(kFtdi, key, 0);
+    if (hz <= 0) return std::nullopt;
+    return static_cast<std::uint32_t>(hz);
+}
+
+bool AppSettings::setSckHzThatWorked(const std::string& device, std::uint32_t hz) {
+    return store_.writeInteger(kFtdi, sckHzKey(device), static_cast<std::int32_t>(hz));
+}
+
 } // namespace tessel

@@ -2,6 +2,8 @@
 
 #include "support/IniStore.h"
 
+#include <optional>
+#include <cstdint>
 #include <string>
 
 namespace tessel {
@@ -63,6 +65,10 @@ public:
     // [FTDI] the FT232R adapter's settings as written ("SckHz", "MOSI", "SCK", "RESET", "MISO");
     // empty when absent. link/Ft232rSettings reads them.
     std::string ftdiSetting(const std::string& key) const;
+    // [FTDI] "SckHzThatWorked <device>": the rate an adapter was stepped down to and answered
+    // at, so that a later run of the program starts there; none when it was never lowered.
+    std::optional<std::uint32_t> sckHzThatWorked(const std::string& device) const;
+    bool setSckHzThatWorked(const std::string& device, std::uint32_t hz);
 
 private:
     IniStore& store_;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tessel::testing {
 namespace {
 
@@ -85,6 +87,34 @@ TEST(AppSession, AdvancedModeAndTheCheckedPortComeFromTheIniOnce) {
     AppSession overridden(options, window);
     EXPECT_FALSE(overridden.advancedMode());
     EXPECT_EQ(overridden.comPort(), 4);
+}
+
+// An adapter whose cable needed a slower clock starts the next run of the program at the rate it
+// answered at, not with another step-down from SckHz; the INI keeps that rate.
+TEST(AppSession, AnAdapterSteppedDownStartsTheNextRunWhereItAnswered) {
+    CliRunner files;
+    ASSERT_EQ(files.run({"--yes", "init-vcb"}), 0) << files.err;
+    std::vector<std::vector<std::string>> logs;
+    for (int run = 0; run < 2; ++run) {
+        ScriptedJobWindow window;
+        AppSession::Options options;
+        options.executablePath = files.path("tessel");
+        options.iniPath = files.ini;
+        options.comPort = 1;
+        options.device = "ftdi:";
+        options.simulate = true;
+        options.simulateFile = files.state;
+        AppSession session(options, window);
+        session.emulatedAdapter().setCableLimitHz(60000);
+        BlockArea area;
+        ASSERT_EQ(session.engine().readBlock(area), 0) << ::testing::PrintToString(window.texts());
+        logs.push_back(window.texts());
+        session.terminate();
+    }
+    EXPECT_TRUE(std::find(logs[0].begin(), logs[0].end(), " no answer at 100 kHz: trying 50 kHz") !=
+                logs[0].end());
+    EXPECT_EQ(logs[1].front(), " FT232R adapter, SCK at 50 kHz");
+    EXPECT_NE(readFile(files.ini).find("SckHzThatWorked ftdi:=50000"), std::string::npos);
 }
 
 } // namespace
